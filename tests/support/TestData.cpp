@@ -1,0 +1,84 @@
+#include "tests/support/TestData.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace varnolt::test {
+
+namespace {
+std::filesystem::path DirFromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') {
+    throw std::runtime_error(std::string(name) + " is not set; run the tests through ctest");
+  }
+  return value;
+}
+}  // namespace
+
+std::filesystem::path TestDataDir() { return DirFromEnvironment("VARNOLT_TEST_DATA"); }
+std::filesystem::path SharedDataDir() { return DirFromEnvironment("VARNOLT_SHARED_DATA"); }
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + path.string());
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+ScratchDir::ScratchDir() {
+  std::random_device seed;
+  auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = base / ("varnolt-test-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a scratch folder");
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+CommandResult RunCommand(const std::vector<std::string>& argv) {
+  int pipeEnds[2];
+  if (argv.empty() || ::pipe(pipeEnds) != 0) return {};
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::dup2(pipeEnds[1], STDERR_FILENO);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  CommandResult result;
+  std::array<char, 4096> buffer;
+  ssize_t n;
+  while ((n = ::read(pipeEnds[0], buffer.data(), buffer.size())) > 0) result.output.append(buffer.data(), static_cast<size_t>(n));
+  ::close(pipeEnds[0]);
+  int status = 0;
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  return result;
+}
+
+}  // namespace varnolt::test

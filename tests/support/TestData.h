@@ -1,0 +1,40 @@
+#pragma once
+// Shared by every test program: where fixtures live, scratch folders, and
+// running the real external readers (qpdf, pdftotext, soffice) on our output.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace varnolt::test {
+
+// tests/data of the source tree.
+std::filesystem::path TestDataDir();
+// data/ of the source tree (generated tables, crash-regression RTF files).
+std::filesystem::path SharedDataDir();
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// A fresh folder removed again when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // standard output and standard error together
+};
+
+// Runs argv[0] found on PATH with the given arguments, without a shell.
+CommandResult RunCommand(const std::vector<std::string>& argv);
+
+}  // namespace varnolt::test
