@@ -1,0 +1,90 @@
+#pragma once
+// The window model's controls: plain objects holding what a view draws
+// (captions, font styles, colours, positions), each telling its observers
+// when it changes so that a toolkit view can follow.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace varnolt {
+
+// Observers are called after every change; they must not change the sender.
+class TObservable {
+ public:
+  using Observer = std::function<void()>;
+  void Subscribe(Observer observer) { observers_.push_back(std::move(observer)); }
+
+ protected:
+  void Changed() const {
+    for (const auto& observer : observers_) observer();
+  }
+
+ private:
+  std::vector<Observer> observers_;
+};
+
+enum TFontStyleBit : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = std::uint8_t;
+
+// 0x00BBGGRR, as everywhere in the system.
+using TColor = std::uint32_t;
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clWhite = 0xFFFFFF;
+
+class TLabel : public TObservable {
+ public:
+  TLabel() = default;
+  explicit TLabel(std::u16string caption) : caption_(std::move(caption)) {}
+
+  const std::u16string& Caption() const { return caption_; }
+  void SetCaption(std::u16string caption);
+  TFontStyles FontStyle() const { return fontStyle_; }
+  void SetFontStyle(TFontStyles style);
+  TColor FontColor() const { return fontColor_; }
+  void SetFontColor(TColor color);
+  std::int32_t Tag() const { return tag_; }
+  void SetTag(std::int32_t tag) { tag_ = tag; }
+  const std::string& Name() const { return name_; }
+  void SetName(std::string name) { name_ = std::move(name); }
+
+ private:
+  std::u16string caption_;
+  TFontStyles fontStyle_ = 0;
+  TColor fontColor_ = clBlack;
+  std::int32_t tag_ = 0;
+  std::string name_;
+};
+
+class TProgressBar : public TObservable {
+ public:
+  std::int32_t Max() const { return max_; }
+  void SetMax(std::int32_t max);
+  std::int32_t Step() const { return step_; }
+  void SetStep(std::int32_t step) { step_ = step; }
+  std::int32_t Position() const { return position_; }
+  void SetPosition(std::int32_t position);
+  // Passing the maximum starts the bar over from the beginning.
+  void StepIt();
+  // Moves the bar, stopping at either end.
+  void StepBy(std::int32_t delta);
+
+ private:
+  std::int32_t max_ = 100;
+  std::int32_t step_ = 10;
+  std::int32_t position_ = 0;
+};
+
+class TStatusBar : public TObservable {
+ public:
+  static constexpr int kPanelCount = 2;
+  const std::u16string& PanelText(int index) const { return panels_.at(static_cast<size_t>(index)); }
+  void SetPanelText(int index, std::u16string text);
+
+ private:
+  std::vector<std::u16string> panels_ = std::vector<std::u16string>(kPanelCount);
+};
+
+}  // namespace varnolt

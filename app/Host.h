@@ -1,0 +1,53 @@
+#pragma once
+// Everything the window model asks of the person in front of it: message
+// boxes, file dialogs, the input box and modal dialogs. The Qt window, the
+// batch front end and the tests each answer in their own way.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace varnolt {
+
+class TForm1;
+class TForm3;
+
+enum class TMessageKind { kPlain, kInformation, kWarning, kError };
+
+struct TMessage {
+  std::u16string text;
+  std::u16string caption;  // empty: the application title
+  TMessageKind kind = TMessageKind::kPlain;
+};
+
+struct TFileDialogRequest {
+  std::u16string title;
+  std::u16string filter;  // "Description|*.ext|..."
+  std::u16string defaultExt;
+  std::filesystem::path initialName;
+  std::filesystem::path initialDir;
+};
+
+class THost {
+ public:
+  virtual ~THost() = default;
+
+  virtual void ShowMessage(const TMessage& message) = 0;
+  // The window's default error handler: the error's message in a box.
+  virtual void ShowError(const std::u16string& message) = 0;
+
+  // Empty when the user cancels.
+  virtual std::optional<std::filesystem::path> ChooseFileToOpen(const TFileDialogRequest& request) = 0;
+  virtual std::optional<std::filesystem::path> ChooseFileToSave(const TFileDialogRequest& request) = 0;
+  virtual std::optional<std::u16string> InputBox(const std::u16string& caption, const std::u16string& prompt,
+                                                 const std::u16string& defaultValue) = 0;
+
+  // Runs a dialog modally: the host fills its fields and presses its buttons
+  // until the dialog closes.
+  virtual void RunModal(TForm1& dialog) = 0;
+  virtual void RunModal(TForm3& dialog) = 0;
+
+  // Lets the display follow long work (progress); nothing by default.
+  virtual void ProcessMessages() {}
+};
+
+}  // namespace varnolt
