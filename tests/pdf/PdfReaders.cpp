@@ -1,0 +1,56 @@
+#include "tests/pdf/PdfReaders.h"
+
+#include <cctype>
+
+#include "tests/support/TestData.h"
+
+namespace varnolt::test {
+
+testing::AssertionResult PassesQpdfCheck(const std::filesystem::path& pdf) {
+  CommandResult result = RunCommand({"qpdf", "--check", pdf.string()});
+  // qpdf exits 2 on errors and 3 on warnings; some warnings only show in the text.
+  bool warned = result.output.find("WARNING") != std::string::npos;
+  if (result.exitCode != 0 || warned) {
+    return testing::AssertionFailure() << "qpdf --check exit " << result.exitCode << ":\n" << result.output;
+  }
+  return testing::AssertionSuccess();
+}
+
+std::string ExtractedText(const std::filesystem::path& pdf) {
+  std::filesystem::path textFile = pdf;
+  textFile += ".txt";
+  CommandResult result = RunCommand({"pdftotext", "-enc", "UTF-8", pdf.string(), textFile.string()});
+  if (result.exitCode != 0) return "pdftotext failed: " + result.output;
+  return ReadFileBytes(textFile);
+}
+
+std::string FoldedWhiteSpace(const std::string& text) {
+  std::string folded;
+  bool pendingSpace = false;
+  for (char c : text) {
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      pendingSpace = !folded.empty();
+      continue;
+    }
+    if (pendingSpace) folded.push_back(' ');
+    pendingSpace = false;
+    folded.push_back(c);
+  }
+  return folded;
+}
+
+testing::AssertionResult IsReadablePdfWithText(const std::string& pdfBytes, const std::string& expectedText) {
+  ScratchDir scratch;
+  std::filesystem::path pdf = scratch / "checked.pdf";
+  WriteFileBytes(pdf, pdfBytes);
+  testing::AssertionResult checked = PassesQpdfCheck(pdf);
+  if (!checked) return checked;
+  std::string extracted = FoldedWhiteSpace(ExtractedText(pdf));
+  std::string expected = FoldedWhiteSpace(expectedText);
+  if (extracted != expected) {
+    return testing::AssertionFailure() << "pdftotext gave \"" << extracted << "\", expected \"" << expected << "\"";
+  }
+  return testing::AssertionSuccess();
+}
+
+}  // namespace varnolt::test

@@ -1,0 +1,25 @@
+#pragma once
+// Checks of written PDF files by real readers: qpdf for the structure,
+// pdftotext for the text a viewer would extract.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace varnolt::test {
+
+// qpdf --check exits 0 and reports neither an error nor a warning.
+testing::AssertionResult PassesQpdfCheck(const std::filesystem::path& pdf);
+
+// The text pdftotext extracts (UTF-8, reading order, pages ended by form feeds).
+std::string ExtractedText(const std::filesystem::path& pdf);
+
+// Both checks on bytes held in memory: saved into a scratch file, checked by
+// qpdf, and the extracted text compared with expectedText after folding every
+// run of white space (line ends, form feeds) to one space and trimming.
+testing::AssertionResult IsReadablePdfWithText(const std::string& pdfBytes, const std::string& expectedText);
+
+// Folds every run of white space to one space and trims both ends.
+std::string FoldedWhiteSpace(const std::string& text);
+
+}  // namespace varnolt::test
