@@ -52,6 +52,20 @@ class TCustomRVInfo {
   std::int32_t styleTemplateId_ = -1;
 };
 
+// The text, paragraph and list parts of a style template refuse the
+// properties that only entries of the tables have.
+template <typename Base>
+class TRVStyleTemplatePart : public Base {
+ public:
+  void SetBaseStyleNo(std::int32_t) override { Reject(); }
+  void SetStyleName(std::u16string) override { Reject(); }
+  void SetStandard(bool) override { Reject(); }
+  void SetStyleTemplateId(std::int32_t) override { Reject(); }
+
+ private:
+  [[noreturn]] static void Reject() { throw ERichViewError("This property is not valid here"); }
+};
+
 // --- text styles ---
 
 class TCustomRVFontInfo : public TCustomRVInfo {
@@ -114,17 +128,7 @@ class TFontInfo : public TCustomRVFontInfo {
 };
 
 // The text part of a style template.
-class TRVSTFontInfo : public TCustomRVFontInfo {
- public:
-  TRVSTFontInfo() = default;
-  TRVSTFontInfo(const TRVSTFontInfo&) = default;
-  TRVSTFontInfo& operator=(const TRVSTFontInfo&) = default;
-
-  void SetBaseStyleNo(std::int32_t value) override;
-  void SetStyleName(std::u16string value) override;
-  void SetStandard(bool value) override;
-  void SetStyleTemplateId(std::int32_t value) override;
-};
+class TRVSTFontInfo : public TRVStyleTemplatePart<TCustomRVFontInfo> {};
 
 // --- paragraph styles ---
 
@@ -242,17 +246,7 @@ class TParaInfo : public TCustomRVParaInfo {
 };
 
 // The paragraph part of a style template.
-class TRVSTParaInfo : public TCustomRVParaInfo {
- public:
-  TRVSTParaInfo() = default;
-  TRVSTParaInfo(const TRVSTParaInfo&) = default;
-  TRVSTParaInfo& operator=(const TRVSTParaInfo&) = default;
-
-  void SetBaseStyleNo(std::int32_t value) override;
-  void SetStyleName(std::u16string value) override;
-  void SetStandard(bool value) override;
-  void SetStyleTemplateId(std::int32_t value) override;
-};
+class TRVSTParaInfo : public TRVStyleTemplatePart<TCustomRVParaInfo> {};
 
 // --- list styles ---
 
@@ -320,13 +314,7 @@ class TRVListInfo : public TCustomRVInfo {
 };
 
 // The list part of a style template.
-class TRVSTListInfo : public TRVListInfo {
- public:
-  void SetBaseStyleNo(std::int32_t value) override;
-  void SetStyleName(std::u16string value) override;
-  void SetStandard(bool value) override;
-  void SetStyleTemplateId(std::int32_t value) override;
-};
+class TRVSTListInfo : public TRVStyleTemplatePart<TRVListInfo> {};
 
 // --- the tables ---
 
@@ -417,6 +405,7 @@ class TRVStyleTemplate {
   void SetParentId(std::int32_t parentId);
 
  private:
+  friend class TRVStyleTemplateCollection;
   TRVStyleTemplateCollection* collection_;
   mutable std::int32_t id_ = 0;
   std::int32_t parentId_ = -1;

@@ -28,6 +28,9 @@ inline constexpr TColor kRVColorButtonShadow = 0xFF000010;
 
 inline constexpr std::uint8_t kRVDefaultCharset = 1;
 
+// A random identifier in 1..0x7FFFFFFE, for list styles and style templates.
+std::int32_t DrawRandomId();
+
 // A set over an enumeration, stored as the bits of the members' ordinals.
 template <typename E, typename Bits>
 class TRVSet {
