@@ -1,0 +1,376 @@
+#include "pdf/PdfCanvas.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "pdf/PdfDoc.h"
+#include "pdf/PdfFonts.h"
+
+namespace varnolt {
+
+namespace {
+
+constexpr char16_t kSpace = u' ';
+constexpr char16_t kCr = u'\r';
+constexpr char16_t kLf = u'\n';
+// The first baseline sits this many font sizes below the top of a text rectangle.
+constexpr double kFirstBaselineDrop = 0.85;
+// Below this FormatReal's general notation would switch to an exponent.
+constexpr double kLargestPlainReal = 1e15;
+
+// Keys of the hidden page entries that keep a page's text state while the
+// canvas is elsewhere.
+constexpr std::u16string_view kFontKey = u"_Font";
+constexpr std::u16string_view kFontSizeKey = u"_Font_Size";
+constexpr std::u16string_view kWordSpaceKey = u"_Word_Space";
+constexpr std::u16string_view kCharSpaceKey = u"_Char_Space";
+constexpr std::u16string_view kHorizontalScalingKey = u"_HScalling";
+constexpr std::u16string_view kLeadingKey = u"_Leading";
+
+float ToFloat(double value) { return static_cast<float>(value); }
+
+std::string AsciiOf(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t c : text) bytes.push_back(static_cast<char>(c));
+  return bytes;
+}
+
+float RealOr(const TPdfDictionary& page, std::u16string_view key, float fallback) {
+  TPdfReal* real = page.LookupReal(key);
+  return real != nullptr ? static_cast<float>(real->Value()) : fallback;
+}
+
+// Measures a line as it grows at its end, one code unit at a time, with
+// exactly the float steps of a measurement of the whole line: the advances of
+// all but the last code unit are final, the last one has no word spacing yet.
+class LineMeter {
+ public:
+  explicit LineMeter(const TPdfCanvasAttribute& attribute) : attribute_(attribute) {}
+
+  void Push(std::u16string& line, char16_t c) {
+    saved_ = state_;
+    if (!line.empty()) state_.prefix = ToFloat(state_.prefix + Final(state_.last, line.back()));
+    line.push_back(c);
+    state_.last = WithCharSpace(attribute_.ScaledAdvance(line, line.size()));
+  }
+
+  // Undoes the last Push; line has already lost that code unit.
+  void Pop() { state_ = saved_; }
+
+  float Width(const std::u16string& line) const {
+    float sum = line.empty() ? 0.0f : ToFloat(state_.prefix + state_.last);
+    return ToFloat(sum - attribute_.CharSpace());
+  }
+
+  void Clear() { state_ = saved_ = State{}; }
+
+ private:
+  struct State {
+    float prefix = 0;
+    float last = 0;
+  };
+
+  float WithCharSpace(float advance) const { return advance > 0 ? ToFloat(advance + attribute_.CharSpace()) : 0.0f; }
+  float Final(float advance, char16_t c) const {
+    return c == kSpace && attribute_.WordSpace() > 0 ? ToFloat(advance + attribute_.WordSpace()) : advance;
+  }
+
+  const TPdfCanvasAttribute& attribute_;
+  State state_;
+  State saved_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- attribute
+
+void TPdfCanvasAttribute::SetWordSpace(float value) {
+  if (value < 0) throw EPdfInvalidValue("SetWordSpace --invalid word space");
+  wordSpace_ = value;
+}
+
+void TPdfCanvasAttribute::SetCharSpace(float value) {
+  if (!(value >= kMinCharSpace && value <= kMaxCharSpace)) throw EPdfInvalidValue("SetCharSpace --invalid char space");
+  charSpace_ = value;
+}
+
+void TPdfCanvasAttribute::SetFontSize(float value) {
+  if (!(value >= 0 && value <= kMaxFontSize)) throw EPdfInvalidValue("SetCharSpace --invalid font size");
+  fontSize_ = value;
+}
+
+void TPdfCanvasAttribute::SetLeading(float value) {
+  if (!(value >= 0 && value <= kMaxLeading)) throw EPdfInvalidValue("SetLeading --invalid font size");
+  leading_ = value;
+}
+
+void TPdfCanvasAttribute::SetHorizontalScaling(std::uint16_t value) {
+  if (value < kMinHorizontalScaling || value > kMaxHorizontalScaling) {
+    throw EPdfInvalidValue("SetHorizontalScaling --invalid font size");
+  }
+  horizontalScaling_ = value;
+}
+
+float TPdfCanvasAttribute::ScaledAdvance(std::u16string_view text, std::size_t position) const {
+  std::uint16_t width = font_ != nullptr ? font_->WidthOf(text, position) : 0;
+  float advance = ToFloat(static_cast<double>(width) * fontSize_ / 1000);
+  if (horizontalScaling_ != 100) advance = ToFloat(horizontalScaling_ * static_cast<double>(advance) / 100);
+  return advance;
+}
+
+float TPdfCanvasAttribute::MeasureWidth(std::u16string_view text) const {
+  float sum = 0;
+  for (std::size_t i = 1; i <= text.size(); ++i) {
+    float advance = ScaledAdvance(text, i);
+    // Zero-width code units get no character spacing.
+    advance = advance > 0 ? ToFloat(advance + charSpace_) : 0.0f;
+    if (text[i - 1] == kSpace && wordSpace_ > 0 && i != text.size()) advance = ToFloat(advance + wordSpace_);
+    sum = ToFloat(sum + advance);
+  }
+  return ToFloat(sum - charSpace_);
+}
+
+std::size_t TPdfCanvasAttribute::CountFitting(std::u16string_view text, float width) const {
+  float sum = 0;
+  for (std::size_t i = 1; i <= text.size(); ++i) {
+    bool last = i == text.size();
+    float advance = ScaledAdvance(text, i);
+    if (advance > 0) {
+      if (!last) advance = ToFloat(advance + charSpace_);
+    } else {
+      advance = 0;
+    }
+    if (text[i - 1] == kSpace && wordSpace_ > 0 && !last) advance = ToFloat(advance + wordSpace_);
+    sum = ToFloat(sum + advance);
+    if (sum > width) return i - 1;
+  }
+  return text.size();
+}
+
+// ---------------------------------------------------------------- numbers
+
+std::string FormatReal(float x) {
+  double rounded = std::floor(static_cast<double>(x) * 100 + 0.5) / 100;
+  char text[64];
+  const char* format = std::fabs(rounded) < kLargestPlainReal ? "%.15g" : "%.0f";
+  int length = std::snprintf(text, sizeof text, format, rounded);
+  return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+std::string FormatColor(std::int32_t color) {
+  std::uint32_t value = color > 0 ? static_cast<std::uint32_t>(color) : 0;
+  auto component = [value](int shift) { return FormatReal(ToFloat(((value >> shift) & 0xFF) / 255.0)); };
+  return component(0) + " " + component(8) + " " + component(16);
+}
+
+// ---------------------------------------------------------------- pages
+
+void TPdfCanvas::AttachPage(TPdfDictionary& page) {
+  if (page_ != nullptr) SaveTextState();
+  page_ = &page;
+  contents_ = dynamic_cast<TPdfStream*>(page.Lookup(u"Contents"));
+  if (page.Lookup(kFontKey) != nullptr) {
+    LoadTextState();
+  } else {
+    ResetTextState();
+  }
+}
+
+void TPdfCanvas::Detach() {
+  page_ = nullptr;
+  contents_ = nullptr;
+  attribute_.SetFont(nullptr);
+}
+
+TPdfDictionary& TPdfCanvas::GetPage() const {
+  if (page_ == nullptr) throw EPdfInvalidOperation("GetPage --the Page is nil");
+  return *page_;
+}
+
+void TPdfCanvas::SetMediaBoxItem(std::size_t index, int value) {
+  TPdfArray* mediaBox = GetPage().LookupArray(u"MediaBox");
+  if (mediaBox == nullptr) return;
+  if (auto* number = dynamic_cast<TPdfNumber*>(mediaBox->GetItem(index))) number->SetValue(value);
+}
+
+void TPdfCanvas::SaveTextState() {
+  if (attribute_.Font() != nullptr) {
+    page_->PutHidden(kFontKey, std::make_unique<TPdfName>(attribute_.Font()->RegistryName()));
+  }
+  page_->PutHidden(kFontSizeKey, std::make_unique<TPdfReal>(attribute_.FontSize()));
+  page_->PutHidden(kWordSpaceKey, std::make_unique<TPdfReal>(attribute_.WordSpace()));
+  page_->PutHidden(kCharSpaceKey, std::make_unique<TPdfReal>(attribute_.CharSpace()));
+  page_->PutHidden(kHorizontalScalingKey, std::make_unique<TPdfNumber>(attribute_.HorizontalScaling()));
+  page_->PutHidden(kLeadingKey, std::make_unique<TPdfReal>(attribute_.Leading()));
+}
+
+void TPdfCanvas::LoadTextState() {
+  TPdfName* font = page_->LookupName(kFontKey);
+  attribute_.SetFont(font != nullptr ? &doc_.GetFont(font->Value()) : nullptr);
+  attribute_.SetFontSize(RealOr(*page_, kFontSizeKey, attribute_.FontSize()));
+  attribute_.SetWordSpace(RealOr(*page_, kWordSpaceKey, attribute_.WordSpace()));
+  attribute_.SetCharSpace(RealOr(*page_, kCharSpaceKey, attribute_.CharSpace()));
+  if (TPdfNumber* scaling = page_->LookupNumber(kHorizontalScalingKey)) {
+    attribute_.SetHorizontalScaling(static_cast<std::uint16_t>(scaling->Value()));
+  }
+  attribute_.SetLeading(RealOr(*page_, kLeadingKey, attribute_.Leading()));
+}
+
+// Every new page's content opens with the default font selection.
+void TPdfCanvas::ResetTextState() {
+  attribute_.SetFont(nullptr);
+  SelectFont(u"Arial", 10);
+  attribute_.SetCharSpace(0);
+  attribute_.SetWordSpace(0);
+  attribute_.SetHorizontalScaling(100);
+  attribute_.SetLeading(0);
+}
+
+void TPdfCanvas::WriteContent(std::string_view bytes) {
+  if (silent_ || contents_ == nullptr) return;
+  contents_->Data().append(bytes);
+}
+
+// ---------------------------------------------------------------- operators
+
+void TPdfCanvas::PathMoveTo(float x, float y) { WriteContent(FormatReal(x) + " " + FormatReal(y) + " m\n"); }
+
+void TPdfCanvas::PathLineTo(float x, float y) { WriteContent(FormatReal(x) + " " + FormatReal(y) + " l\n"); }
+
+void TPdfCanvas::SetPenWidth(float width) { WriteContent(FormatReal(width) + " w\n"); }
+
+void TPdfCanvas::SetDashPattern(std::span<const std::uint8_t> lengths, std::uint8_t phase) {
+  if (lengths.empty() || lengths[0] == 0) {
+    WriteContent("[] 0 d\n");
+    return;
+  }
+  std::string pattern = "[";
+  for (std::uint8_t length : lengths) pattern += std::to_string(length) + " ";
+  WriteContent(pattern + "] " + std::to_string(phase) + " d\n");
+}
+
+void TPdfCanvas::SetFillRgb(std::int32_t color) { WriteContent(FormatColor(color) + " rg\n"); }
+
+void TPdfCanvas::SetStrokeRgb(std::int32_t color) { WriteContent(FormatColor(color) + " RG\n"); }
+
+void TPdfCanvas::SetCharSpace(float value) {
+  if (value == attribute_.CharSpace()) return;
+  attribute_.SetCharSpace(value);
+  WriteContent(FormatReal(value) + " Tc\n");
+}
+
+void TPdfCanvas::SetWordSpace(float value) {
+  if (value == attribute_.WordSpace()) return;
+  attribute_.SetWordSpace(value);
+  WriteContent(FormatReal(value) + " Tw\n");
+}
+
+void TPdfCanvas::SetLeading(float value) {
+  if (value == attribute_.Leading()) return;
+  attribute_.SetLeading(value);
+  WriteContent(FormatReal(value) + " TL\n");
+}
+
+void TPdfCanvas::SelectFont(std::u16string_view registryName, float size) {
+  TPdfFont& font = doc_.GetFont(registryName);
+  if (&font == attribute_.Font() && size == attribute_.FontSize()) return;
+  TPdfName* resourceName = font.Dictionary().LookupName(u"Name");
+  std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
+  TPdfDictionary* resources = GetPage().LookupDictionary(u"Resources");
+  TPdfDictionary* fonts = resources != nullptr ? resources->LookupDictionary(u"Font") : nullptr;
+  if (fonts != nullptr && fonts->Lookup(name) == nullptr) fonts->Put(name, font.Dictionary());
+  if (contents_ != nullptr) WriteContent("/" + AsciiOf(name) + " " + FormatReal(size) + " Tf\n");
+  attribute_.SetFont(&font);
+  // A size out of range is refused after the operator went out.
+  attribute_.SetFontSize(size);
+}
+
+void TPdfCanvas::TextMoveTo(float x, float y) { WriteContent(FormatReal(x) + " " + FormatReal(y) + " Td\n"); }
+
+void TPdfCanvas::TextShow(std::u16string_view text) {
+  if (silent_ || contents_ == nullptr) return;
+  std::string& data = contents_->Data();
+  data.push_back('<');
+  if (attribute_.Font() != nullptr) {
+    attribute_.Font()->AppendHexCodes(text, data);
+  } else {
+    AppendUtf16Hex(text, data);
+  }
+  data.append("> Tj\n");
+}
+
+// ---------------------------------------------------------------- flowing
+
+std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text,
+                                       bool wrap) {
+  const float fontSize = attribute_.FontSize();
+  const float width = ToFloat(static_cast<double>(right) - left);
+  // Lines advance by the leading rounded half to even, the viewer by the exact TL.
+  const float lineStep = ToFloat(std::nearbyint(static_cast<double>(attribute_.Leading())));
+  TextBegin();
+  TextMoveTo(left, ToFloat(top - kFirstBaselineDrop * fontSize));
+
+  std::u16string line;
+  LineMeter meter(attribute_);
+  float y = top;
+  std::size_t i = 0;
+  std::size_t stopAt = text.size();
+  // Shows the line and moves down; true when the next line would fall
+  // below the bottom.
+  auto endLine = [&] {
+    ShowFitting(line, width);
+    line.clear();
+    meter.Clear();
+    y = ToFloat(y - lineStep);
+    return static_cast<double>(bottom) + fontSize > y;
+  };
+
+  while (i < text.size()) {
+    if (i + 1 < text.size() && text[i] == kCr && text[i + 1] == kLf) {
+      i += 2;
+      if (endLine()) {
+        stopAt = i;
+        break;
+      }
+      TextNextLine();
+      continue;
+    }
+    meter.Push(line, text[i]);
+    if (meter.Width(line) <= width) {
+      ++i;
+      continue;
+    }
+    if (line.size() == 1) {
+      // Too wide on its own: it gets an empty line and is passed over.
+      if (endLine()) {
+        stopAt = i + 1;
+        break;
+      }
+      TextNextLine();
+      ++i;
+      continue;
+    }
+    line.pop_back();
+    meter.Pop();
+    if (wrap) {
+      if (endLine()) {
+        stopAt = i;
+        break;
+      }
+      TextNextLine();
+      continue;
+    }
+    // No wrap: the rest of the source line is dropped, one code unit at a time.
+    ++i;
+    if (static_cast<double>(bottom) + fontSize > y) {
+      std::size_t lineEnd = text.find(u"\r\n", i);
+      stopAt = lineEnd == std::u16string_view::npos ? text.size() : lineEnd + 2;
+      break;
+    }
+  }
+  if (!line.empty()) ShowFitting(line, width);
+  TextEnd();
+  return stopAt;
+}
+
+}  // namespace varnolt

@@ -1,0 +1,134 @@
+#pragma once
+// The content stream of the current page: paths, colours, line style and
+// text, with the text state and the measuring that layout relies on.
+// Coordinates are PDF user space, origin bottom-left, y upwards.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "pdf/PdfTypes.h"
+
+namespace varnolt {
+
+class TPdfDoc;
+class TPdfFont;
+
+class TPdfCanvasAttribute {
+ public:
+  static constexpr float kMinCharSpace = -30;
+  static constexpr float kMaxCharSpace = 300;
+  static constexpr float kMaxFontSize = 300;
+  static constexpr float kMaxLeading = 300;
+  static constexpr std::uint16_t kMinHorizontalScaling = 10;
+  static constexpr std::uint16_t kMaxHorizontalScaling = 300;
+
+  float WordSpace() const { return wordSpace_; }
+  float CharSpace() const { return charSpace_; }
+  float FontSize() const { return fontSize_; }
+  TPdfFont* Font() const { return font_; }
+  float Leading() const { return leading_; }
+  std::uint16_t HorizontalScaling() const { return horizontalScaling_; }
+
+  // Each validates (EPdfInvalidValue) and stores.
+  void SetWordSpace(float value);
+  void SetCharSpace(float value);
+  void SetFontSize(float value);
+  void SetFont(TPdfFont* font) { font_ = font; }
+  void SetLeading(float value);
+  void SetHorizontalScaling(std::uint16_t value);
+
+  // Width of text with this state (see TPdfCanvas::MeasureWidth).
+  float MeasureWidth(std::u16string_view text) const;
+  // How many leading code units fit into width.
+  std::size_t CountFitting(std::u16string_view text, float width) const;
+  // Advance of the code unit at the 1-based position before spacing.
+  float ScaledAdvance(std::u16string_view text, std::size_t position) const;
+
+ private:
+  float wordSpace_ = 0;
+  float charSpace_ = 0;
+  float fontSize_ = 0;
+  TPdfFont* font_ = nullptr;
+  float leading_ = 0;
+  std::uint16_t horizontalScaling_ = 100;
+};
+
+// x rounded to the nearest hundredth (halves up), at most 15 significant
+// digits, no trailing zeros, "." as separator.
+std::string FormatReal(float x);
+// "r g b" from a colour value 0x00BBGGRR; values up to 0 give black.
+std::string FormatColor(std::int32_t color);
+
+class TPdfCanvas {
+ public:
+  explicit TPdfCanvas(TPdfDoc& doc) : doc_(doc) {}
+
+  // Makes page current; saves the text state of the page left and loads
+  // (or resets, writing the opening font selection) that of the new one.
+  void AttachPage(TPdfDictionary& page);
+  // Forgets the page without touching it (its document is gone).
+  void Detach();
+  TPdfDictionary& GetPage() const;
+  TPdfStream* Contents() const { return contents_; }
+  void SetPageWidth(int width) { SetMediaBoxItem(2, width); }
+  void SetPageHeight(int height) { SetMediaBoxItem(3, height); }
+
+  bool Silent() const { return silent_; }
+  void SetSilent(bool silent) { silent_ = silent; }
+  // Appends to the current content stream unless silent or without one.
+  void WriteContent(std::string_view bytes);
+
+  TPdfCanvasAttribute& Attribute() { return attribute_; }
+  const TPdfCanvasAttribute& Attribute() const { return attribute_; }
+
+  void PathMoveTo(float x, float y);
+  void PathLineTo(float x, float y);
+  void PathClose() { WriteContent("h\n"); }
+  void PathEnd() { WriteContent("n\n"); }
+  void StrokePath() { WriteContent("S\n"); }
+  void CloseAndStrokePath() { WriteContent("s\n"); }
+  void FillPath() { WriteContent("f\n"); }
+  void CloseFillAndStrokePath() { WriteContent("b\n"); }
+  void SetPenWidth(float width);
+  void SetDashPattern(std::span<const std::uint8_t> lengths, std::uint8_t phase);
+  void SetFillRgb(std::int32_t color);
+  void SetStrokeRgb(std::int32_t color);
+
+  void SetCharSpace(float value);
+  void SetWordSpace(float value);
+  void SetLeading(float value);
+  void SelectFont(std::u16string_view registryName, float size);
+  void TextBegin() { WriteContent("BT\n"); }
+  void TextEnd() { WriteContent("ET\n"); }
+  void TextMoveTo(float x, float y);
+  void TextNextLine() { WriteContent("T*\n"); }
+  void TextShow(std::u16string_view text);
+
+  float MeasureWidth(std::u16string_view text) const { return attribute_.MeasureWidth(text); }
+  std::size_t CountFitting(std::u16string_view text, float width) const {
+    return attribute_.CountFitting(text, width);
+  }
+  void ShowFitting(std::u16string_view text, float width) { TextShow(text.substr(0, CountFitting(text, width))); }
+
+  // Flows text into the rectangle line by line, breaking at any code unit
+  // (wrap) or cutting each source line (no wrap); top > bottom. Returns the
+  // index of the first code unit not placed: where the next line would have
+  // started, text.size() when all of it was placed.
+  std::size_t FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text, bool wrap);
+
+ private:
+  void SetMediaBoxItem(std::size_t index, int value);
+  void SaveTextState();
+  void LoadTextState();
+  void ResetTextState();
+
+  TPdfDoc& doc_;
+  TPdfDictionary* page_ = nullptr;
+  TPdfStream* contents_ = nullptr;
+  TPdfCanvasAttribute attribute_;
+  bool silent_ = false;
+};
+
+}  // namespace varnolt

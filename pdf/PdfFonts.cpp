@@ -1,0 +1,139 @@
+#include "pdf/PdfFonts.h"
+
+#include <memory>
+#include <vector>
+
+#include "platform/CodePage.h"
+
+namespace varnolt {
+
+namespace {
+
+#include "data/standard-font-widths.inc"
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr CodePageId kWinAnsiCodePage = 1252;
+
+// UTF-16 code unit -> WinAnsi code, from the code-page layer's table for 1252.
+std::array<std::uint8_t, 65536> BuildWinAnsiTable() {
+  std::array<std::uint8_t, 65536> table;
+  table.fill('?');
+  for (int code = 0; code < 256; ++code) {
+    std::string byte(1, static_cast<char>(code));
+    std::optional<std::u16string> decoded = TryMultiByteToWide(kWinAnsiCodePage, byte);
+    if (!decoded || decoded->size() != 1) continue;
+    char16_t c = (*decoded)[0];
+    if (c == u'?' && code != '?') continue;
+    table[c] = static_cast<std::uint8_t>(code);
+  }
+  return table;
+}
+
+constexpr TPDF_STR_TBL kType1Names[] = {
+    {u"Type", u"Font"},
+    {u"Subtype", u"Type1"},
+    {u"Encoding", u"WinAnsiEncoding"},
+};
+
+constexpr TPDF_INT_TBL kType1Range[] = {
+    {u"FirstChar", 32},
+    {u"LastChar", 255},
+};
+
+}  // namespace
+
+std::uint8_t WinAnsiCode(char16_t c) {
+  static const std::array<std::uint8_t, 65536> table = BuildWinAnsiTable();
+  return table[c];
+}
+
+std::uint16_t TPdfFont::WidthOf(std::u16string_view, std::size_t) const { return 0; }
+
+void TPdfFont::AppendHexCodes(std::u16string_view text, std::string& out) const { AppendUtf16Hex(text, out); }
+
+void AppendUtf16Hex(std::u16string_view text, std::string& out) {
+  for (char16_t c : text) {
+    out.push_back(kHexDigits[(c >> 12) & 0xF]);
+    out.push_back(kHexDigits[(c >> 8) & 0xF]);
+    out.push_back(kHexDigits[(c >> 4) & 0xF]);
+    out.push_back(kHexDigits[c & 0xF]);
+  }
+}
+
+TPdfType1Font::TPdfType1Font(TPdfXref& xref, std::u16string name, std::u16string_view baseFont,
+                             std::span<const std::uint16_t, kWidthCount> widths)
+    : TPdfFont(xref, std::move(name)) {
+  auto& dictionary = xref.AddObject(std::make_unique<TPdfDictionary>(&xref));
+  PutNameTable(dictionary, kType1Names);
+  PutNumberTable(dictionary, kType1Range);
+  dictionary.PutName(u"BaseFont", std::u16string(baseFont));
+  auto widthArray = std::make_unique<TPdfArray>(&xref);
+  for (std::uint16_t width : widths) widthArray->Append(std::make_unique<TPdfNumber>(width));
+  // Viewers carry the metrics of the standard fonts; the table only measures.
+  dictionary.PutHidden(u"Widths", std::move(widthArray));
+  Wrap(dictionary);
+}
+
+void TPdfType1Font::Wrap(TPdfDictionary& dictionary) {
+  TPdfFont::Wrap(dictionary);
+  TPdfNumber* missingWidth = dictionary.LookupNumber(u"MissingWidth");
+  charWidths_.fill(missingWidth != nullptr ? static_cast<std::uint16_t>(missingWidth->Value()) : 0);
+  TPdfNumber* first = dictionary.LookupNumber(u"FirstChar");
+  TPdfNumber* last = dictionary.LookupNumber(u"LastChar");
+  firstChar_ = first != nullptr ? static_cast<std::uint8_t>(first->Value()) : 0;
+  lastChar_ = last != nullptr ? static_cast<std::uint8_t>(last->Value()) : 0;
+  TPdfArray* widths = dictionary.LookupArray(u"Widths");
+  if (widths == nullptr) return;
+  for (std::size_t i = 0; i < widths->Count() && firstChar_ + i < charWidths_.size(); ++i) {
+    if (auto* width = dynamic_cast<TPdfNumber*>(widths->GetItem(i))) {
+      charWidths_[firstChar_ + i] = static_cast<std::uint16_t>(width->Value());
+    }
+  }
+}
+
+std::uint16_t TPdfType1Font::WidthOf(std::u16string_view text, std::size_t position) const {
+  if (position < 1 || position > text.size()) return 0;
+  return charWidths_[WinAnsiCode(text[position - 1])];
+}
+
+void TPdfType1Font::AppendHexCodes(std::u16string_view text, std::string& out) const {
+  for (char16_t c : text) {
+    std::uint8_t code = WinAnsiCode(c);
+    out.push_back(kHexDigits[code >> 4]);
+    out.push_back(kHexDigits[code & 0xF]);
+  }
+}
+
+#define VARNOLT_DEFINE_STANDARD_TYPE1_FONT(ClassName, BaseFont, Widths) \
+  ClassName::ClassName(TPdfXref& xref, std::u16string name)            \
+      : TPdfType1Font(xref, std::move(name), BaseFont, Widths) {}
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfFixedWidth, u"Courier", kCourierWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfFixedWidthBold, u"Courier-Bold", kCourierBoldWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfFixedWidthItalic, u"Courier-Oblique", kCourierObliqueWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfFixedWidthBoldItalic, u"Courier-BoldOblique", kCourierBoldObliqueWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfArial, u"Helvetica", kHelveticaWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfArialBold, u"Helvetica-Bold", kHelveticaBoldWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfArialItalic, u"Helvetica-Oblique", kHelveticaObliqueWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfArialBoldItalic, u"Helvetica-BoldOblique", kHelveticaBoldObliqueWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfTimesRoman, u"Times-Roman", kTimesRomanWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfTimesBold, u"Times-Bold", kTimesBoldWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfTimesItalic, u"Times-Italic", kTimesItalicWidths)
+VARNOLT_DEFINE_STANDARD_TYPE1_FONT(TPdfTimesBoldItalic, u"Times-BoldItalic", kTimesBoldItalicWidths)
+#undef VARNOLT_DEFINE_STANDARD_TYPE1_FONT
+
+void RegisterStandardFonts(TPdfClassRegistry& registry) {
+  registry.RegisterFont<TPdfFixedWidth>(u"FixedWidth", "TPdfFixedWidth");
+  registry.RegisterFont<TPdfFixedWidthBold>(u"FixedWidth-Bold", "TPdfFixedWidthBold");
+  registry.RegisterFont<TPdfFixedWidthBoldItalic>(u"FixedWidth-BoldItalic", "TPdfFixedWidthBoldItalic");
+  registry.RegisterFont<TPdfFixedWidthItalic>(u"FixedWidth-Italic", "TPdfFixedWidthItalic");
+  registry.RegisterFont<TPdfArial>(u"Arial", "TPdfArial");
+  registry.RegisterFont<TPdfArialBold>(u"Arial-Bold", "TPdfArialBold");
+  registry.RegisterFont<TPdfArialBoldItalic>(u"Arial-BoldItalic", "TPdfArialBoldItalic");
+  registry.RegisterFont<TPdfArialItalic>(u"Arial-Italic", "TPdfArialItalic");
+  registry.RegisterFont<TPdfTimesRoman>(u"Times-Roman", "TPdfTimesRoman");
+  registry.RegisterFont<TPdfTimesBold>(u"Times-Bold", "TPdfTimesBold");
+  registry.RegisterFont<TPdfTimesItalic>(u"Times-Italic", "TPdfTimesItalic");
+  registry.RegisterFont<TPdfTimesBoldItalic>(u"Times-BoldItalic", "TPdfTimesBoldItalic");
+}
+
+}  // namespace varnolt

@@ -1,0 +1,222 @@
+#include "pdf/PdfDoc.h"
+
+#include <gtest/gtest.h>
+
+#include "pdf/PdfCanvas.h"
+#include "pdf/PdfFonts.h"
+#include "tests/pdf/PdfReaders.h"
+
+namespace varnolt {
+namespace {
+
+constexpr LocalDateTime kCreationDate{2009, 6, 18, 18, 19, 25};
+constexpr LocalDateTime kSaveMoment{2024, 1, 31, 12, 0, 0};
+constexpr LocalDateTime kDelphiZeroDate{1899, 12, 30, 0, 0, 0};
+
+std::string CrLfLines(std::initializer_list<std::string_view> lines) {
+  std::string joined;
+  for (std::string_view line : lines) {
+    joined += line;
+    joined += "\r\n";
+  }
+  return joined;
+}
+
+// The file of a document with the report's defaults and one page that
+// prints nothing.
+const std::string kEmptyPageFile =
+    CrLfLines({"%PDF-1.2 "}) +
+    CrLfLines({"1 0 obj", "<<", "/Type /Catalog", "/Pages 3 0 R", "/PageMode /UseNone", "/PageLayout /SinglePage",
+               ">>", "endobj"}) +
+    CrLfLines({"2 0 obj", "<<", "/Producer (Varnolt 1.2)", "/Author ()", "/CreationDate (D:20090618181925)",
+               "/Creator ()", "/Keywords ()", "/Subject ()", "/Title ()", "/ModDate (D:20240131120000)", ">>",
+               "endobj"}) +
+    CrLfLines({"3 0 obj", "<<", "/Type /Pages", "/Kids [4 0 R ]", "/Count 1", ">>", "endobj"}) +
+    CrLfLines({"4 0 obj", "<<", "/Type /Page", "/Parent 3 0 R", "/MediaBox [0 0 596 842 ]", "/Resources <<",
+               "/Font <<", "/F0 6 0 R", ">>", "/XObject <<", ">>", "/ProcSet [/PDF /Text /ImageC ]", ">>",
+               "/Contents 5 0 R", ">>", "endobj"}) +
+    CrLfLines({"5 0 obj", "<<", "/Length 10", "/Filter []", ">>", "stream"}) + "/F0 10 Tf\n\nendstream\r\n" +
+    CrLfLines({"endobj"}) +
+    CrLfLines({"6 0 obj", "<<", "/Type /Font", "/Subtype /Type1", "/Encoding /WinAnsiEncoding", "/FirstChar 32",
+               "/LastChar 255", "/BaseFont /Helvetica", "/Name /F0", ">>", "endobj"}) +
+    CrLfLines({"xref", "0 7", "0000000000 65535 f", "0000000011 00000 n", "0000000111 00000 n", "0000000287 00000 n",
+               "0000000352 00000 n", "0000000541 00000 n", "0000000620 00000 n"}) +
+    CrLfLines({"trailer", "<<", "/Size 7", "/Root 1 0 R", "/Info 2 0 R", ">>", "startxref", "766", "%%EOF"});
+
+// What the report does when it opens a document with its defaults.
+void OpenLikeTheReport(TPdfDoc& doc) {
+  doc.StartDocument();
+  doc.GetRoot().SetPageMode(pmUseNone);
+  doc.GetRoot().SetPageLayout(plSinglePage);
+  TPdfInfo& info = doc.GetInfo();
+  info.SetAuthor(u"");
+  info.SetCreationDate(kCreationDate);
+  info.SetCreator(u"");
+  info.SetKeywords(u"");
+  info.SetModDate(kDelphiZeroDate);
+  info.SetSubject(u"");
+  info.SetTitle(u"");
+}
+
+std::string Saved(TPdfDoc& doc) {
+  ScopedClock clock(kSaveMoment);
+  MemoryOutputStream stream;
+  doc.SaveToStream(stream);
+  return stream.Bytes();
+}
+
+template <class Exception, class Action>
+std::string MessageOf(Action action) {
+  try {
+    action();
+  } catch (const Exception& error) {
+    return error.what();
+  }
+  return "(nothing thrown)";
+}
+
+TEST(PdfDocTest, AnEmptyPageGivesTheKnownFileByteForByte) {
+  ASSERT_EQ(kEmptyPageFile.size(), 992u);
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  doc.AddPage();
+  std::string file = Saved(doc);
+  EXPECT_EQ(file, kEmptyPageFile);
+  EXPECT_TRUE(test::IsReadablePdfWithText(file, ""));
+}
+
+TEST(PdfDocTest, EveryXrefOffsetPointsAtItsObject) {
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  doc.AddPage();
+  doc.AddPage();
+  doc.GetCanvas().SelectFont(u"Times-Roman", 12);
+  std::string file = Saved(doc);
+  std::size_t xref = file.find("\r\nxref\r\n") + 2;
+  std::size_t startxref = file.find("startxref\r\n") + 11;
+  EXPECT_EQ(std::stoul(file.substr(startxref)), xref);
+  std::size_t count = std::stoul(file.substr(xref + 8));
+  ASSERT_EQ(count, 10u);  // a second page adds a page and a contents stream; Times one font
+  std::size_t entries = file.find("\r\n", xref + 6) + 2;
+  for (std::size_t number = 1; number < count; ++number) {
+    std::string entry = file.substr(entries + number * 20, 20);
+    ASSERT_EQ(entry.substr(10, 9), " 00000 n\r") << entry;
+    std::size_t offset = std::stoul(entry.substr(0, 10));
+    EXPECT_EQ(file.substr(offset, std::to_string(number).size() + 6), std::to_string(number) + " 0 obj");
+  }
+  EXPECT_NE(file.find("/Kids [4 0 R 7 0 R ]\r\n/Count 2"), std::string::npos);
+  EXPECT_TRUE(test::IsReadablePdfWithText(file, ""));
+}
+
+TEST(PdfDocTest, OutlinesAndViewerPreferencesGoIntoTheCatalog) {
+  TPdfDoc doc;
+  doc.SetUseOutlines(true);
+  doc.StartDocument();
+  TPdfCatalog& catalog = doc.GetRoot();
+  catalog.SetPageMode(pmUseOutlines);
+  catalog.SetPageLayout(plOneColumn);
+  catalog.SetPageMode(pmFullScreen);  // replaced in place
+  catalog.SetNonFullScreenPageMode(pmUseThumbs);
+  catalog.SetViewerPreference({vpFitWindow, vpCenterWindow});
+  catalog.SetViewerPreference({vpHideToolbar, vpCenterWindow});
+  EXPECT_EQ(doc.GetOutlineRoot().Dictionary().ObjectNumber(), 2);
+  doc.AddPage();
+  std::string file = Saved(doc);
+  EXPECT_NE(file.find(CrLfLines({"1 0 obj", "<<", "/Type /Catalog", "/Outlines 2 0 R", "/Pages 4 0 R",
+                                 "/PageMode /FullScreen", "/PageLayout /OneColumn", "/ViewerPreferences <<",
+                                 "/NonFullScreenPageMode /UseThumbs", "/HideToolbar true", "/CenterWindow true",
+                                 ">>", ">>"})),
+            std::string::npos)
+      << file;
+  EXPECT_NE(file.find(CrLfLines({"2 0 obj", "<<", "/Type /Outlines", "/Count 0", ">>"})), std::string::npos);
+  EXPECT_NE(file.find("/Producer (Varnolt 1.2)"), std::string::npos);
+  EXPECT_TRUE(test::IsReadablePdfWithText(file, ""));
+}
+
+TEST(PdfDocTest, TheApplicationsViewerPreferencesFollowThePageLayout) {
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  doc.GetRoot().SetViewerPreference({vpFitWindow, vpCenterWindow});
+  doc.AddPage();
+  std::string file = Saved(doc);
+  EXPECT_NE(file.find(CrLfLines({"/PageLayout /SinglePage", "/ViewerPreferences <<", "/FitWindow true",
+                                 "/CenterWindow true", ">>", ">>"})),
+            std::string::npos);
+}
+
+TEST(PdfDocTest, WrongStatesRaiseTheirMessages) {
+  TPdfDoc doc;
+  MemoryOutputStream stream;
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.GetCanvas(); }), "GetCanvas --Document is null");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.GetInfo(); }), "GetInfo --this method can not use this state..");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.GetRoot(); }), "GetRoot --this method can not use this state..");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); }), "GetOutlineRoot --document is null..");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.GetFont(u"Arial"); }), "GetFont --document is null.");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.AddPage(); }), "AddPage --current pages null.");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.SaveToStream(stream); }),
+            "SaveToStream --there is no document to save.");
+
+  doc.StartDocument();
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); }), "GetOutlineRoot --not use outline mode..");
+  EXPECT_EQ(MessageOf<EClassNotFound>([&] { doc.GetFont(u"NoSuchFont"); }), "Class NoSuchFont not found");
+  // A started document without a page cannot be saved.
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.SaveToStream(stream); }), "GetPage --the Page is nil");
+}
+
+TEST(PdfDocTest, ReleasingForgetsThePagesOfTheOldDocument) {
+  TPdfDoc doc;
+  doc.StartDocument();
+  doc.AddPage();
+  doc.ReleaseDocument();
+  EXPECT_FALSE(doc.HasDocument());
+  doc.StartDocument();
+  MemoryOutputStream stream;
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.SaveToStream(stream); }), "GetPage --the Page is nil");
+  doc.AddPage();
+  EXPECT_NO_THROW(doc.SaveToStream(stream));
+}
+
+TEST(PdfDocTest, FontsAreNumberedPerDocumentAndComparedExactly) {
+  TPdfDoc doc;
+  doc.StartDocument();
+  TPdfFont& arial = doc.GetFont(u"Arial");
+  TPdfFont& times = doc.GetFont(u"Times-Roman");
+  EXPECT_EQ(&doc.GetFont(u"Arial"), &arial);
+  EXPECT_EQ(arial.Dictionary().LookupName(u"Name")->Value(), u"F0");
+  EXPECT_EQ(times.Dictionary().LookupName(u"Name")->Value(), u"F1");
+  std::int32_t objects = doc.Xref().Count();
+  // The registry ignores case, the document does not: a second Helvetica.
+  TPdfFont& lower = doc.GetFont(u"arial");
+  EXPECT_NE(&lower, &arial);
+  EXPECT_EQ(lower.Dictionary().LookupName(u"BaseFont")->Value(), u"Helvetica");
+  EXPECT_EQ(lower.Dictionary().LookupName(u"Name")->Value(), u"F2");
+  EXPECT_EQ(doc.Xref().Count(), objects + 1);
+  EXPECT_EQ(doc.Fonts().size(), 3u);
+}
+
+TEST(PdfDocTest, SavingTwiceRewritesTheWholeFile) {
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  doc.AddPage();
+  ScopedClock clock(kSaveMoment);
+  MemoryOutputStream stream;
+  doc.SaveToStream(stream);
+  std::string first = stream.Bytes();
+  doc.SaveToStream(stream);
+  EXPECT_EQ(stream.Bytes(), first);
+}
+
+TEST(PdfDocTest, AMeasuringDocumentWritesNothingIntoItsPage) {
+  TPdfDoc doc;
+  doc.StartDocumentWithPage();
+  TPdfCanvas& canvas = doc.GetCanvas();
+  EXPECT_TRUE(canvas.Silent());
+  canvas.SelectFont(u"Arial", 12);
+  canvas.TextShow(u"Hello");
+  // Only the opening font selection, written before the canvas fell silent.
+  EXPECT_EQ(canvas.Contents()->Data(), "/F0 10 Tf\n");
+  EXPECT_FLOAT_EQ(canvas.MeasureWidth(u"   "), 3 * 278 * 12 / 1000.0f);
+}
+
+}  // namespace
+}  // namespace varnolt
