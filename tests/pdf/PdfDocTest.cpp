@@ -5,9 +5,12 @@
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfFonts.h"
 #include "tests/pdf/PdfReaders.h"
+#include "tests/pdf/PdfTestHelpers.h"
 
 namespace varnolt {
 namespace {
+
+using test::MessageOf;
 
 constexpr LocalDateTime kCreationDate{2009, 6, 18, 18, 19, 25};
 constexpr LocalDateTime kSaveMoment{2024, 1, 31, 12, 0, 0};
@@ -63,16 +66,6 @@ std::string Saved(TPdfDoc& doc) {
   MemoryOutputStream stream;
   doc.SaveToStream(stream);
   return stream.Bytes();
-}
-
-template <class Exception, class Action>
-std::string MessageOf(Action action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.what();
-  }
-  return "(nothing thrown)";
 }
 
 TEST(PdfDocTest, AnEmptyPageGivesTheKnownFileByteForByte) {

@@ -4,24 +4,13 @@
 
 #include <functional>
 
+#include "tests/pdf/PdfTestHelpers.h"
+
 namespace varnolt {
 namespace {
 
-std::string Written(TPdfObject& object) {
-  MemoryOutputStream stream;
-  object.WriteTo(stream);
-  return stream.Bytes();
-}
-
-template <class Exception, class Action>
-std::string MessageOf(Action action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.what();
-  }
-  return "(nothing thrown)";
-}
+using test::MessageOf;
+using test::Written;
 
 struct ValueCase {
   const char* name;
