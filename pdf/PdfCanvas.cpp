@@ -1,5 +1,6 @@
 #include "pdf/PdfCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -360,13 +361,14 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
       TextNextLine();
       continue;
     }
-    // No wrap: the rest of the source line is dropped, one code unit at a time.
-    ++i;
+    // No wrap: the rest of the source line is dropped, narrow code units
+    // that would still fit included, so the line is cut, not garbled.
+    std::size_t lineEnd = std::min(text.find(u"\r\n", i), text.size());
     if (static_cast<double>(bottom) + fontSize > y) {
-      std::size_t lineEnd = text.find(u"\r\n", i);
-      stopAt = lineEnd == std::u16string_view::npos ? text.size() : lineEnd + 2;
+      stopAt = lineEnd == text.size() ? lineEnd : lineEnd + 2;
       break;
     }
+    i = lineEnd;
   }
   if (!line.empty()) ShowFitting(line, width);
   TextEnd();

@@ -19,7 +19,9 @@ testing::AssertionResult PassesQpdfCheck(const std::filesystem::path& pdf) {
 std::string ExtractedText(const std::filesystem::path& pdf) {
   std::filesystem::path textFile = pdf;
   textFile += ".txt";
-  CommandResult result = RunCommand({"pdftotext", "-enc", "UTF-8", pdf.string(), textFile.string()});
+  // Content-stream order: tight character spacing can make the layout
+  // analysis take lines for columns.
+  CommandResult result = RunCommand({"pdftotext", "-raw", "-enc", "UTF-8", pdf.string(), textFile.string()});
   if (result.exitCode != 0) return "pdftotext failed: " + result.output;
   return ReadFileBytes(textFile);
 }

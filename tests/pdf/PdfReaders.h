@@ -11,7 +11,8 @@ namespace varnolt::test {
 // qpdf --check exits 0 and reports neither an error nor a warning.
 testing::AssertionResult PassesQpdfCheck(const std::filesystem::path& pdf);
 
-// The text pdftotext extracts (UTF-8, reading order, pages ended by form feeds).
+// The text pdftotext extracts (UTF-8, content-stream order, pages ended by
+// form feeds).
 std::string ExtractedText(const std::filesystem::path& pdf);
 
 // Both checks on bytes held in memory: saved into a scratch file, checked by
