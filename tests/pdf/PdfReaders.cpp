@@ -41,14 +41,24 @@ std::string FoldedWhiteSpace(const std::string& text) {
   return folded;
 }
 
-testing::AssertionResult IsReadablePdfWithText(const std::string& pdfBytes, const std::string& expectedText) {
+std::string WithoutWhiteSpace(const std::string& text) {
+  std::string kept;
+  for (char c : text) {
+    if (!std::isspace(static_cast<unsigned char>(c))) kept.push_back(c);
+  }
+  return kept;
+}
+
+testing::AssertionResult IsReadablePdfWithText(const std::string& pdfBytes, const std::string& expectedText,
+                                               Spaces spaces) {
   ScratchDir scratch;
   std::filesystem::path pdf = scratch / "checked.pdf";
   WriteFileBytes(pdf, pdfBytes);
   testing::AssertionResult checked = PassesQpdfCheck(pdf);
   if (!checked) return checked;
-  std::string extracted = FoldedWhiteSpace(ExtractedText(pdf));
-  std::string expected = FoldedWhiteSpace(expectedText);
+  auto normalized = spaces == Spaces::kFolded ? FoldedWhiteSpace : WithoutWhiteSpace;
+  std::string extracted = normalized(ExtractedText(pdf));
+  std::string expected = normalized(expectedText);
   if (extracted != expected) {
     return testing::AssertionFailure() << "pdftotext gave \"" << extracted << "\", expected \"" << expected << "\"";
   }

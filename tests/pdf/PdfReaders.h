@@ -15,12 +15,21 @@ testing::AssertionResult PassesQpdfCheck(const std::filesystem::path& pdf);
 // form feeds).
 std::string ExtractedText(const std::filesystem::path& pdf);
 
+enum class Spaces {
+  kFolded,   // every run of white space counts as one space
+  kIgnored,  // white space does not count: under a negative character
+             // spacing word gaps are too narrow for pdftotext to see
+};
+
 // Both checks on bytes held in memory: saved into a scratch file, checked by
-// qpdf, and the extracted text compared with expectedText after folding every
-// run of white space (line ends, form feeds) to one space and trimming.
-testing::AssertionResult IsReadablePdfWithText(const std::string& pdfBytes, const std::string& expectedText);
+// qpdf, and the extracted text compared with expectedText, both trimmed and
+// with their white space treated as spaces says.
+testing::AssertionResult IsReadablePdfWithText(const std::string& pdfBytes, const std::string& expectedText,
+                                               Spaces spaces = Spaces::kFolded);
 
 // Folds every run of white space to one space and trims both ends.
 std::string FoldedWhiteSpace(const std::string& text);
+// Drops all white space.
+std::string WithoutWhiteSpace(const std::string& text);
 
 }  // namespace varnolt::test
