@@ -1,0 +1,33 @@
+#include "richtext/RVGraphic.h"
+
+#include "richtext/RVBitmap.h"
+#include "richtext/RVGraphicBytes.h"
+#include "richtext/RVJpegPng.h"
+#include "richtext/RVMetafile.h"
+
+namespace varnolt {
+
+namespace {
+
+std::unique_ptr<TGraphic> BuildByContent(std::string_view bytes, int pixelsPerInch) {
+  TGraphicBytesReader in(bytes, "Unknown picture format");
+  if (LooksLikeJpeg(bytes)) return TJPEGImage::FromBytes(bytes);
+  if (LooksLikePng(bytes)) return TPngGraphic::FromBytes(bytes);
+  if (in.Has(0, 2) && bytes.substr(0, 2) == "BM") return TBitmap::FromBitmapFile(bytes);
+  if (in.Has(0, 44) && in.U32(0) == 1 && in.U32(40) == 0x464D4520) {
+    return TMetafile::FromEnhancedBits(bytes, pixelsPerInch);
+  }
+  return TMetafile::FromWindowsBits(bytes, 8, 0, 0, pixelsPerInch);
+}
+
+}  // namespace
+
+std::unique_ptr<TGraphic> LoadGraphicFromBytes(std::string_view bytes, int pixelsPerInch) {
+  try {
+    return BuildByContent(bytes, pixelsPerInch);
+  } catch (const EInvalidGraphic&) {
+    return nullptr;
+  }
+}
+
+}  // namespace varnolt

@@ -1,0 +1,47 @@
+#pragma once
+// JPEG and PNG pictures, kept as the bytes they came in; the libraries read
+// only their headers, for the size.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "richtext/RVGraphic.h"
+
+namespace varnolt {
+
+class TJPEGImage : public TGraphic {
+ public:
+  static std::unique_ptr<TJPEGImage> FromBytes(std::string_view bytes);
+
+  std::string ClassName() const override { return "TJPEGImage"; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  std::string SaveToBytes() const override { return bytes_; }
+  std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TJPEGImage>(*this); }
+
+ private:
+  std::string bytes_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+class TPngGraphic : public TGraphic {
+ public:
+  static std::unique_ptr<TPngGraphic> FromBytes(std::string_view bytes);
+
+  std::string ClassName() const override { return "TPngGraphic"; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  std::string SaveToBytes() const override { return bytes_; }
+  std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TPngGraphic>(*this); }
+
+ private:
+  std::string bytes_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+bool LooksLikeJpeg(std::string_view bytes);
+bool LooksLikePng(std::string_view bytes);
+
+}  // namespace varnolt
