@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Color.h"
+
 namespace varnolt {
 
 // Observers are called after every change; they must not change the sender.
@@ -27,12 +29,6 @@ class TObservable {
 enum TFontStyleBit : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = std::uint8_t;
 
-// 0x00BBGGRR, as everywhere in the system.
-using TColor = std::uint32_t;
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clRed = 0x0000FF;
-inline constexpr TColor clBlue = 0xFF0000;
-inline constexpr TColor clWhite = 0xFFFFFF;
 
 class TLabel : public TObservable {
  public:

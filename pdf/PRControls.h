@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Color.h"
+
 namespace varnolt {
 
 class TPdfCanvas;
@@ -26,11 +28,6 @@ struct TRect {
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-// 0x00BBGGRR, 0xFF0000nn for a system colour, clNone for no colour.
-using TColor = std::int32_t;
-inline constexpr TColor clBlack = 0;
-inline constexpr TColor clWhite = 0x00FFFFFF;
-inline constexpr TColor clNone = 0x1FFFFFFF;
 
 enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 

@@ -33,7 +33,7 @@ bool IsTrimmed(char16_t c) { return c <= u' '; }
 // ---------------------------------------------------------------- label
 
 void TPRCustomLabel::SetFontColor(TColor color) {
-  if (color > kMaxFontColor) throw EPdfInvalidValue("the color you selected is not allowed.");
+  if (!IsSystemColor(color) && color > kMaxFontColor) throw EPdfInvalidValue("the color you selected is not allowed.");
   fontColor_ = color;
 }
 

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/Color.h"
 #include "platform/Exception.h"
 
 namespace varnolt {
@@ -15,9 +16,7 @@ class ERichViewError : public Exception {
   using Exception::Exception;
 };
 
-// 0x00BBGGRR for RGB, 0xFF0000nn for system colour nn, kRVColorNone for none.
-using TColor = std::uint32_t;
-
+// The colours the style sheet names.
 inline constexpr TColor kRVColorNone = 0x1FFFFFFF;
 inline constexpr TColor kRVColorWindow = 0xFF000005;
 inline constexpr TColor kRVColorWindowText = 0xFF000008;
