@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfFonts.h"
@@ -42,28 +43,57 @@ float RealOr(const TPdfDictionary& page, std::u16string_view key, float fallback
 }
 
 // Measures a line as it grows at its end, one code unit at a time, with
-// exactly the float steps of a measurement of the whole line: the advances of
-// all but the last code unit are final, the last one has no word spacing yet.
+// exactly the float steps of measuring the whole line each time (a code
+// unit's width never depends on what follows it): the advances of all but
+// the last code unit are final, the last one has no word spacing yet. It
+// keeps each code unit's scaled advance, so that counting what fits needs
+// no second look at the font.
 class LineMeter {
  public:
   explicit LineMeter(const TPdfCanvasAttribute& attribute) : attribute_(attribute) {}
 
-  void Push(std::u16string& line, char16_t c) {
+  // line ends with the code unit just added.
+  void Push(std::u16string_view line) {
     saved_ = state_;
-    if (!line.empty()) state_.prefix = ToFloat(state_.prefix + Final(state_.last, line.back()));
-    line.push_back(c);
-    state_.last = WithCharSpace(attribute_.ScaledAdvance(line, line.size()));
+    if (line.size() > 1) state_.prefix = ToFloat(state_.prefix + Final(state_.last, line[line.size() - 2]));
+    float advance = attribute_.ScaledAdvance(line, line.size());
+    advances_.push_back(advance);
+    state_.last = WithCharSpace(advance);
   }
 
-  // Undoes the last Push; line has already lost that code unit.
-  void Pop() { state_ = saved_; }
+  // Undoes the last Push.
+  void Pop() {
+    state_ = saved_;
+    advances_.pop_back();
+  }
 
-  float Width(const std::u16string& line) const {
-    float sum = line.empty() ? 0.0f : ToFloat(state_.prefix + state_.last);
+  float Width() const {
+    float sum = advances_.empty() ? 0.0f : ToFloat(state_.prefix + state_.last);
     return ToFloat(sum - attribute_.CharSpace());
   }
 
-  void Clear() { state_ = saved_ = State{}; }
+  // TPdfCanvasAttribute::CountFitting over the measured line.
+  std::size_t CountFitting(std::u16string_view line, float width) const {
+    float sum = 0;
+    for (std::size_t i = 0; i < advances_.size(); ++i) {
+      bool last = i + 1 == advances_.size();
+      float advance = advances_[i];
+      if (advance > 0) {
+        if (!last) advance = ToFloat(advance + attribute_.CharSpace());
+      } else {
+        advance = 0;
+      }
+      if (line[i] == kSpace && attribute_.WordSpace() > 0 && !last) advance = ToFloat(advance + attribute_.WordSpace());
+      sum = ToFloat(sum + advance);
+      if (sum > width) return i;
+    }
+    return advances_.size();
+  }
+
+  void Clear() {
+    state_ = saved_ = State{};
+    advances_.clear();
+  }
 
  private:
   struct State {
@@ -79,6 +109,7 @@ class LineMeter {
   const TPdfCanvasAttribute& attribute_;
   State state_;
   State saved_;
+  std::vector<float> advances_;
 };
 
 }  // namespace
@@ -311,17 +342,22 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   TextBegin();
   TextMoveTo(left, ToFloat(top - kFirstBaselineDrop * fontSize));
 
-  std::u16string line;
+  // The line is always a run of the text: it starts at lineStart and holds
+  // lineLength code units.
+  std::size_t lineStart = 0;
+  std::size_t lineLength = 0;
   LineMeter meter(attribute_);
   float y = top;
   std::size_t i = 0;
   std::size_t stopAt = text.size();
-  // Shows the line and moves down; true when the next line would fall
-  // below the bottom.
-  auto endLine = [&] {
-    ShowFitting(line, width);
-    line.clear();
+  auto line = [&] { return text.substr(lineStart, lineLength); };
+  // Shows the line, moves down and starts the next line at next; true when
+  // that line would fall below the bottom.
+  auto endLine = [&](std::size_t next) {
+    TextShow(line().substr(0, meter.CountFitting(line(), width)));
     meter.Clear();
+    lineStart = next;
+    lineLength = 0;
     y = ToFloat(y - lineStep);
     return static_cast<double>(bottom) + fontSize > y;
   };
@@ -329,32 +365,33 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   while (i < text.size()) {
     if (i + 1 < text.size() && text[i] == kCr && text[i + 1] == kLf) {
       i += 2;
-      if (endLine()) {
+      if (endLine(i)) {
         stopAt = i;
         break;
       }
       TextNextLine();
       continue;
     }
-    meter.Push(line, text[i]);
-    if (meter.Width(line) <= width) {
+    ++lineLength;
+    meter.Push(line());
+    if (meter.Width() <= width) {
       ++i;
       continue;
     }
-    if (line.size() == 1) {
+    if (lineLength == 1) {
       // Too wide on its own: it gets an empty line and is passed over.
-      if (endLine()) {
-        stopAt = i + 1;
+      ++i;
+      if (endLine(i)) {
+        stopAt = i;
         break;
       }
       TextNextLine();
-      ++i;
       continue;
     }
-    line.pop_back();
+    --lineLength;
     meter.Pop();
     if (wrap) {
-      if (endLine()) {
+      if (endLine(i)) {
         stopAt = i;
         break;
       }
@@ -370,7 +407,7 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
     }
     i = lineEnd;
   }
-  if (!line.empty()) ShowFitting(line, width);
+  if (lineLength > 0) TextShow(line().substr(0, meter.CountFitting(line(), width)));
   TextEnd();
   return stopAt;
 }

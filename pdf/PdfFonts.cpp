@@ -42,27 +42,31 @@ constexpr TPDF_INT_TBL kType1Range[] = {
 
 }  // namespace
 
-std::uint8_t WinAnsiCode(char16_t c) {
+const std::array<std::uint8_t, 65536>& WinAnsiCodes() {
   static const std::array<std::uint8_t, 65536> table = BuildWinAnsiTable();
-  return table[c];
+  return table;
 }
+
+std::uint8_t WinAnsiCode(char16_t c) { return WinAnsiCodes()[c]; }
 
 std::uint16_t TPdfFont::WidthOf(std::u16string_view, std::size_t) const { return 0; }
 
 void TPdfFont::AppendHexCodes(std::u16string_view text, std::string& out) const { AppendUtf16Hex(text, out); }
 
 void AppendUtf16Hex(std::u16string_view text, std::string& out) {
+  std::size_t at = out.size();
+  out.resize(at + text.size() * 4);
   for (char16_t c : text) {
-    out.push_back(kHexDigits[(c >> 12) & 0xF]);
-    out.push_back(kHexDigits[(c >> 8) & 0xF]);
-    out.push_back(kHexDigits[(c >> 4) & 0xF]);
-    out.push_back(kHexDigits[c & 0xF]);
+    out[at++] = kHexDigits[(c >> 12) & 0xF];
+    out[at++] = kHexDigits[(c >> 8) & 0xF];
+    out[at++] = kHexDigits[(c >> 4) & 0xF];
+    out[at++] = kHexDigits[c & 0xF];
   }
 }
 
 TPdfType1Font::TPdfType1Font(TPdfXref& xref, std::u16string name, std::u16string_view baseFont,
                              std::span<const std::uint16_t, kWidthCount> widths)
-    : TPdfFont(xref, std::move(name)) {
+    : TPdfFont(xref, std::move(name)), codes_(WinAnsiCodes()) {
   auto& dictionary = xref.AddObject(std::make_unique<TPdfDictionary>(&xref));
   PutNameTable(dictionary, kType1Names);
   PutNumberTable(dictionary, kType1Range);
@@ -93,14 +97,16 @@ void TPdfType1Font::Wrap(TPdfDictionary& dictionary) {
 
 std::uint16_t TPdfType1Font::WidthOf(std::u16string_view text, std::size_t position) const {
   if (position < 1 || position > text.size()) return 0;
-  return charWidths_[WinAnsiCode(text[position - 1])];
+  return charWidths_[codes_[text[position - 1]]];
 }
 
 void TPdfType1Font::AppendHexCodes(std::u16string_view text, std::string& out) const {
+  std::size_t at = out.size();
+  out.resize(at + text.size() * 2);
   for (char16_t c : text) {
-    std::uint8_t code = WinAnsiCode(c);
-    out.push_back(kHexDigits[code >> 4]);
-    out.push_back(kHexDigits[code & 0xF]);
+    std::uint8_t code = codes_[c];
+    out[at++] = kHexDigits[code >> 4];
+    out[at++] = kHexDigits[code & 0xF];
   }
 }
 

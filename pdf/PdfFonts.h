@@ -38,6 +38,8 @@ void AppendUtf16Hex(std::u16string_view text, std::string& out);
 
 // The WinAnsiEncoding code of a character; "?" for one that has none.
 std::uint8_t WinAnsiCode(char16_t c);
+// The same as a table indexed by UTF-16 code unit.
+const std::array<std::uint8_t, 65536>& WinAnsiCodes();
 
 // A single-byte font: one WinAnsi code per character, measured by the width
 // of the code actually written.
@@ -58,6 +60,7 @@ class TPdfType1Font : public TPdfFont {
                 std::span<const std::uint16_t, kWidthCount> widths);
 
  private:
+  const std::array<std::uint8_t, 65536>& codes_;
   std::uint8_t firstChar_ = 0;
   std::uint8_t lastChar_ = 0;
   std::array<std::uint16_t, 256> charWidths_{};
