@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Color.h"
+#include "richtext/RVStyleTypes.h"
 
 namespace varnolt {
 
@@ -26,8 +27,6 @@ class TObservable {
   std::vector<Observer> observers_;
 };
 
-enum TFontStyleBit : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = std::uint8_t;
 
 
 class TLabel : public TObservable {
@@ -48,7 +47,7 @@ class TLabel : public TObservable {
 
  private:
   std::u16string caption_;
-  TFontStyles fontStyle_ = 0;
+  TFontStyles fontStyle_;
   TColor fontColor_ = clBlack;
   std::int32_t tag_ = 0;
   std::string name_;
