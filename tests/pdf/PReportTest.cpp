@@ -6,7 +6,6 @@
 #include <functional>
 
 #include "pdf/PdfCanvas.h"
-#include "pdf/PdfClassRegistry.h"
 #include "platform/CodePage.h"
 #include "tests/pdf/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
@@ -408,16 +407,11 @@ TEST(PReportTest, BlankTextPrintsAnEmptyTextObject) {
   EXPECT_EQ(contents.substr(contents.find("BT")), "BT\n30 573.8 Td\nET\n");
 }
 
-TEST(PReportTest, AFontNameWithoutARegisteredFontFailsThePrint) {
+TEST(PReportTest, SpacingOutOfRangeFailsThePrint) {
   TPReport report;
   report.OpenDocument();
   ExportPage page;
   page.Fit(495, 614, 15, 15, 345);
-  page.text.SetFontName(fnPMincyo);
-  page.text.SetFontBold(true);
-  page.text.SetFontItalic(true);
-  EXPECT_EQ(MessageOf<EClassNotFound>([&] { report.PrintPage(page.page); }), "Class PMincyo,BoldItalic not found");
-  page.text.SetFontName(fnArial);
   page.text.SetCharSpace(-31);
   EXPECT_EQ(MessageOf<EPdfInvalidValue>([&] { report.PrintPage(page.page); }), "SetCharSpace --invalid char space");
 }

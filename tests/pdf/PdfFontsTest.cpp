@@ -59,8 +59,9 @@ TEST(PdfFontsTest, RegistryHoldsTheTwelveStandardFontsInOrderAndIgnoresCase) {
   ASSERT_NE(PdfClassRegistry().FindClass(u"arial"), nullptr);
   EXPECT_EQ(PdfClassRegistry().FindClass(u"arial")->ClassName(), "TPdfArial");
   EXPECT_EQ(PdfClassRegistry().FindClass(u"TIMES-BOLDITALIC")->ClassName(), "TPdfTimesBoldItalic");
-  EXPECT_EQ(PdfClassRegistry().FindClass(u"Gothic"), nullptr);
-  EXPECT_EQ(MessageOf<EClassNotFound>([] { PdfClassRegistry().FindFontClass(u"Gothic"); }), "Class Gothic not found");
+  EXPECT_EQ(PdfClassRegistry().FindClass(u"NoSuchFont"), nullptr);
+  EXPECT_EQ(MessageOf<EClassNotFound>([] { PdfClassRegistry().FindFontClass(u"NoSuchFont"); }),
+            "Class NoSuchFont not found");
 }
 
 TEST(PdfFontsTest, TheFirstRegistrationOfANameWins) {
