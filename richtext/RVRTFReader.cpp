@@ -211,6 +211,11 @@ void TRVRTFReader::CloseGroup() {
     EnclosingState().fieldInstruction = State().fieldInstruction;
     EnclosingState().skipFieldResult = State().skipFieldResult;
   }
+  if (destination == TRVRTFDestination::PnSectionLevel || destination == TRVRTFDestination::PnTextAfter ||
+      destination == TRVRTFDestination::PnTextBefore) {
+    // A section's level settings outlive the group that gives them.
+    EnclosingState().sectProps.defaultMarkers = State().sectProps.defaultMarkers;
+  }
   if (destination == TRVRTFDestination::Text) Emit(Break::None);
   if (destination != EnclosingState().destination) EndDestination(destination);
   const std::uint8_t headerFooter = State().headerFooterKind;
@@ -374,7 +379,9 @@ void TRVRTFReader::DeliverByte(std::uint8_t byte) {
       }
       break;
     case TRVRTFDestination::ListName:
-      if (TRVRTFList97* list = listTable_.Last()) list->name.push_back(static_cast<char>(byte));
+      if (TRVRTFList97* list = listTable_.Last(); list != nullptr && byte != ';') {
+        list->name.push_back(static_cast<char>(byte));
+      }
       break;
     case TRVRTFDestination::LevelNumbers:
       if (TRVRTFListLevel97* level = CurrentLevel()) level->numbers.push_back(static_cast<char>(byte));
