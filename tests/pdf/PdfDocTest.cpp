@@ -14,7 +14,7 @@ using test::MessageOf;
 
 constexpr LocalDateTime kCreationDate{2009, 6, 18, 18, 19, 25};
 constexpr LocalDateTime kSaveMoment{2024, 1, 31, 12, 0, 0};
-constexpr LocalDateTime kDelphiZeroDate{1899, 12, 30, 0, 0, 0};
+constexpr LocalDateTime kZeroDate{1899, 12, 30, 0, 0, 0};
 
 std::string CrLfLines(std::initializer_list<std::string_view> lines) {
   std::string joined;
@@ -56,15 +56,17 @@ void OpenLikeTheReport(TPdfDoc& doc) {
   info.SetCreationDate(kCreationDate);
   info.SetCreator(u"");
   info.SetKeywords(u"");
-  info.SetModDate(kDelphiZeroDate);
+  info.SetModDate(kZeroDate);
   info.SetSubject(u"");
   info.SetTitle(u"");
 }
 
+// The saved file, checked by the real readers (no text is shown here).
 std::string Saved(TPdfDoc& doc) {
   ScopedClock clock(kSaveMoment);
   MemoryOutputStream stream;
   doc.SaveToStream(stream);
+  EXPECT_TRUE(test::IsReadablePdfWithText(stream.Bytes(), ""));
   return stream.Bytes();
 }
 
@@ -73,9 +75,7 @@ TEST(PdfDocTest, AnEmptyPageGivesTheKnownFileByteForByte) {
   TPdfDoc doc;
   OpenLikeTheReport(doc);
   doc.AddPage();
-  std::string file = Saved(doc);
-  EXPECT_EQ(file, kEmptyPageFile);
-  EXPECT_TRUE(test::IsReadablePdfWithText(file, ""));
+  EXPECT_EQ(Saved(doc), kEmptyPageFile);
 }
 
 TEST(PdfDocTest, EveryXrefOffsetPointsAtItsObject) {
@@ -98,7 +98,6 @@ TEST(PdfDocTest, EveryXrefOffsetPointsAtItsObject) {
     EXPECT_EQ(file.substr(offset, std::to_string(number).size() + 6), std::to_string(number) + " 0 obj");
   }
   EXPECT_NE(file.find("/Kids [4 0 R 7 0 R ]\r\n/Count 2"), std::string::npos);
-  EXPECT_TRUE(test::IsReadablePdfWithText(file, ""));
 }
 
 TEST(PdfDocTest, OutlinesAndViewerPreferencesGoIntoTheCatalog) {
@@ -123,7 +122,6 @@ TEST(PdfDocTest, OutlinesAndViewerPreferencesGoIntoTheCatalog) {
       << file;
   EXPECT_NE(file.find(CrLfLines({"2 0 obj", "<<", "/Type /Outlines", "/Count 0", ">>"})), std::string::npos);
   EXPECT_NE(file.find("/Producer (Varnolt 1.2)"), std::string::npos);
-  EXPECT_TRUE(test::IsReadablePdfWithText(file, ""));
 }
 
 TEST(PdfDocTest, TheApplicationsViewerPreferencesFollowThePageLayout) {
@@ -166,7 +164,7 @@ TEST(PdfDocTest, ReleasingForgetsThePagesOfTheOldDocument) {
   MemoryOutputStream stream;
   EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.SaveToStream(stream); }), "GetPage --the Page is nil");
   doc.AddPage();
-  EXPECT_NO_THROW(doc.SaveToStream(stream));
+  EXPECT_FALSE(Saved(doc).empty());
 }
 
 TEST(PdfDocTest, FontsAreNumberedPerDocumentAndComparedExactly) {
@@ -191,12 +189,8 @@ TEST(PdfDocTest, SavingTwiceRewritesTheWholeFile) {
   TPdfDoc doc;
   OpenLikeTheReport(doc);
   doc.AddPage();
-  ScopedClock clock(kSaveMoment);
-  MemoryOutputStream stream;
-  doc.SaveToStream(stream);
-  std::string first = stream.Bytes();
-  doc.SaveToStream(stream);
-  EXPECT_EQ(stream.Bytes(), first);
+  std::string first = Saved(doc);
+  EXPECT_EQ(Saved(doc), first);
 }
 
 TEST(PdfDocTest, AMeasuringDocumentWritesNothingIntoItsPage) {
