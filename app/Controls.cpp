@@ -22,6 +22,12 @@ void TLabel::SetFontColor(TColor color) {
   Changed();
 }
 
+void TEdit::SetText(std::u16string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  Changed();
+}
+
 void TProgressBar::SetMax(std::int32_t max) {
   max_ = max;
   if (position_ > max_) position_ = max_;

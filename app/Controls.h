@@ -53,6 +53,16 @@ class TLabel : public TObservable {
   std::string name_;
 };
 
+// A single-line edit or a memo: only its text matters to the model.
+class TEdit : public TObservable {
+ public:
+  const std::u16string& Text() const { return text_; }
+  void SetText(std::u16string text);
+
+ private:
+  std::u16string text_;
+};
+
 class TProgressBar : public TObservable {
  public:
   std::int32_t Max() const { return max_; }

@@ -14,9 +14,12 @@ class TForm3;
 enum class TMessageKind { kPlain, kInformation, kWarning, kError };
 
 struct TMessage {
+  explicit TMessage(std::u16string text, std::u16string caption = u"", TMessageKind kind = TMessageKind::kPlain)
+      : text(std::move(text)), caption(std::move(caption)), kind(kind) {}
+
   std::u16string text;
   std::u16string caption;  // empty: the application title
-  TMessageKind kind = TMessageKind::kPlain;
+  TMessageKind kind;
 };
 
 struct TFileDialogRequest {

@@ -1,0 +1,130 @@
+#pragma once
+// The main window's model: the page project, its commands and status texts.
+// Front ends (the Qt window, the batch mode, the tests) call the handlers
+// below through Dispatch and draw the controls; the logic lives only here.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Controls.h"
+#include "app/Host.h"
+#include "app/ProgressDisplay.h"
+#include "pdf/PReport.h"
+#include "platform/Clipboard.h"
+#include "richtext/RVEdit.h"
+#include "richtext/RVStyle.h"
+
+namespace varnolt {
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+struct TPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+class TForm2 {
+ public:
+  static constexpr std::int32_t kDefaultPageWidth = 495;
+  static constexpr std::int32_t kDefaultPageHeight = 614;
+  static constexpr std::int32_t kDefaultPageMargin = 15;
+
+  // FormCreate: the style sheet, the report and page 0; joins the clipboard's
+  // viewers.
+  TForm2(THost& host, Clipboard& clipboard);
+  // FormClose when the window was not closed before.
+  ~TForm2();
+  TForm2(const TForm2&) = delete;
+  TForm2& operator=(const TForm2&) = delete;
+
+  // Runs one handler as the window's message loop does: an error ends the
+  // handler and its message is shown by the default error handler. Returns
+  // false when an error was shown.
+  bool Dispatch(const std::function<void()>& handler);
+
+  void FormShow();
+  void FormClose();
+
+  // --- the page project ---
+  void Label24Click();                                 // New Page
+  void ButtonClick(int tag, TMouseButton button);      // a page tab pressed
+  void Label27Click();                                 // Clear the current page
+  void Label28Click();                                 // Delete the current page
+  void N3Click();                                      // "Delete!" in the page-tab menu
+  void clipdata();                                     // the clipboard status line
+
+  // --- imports ---
+  void Label12Click();  // Textfile to import(*.txt)
+  void Label26Click();  // Clear the clipboard
+  std::string MMFileToString(const std::filesystem::path& fileName);
+
+  // --- exports ---
+  void statusbarinit();
+  void Image2Click();  // PDF
+  // The plain text of every page, UTF-8, each page ending with a form feed.
+  void ExportPlainText(const std::filesystem::path& fileName);
+
+  // --- the dialogs, from the "Edit" links of the Properties and Options tabs ---
+  void PropertiesEditClick();
+  void OptionsEditClick();
+
+  int PageSlotCount() const { return static_cast<int>(PageEditors.size()); }
+  int ExistingPageCount() const;
+  TRichViewEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
+  THost& Host() { return host_; }
+  Clipboard& ClipboardUsed() { return clipboard_; }
+
+  // The parallel page arrays: they only grow; a deleted page leaves an empty
+  // slot and zero geometry.
+  std::vector<std::unique_ptr<TRichViewEdit>> PageEditors;
+  std::vector<std::unique_ptr<TLabel>> PageLabels;
+  std::vector<std::unique_ptr<TLabel>> PageSpacers;
+  std::vector<std::int32_t> PageWidths;
+  std::vector<std::int32_t> PageHeights;
+  std::vector<std::int32_t> PageLeftMargins;
+  std::vector<std::int32_t> PageTopMargins;
+  int CurrentPage = 0;
+
+  TRVStyle RVStyle1;
+  TPReport PReport1;
+
+  // Options tab and left panel.
+  TLabel Label14, Label15, Label19, Label20, Label21, Label27;
+  // Properties tab.
+  TLabel FileNameLabel{u"Filename\uFF1Anone"};
+  TLabel TitleLabel{u"Title\uFF1Anone"};
+  TLabel SubjectLabel{u"Subject\uFF1Anone"};
+  TLabel AuthorLabel{u"Author\uFF1Anone"};
+  TLabel KeywordLabel{u"Keyword\uFF1Anone"};
+
+  TStatusBar StatusBar1;
+  TProgressDisplay Progress;
+  // Where the page-tab menu ("Delete!") was last popped up, in screen points.
+  std::optional<TPoint> PageTabMenuPopup;
+  bool GalleryOpen = false;
+  TPoint WindowOrigin{257, 113};
+
+ private:
+  std::unique_ptr<TRichViewEdit> CreatePageEditor();
+  void AddPageSlot(std::u16string caption, TFontStyles tabStyle);
+  void MarkCurrentTab(int index, TFontStyles style);
+  void ShowPageGeometry(int index);
+  void ShowCurrentPageNumber();
+  void DeletePage(int index);
+  void ShowWarning(const std::u16string& text);
+  void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+
+  THost& host_;
+  Clipboard& clipboard_;
+  Clipboard::ObserverId clipboardViewer_ = 0;
+  bool closed_ = false;
+};
+
+std::u16string ToU16(const std::string& ascii);
+
+}  // namespace varnolt

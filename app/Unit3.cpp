@@ -1,0 +1,42 @@
+#include "app/Unit3.h"
+
+#include <charconv>
+
+#include "app/Unit2.h"
+#include "platform/CodePage.h"
+
+namespace varnolt {
+
+std::int32_t StrToInt(const std::u16string& text) {
+  const std::string digits = Utf16ToUtf8(text);
+  std::int32_t value = 0;
+  const char* first = digits.data();
+  if (!digits.empty() && digits[0] == '+') ++first;
+  auto [end, error] = std::from_chars(first, digits.data() + digits.size(), value);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+    throw EConvertError("'" + digits + "' is not a valid integer value");
+  }
+  return value;
+}
+
+void TForm3::Button1Click() {
+  for (const TEdit* field : {&Edit1, &Edit2, &Edit3, &Edit4}) {
+    if (field->Text().empty()) {
+      owner_.Host().ShowMessage(TMessage{u"Please enter a number"});
+      return;
+    }
+  }
+  const auto page = static_cast<size_t>(owner_.CurrentPage);
+  owner_.PageWidths.at(page) = StrToInt(Edit1.Text());
+  owner_.PageHeights.at(page) = StrToInt(Edit2.Text());
+  owner_.PageLeftMargins.at(page) = StrToInt(Edit3.Text());
+  owner_.PageTopMargins.at(page) = StrToInt(Edit4.Text());
+  owner_.Label14.SetCaption(u"Width\uFF1A" + Edit1.Text());
+  owner_.Label15.SetCaption(u"Height\uFF1A" + Edit2.Text());
+  owner_.Label19.SetCaption(u"The current page\uFF1APage" + ToU16(std::to_string(owner_.CurrentPage + 1)));
+  owner_.Label20.SetCaption(u"Left margin\uFF1A" + Edit3.Text());
+  owner_.Label21.SetCaption(u"Top margin\uFF1A" + Edit4.Text());
+  closed_ = true;
+}
+
+}  // namespace varnolt

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "app/Unit2.h"
+#include "platform/CodePage.h"
+#include "tests/app/TestHost.h"
+
+namespace varnolt {
+namespace {
+
+class PageProjectTest : public ::testing::Test {
+ protected:
+  test::TestHost host;
+  MemoryClipboard clipboard;
+  TForm2 form{host, clipboard};
+
+  std::vector<std::u16string> TabCaptions() const {
+    std::vector<std::u16string> captions;
+    for (const auto& tab : form.PageLabels) captions.push_back(tab ? tab->Caption() : u"<none>");
+    return captions;
+  }
+  std::u16string PageText(int index) {
+    auto& editor = *form.PageEditors.at(static_cast<size_t>(index));
+    std::u16string text;
+    for (int i = 0; i < editor.CountItems(); ++i) text += editor.ItemTextAt(i);
+    return text;
+  }
+};
+
+TEST_F(PageProjectTest, StartsWithOnePageAndShowsTheWelcomeTextWhenShown) {
+  EXPECT_EQ(form.PageSlotCount(), 1);
+  EXPECT_EQ(TabCaptions(), (std::vector<std::u16string>{u"Page 1"}));
+  EXPECT_EQ(form.PageLabels[0]->Name(), "pagelabel0");
+  EXPECT_EQ(form.PageLabels[0]->FontStyle(), (TFontStyles{fsBold, fsUnderline}));
+  EXPECT_EQ(form.PageLabels[0]->FontColor(), clRed);
+  EXPECT_EQ(form.PageWidths[0], 495);
+  EXPECT_EQ(form.PageHeights[0], 614);
+  EXPECT_EQ(form.PageLeftMargins[0], 15);
+  EXPECT_EQ(form.PageTopMargins[0], 15);
+  EXPECT_EQ(form.Label19.Caption(), u"Current page\uFF1APage1");
+  EXPECT_EQ(form.Label14.Caption(), u"Width\uFF1A495");
+  EXPECT_EQ(form.Label15.Caption(), u"Height\uFF1A614");
+  EXPECT_EQ(form.Label20.Caption(), u"Left margin\uFF1A15");
+  EXPECT_EQ(form.Label21.Caption(), u"Top margin\uFF1A15");
+  EXPECT_EQ(form.Label27.Caption(), u"Clear the current page(Page1)");
+  EXPECT_EQ(PageText(0), u"");
+
+  form.FormShow();
+  auto& editor = *form.PageEditors[0];
+  ASSERT_EQ(editor.CountItems(), 1);
+  EXPECT_EQ(editor.ItemTextAt(0), u"welcome to apply Varnolt!");
+  EXPECT_EQ(editor.ItemAt(0).StyleNo, 0);
+  EXPECT_EQ(editor.ItemAt(0).ParaNo, 0);
+  EXPECT_EQ(form.PReport1.FileName(), u"");
+  // Its insertion is one undo step that marks the page modified.
+  EXPECT_TRUE(editor.Modified());
+  editor.UndoLastGroup();
+  EXPECT_EQ(PageText(0), u"");
+}
+
+TEST_F(PageProjectTest, NewPagesAreNumberedByTheirSlotAndDeletionLeavesGaps) {
+  form.Label24Click();
+  form.Label24Click();
+  EXPECT_EQ(TabCaptions(), (std::vector<std::u16string>{u"Page 1", u"Page2", u"Page3"}));
+  EXPECT_EQ(form.CurrentPage, 2);
+  EXPECT_EQ(form.PageLabels[1]->FontStyle(), TFontStyles{fsUnderline});
+  EXPECT_EQ(form.PageLabels[1]->FontColor(), clBlue);
+  EXPECT_EQ(form.PageLabels[2]->FontStyle(), TFontStyles{fsBold});
+  EXPECT_EQ(form.PageLabels[2]->FontColor(), clRed);
+  EXPECT_EQ(form.PageLabels[2]->Tag(), 2);
+
+  form.ButtonClick(1, TMouseButton::mbLeft);
+  EXPECT_EQ(form.CurrentPage, 1);
+  form.Label28Click();
+  EXPECT_EQ(form.PageSlotCount(), 3);
+  EXPECT_EQ(form.PageEditors[1], nullptr);
+  EXPECT_EQ(form.PageWidths[1], 0);
+  EXPECT_EQ(form.PageTopMargins[1], 0);
+  EXPECT_EQ(form.CurrentPage, 2);
+  EXPECT_EQ(form.PageLabels[2]->FontStyle(), (TFontStyles{fsBold, fsUnderline}));
+  EXPECT_EQ(TabCaptions(), (std::vector<std::u16string>{u"Page 1", u"<none>", u"Page3"}));
+  EXPECT_EQ(form.Label19.Caption(), u"Current page\uFF1APage3");
+  EXPECT_EQ(form.Label27.Caption(), u"Clear the current page(Page3)");
+  EXPECT_EQ(form.ExistingPageCount(), 2);
+
+  form.Label24Click();
+  EXPECT_EQ(form.PageSlotCount(), 4);
+  EXPECT_EQ(form.PageLabels[3]->Caption(), u"Page4");
+  EXPECT_EQ(form.PageLabels[3]->Name(), "pagelabel3");
+}
+
+TEST_F(PageProjectTest, DeletionKeepsTheDeletedPagesGeometryTexts) {
+  form.Label24Click();
+  form.PageWidths[1] = 700;
+  form.ButtonClick(1, TMouseButton::mbLeft);
+  EXPECT_EQ(form.Label14.Caption(), u"Width\uFF1A700");
+  form.ButtonClick(0, TMouseButton::mbLeft);
+  form.Label28Click();
+  // Page 2 becomes current, yet the width still shows page 1's value.
+  EXPECT_EQ(form.CurrentPage, 1);
+  EXPECT_EQ(form.Label14.Caption(), u"Width\uFF1A495");
+  EXPECT_EQ(form.Label19.Caption(), u"Current page\uFF1APage2");
+}
+
+TEST_F(PageProjectTest, TheLastPageCannotBeDeletedAndTheTwoMenusSayItDifferently) {
+  form.Label28Click();
+  form.N3Click();
+  EXPECT_EQ(host.MessageTexts(), (std::vector<std::u16string>{u"final page!", u"Final page\uFF01"}));
+  EXPECT_EQ(form.ExistingPageCount(), 1);
+
+  form.Label24Click();
+  form.ButtonClick(1, TMouseButton::mbRight);
+  EXPECT_TRUE(form.PageTabMenuPopup.has_value());
+  form.N3Click();
+  EXPECT_EQ(form.CurrentPage, 0);
+  EXPECT_EQ(form.PageEditors[1], nullptr);
+  host.messages.clear();
+  form.N3Click();
+  EXPECT_EQ(host.MessageTexts(), (std::vector<std::u16string>{u"Final page\uFF01"}));
+}
+
+TEST_F(PageProjectTest, ClearingEmptiesThePageButKeepsItsPlaceAndGeometry) {
+  form.FormShow();
+  form.PageWidths[0] = 600;
+  form.Label27Click();
+  EXPECT_EQ(PageText(0), u"");
+  EXPECT_FALSE(form.PageEditors[0]->Modified());
+  EXPECT_EQ(form.PageWidths[0], 600);
+  EXPECT_EQ(form.PageSlotCount(), 1);
+}
+
+TEST_F(PageProjectTest, ClipboardStatusFollowsTheClipboard) {
+  const std::u16string prefix = u"Current page\uFF1APage1\u3000\u3000Clipboard\uFF1A";
+  EXPECT_EQ(form.StatusBar1.PanelText(1), prefix + u"Nothing(empty)");
+  clipboard.SetUnicodeText(u"copied \u4E2D");
+  EXPECT_EQ(form.StatusBar1.PanelText(1), prefix + u"copied \u4E2D");
+  clipboard.Empty();
+  clipboard.SetData(kCfBitmap, std::string(40, '\0'));
+  EXPECT_EQ(form.StatusBar1.PanelText(1), prefix + u"(Picture)");
+  form.Label26Click();
+  EXPECT_EQ(form.StatusBar1.PanelText(1), prefix + u"Nothing(empty)");
+  clipboard.SetData(clipboard.RegisterFormat("Rich Text Format"), "{\\rtf1}");
+  EXPECT_EQ(form.StatusBar1.PanelText(1), prefix);
+}
+
+}  // namespace
+}  // namespace varnolt

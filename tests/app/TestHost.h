@@ -1,0 +1,66 @@
+#pragma once
+// A host that answers the window model from a script and records what it was
+// shown, so that tests drive the model as a user would.
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Host.h"
+#include "app/Unit1.h"
+#include "app/Unit3.h"
+
+namespace varnolt::test {
+
+class TestHost : public THost {
+ public:
+  void ShowMessage(const TMessage& message) override { messages.push_back(message); }
+  void ShowError(const std::u16string& message) override { errors.push_back(message); }
+
+  std::optional<std::filesystem::path> ChooseFileToOpen(const TFileDialogRequest& request) override {
+    openRequests.push_back(request);
+    return Next(openAnswers);
+  }
+  std::optional<std::filesystem::path> ChooseFileToSave(const TFileDialogRequest& request) override {
+    saveRequests.push_back(request);
+    return Next(saveAnswers);
+  }
+  std::optional<std::u16string> InputBox(const std::u16string&, const std::u16string&,
+                                         const std::u16string&) override {
+    return inputAnswer;
+  }
+  void RunModal(TForm1& dialog) override {
+    if (propertiesScript) propertiesScript(dialog);
+  }
+  void RunModal(TForm3& dialog) override {
+    if (optionsScript) optionsScript(dialog);
+  }
+
+  std::vector<std::u16string> MessageTexts() const {
+    std::vector<std::u16string> texts;
+    for (const auto& message : messages) texts.push_back(message.text);
+    return texts;
+  }
+
+  std::vector<TMessage> messages;
+  std::vector<std::u16string> errors;
+  std::deque<std::optional<std::filesystem::path>> openAnswers;
+  std::deque<std::optional<std::filesystem::path>> saveAnswers;
+  std::vector<TFileDialogRequest> openRequests;
+  std::vector<TFileDialogRequest> saveRequests;
+  std::optional<std::u16string> inputAnswer;
+  std::function<void(TForm1&)> propertiesScript;
+  std::function<void(TForm3&)> optionsScript;
+
+ private:
+  static std::optional<std::filesystem::path> Next(std::deque<std::optional<std::filesystem::path>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace varnolt::test
