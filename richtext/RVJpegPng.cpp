@@ -63,9 +63,11 @@ void ReadPngBytes(png_structp png, png_bytep out, png_size_t count) {
 
 void IgnorePngWarning(png_structp, png_const_charp) {}
 
+[[noreturn]] void JumpOnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 bool ReadPngSize(std::string_view bytes, int& width, int& height) {
   PngSource source{bytes, 0};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnorePngWarning);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnPngError, IgnorePngWarning);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {
