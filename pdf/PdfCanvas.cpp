@@ -117,7 +117,7 @@ class LineMeter {
 // ---------------------------------------------------------------- attribute
 
 void TPdfCanvasAttribute::SetWordSpace(float value) {
-  if (value < 0) throw EPdfInvalidValue("SetWordSpace --invalid word space");
+  if (!(value >= 0)) throw EPdfInvalidValue("SetWordSpace --invalid word space");
   wordSpace_ = value;
 }
 
@@ -182,6 +182,8 @@ std::size_t TPdfCanvasAttribute::CountFitting(std::u16string_view text, float wi
 // ---------------------------------------------------------------- numbers
 
 std::string FormatReal(float x) {
+  // Not a number a content stream could carry.
+  if (!std::isfinite(x)) return "0";
   double rounded = std::floor(static_cast<double>(x) * 100 + 0.5) / 100;
   char text[64];
   const char* format = std::fabs(rounded) < kLargestPlainReal ? "%.15g" : "%.0f";
@@ -212,6 +214,8 @@ void TPdfCanvas::Detach() {
   page_ = nullptr;
   contents_ = nullptr;
   attribute_.SetFont(nullptr);
+  // Only a measuring document is silent; the next document may write.
+  silent_ = false;
 }
 
 TPdfDictionary& TPdfCanvas::GetPage() const {

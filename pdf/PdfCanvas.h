@@ -56,7 +56,7 @@ class TPdfCanvasAttribute {
 };
 
 // x rounded to the nearest hundredth (halves up), at most 15 significant
-// digits, no trailing zeros, "." as separator.
+// digits, no trailing zeros, "." as separator; "0" for infinities and NaN.
 std::string FormatReal(float x);
 // "r g b" from a colour value 0x00BBGGRR; values up to 0 give black.
 std::string FormatColor(std::int32_t color);
@@ -68,7 +68,8 @@ class TPdfCanvas {
   // Makes page current; saves the text state of the page left and loads
   // (or resets, writing the opening font selection) that of the new one.
   void AttachPage(TPdfDictionary& page);
-  // Forgets the page without touching it (its document is gone).
+  // Forgets the page without touching it (its document is gone) and ends
+  // silence.
   void Detach();
   TPdfDictionary& GetPage() const;
   TPdfStream* Contents() const { return contents_; }

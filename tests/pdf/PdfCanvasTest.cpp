@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 #include "pdf/PdfDoc.h"
@@ -56,6 +57,8 @@ TEST_F(PdfCanvasTest, AttributeSettersCheckTheirInclusiveRanges) {
       {"word space 0", [](auto& a) { a.SetWordSpace(0); }, nullptr},
       {"word space 1000", [](auto& a) { a.SetWordSpace(1000); }, nullptr},
       {"word space -0.01", [](auto& a) { a.SetWordSpace(-0.01f); }, "SetWordSpace --invalid word space"},
+      {"word space NaN", [](auto& a) { a.SetWordSpace(std::nanf("")); }, "SetWordSpace --invalid word space"},
+      {"char space NaN", [](auto& a) { a.SetCharSpace(std::nanf("")); }, "SetCharSpace --invalid char space"},
       {"char space -30", [](auto& a) { a.SetCharSpace(-30); }, nullptr},
       {"char space 300", [](auto& a) { a.SetCharSpace(300); }, nullptr},
       {"char space -30.5", [](auto& a) { a.SetCharSpace(-30.5f); }, "SetCharSpace --invalid char space"},
@@ -84,7 +87,8 @@ TEST(FormatRealTest, RoundsToHundredthsHalvesUp) {
   const std::pair<float, const char*> cases[] = {
       {12, "12"},      {0.75f, "0.75"},       {10.005f, "10.01"}, {1.0f / 255, "0"},  {-2, "-2"},
       {-0.004f, "0"},  {-0.006f, "-0.01"},    {573.8f, "573.8"},  {0.125f, "0.13"},  {1e6f, "1000000"},
-      {0, "0"},        {599.999f, "600"},     {-15.5f, "-15.5"},
+      {0, "0"},        {599.999f, "600"},     {-15.5f, "-15.5"},  {std::nanf(""), "0"},
+      {INFINITY, "0"}, {0x1p60f, "1152921504606846976"},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(FormatReal(value), expected) << value;
 }

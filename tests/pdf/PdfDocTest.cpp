@@ -203,6 +203,13 @@ TEST(PdfDocTest, AMeasuringDocumentWritesNothingIntoItsPage) {
   // Only the opening font selection, written before the canvas fell silent.
   EXPECT_EQ(canvas.Contents()->Data(), "/F0 10 Tf\n");
   EXPECT_FLOAT_EQ(canvas.MeasureWidth(u"   "), 3 * 278 * 12 / 1000.0f);
+
+  // The next document of the same writer writes again.
+  doc.StartDocument();
+  doc.AddPage();
+  EXPECT_FALSE(canvas.Silent());
+  canvas.TextShow(u"A");
+  EXPECT_EQ(canvas.Contents()->Data(), "/F0 10 Tf\n<41> Tj\n");
 }
 
 }  // namespace
