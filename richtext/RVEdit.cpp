@@ -9,6 +9,11 @@ namespace varnolt {
 
 namespace {
 
+// Nothing to insert: no text, or only a byte-order mark.
+bool InsertsNothing(std::u16string_view text) {
+  return text.empty() || (text.size() == 1 && (text[0] == u'\uFEFF' || text[0] == u'\uFFFE'));
+}
+
 bool Before(TRVPosition a, TRVPosition b) {
   return a.ItemNo < b.ItemNo || (a.ItemNo == b.ItemNo && a.Offset < b.Offset);
 }
@@ -193,7 +198,7 @@ void TCustomRichViewEdit::InsertTextAtCaret(std::u16string_view text, bool caret
     inplace_->InsertTextAtCaret(text, caretBeforeText);
     return;
   }
-  if (text.empty()) return;
+  if (InsertsNothing(text)) return;
   RunChange(kUndoKindInsert, TRVEditCheck::kCheck, [&] { InsertTextCore(text, caretBeforeText); });
 }
 
@@ -216,7 +221,7 @@ void TCustomRichViewEdit::PasteUnicodeText() {
   }
   if (!EnsureEditable(false) || clipboard_ == nullptr) return;
   std::optional<std::u16string> text = clipboard_->UnicodeText();
-  if (!text || text->empty()) return;
+  if (!text || InsertsNothing(*text)) return;
   RunChange(kUndoKindInsert, TRVEditCheck::kAlreadyChecked, [&] { InsertTextCore(*text, false); });
 }
 
@@ -309,6 +314,7 @@ void TCustomRichViewEdit::RepaintEditor() {
 
 void TCustomRichViewEdit::Format() {
   EnsureNotEmpty();
+  if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
   layout_.Format(data_);
 }
 
