@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "tests/app/TestHost.h"
+#include "tests/pdf/PdfReaders.h"
+#include "tests/support/TestData.h"
+
+namespace varnolt {
+namespace {
+
+class PdfExportTest : public ::testing::Test {
+ protected:
+  test::TestHost host;
+  MemoryClipboard clipboard;
+  TForm2 form{host, clipboard};
+  test::ScratchDir dir;
+
+  void SetPageText(int index, std::u16string_view text) {
+    auto& editor = *form.PageEditors.at(static_cast<size_t>(index));
+    editor.ClearDocument();
+    editor.InsertTextAtCaret(text);
+  }
+  bool Export(const std::filesystem::path& target) {
+    host.saveAnswers.push_back(target);
+    return form.Dispatch([&] { form.Image2Click(); });
+  }
+  static int PdfPageCount(const std::string& pdf) {
+    int count = 0;
+    for (size_t at = pdf.find("/Type /Page\r\n"); at != std::string::npos; at = pdf.find("/Type /Page\r\n", at + 1)) {
+      ++count;
+    }
+    return count;
+  }
+};
+
+TEST_F(PdfExportTest, EmptyPagesCountButMakeNoPdfPage) {
+  SetPageText(0, u"first page");
+  form.Label24Click();
+  form.Label24Click();
+  SetPageText(2, u"third page");
+  std::vector<std::u16string> percents;
+  form.Progress.percentLabel.Subscribe([&] {
+    if (!form.Progress.percentLabel.Caption().empty()) percents.push_back(form.Progress.percentLabel.Caption());
+  });
+
+  ASSERT_TRUE(Export(dir / "out.pdf"));
+  const auto pdf = test::ReadFileBytes(dir / "out.pdf");
+  EXPECT_EQ(PdfPageCount(pdf), 2);
+  EXPECT_TRUE(test::PassesQpdfCheck(dir / "out.pdf"));
+  EXPECT_EQ(test::WithoutWhiteSpace(test::ExtractedText(dir / "out.pdf")), "firstpagethirdpage");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, u"Total 3 Pages has been found!\rCreate Success" + (dir / "out.pdf").u16string() + u"!");
+  EXPECT_EQ(host.messages[0].caption, u"INFOMATION");
+  EXPECT_EQ(host.messages[0].kind, TMessageKind::kInformation);
+  EXPECT_EQ(percents, (std::vector<std::u16string>{u"33%", u"67%", u"100%"}));
+  EXPECT_EQ(host.saveRequests.at(0).title, u"export");
+  EXPECT_EQ(host.saveRequests.at(0).filter, u"Portable Document Format(*.pdf)|*.pdf");
+  EXPECT_EQ(form.PReport1.FileName(), (dir / "out.pdf").u16string());
+  EXPECT_FALSE(clipboard.UnicodeText().has_value());
+  // The report's stored settings reach the file.
+  EXPECT_NE(pdf.find("/CreationDate (D:20090618181925)"), std::string::npos);
+  EXPECT_NE(pdf.find("/FitWindow true"), std::string::npos);
+  EXPECT_NE(pdf.find("/CenterWindow true"), std::string::npos);
+}
+
+TEST_F(PdfExportTest, TheFrameIsThePageLessBothMarginsInArialTwelve) {
+  ScopedClock clock(LocalDateTime{2026, 1, 2, 3, 4, 5});
+  SetPageText(0, u"Hello\r\nWorld");
+  ASSERT_TRUE(Export(dir / "frame.pdf"));
+  const auto pdf = test::ReadFileBytes(dir / "frame.pdf");
+  const std::string stream =
+      "/F0 10 Tf\n15 599 m\n479 599 l\n479 16 l\n15 16 l\n1 1 1 rg\n1 1 1 RG\n1 w\ns\n"
+      "/F0 12 Tf\n0 0 0 rg\n-2 Tc\n12 TL\nBT\n30 573.8 Td\n<48656C6C6F> Tj\nT*\n<576F726C64> Tj\nET\n";
+  EXPECT_NE(pdf.find(stream), std::string::npos);
+  EXPECT_NE(pdf.find("/BaseFont /Helvetica"), std::string::npos);
+  EXPECT_NE(pdf.find("/MediaBox [0 0 495 614 ]"), std::string::npos);
+}
+
+TEST_F(PdfExportTest, LongTextGoesOnOverFurtherPdfPagesOfTheSameSize) {
+  std::u16string text;
+  for (int line = 1; line <= 150; ++line) text += u"line " + ToU16(std::to_string(line)) + u"\r\n";
+  SetPageText(0, text);
+  ASSERT_TRUE(Export(dir / "long.pdf"));
+  const auto pdf = test::ReadFileBytes(dir / "long.pdf");
+  // 584 points less the margins hold 46 lines of leading 12.
+  EXPECT_EQ(PdfPageCount(pdf), 4);
+  EXPECT_TRUE(test::PassesQpdfCheck(dir / "long.pdf"));
+  const std::string extracted = test::WithoutWhiteSpace(test::ExtractedText(dir / "long.pdf"));
+  std::string expected;
+  for (int line = 1; line <= 150; ++line) expected += "line" + std::to_string(line);
+  EXPECT_EQ(extracted, expected);
+  EXPECT_EQ(host.messages.at(0).text.substr(0, 29), u"Total 1 Pages has been found!");
+}
+
+TEST_F(PdfExportTest, WhenEveryPageIsEmptyTheCloseFailsAndNoFileIsLeft) {
+  form.Label24Click();
+  test::WriteFileBytes(dir / "kept.pdf", "old contents");
+  EXPECT_FALSE(Export(dir / "kept.pdf"));
+  EXPECT_EQ(host.errors, (std::vector<std::u16string>{u"GetPage --the Page is nil"}));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(test::ReadFileBytes(dir / "kept.pdf"), "old contents");
+  EXPECT_FALSE(Export(dir / "new.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.pdf"));
+  // The document stays open: the guarded setters refuse until the next export.
+  host.propertiesScript = [&](TForm1& dialog) {
+    dialog.Edit1.SetText(u"report");
+    dialog.Edit2.SetText(u"T");
+    form.Dispatch([&] { dialog.Button3Click(); });
+  };
+  form.PropertiesEditClick();
+  EXPECT_EQ(host.errors.back(), u"SetTitle --invalid operation.");
+  EXPECT_EQ(form.PReport1.FileName(), u"report.pdf");
+  EXPECT_EQ(form.TitleLabel.Caption(), u"Title\uFF1Anone");
+
+  SetPageText(0, u"now there is text");
+  ASSERT_TRUE(Export(dir / "ok.pdf"));
+  EXPECT_TRUE(test::PassesQpdfCheck(dir / "ok.pdf"));
+}
+
+TEST_F(PdfExportTest, CancellingTheSaveDialogWritesNothing) {
+  SetPageText(0, u"text");
+  host.saveAnswers.push_back(std::nullopt);
+  form.Image2Click();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(form.PReport1.HasDocument());
+}
+
+TEST_F(PdfExportTest, PlainTextExportWritesEveryPageAsUtf8WithFormFeeds) {
+  SetPageText(0, u"caf\u00E9\r\nline two");
+  form.Label24Click();
+  form.Label24Click();
+  SetPageText(2, u"\u4E2D\u6587");
+  ASSERT_TRUE(form.Dispatch([&] { form.ExportPlainText(dir / "out.txt"); }));
+  EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "caf\xC3\xA9\r\nline two\f\f\xE4\xB8\xAD\xE6\x96\x87\f");
+}
+
+}  // namespace
+}  // namespace varnolt

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "app/Unit2.h"
+#include "tests/app/TestHost.h"
+#include "tests/support/TestData.h"
+
+namespace varnolt {
+namespace {
+
+class TextImportTest : public ::testing::Test {
+ protected:
+  test::TestHost host;
+  MemoryClipboard clipboard;
+  TForm2 form{host, clipboard};
+  test::ScratchDir dir;
+
+  void Import(const std::string& bytes) {
+    test::WriteFileBytes(dir / "in.txt", bytes);
+    host.openAnswers.push_back(dir / "in.txt");
+    ASSERT_TRUE(form.Dispatch([&] { form.Label12Click(); }));
+  }
+  bool PageIsEmpty() {
+    auto paragraphs = Paragraphs();
+    return paragraphs.empty() || paragraphs == std::vector<std::u16string>{u""};
+  }
+  std::vector<std::u16string> Paragraphs() {
+    auto& editor = form.CurrentEditor();
+    std::vector<std::u16string> paragraphs;
+    for (int i = 0; i < editor.CountItems(); ++i) {
+      if (i == 0 || editor.StartsNewLine(i)) paragraphs.emplace_back();
+      paragraphs.back() += editor.ItemTextAt(i);
+    }
+    return paragraphs;
+  }
+};
+
+TEST_F(TextImportTest, LinesBecomeParagraphsAndTheCaretEndsAfterTheText) {
+  Import("a\r\nb");
+  EXPECT_EQ(Paragraphs(), (std::vector<std::u16string>{u"a", u"b"}));
+  auto& editor = form.CurrentEditor();
+  EXPECT_EQ(editor.CaretItemIndex(), editor.CountItems() - 1);
+  EXPECT_EQ(editor.Caret().Offset, 2);
+  EXPECT_EQ(form.Progress.percentLabel.Caption(), u"100%");
+  EXPECT_EQ(host.openRequests.at(0).filter, u"Text files(*.txt)|*.txt");
+  EXPECT_EQ(host.openRequests.at(0).defaultExt, u"txt");
+  // The clipboard keeps the file's text.
+  EXPECT_EQ(clipboard.UnicodeText(), u"a\r\nb");
+}
+
+TEST_F(TextImportTest, DecodesUtf8AndFallsBackToTheSystemCodePage) {
+  struct Case {
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"caf\xC3\xA9 \xE2\x82\xAC", u"caf\u00E9 \u20AC"},
+      {"\xEF\xBB\xBF\xE4\xB8\xAD", u"\u4E2D"},
+      {"caf\xE9 \x80", u"caf\u00E9 \u20AC"},
+      {"before\0after", u"before"},
+  };
+  for (const auto& c : cases) {
+    form.Label27Click();
+    Import(c.bytes);
+    EXPECT_EQ(Paragraphs(), (std::vector<std::u16string>{c.text})) << c.bytes;
+  }
+}
+
+TEST_F(TextImportTest, AnEmptyFileWarnsInsertsNothingAndStillEndsAtHundred) {
+  Import("");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].kind, TMessageKind::kWarning);
+  EXPECT_TRUE(host.messages[0].text.starts_with(u"Unable to create file mapping. "));
+  EXPECT_TRUE(PageIsEmpty());
+  EXPECT_EQ(form.Progress.percentLabel.Caption(), u"100%");
+}
+
+TEST_F(TextImportTest, CancellingOrAMissingFileChangesNothing) {
+  host.openAnswers.push_back(std::nullopt);
+  form.Label12Click();
+  host.openAnswers.push_back(dir / "missing.txt");
+  form.Label12Click();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(PageIsEmpty());
+}
+
+TEST_F(TextImportTest, AFolderCannotBeOpened) {
+  host.openAnswers.push_back(dir.path());
+  form.Label12Click();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_TRUE(host.messages[0].text.starts_with(u"Unable to open file. "));
+}
+
+}  // namespace
+}  // namespace varnolt
