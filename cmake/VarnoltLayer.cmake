@@ -25,5 +25,7 @@ function(varnolt_layer_tests name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} varnolt_test_support GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VARNOLT_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;VARNOLT_SHARED_DATA=${PROJECT_SOURCE_DIR}/data")
+    # One variable per property: test discovery splits a list property apart.
+    PROPERTIES ENVIRONMENT "VARNOLT_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+               ENVIRONMENT_MODIFICATION "VARNOLT_SHARED_DATA=set:${PROJECT_SOURCE_DIR}/data")
 endfunction()
