@@ -14,6 +14,8 @@ using RegistrationFunction = void (*)(TPdfClassRegistry&);
 // adds its function here.
 constexpr RegistrationFunction kRegistrationOrder[] = {
     RegisterStandardFonts,
+    RegisterImageCreators,
+    RegisterJpFonts,
 };
 
 }  // namespace

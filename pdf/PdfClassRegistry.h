@@ -81,5 +81,7 @@ TPdfClassRegistry& PdfClassRegistry();
 
 // Registration functions the table calls; each unit defines its own.
 void RegisterStandardFonts(TPdfClassRegistry& registry);
+void RegisterImageCreators(TPdfClassRegistry& registry);
+void RegisterJpFonts(TPdfClassRegistry& registry);
 
 }  // namespace varnolt

@@ -1,0 +1,46 @@
+#include "pdf/PdfJpCMap.h"
+
+#include <algorithm>
+
+namespace varnolt {
+
+namespace {
+
+#include "data/unigb-ucs2-h.inc"
+
+constexpr char16_t kHighSurrogateFirst = 0xD800;
+constexpr char16_t kHighSurrogateLast = 0xDBFF;
+constexpr char16_t kLowSurrogateFirst = 0xDC00;
+constexpr char16_t kLowSurrogateLast = 0xDFFF;
+
+bool IsHighSurrogate(char16_t c) { return c >= kHighSurrogateFirst && c <= kHighSurrogateLast; }
+bool IsLowSurrogate(char16_t c) { return c >= kLowSurrogateFirst && c <= kLowSurrogateLast; }
+
+}  // namespace
+
+std::span<const TPdfCMapRow> UniGbUcs2HRows() { return kUniGbUcs2HRows; }
+
+std::int32_t CidOfCode(std::span<const TPdfCMapRow> rows, std::uint32_t code) {
+  // The last row starting at or before the code is the only one that can hold it.
+  auto after = std::upper_bound(rows.begin(), rows.end(), code,
+                                [](std::uint32_t value, const TPdfCMapRow& row) { return value < row.FirstCode; });
+  if (after == rows.begin()) return 0;
+  const TPdfCMapRow& row = *(after - 1);
+  if (code > row.LastCode) return 0;
+  return static_cast<std::int32_t>(row.FirstCid + (code - row.FirstCode));
+}
+
+std::int32_t UniGbUcs2HCharToCid(std::u16string_view text, std::size_t position) {
+  if (position < 1 || position > text.size()) return -1;
+  char16_t unit = text[position - 1];
+  if (IsLowSurrogate(unit)) return -1;
+  std::uint32_t code = unit;
+  if (IsHighSurrogate(unit)) {
+    // Joined with the next unit the code lies above every 16-bit row.
+    std::uint32_t next = position < text.size() ? text[position] : 0;
+    code = code * 256 + next;
+  }
+  return CidOfCode(kUniGbUcs2HRows, code);
+}
+
+}  // namespace varnolt
