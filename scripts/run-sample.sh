@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and converts the bundled samples to PDF in out/.
+# Installs what is missing, builds, and converts the bundled samples to one PDF in out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default
 mkdir -p out
-./build/default/examples/report_example out/report-example.pdf
-echo "Wrote out/report-example.pdf"
+./build/default/cli/varnolt samples/cafe-menu-cp1252.txt samples/long-report.txt -o out/samples.pdf \
+  --title "Varnolt samples" --author "Varnolt" --page-size 595,842 --margins 36,36

@@ -81,4 +81,38 @@ CommandResult RunCommand(const std::vector<std::string>& argv) {
   return result;
 }
 
+SplitCommandResult RunCommandSplit(const std::vector<std::string>& argv) {
+  ScratchDir scratch;
+  const auto errorFile = scratch / "stderr";
+  SplitCommandResult result;
+  int pipeEnds[2];
+  if (argv.empty() || ::pipe(pipeEnds) != 0) return result;
+  pid_t child = ::fork();
+  if (child == 0) {
+    FILE* errors = std::fopen(errorFile.c_str(), "wb");
+    if (errors == nullptr) ::_exit(127);
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::dup2(fileno(errors), STDERR_FILENO);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  std::array<char, 4096> buffer;
+  ssize_t n;
+  while ((n = ::read(pipeEnds[0], buffer.data(), buffer.size())) > 0) {
+    result.standardOutput.append(buffer.data(), static_cast<size_t>(n));
+  }
+  ::close(pipeEnds[0]);
+  int status = 0;
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  std::error_code ignored;
+  if (std::filesystem::exists(errorFile, ignored)) result.standardError = ReadFileBytes(errorFile);
+  return result;
+}
+
 }  // namespace varnolt::test

@@ -37,4 +37,13 @@ struct CommandResult {
 // Runs argv[0] found on PATH with the given arguments, without a shell.
 CommandResult RunCommand(const std::vector<std::string>& argv);
 
+struct SplitCommandResult {
+  int exitCode = -1;
+  std::string standardOutput;
+  std::string standardError;
+};
+
+// The same, keeping the two outputs apart.
+SplitCommandResult RunCommandSplit(const std::vector<std::string>& argv);
+
 }  // namespace varnolt::test

@@ -1,0 +1,153 @@
+#include "cli/Batch.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "app/Unit2.h"
+#include "cli/BatchHost.h"
+#include "cli/BatchOptions.h"
+
+namespace varnolt {
+
+namespace {
+
+enum class TInputKind { kText, kUnsupported };
+enum class TOutputKind { kPdf, kText, kUnsupported };
+
+std::string LowerExtension(const std::string& name) {
+  std::string extension = std::filesystem::path(name).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+TInputKind InputKindOf(const std::string& input) {
+  return LowerExtension(input) == ".txt" ? TInputKind::kText : TInputKind::kUnsupported;
+}
+
+TOutputKind OutputKindOf(const std::string& output) {
+  static const std::map<std::string, TOutputKind> kinds = {{".pdf", TOutputKind::kPdf}, {".txt", TOutputKind::kText}};
+  auto found = kinds.find(LowerExtension(output));
+  return found == kinds.end() ? TOutputKind::kUnsupported : found->second;
+}
+
+// Runs the window's commands in order and stops at the first that fails.
+class TBatchRun {
+ public:
+  TBatchRun(const TBatchOptions& options, std::ostream& out, std::ostream& err)
+      : options_(options), host_(options, out, err), form_(host_, clipboard_) {
+    host_.SetForm(form_);
+  }
+
+  void ShowProgressOn(std::ostream& err) {
+    form_.Progress.percentLabel.Subscribe([this, &err] {
+      const auto& text = form_.Progress.percentLabel.Caption();
+      if (!text.empty()) err << "\rProgress " << std::string(text.begin(), text.end()) << std::flush;
+    });
+  }
+
+  bool Run() {
+    return ImportEveryInput() && ApplyPageOptions() && ApplyProperties() && Export();
+  }
+
+ private:
+  bool Step(const std::function<void()>& command) {
+    form_.Dispatch(command);
+    return !host_.Failed();
+  }
+
+  bool ImportEveryInput() {
+    for (size_t i = 0; i < options_.inputs.size(); ++i) {
+      if (i > 0 && !Step([&] { form_.Label24Click(); })) return false;
+      host_.AnswerNextFileDialog(options_.inputs[i]);
+      if (!Step([&] { form_.Label12Click(); })) return false;
+    }
+    return true;
+  }
+
+  bool ApplyPageOptions() {
+    if (!options_.pageSize && !options_.margins) return true;
+    for (int page = 0; page < form_.PageSlotCount(); ++page) {
+      const auto i = static_cast<size_t>(page);
+      if (!form_.PageEditors.at(i)) continue;
+      form_.ButtonClick(page, TMouseButton::mbLeft);
+      host_.AnswerOptions(options_.pageSize ? options_.pageSize->first : form_.PageWidths.at(i),
+                          options_.pageSize ? options_.pageSize->second : form_.PageHeights.at(i),
+                          options_.margins ? options_.margins->first : form_.PageLeftMargins.at(i),
+                          options_.margins ? options_.margins->second : form_.PageTopMargins.at(i));
+      if (!Step([&] { form_.OptionsEditClick(); })) return false;
+    }
+    return true;
+  }
+
+  bool ApplyProperties() {
+    if (!options_.title && !options_.subject && !options_.author && !options_.keywords) return true;
+    return Step([&] { form_.PropertiesEditClick(); });
+  }
+
+  bool Export() {
+    if (OutputKindOf(options_.output) == TOutputKind::kText) {
+      return Step([&] { form_.ExportPlainText(options_.output); });
+    }
+    host_.AnswerNextFileDialog(options_.output);
+    return Step([&] { form_.Image2Click(); });
+  }
+
+  const TBatchOptions& options_;
+  MemoryClipboard clipboard_;
+  TBatchHost host_;
+  TForm2 form_;
+};
+
+std::optional<std::string> CheckInputsAndOutput(const TBatchOptions& options) {
+  for (const auto& input : options.inputs) {
+    if (InputKindOf(input) == TInputKind::kUnsupported) return "cannot import " + input + ": unknown kind of input";
+  }
+  if (OutputKindOf(options.output) == TOutputKind::kUnsupported) {
+    return "cannot export to " + options.output + ": unknown kind of output";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> FindUnreadableInput(const TBatchOptions& options) {
+  for (const auto& input : options.inputs) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(input, error)) return input + ": no such file";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool showProgress) {
+  auto parsed = ParseCommandLine(arguments);
+  if (auto* usage = std::get_if<TUsageError>(&parsed)) {
+    err << "varnolt: " << usage->message << " (see varnolt --help)\n";
+    return kExitUsage;
+  }
+  const auto& commandLine = std::get<TParsedCommandLine>(parsed);
+  switch (commandLine.request) {
+    case TBatchRequest::kHelp: out << UsageText(); return kExitSuccess;
+    case TBatchRequest::kVersion: out << "varnolt 1.2\n"; return kExitSuccess;
+    case TBatchRequest::kWindow: err << UsageText(); return kExitUsage;
+    case TBatchRequest::kConvert: break;
+  }
+  const TBatchOptions& options = commandLine.options;
+  if (auto problem = CheckInputsAndOutput(options)) {
+    err << "varnolt: " << *problem << '\n';
+    return kExitUsage;
+  }
+  if (auto problem = FindUnreadableInput(options)) {
+    err << "varnolt: " << *problem << '\n';
+    return kExitCommandFailed;
+  }
+  TBatchRun run(options, out, err);
+  if (showProgress && !options.quiet) run.ShowProgressOn(err);
+  const bool succeeded = run.Run();
+  if (showProgress && !options.quiet) err << '\r' << std::string(16, ' ') << '\r' << std::flush;
+  return succeeded ? kExitSuccess : kExitCommandFailed;
+}
+
+}  // namespace varnolt

@@ -1,0 +1,82 @@
+#include "cli/BatchHost.h"
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "platform/CodePage.h"
+
+namespace varnolt {
+
+namespace {
+
+// A message box's line breaks become blanks: one message, one line.
+std::u16string OnOneLine(const std::u16string& text) {
+  std::u16string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+    line += (c == u'\r' || c == u'\n') ? u' ' : c;
+  }
+  return line;
+}
+
+}  // namespace
+
+void TBatchHost::WriteLine(std::ostream& stream, const std::u16string& text) {
+  stream << Utf16ToUtf8(OnOneLine(text)) << '\n' << std::flush;
+}
+
+void TBatchHost::ShowMessage(const TMessage& message) {
+  if (message.kind == TMessageKind::kInformation) {
+    WriteLine(out_, message.text);
+    return;
+  }
+  failed_ = true;
+  WriteLine(err_, u"varnolt: " + message.text);
+}
+
+void TBatchHost::ShowError(const std::u16string& message) {
+  failed_ = true;
+  WriteLine(err_, u"varnolt: " + message);
+}
+
+std::optional<std::filesystem::path> TBatchHost::TakeFileAnswer() {
+  auto answer = std::move(nextFile_);
+  nextFile_.reset();
+  return answer;
+}
+
+std::optional<std::filesystem::path> TBatchHost::ChooseFileToOpen(const TFileDialogRequest&) {
+  return TakeFileAnswer();
+}
+
+std::optional<std::filesystem::path> TBatchHost::ChooseFileToSave(const TFileDialogRequest&) {
+  return TakeFileAnswer();
+}
+
+std::optional<std::u16string> TBatchHost::InputBox(const std::u16string&, const std::u16string&,
+                                                   const std::u16string&) {
+  return std::nullopt;
+}
+
+void TBatchHost::AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top) {
+  const std::int32_t values[] = {width, height, left, top};
+  for (int i = 0; i < 4; ++i) optionFields_[i] = Utf8ToUtf16(std::to_string(values[i]));
+}
+
+void TBatchHost::RunModal(TForm1& dialog) {
+  dialog.Edit1.SetText(Utf8ToUtf16(std::filesystem::path(options_.output).stem().string()));
+  dialog.Edit2.SetText(options_.title.value_or(u""));
+  dialog.Edit3.SetText(options_.subject.value_or(u""));
+  dialog.Edit4.SetText(options_.author.value_or(u""));
+  dialog.Memo1.SetText(options_.keywords.value_or(u""));
+  form_->Dispatch([&] { dialog.Button3Click(); });
+}
+
+void TBatchHost::RunModal(TForm3& dialog) {
+  TEdit* fields[] = {&dialog.Edit1, &dialog.Edit2, &dialog.Edit3, &dialog.Edit4};
+  for (int i = 0; i < 4; ++i) fields[i]->SetText(optionFields_[i]);
+  form_->Dispatch([&] { dialog.Button1Click(); });
+}
+
+}  // namespace varnolt

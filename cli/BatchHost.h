@@ -1,0 +1,53 @@
+#pragma once
+// The host of the batch mode: dialogs are answered from the command line,
+// message boxes become lines (information on standard output, the rest on
+// standard error) and any warning or error marks the run as failed.
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/Host.h"
+#include "cli/BatchOptions.h"
+
+namespace varnolt {
+
+class TForm2;
+
+class TBatchHost : public THost {
+ public:
+  TBatchHost(const TBatchOptions& options, std::ostream& out, std::ostream& err)
+      : options_(options), out_(out), err_(err) {}
+
+  void SetForm(TForm2& form) { form_ = &form; }
+  // The answer the next open or save dialog gets.
+  void AnswerNextFileDialog(std::filesystem::path path) { nextFile_ = std::move(path); }
+  // What the next options dialog gets for the current page.
+  void AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top);
+
+  bool Failed() const { return failed_; }
+
+  void ShowMessage(const TMessage& message) override;
+  void ShowError(const std::u16string& message) override;
+  std::optional<std::filesystem::path> ChooseFileToOpen(const TFileDialogRequest& request) override;
+  std::optional<std::filesystem::path> ChooseFileToSave(const TFileDialogRequest& request) override;
+  std::optional<std::u16string> InputBox(const std::u16string& caption, const std::u16string& prompt,
+                                         const std::u16string& defaultValue) override;
+  void RunModal(TForm1& dialog) override;
+  void RunModal(TForm3& dialog) override;
+
+ private:
+  std::optional<std::filesystem::path> TakeFileAnswer();
+  void WriteLine(std::ostream& stream, const std::u16string& text);
+
+  const TBatchOptions& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  TForm2* form_ = nullptr;
+  std::optional<std::filesystem::path> nextFile_;
+  std::u16string optionFields_[4];
+  bool failed_ = false;
+};
+
+}  // namespace varnolt
