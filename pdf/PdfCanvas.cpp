@@ -191,8 +191,8 @@ std::string FormatReal(float x) {
   return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-std::string FormatColor(std::int32_t color) {
-  std::uint32_t value = color > 0 ? static_cast<std::uint32_t>(color) : 0;
+std::string FormatColor(TColor color) {
+  std::uint32_t value = static_cast<std::int32_t>(color) > 0 ? color : 0;
   auto component = [value](int shift) { return FormatReal(ToFloat(((value >> shift) & 0xFF) / 255.0)); };
   return component(0) + " " + component(8) + " " + component(16);
 }
@@ -285,9 +285,9 @@ void TPdfCanvas::SetDashPattern(std::span<const std::uint8_t> lengths, std::uint
   WriteContent(pattern + "] " + std::to_string(phase) + " d\n");
 }
 
-void TPdfCanvas::SetFillRgb(std::int32_t color) { WriteContent(FormatColor(color) + " rg\n"); }
+void TPdfCanvas::SetFillRgb(TColor color) { WriteContent(FormatColor(color) + " rg\n"); }
 
-void TPdfCanvas::SetStrokeRgb(std::int32_t color) { WriteContent(FormatColor(color) + " RG\n"); }
+void TPdfCanvas::SetStrokeRgb(TColor color) { WriteContent(FormatColor(color) + " RG\n"); }
 
 void TPdfCanvas::SetCharSpace(float value) {
   if (value == attribute_.CharSpace()) return;

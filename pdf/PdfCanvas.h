@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "pdf/PdfTypes.h"
+#include "platform/Color.h"
 
 namespace varnolt {
 
@@ -58,8 +59,9 @@ class TPdfCanvasAttribute {
 // x rounded to the nearest hundredth (halves up), at most 15 significant
 // digits, no trailing zeros, "." as separator; "0" for infinities and NaN.
 std::string FormatReal(float x);
-// "r g b" from a colour value 0x00BBGGRR; values up to 0 give black.
-std::string FormatColor(std::int32_t color);
+// "r g b" from a colour value 0x00BBGGRR; 0 and system colours (negative
+// when read signed) give black.
+std::string FormatColor(TColor color);
 
 class TPdfCanvas {
  public:
@@ -94,8 +96,8 @@ class TPdfCanvas {
   void CloseFillAndStrokePath() { WriteContent("b\n"); }
   void SetPenWidth(float width);
   void SetDashPattern(std::span<const std::uint8_t> lengths, std::uint8_t phase);
-  void SetFillRgb(std::int32_t color);
-  void SetStrokeRgb(std::int32_t color);
+  void SetFillRgb(TColor color);
+  void SetStrokeRgb(TColor color);
 
   void SetCharSpace(float value);
   void SetWordSpace(float value);

@@ -94,9 +94,9 @@ TEST(FormatRealTest, RoundsToHundredthsHalvesUp) {
 }
 
 TEST(FormatRealTest, ColoursTakeTheThreeLowBytes) {
-  const std::pair<std::int32_t, const char*> cases[] = {
-      {0, "0 0 0"},          {0xFFFFFF, "1 1 1"},        {536870911, "1 1 1"}, {0x0000FF, "1 0 0"},
-      {0xFF0000, "0 0 1"},   {0x00FF80, "0.5 1 0"},      {-16777201, "0 0 0"},  // system colours print black
+  const std::pair<TColor, const char*> cases[] = {
+      {0, "0 0 0"},          {0xFFFFFF, "1 1 1"},        {clNone, "1 1 1"},       {0x0000FF, "1 0 0"},
+      {0xFF0000, "0 0 1"},   {0x00FF80, "0.5 1 0"},      {0xFF00000F, "0 0 0"},  // system colours print black
       {0x7F000000, "0 0 0"},
   };
   for (const auto& [color, expected] : cases) EXPECT_EQ(FormatColor(color), expected) << color;
