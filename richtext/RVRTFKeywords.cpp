@@ -1,6 +1,7 @@
 #include "richtext/RVRTFKeywords.h"
 
-#include <unordered_map>
+#include <array>
+#include <cstdint>
 
 namespace varnolt {
 
@@ -197,22 +198,54 @@ const TRVRTFsymbol kKeywords[] = {
     Val("listoverridestartat", A::ListOverrideStartAt, N, 1),
 };
 
-const std::unordered_map<std::string_view, const TRVRTFsymbol*>& KeywordIndex() {
-  static const auto index = [] {
-    std::unordered_map<std::string_view, const TRVRTFsymbol*> map;
-    map.reserve(std::size(kKeywords) * 2);
-    for (const auto& symbol : kKeywords) map.emplace(symbol.keyword, &symbol);
-    return map;
+// Open addressing over a power-of-two table, a little over twice the rows:
+// the lookup runs once per control word, so it is hot.
+constexpr std::size_t kIndexSize = 1024;
+static_assert(kIndexSize >= 2 * std::size(kKeywords));
+
+std::uint32_t HashKeyword(std::string_view keyword) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : keyword) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
+}
+
+struct IndexSlot {
+  std::uint32_t hash = 0;
+  const TRVRTFsymbol* symbol = nullptr;
+};
+using KeywordIndex = std::array<IndexSlot, kIndexSize>;
+
+const KeywordIndex& Index() {
+  static const KeywordIndex index = [] {
+    KeywordIndex table{};
+    for (const auto& symbol : kKeywords) {
+      const std::uint32_t hash = HashKeyword(symbol.keyword);
+      std::size_t slot = hash & (kIndexSize - 1);
+      while (table[slot].symbol != nullptr) slot = (slot + 1) & (kIndexSize - 1);
+      table[slot] = {hash, &symbol};
+    }
+    return table;
   }();
   return index;
+}
+
+bool SameKeyword(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword) {
-  const auto& index = KeywordIndex();
-  auto found = index.find(keyword);
-  return found == index.end() ? nullptr : found->second;
+  const KeywordIndex& index = Index();
+  const std::uint32_t hash = HashKeyword(keyword);
+  for (std::size_t slot = hash & (kIndexSize - 1); index[slot].symbol != nullptr; slot = (slot + 1) & (kIndexSize - 1)) {
+    if (index[slot].hash == hash && SameKeyword(index[slot].symbol->keyword, keyword)) return index[slot].symbol;
+  }
+  return nullptr;
 }
 
 int RTFKeywordCount() { return static_cast<int>(std::size(kKeywords)); }

@@ -248,11 +248,12 @@ void TRVRTFReader::Dispatch(const TRVRTFControlWord& word) {
   if (OnTranslateKeyword) {
     TRVAnsiString text;
     bool doDefault = true;
-    OnTranslateKeyword(*this, word.keyword, word.hasParam ? word.param : 0, word.hasParam, text, doDefault);
+    OnTranslateKeyword(*this, TRVAnsiString(word.Keyword()), word.hasParam ? word.param : 0, word.hasParam, text,
+                       doDefault);
     for (char byte : text) DeliverByte(static_cast<std::uint8_t>(byte));
     if (!doDefault) return;
   }
-  const TRVRTFsymbol* symbol = FindRTFKeyword(word.keyword);
+  const TRVRTFsymbol* symbol = FindRTFKeyword(word.Keyword());
   TRVRTFReaderState& state = State();
   if (symbol == nullptr) {
     if (ignorableDestination_) state.destination = TRVRTFDestination::Skip;
@@ -677,8 +678,8 @@ void TRVRTFReader::SendRun() {
   if (OnNewUnicodeText && !pendingUnicode_.empty()) {
     CallContentHandler([&] { OnNewUnicodeText(*this, pendingUnicode_, position_); });
   } else if (OnNewText) {
-    const TRVAnsiString text = TranslateCharsetBytes(pendingText_);
-    CallContentHandler([&] { OnNewText(*this, text, position_); });
+    TranslateCharsetBytes(pendingText_);
+    CallContentHandler([&] { OnNewText(*this, pendingText_, position_); });
   }
   pendingText_.clear();
   pendingUnicode_.clear();

@@ -186,7 +186,8 @@ class TRVRTFReader {
   void CollectUnit(TRVUnicodeString& target, char16_t unit);
   void FlushCollected();
   CodePageId FontNameCodePage(const TRVRTFFont& font) const;
-  std::string TranslateCharsetBytes(const std::string& text) const;
+  // Bytes 0x80-0xFF of a DOS or Macintosh font, as the system code page has them.
+  void TranslateCharsetBytes(std::string& text) const;
 
   // RVRTFPropertyActions.cpp: character, paragraph, section and document properties.
   void ApplyProperty(const TRVRTFsymbol& symbol, std::int32_t value);

@@ -115,18 +115,16 @@ CodePageId TRVRTFReader::FontCodePage() const {
   return font != nullptr ? RTFCharsetToCodePage(font->charset) : DefCodePage;
 }
 
-std::string TRVRTFReader::TranslateCharsetBytes(const std::string& text) const {
+void TRVRTFReader::TranslateCharsetBytes(std::string& text) const {
   const TRVRTFFont* font = fonts_.At(stack_.back().charProps.fontIndex);
-  if (font == nullptr || (font->charset != kCharsetOem && font->charset != kCharsetMac)) return text;
+  if (font == nullptr || (font->charset != kCharsetOem && font->charset != kCharsetMac)) return;
   static const HighByteTable oemTable = BuildHighByteTable(kCpOemcp);
   static const HighByteTable macTable = BuildHighByteTable(kCpMaccp);
   const HighByteTable& table = font->charset == kCharsetOem ? oemTable : macTable;
-  std::string translated = text;
-  for (char& byte : translated) {
+  for (char& byte : text) {
     const auto value = static_cast<unsigned char>(byte);
     if (value >= 0x80) byte = table[value - 0x80];
   }
-  return translated;
 }
 
 }  // namespace varnolt

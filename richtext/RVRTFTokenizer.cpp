@@ -44,17 +44,18 @@ int TRVRTFInput::NextBlock() {
 }
 
 bool ReadRTFControlWord(TRVRTFInput& input, TRVRTFControlWord& word) {
-  word.keyword.clear();
+  word.length = 0;
   word.param = 0;
   word.hasParam = false;
   int byte = input.Next();
   if (byte < 0) return false;
   if (!IsLetter(byte)) {
-    word.keyword.push_back(static_cast<char>(byte));
+    word.letters[0] = static_cast<char>(byte);
+    word.length = 1;
     return true;
   }
   while (IsLetter(byte)) {
-    if (word.keyword.size() < kMaxRTFKeywordLength) word.keyword.push_back(static_cast<char>(byte));
+    if (word.length < kMaxRTFKeywordLength) word.letters[word.length++] = static_cast<char>(byte);
     byte = input.Next();
   }
   const bool negative = byte == '-';

@@ -1,10 +1,12 @@
 #pragma once
 // The byte side of the RTF reader: the input read in blocks with one byte of
 // push-back, and control words cut into keyword and parameter.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace varnolt {
 
@@ -58,9 +60,11 @@ class TRVRTFInput {
 inline constexpr std::size_t kMaxRTFKeywordLength = 64;
 
 struct TRVRTFControlWord {
-  std::string keyword;
+  std::array<char, kMaxRTFKeywordLength> letters{};
+  std::size_t length = 0;
   std::int32_t param = 0;
   bool hasParam = false;
+  std::string_view Keyword() const { return {letters.data(), length}; }
 };
 
 // Reads the control word after a backslash. False when the input ends right
