@@ -55,13 +55,23 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-CommandResult RunCommand(const std::vector<std::string>& argv) {
+namespace {
+
+// Runs the command with standard output in a pipe; standard error goes to the
+// pipe too, or into errorFile when one is given.
+std::pair<int, std::string> RunAndCollect(const std::vector<std::string>& argv, const std::filesystem::path* errorFile) {
   int pipeEnds[2];
-  if (argv.empty() || ::pipe(pipeEnds) != 0) return {};
+  if (argv.empty() || ::pipe(pipeEnds) != 0) return {-1, ""};
   pid_t child = ::fork();
   if (child == 0) {
     ::dup2(pipeEnds[1], STDOUT_FILENO);
-    ::dup2(pipeEnds[1], STDERR_FILENO);
+    if (errorFile == nullptr) {
+      ::dup2(pipeEnds[1], STDERR_FILENO);
+    } else {
+      FILE* errors = std::fopen(errorFile->c_str(), "wb");
+      if (errors == nullptr) ::_exit(127);
+      ::dup2(fileno(errors), STDERR_FILENO);
+    }
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
     std::vector<char*> args;
@@ -71,45 +81,29 @@ CommandResult RunCommand(const std::vector<std::string>& argv) {
     ::_exit(127);
   }
   ::close(pipeEnds[1]);
-  CommandResult result;
+  std::string output;
   std::array<char, 4096> buffer;
   ssize_t n;
-  while ((n = ::read(pipeEnds[0], buffer.data(), buffer.size())) > 0) result.output.append(buffer.data(), static_cast<size_t>(n));
+  while ((n = ::read(pipeEnds[0], buffer.data(), buffer.size())) > 0) output.append(buffer.data(), static_cast<size_t>(n));
   ::close(pipeEnds[0]);
   int status = 0;
-  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  return result;
+  int exitCode = -1;
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) exitCode = WEXITSTATUS(status);
+  return {exitCode, output};
+}
+
+}  // namespace
+
+CommandResult RunCommand(const std::vector<std::string>& argv) {
+  auto [exitCode, output] = RunAndCollect(argv, nullptr);
+  return {exitCode, std::move(output)};
 }
 
 SplitCommandResult RunCommandSplit(const std::vector<std::string>& argv) {
   ScratchDir scratch;
   const auto errorFile = scratch / "stderr";
-  SplitCommandResult result;
-  int pipeEnds[2];
-  if (argv.empty() || ::pipe(pipeEnds) != 0) return result;
-  pid_t child = ::fork();
-  if (child == 0) {
-    FILE* errors = std::fopen(errorFile.c_str(), "wb");
-    if (errors == nullptr) ::_exit(127);
-    ::dup2(pipeEnds[1], STDOUT_FILENO);
-    ::dup2(fileno(errors), STDERR_FILENO);
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execvp(args[0], args.data());
-    ::_exit(127);
-  }
-  ::close(pipeEnds[1]);
-  std::array<char, 4096> buffer;
-  ssize_t n;
-  while ((n = ::read(pipeEnds[0], buffer.data(), buffer.size())) > 0) {
-    result.standardOutput.append(buffer.data(), static_cast<size_t>(n));
-  }
-  ::close(pipeEnds[0]);
-  int status = 0;
-  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  auto [exitCode, output] = RunAndCollect(argv, &errorFile);
+  SplitCommandResult result{exitCode, std::move(output), ""};
   std::error_code ignored;
   if (std::filesystem::exists(errorFile, ignored)) result.standardError = ReadFileBytes(errorFile);
   return result;
