@@ -60,8 +60,15 @@ int TRVRTFListTable97::IndexOfListId(std::int32_t listId) const {
 
 const TRVRTFListOverride97* TRVRTFListOverrideTable97::At(int index) const { return AtOrNull(overrides_, index); }
 
+void TRVRTFListOverrideTable97::SetNumber(int index, std::int32_t number) {
+  if (index < 0 || index >= Count()) return;
+  overrides_[static_cast<std::size_t>(index)].number = number;
+  byNumber_.emplace(number, index);
+}
+
 int TRVRTFListOverrideTable97::IndexOfNumber(std::int32_t number) const {
-  return IndexWhere(overrides_, [number](const TRVRTFListOverride97& o) { return o.number == number; });
+  auto found = byNumber_.find(number);
+  return found == byNumber_.end() ? -1 : found->second;
 }
 
 }  // namespace varnolt

@@ -121,15 +121,21 @@ class TRVRTFListTable97 {
 
 class TRVRTFListOverrideTable97 {
  public:
-  void Clear() { overrides_.clear(); }
+  void Clear() {
+    overrides_.clear();
+    byNumber_.clear();
+  }
   TRVRTFListOverride97& Add() { return overrides_.emplace_back(); }
   int Count() const { return static_cast<int>(overrides_.size()); }
   const TRVRTFListOverride97* At(int index) const;
   TRVRTFListOverride97* Last() { return overrides_.empty() ? nullptr : &overrides_.back(); }
+  // The "ls" number of an override; the first override with a number keeps it.
+  void SetNumber(int index, std::int32_t number);
   int IndexOfNumber(std::int32_t number) const;
 
  private:
   std::vector<TRVRTFListOverride97> overrides_;
+  std::unordered_map<std::int32_t, int> byNumber_;
 };
 
 }  // namespace varnolt

@@ -160,7 +160,7 @@ TRVUnicodeString RTFPercentDecode(const TRVUnicodeString& text) {
 }
 
 void TRVRTFReader::InterpretFieldInstruction() {
-  const Text instruction = TrimmedInstruction(State().fieldInstruction);
+  const Text instruction = TrimmedInstruction(State().FieldInstruction());
   if (StartsWithIgnoringCase(instruction, u"INCLUDEPICTURE") || StartsWithIgnoringCase(instruction, u"IMPORT")) {
     if (OnNewPicture) IncludePicture(instruction);
   } else if (StartsWithIgnoringCase(instruction, u"SYMBOL")) {

@@ -145,7 +145,11 @@ void TRVRTFReader::SetFont(std::int32_t number) {
       break;
     case D::FontTable:
       FlushCollected();
-      fonts_.Add(number);
+      if (fonts_.Count() < kMaxRTFTableEntries) {
+        fonts_.Add(number);
+      } else {
+        state.destination = D::Skip;
+      }
       break;
     case D::StyleSheet:
       if (TRVRTFStyleSheetEntry* entry = styleSheet_.Last()) entry->charProps.fontIndex = FontIndexOfNumber(number);
@@ -195,7 +199,7 @@ bool TRVRTFReader::ApplyParagraphProperty(TRVRTFAction action, std::int32_t valu
     case A::KeepTableOpen: para.keepTableOpen = value != 0; break;
     case A::ListOverrideNumber:
       if (state.destination == D::ListOverride) {
-        if (TRVRTFListOverride97* listOverride = listOverrides_.Last()) listOverride->number = value;
+        if (listOverrides_.Count() > 0) listOverrides_.SetNumber(listOverrides_.Count() - 1, value);
       } else {
         para.listOverrideIndex = listOverrides_.IndexOfNumber(value);
       }
@@ -206,7 +210,7 @@ bool TRVRTFReader::ApplyParagraphProperty(TRVRTFAction action, std::int32_t valu
     case A::Shading: para.shading = std::clamp(value, 0, kMaxShading); break;
     case A::TabPosition:
       PendingTab().position = value;
-      para.tabs.emplace_back();
+      if (para.tabs.size() <= kMaxRTFTabsPerParagraph) para.tabs.emplace_back();
       break;
     case A::TabAlign: PendingTab().alignment = static_cast<std::uint8_t>(value); break;
     case A::TabLeader: PendingTab().leader = static_cast<std::uint8_t>(value); break;

@@ -23,6 +23,20 @@ TRVRTFPosition PositionAfter(int kind) {
 
 }  // namespace
 
+const TRVUnicodeString& TRVRTFReaderState::FieldInstruction() const {
+  static const TRVUnicodeString kNone;
+  return fieldInstructionText ? *fieldInstructionText : kNone;
+}
+
+TRVUnicodeString& TRVRTFReaderState::MutableFieldInstruction() {
+  if (!fieldInstructionText) {
+    fieldInstructionText = std::make_shared<TRVUnicodeString>();
+  } else if (fieldInstructionText.use_count() > 1) {
+    fieldInstructionText = std::make_shared<TRVUnicodeString>(*fieldInstructionText);
+  }
+  return *fieldInstructionText;
+}
+
 TRVRTFReader::TRVRTFReader() { Reset(); }
 
 TRVRTFReader::~TRVRTFReader() = default;
@@ -184,8 +198,12 @@ void TRVRTFReader::OpenGroup() {
   TRVRTFReaderState& state = State();
   state.inputMode = TRVRTFInputMode::Normal;
   if (state.destination == TRVRTFDestination::StyleSheet) {
-    styleSheet_.Add();
-    state.destination = TRVRTFDestination::StyleSheetEntry;
+    if (styleSheet_.Count() < kMaxRTFTableEntries) {
+      styleSheet_.Add();
+      state.destination = TRVRTFDestination::StyleSheetEntry;
+    } else {
+      state.destination = TRVRTFDestination::Skip;
+    }
   }
 }
 
@@ -208,7 +226,7 @@ void TRVRTFReader::CloseGroup() {
     }
   }
   if (destination == TRVRTFDestination::FieldInstruction) {
-    EnclosingState().fieldInstruction = State().fieldInstruction;
+    EnclosingState().fieldInstructionText = State().fieldInstructionText;
     EnclosingState().skipFieldResult = State().skipFieldResult;
   }
   if (destination == TRVRTFDestination::PnSectionLevel || destination == TRVRTFDestination::PnTextAfter ||
@@ -339,7 +357,7 @@ void TRVRTFReader::DeliverByte(std::uint8_t byte) {
       }
       break;
     case TRVRTFDestination::ColorTable:
-      if (byte == ';') colors_.push_back(kRVRTFAutoColor);
+      if (byte == ';' && colors_.size() < kMaxRTFTableEntries) colors_.push_back(kRVRTFAutoColor);
       break;
     case TRVRTFDestination::StyleSheetEntry:
       if (byte != ';') {
@@ -367,7 +385,7 @@ void TRVRTFReader::DeliverByte(std::uint8_t byte) {
       Collect(bookmarkName_, FontCodePage(), byte);
       break;
     case TRVRTFDestination::FieldInstruction:
-      Collect(state.fieldInstruction, FontCodePage(), byte);
+      Collect(state.MutableFieldInstruction(), FontCodePage(), byte);
       break;
     case TRVRTFDestination::LevelText:
       if (TRVRTFListLevel97* level = CurrentLevel()) Collect(level->text, FontCodePage(), byte);
@@ -375,8 +393,9 @@ void TRVRTFReader::DeliverByte(std::uint8_t byte) {
     case TRVRTFDestination::PnTextAfter:
     case TRVRTFDestination::PnTextBefore:
       if (TRVRTFMarkerProperties* marker = EditedMarker()) {
-        (state.destination == TRVRTFDestination::PnTextAfter ? marker->textAfter : marker->textBefore)
-            .push_back(static_cast<char>(byte));
+        TRVAnsiString& text =
+            state.destination == TRVRTFDestination::PnTextAfter ? marker->textAfter : marker->textBefore;
+        if (text.size() < kMaxRTFMarkerTextLength) text.push_back(static_cast<char>(byte));
       }
       break;
     case TRVRTFDestination::ListName:
@@ -451,7 +470,7 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
       break;
     case K::FieldInstruction:
       if (current == D::Field) {
-        state.fieldInstruction.clear();
+        state.fieldInstructionText.reset();
         state.skipFieldResult = false;
         pictureInsertedByField_ = false;
         pendingFieldPicture_.reset();
@@ -506,7 +525,7 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
       break;
     case K::List:
       FlushCollected();
-      if (current == D::ListTable) {
+      if (current == D::ListTable && listTable_.Count() < kMaxRTFTableEntries) {
         listTable_.Add();
         state.destination = D::List;
       } else {
@@ -518,7 +537,8 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
       break;
     case K::ListLevel:
       FlushCollected();
-      if (current == D::List && listTable_.Last() != nullptr) {
+      if (current == D::List && listTable_.Last() != nullptr &&
+          listTable_.Last()->levels.size() < static_cast<std::size_t>(kMaxRTFTableEntries)) {
         listTable_.Last()->levels.emplace_back();
         state.destination = D::ListLevel;
       } else {
@@ -538,7 +558,7 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
       state.destination = D::ListOverrideTable;
       break;
     case K::ListOverride:
-      if (current == D::ListOverrideTable) {
+      if (current == D::ListOverrideTable && listOverrides_.Count() < kMaxRTFTableEntries) {
         listOverrides_.Add();
         state.destination = D::ListOverride;
       } else {
@@ -546,7 +566,8 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
       }
       break;
     case K::LfoLevel:
-      if (current == D::ListOverride && listOverrides_.Last() != nullptr) {
+      if (current == D::ListOverride && listOverrides_.Last() != nullptr &&
+          listOverrides_.Last()->levels.size() < static_cast<std::size_t>(kMaxRTFTableEntries)) {
         listOverrides_.Last()->levels.emplace_back();
         state.destination = D::LfoLevel;
       } else {
@@ -710,7 +731,7 @@ void TRVRTFReader::HandleUnicodeChar(std::int32_t param) {
       CollectUnit(bookmarkName_, unit);
       break;
     case TRVRTFDestination::FieldInstruction:
-      CollectUnit(state.fieldInstruction, unit);
+      CollectUnit(state.MutableFieldInstruction(), unit);
       break;
     case TRVRTFDestination::LevelText:
       if (TRVRTFListLevel97* level = CurrentLevel()) {

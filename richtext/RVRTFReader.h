@@ -36,6 +36,13 @@ inline constexpr std::uint8_t kRtfHandlerError = 11;        // a content handler
 
 inline constexpr int kMaxRTFGroupDepth = 1000;
 inline constexpr int kMaxRTFTableNesting = 64;
+// Entries of the font, colour and style tables, and lists, levels and
+// overrides of the list tables; later ones are skipped.
+inline constexpr int kMaxRTFTableEntries = 16384;
+// Tabs of one paragraph and the characters of a marker's text before or
+// after the number; each open group copies them.
+inline constexpr std::size_t kMaxRTFTabsPerParagraph = 64;
+inline constexpr std::size_t kMaxRTFMarkerTextLength = 64;
 // An INCLUDEPICTURE file larger than this is not read.
 inline constexpr std::int64_t kMaxRTFIncludedPictureBytes = 64 * 1024 * 1024;
 
@@ -60,7 +67,11 @@ struct TRVRTFReaderState {
   TRVRTFBorderTarget borderTarget = TRVRTFBorderTarget::Paragraph;
   TRVRTFDestination destination = TRVRTFDestination::Text;
   TRVRTFInputMode inputMode = TRVRTFInputMode::Normal;
-  TRVUnicodeString fieldInstruction;
+  // Shared with the enclosing groups, like the row properties: a long
+  // instruction is not copied for every group of the field's result.
+  std::shared_ptr<TRVUnicodeString> fieldInstructionText;
+  const TRVUnicodeString& FieldInstruction() const;
+  TRVUnicodeString& MutableFieldInstruction();
   bool skipFieldResult = false;
   std::uint8_t headerFooterKind = 0;  // 0 none, 1 header, 2 footer
   // Bytes to skip after "\u"; a group restores its enclosing value on close.

@@ -229,7 +229,7 @@ TEST(RVRTFPicturesTest, SymbolSequenceAndHyperlinkFields) {
   reader.OnNewText = [&](TRVRTFReader& sender, const TRVAnsiString& text, TRVRTFPosition position) {
     record(sender, text, position);
     fontAtText[text] = {sender.RTFState().charProps.fontNameOverride, sender.RTFState().charProps.size};
-    instructionAtText[text] = sender.RTFState().fieldInstruction;
+    instructionAtText[text] = sender.RTFState().FieldInstruction();
   };
   const std::string rtf =
       R"({\rtf1{\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10.5}{\fldrslt }}after )"

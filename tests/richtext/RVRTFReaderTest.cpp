@@ -119,6 +119,29 @@ TEST(RVRTFReaderTest, GroupNestingIsBounded) {
   EXPECT_EQ(ParseRtf(reader, tooDeep), kRtfTooDeep);
 }
 
+TEST(RVRTFReaderTest, TablesAndCopiedStateAreBounded) {
+  std::string rtf = "{\\rtf1{\\stylesheet";
+  for (int i = 0; i < kMaxRTFTableEntries + 10; ++i) rtf += "{x;}";
+  rtf += "}{\\fonttbl";
+  for (int i = 0; i < kMaxRTFTableEntries + 10; ++i) rtf += "{\\f" + std::to_string(i) + " F;}";
+  rtf += "}\\pard";
+  for (int i = 0; i < 200; ++i) rtf += "\\tx" + std::to_string(i * 10);
+  rtf += "{\\pn{\\pntxta " + std::string(500, '.') + "}}text}";
+  TRVRTFReader reader;
+  std::size_t tabs = 0;
+  std::size_t markerText = 0;
+  reader.OnNewText = [&](TRVRTFReader& sender, const TRVAnsiString&, TRVRTFPosition) {
+    tabs = sender.RTFState().paraProps.tabs.size();
+    markerText = sender.RTFState().paraProps.marker->textAfter.size();
+  };
+  ASSERT_EQ(ParseRtf(reader, rtf), kRtfOk);
+  EXPECT_EQ(reader.StyleSheet().Count(), kMaxRTFTableEntries);
+  EXPECT_EQ(reader.FontList().Count(), kMaxRTFTableEntries);
+  EXPECT_EQ(reader.FontList().At(kMaxRTFTableEntries - 1)->name, u"F");
+  EXPECT_EQ(tabs, kMaxRTFTabsPerParagraph);
+  EXPECT_EQ(markerText, kMaxRTFMarkerTextLength);
+}
+
 TEST(RVRTFReaderTest, HandlerExceptionsEndTheParse) {
   TRVRTFReader reader;
   reader.OnNewText = [](TRVRTFReader&, const TRVAnsiString&, TRVRTFPosition) { throw std::runtime_error("full"); };
