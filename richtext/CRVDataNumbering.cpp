@@ -299,6 +299,7 @@ std::size_t EraseAll(std::vector<T*>& list, const std::vector<T*>& gone) {
 }  // namespace
 
 bool HoldsNumberedItems(const TCustomRVItemInfo& item) {
+  if (item.IsText()) return false;
   if (item.StyleNo == ItemKindListMarker || dynamic_cast<const TRVSeqItemInfo*>(&item) != nullptr ||
       item.StyleNo == ItemKindNoteReference) {
     return true;

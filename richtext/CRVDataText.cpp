@@ -152,6 +152,7 @@ bool TCustomRVData::ExtractText(const std::u16string& path, std::string& stream,
     if (start == end) return true;
     const TRVStyle* style = GetRVStyle();
     TRVTextOutput out(stream, unicode, style != nullptr ? style->DefCodePage : kCpAcp, lineWidth, textOnly, style);
+    if (selectionOnly && start.ItemNo == end.ItemNo && ItemAt(start.ItemNo).WriteSelectedText(out)) return true;
     if (unicode && writeBOM) out.WriteBytes(kUnicodeBom);
     ExtractRange(out, path, start, end, selectionOnly);
     return true;

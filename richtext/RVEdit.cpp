@@ -199,10 +199,10 @@ void TCustomRichViewEdit::InsertTextAtCaret(std::u16string_view text, bool caret
     return;
   }
   if (InsertsNothing(text)) return;
-  RunChange(kUndoKindInsert, TRVEditCheck::kCheck, [&] { InsertTextCore(text, caretBeforeText); });
+  RunChange(kUndoKindInsert, TRVEditCheck::kCheck, [&] { InsertTextAsItems(text, caretBeforeText); });
 }
 
-void TCustomRichViewEdit::InsertTextCore(std::u16string_view text, bool caretBeforeText) {
+void TCustomRichViewEdit::InsertTextAsItems(std::u16string_view text, bool caretBeforeText) {
   const TRVStyle* style = Style();
   if (!style->TextStyleAt(CurTextStyleNo).Unicode && style->TextStyles.Find(style->DefUnicodeStyle) != nullptr) {
     CurTextStyleNo = style->DefUnicodeStyle;
@@ -222,7 +222,7 @@ void TCustomRichViewEdit::PasteUnicodeText() {
   if (!EnsureEditable(false) || clipboard_ == nullptr) return;
   std::optional<std::u16string> text = clipboard_->UnicodeText();
   if (!text || InsertsNothing(*text)) return;
-  RunChange(kUndoKindInsert, TRVEditCheck::kAlreadyChecked, [&] { InsertTextCore(*text, false); });
+  RunChange(kUndoKindInsert, TRVEditCheck::kAlreadyChecked, [&] { InsertTextAsItems(*text, false); });
 }
 
 bool TCustomRichViewEdit::InsertPictureAtCaret(const std::u16string& name, std::unique_ptr<TGraphic> picture,
@@ -248,7 +248,7 @@ void TCustomRichViewEdit::TypeCharacter(char16_t character) {
   }
   if (TryTypeIntoItem(character)) return;
   std::u16string text(1, character);
-  RunChange(kUndoKindTyping, TRVEditCheck::kCheck, [&] { InsertTextCore(text, false); });
+  RunChange(kUndoKindTyping, TRVEditCheck::kCheck, [&] { InsertTextAsItems(text, false); });
 }
 
 std::string TCustomRichViewEdit::SelectedText(bool unicode) const {

@@ -166,7 +166,8 @@ class TCustomRichViewEdit {
   void EnsureNotEmpty();
   void ChangeNotification(bool clearRedo);
   void SelectionChanged();
-  void InsertTextCore(std::u16string_view text, bool caretBeforeText);
+  // Cuts the text into items and inserts them at the caret, inside a change.
+  void InsertTextAsItems(std::u16string_view text, bool caretBeforeText);
   bool DeleteSelectionInGroup();
   bool SelectionIsDeletable(TRVPosition start, TRVPosition end) const;
   void JoinAfterDeletion(int joined, bool headRemoved, std::uint8_t headFlags, std::int32_t headPara);

@@ -173,6 +173,9 @@ class TCustomRVItemInfo {
 
   // Plain text of a non-text item (text items are written by their document).
   virtual void WritePlainText(TRVTextOutput& /*out*/) const {}
+  // When a selection lies inside this item (cells of a table), writes the
+  // text of what is selected there and says so.
+  virtual bool WriteSelectedText(TRVTextOutput& /*out*/) const { return false; }
 
  protected:
   TCustomRVItemInfo(const TCustomRVItemInfo& source);

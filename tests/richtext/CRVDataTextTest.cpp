@@ -172,6 +172,26 @@ TEST_F(ExtractTextTest, SelectionsAreCutAtTheirOffsets) {
   }
 }
 
+// An item holding cells of its own, as a table does.
+class CellsItem : public TRVTabItemInfo {
+ public:
+  bool WriteSelectedText(TRVTextOutput& out) const override {
+    out.WriteUnicode(u"selected cells");
+    return true;
+  }
+};
+
+TEST_F(ExtractTextTest, ASelectionInsideOneItemIsThatItemsToWrite) {
+  data.AppendTextItem("a", 0, 0);
+  AppendObject(std::make_unique<CellsItem>(), -1);
+  data.SelectionAnchor = {1, 0};
+  data.SelectionEnd = {1, 1};
+  std::string out;
+  EXPECT_TRUE(data.ExtractText({}, out, 80, true, true, true, true));
+  EXPECT_EQ(out, Utf16Bytes(u"selected cells"));
+  EXPECT_EQ(Whole(false), "a\t") << "the whole document writes the item as usual";
+}
+
 // --- cutting text into items ---
 
 class CutTextTest : public ::testing::Test {
