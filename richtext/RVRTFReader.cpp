@@ -385,6 +385,8 @@ void TRVRTFReader::DeliverByte(std::uint8_t byte) {
       Collect(bookmarkName_, FontCodePage(), byte);
       break;
     case TRVRTFDestination::FieldInstruction:
+      // Bytes still waiting belong to the instruction as it is before a copy is made.
+      if (state.fieldInstructionText.use_count() > 1) FlushCollected();
       Collect(state.MutableFieldInstruction(), FontCodePage(), byte);
       break;
     case TRVRTFDestination::LevelText:
@@ -731,6 +733,7 @@ void TRVRTFReader::HandleUnicodeChar(std::int32_t param) {
       CollectUnit(bookmarkName_, unit);
       break;
     case TRVRTFDestination::FieldInstruction:
+      FlushCollected();
       CollectUnit(state.MutableFieldInstruction(), unit);
       break;
     case TRVRTFDestination::LevelText:
