@@ -1,5 +1,6 @@
 #include "pdf/PdfFonts.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,11 @@ const std::array<std::uint8_t, 65536>& WinAnsiCodes() {
 }
 
 std::uint8_t WinAnsiCode(char16_t c) { return WinAnsiCodes()[c]; }
+
+bool HasNonWinAnsiCharacter(std::u16string_view text) {
+  const std::array<std::uint8_t, 65536>& codes = WinAnsiCodes();
+  return std::any_of(text.begin(), text.end(), [&codes](char16_t c) { return codes[c] == '?' && c != u'?'; });
+}
 
 std::uint16_t TPdfFont::WidthOf(std::u16string_view, std::size_t) const { return 0; }
 

@@ -40,6 +40,9 @@ void AppendUtf16Hex(std::u16string_view text, std::string& out);
 std::uint8_t WinAnsiCode(char16_t c);
 // The same as a table indexed by UTF-16 code unit.
 const std::array<std::uint8_t, 65536>& WinAnsiCodes();
+// Whether some character of the text has no WinAnsiEncoding code, so that a
+// single-byte font would show it as "?".
+bool HasNonWinAnsiCharacter(std::u16string_view text);
 
 // A single-byte font: one WinAnsi code per character, measured by the width
 // of the code actually written.

@@ -16,6 +16,28 @@ const std::u16string kChinese =
     u"\u0391\u03B2\u03B3 \u0416\u0438\u0437\u043D\u044C \u3072\u3089\u304C\u306A \u30AB\u30BF\u30AB\u30CA\r\n"
     u"\u6570\u5B57 2024 \u5E74\u3001ASCII \u4E5F\u53EF\u4EE5\u3002";
 
+// What decides between a standard font and the composite Gothic for a page.
+TEST(PdfJpFontsReportTest, TextWithoutAWinAnsiCodeIsTold) {
+  const struct {
+    std::u16string text;
+    bool lacking;
+  } cases[] = {
+      {u"", false},
+      {u"Caf\u00E9 \u20AC5 \u2022 \u00FF\r\n\tback\\slash ?", false},
+      {u"\u0152uvre \u2122 \u0178", false},
+      {u"\u4E2D", true},
+      {u"Latin, then \u0100", true},
+      {u"\u0391\u03B2", true},
+      {u"\u0416", true},
+      {u"\u3072", true},
+      {u"\U00020000", true},
+      {u"\uFFFD", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HasNonWinAnsiCharacter(c.text), c.lacking) << Utf16ToUtf8(c.text);
+  }
+}
+
 TEST(PdfJpFontsReportTest, AFrameInProportionalGothicPrintsChineseThatReadersGiveBack) {
   TPReport report;
   report.OpenDocument();
