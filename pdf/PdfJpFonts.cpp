@@ -144,6 +144,8 @@ std::int32_t TPdfType0Font::CharToCid(std::u16string_view text, std::size_t posi
 }
 
 std::uint16_t TPdfType0Font::CidWidth(std::int32_t cid) const {
+  // Most ideographs lie beyond every entry.
+  if (widthsAscend_ && (cidWidths_.empty() || cid > cidWidths_.back().LastCid)) return 0;
   auto holdsOrFollows = [cid](const TPdfCIDWidthItem& item) { return cid <= item.LastCid; };
   auto decides = widthsAscend_
                      ? std::partition_point(cidWidths_.begin(), cidWidths_.end(),
