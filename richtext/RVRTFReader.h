@@ -158,7 +158,7 @@ class TRVRTFReader {
   struct HandlerFailure;
   enum class Break : std::uint8_t { None, Line, Paragraph };
 
-  // RVRTFReader.cpp: the main loop, groups, destinations, bytes and runs.
+  // RVRTFReader.cpp: the main loop, groups, control words and bytes.
   void Reset();
   std::uint8_t Parse();
   std::uint8_t Finish();
@@ -170,16 +170,24 @@ class TRVRTFReader {
   void TakePlainTextRun(std::uint8_t first);
   void OpenGroup();
   void CloseGroup();
-  void CloseFootnote();
   void HandleControlWord();
   void Dispatch(const TRVRTFControlWord& word);
-  void DeliverTranslatedText(const std::string& text);
+  void HandleSpecial(TRVRTFSpecialKeyword special, const TRVRTFControlWord& word);
   void DropOrDeliver(std::uint8_t byte);
   void DeliverByte(std::uint8_t byte);
+  void RaiseUpdateMarker();
+  template <typename Call>
+  void CallContentHandler(Call&& call);
+
+  // RVRTFDestinations.cpp: destinations opening and ending.
   void StartDestination(TRVRTFDestinationKeyword keyword, std::int32_t param);
   void StartHeaderFooter(std::uint8_t kind);
   void StartFootnote();
+  void CloseFootnote();
   void EndDestination(TRVRTFDestination destination);
+
+
+  // RVRTFTextRuns.cpp: text runs and Unicode characters.
   void PutTextByte(std::uint8_t byte);
   void PutTextUnicode(char16_t unit);
   void Emit(Break kind, bool forceEmptyRun = false);
@@ -187,10 +195,6 @@ class TRVRTFReader {
   void SendRun();
   void HandleUnicodeChar(std::int32_t param);
   void HandleUnicodeKeyword(char16_t unit, std::uint8_t fallback);
-  void HandleSpecial(TRVRTFSpecialKeyword special, const TRVRTFControlWord& word);
-  void RaiseUpdateMarker();
-  template <typename Call>
-  void CallContentHandler(Call&& call);
 
   // RVRTFTextCollector.cpp: names and texts converted once whole.
   void Collect(TRVUnicodeString& target, CodePageId codePage, std::uint8_t byte);
