@@ -169,6 +169,34 @@ TEST(RVRTFReaderTest, TranslatedKeywordsDeliverTheirText) {
   EXPECT_EQ(seen, (Events{"rtf1", "mine7", "par"}));
 }
 
+TEST(RVRTFReaderTest, DosAndMacintoshFontsAreTranslatedToTheSystemCodePage) {
+  TRVRTFReader reader;
+  TRVRTFRecorder recorder(reader);
+  EXPECT_EQ(ParseRtf(reader, R"({\rtf1{\fonttbl{\f0\fcharset254 Terminal;}{\f1\fcharset77 Geneva;}{\f2 Arial;}})"
+                             R"(\f0 caf\'82\'b3{\f1 caf\'8e}{\f2 caf\'e9}})"),
+            kRtfOk);
+  // Line drawing has no place in the system code page.
+  EXPECT_EQ(recorder.events, (Events{"NP:caf\xE9?", "CP:caf\xE9", "CP:caf\xE9", "end"}));
+}
+
+TEST(RVRTFReaderTest, HighlightFollowsTheConversionSetting) {
+  const std::pair<TRVRTFHighlightConvert, TRVRTFColor> cases[] = {
+      {rtf_hl_FixedColors, 0x00FF00},  // 4 is green
+      {rtf_hl_ColorTable, 0x0000FF},   // the colour table's entry 4
+      {rtf_hl_Ignore, kRVRTFNoColor},
+  };
+  for (const auto& [mode, expected] : cases) {
+    TRVRTFReader reader;
+    reader.ConvertHighlight = mode;
+    TRVRTFColor back = 0;
+    reader.OnNewText = [&](TRVRTFReader& sender, const TRVAnsiString&, TRVRTFPosition) {
+      back = sender.RTFState().charProps.backColor;
+    };
+    EXPECT_EQ(ParseRtf(reader, R"({\rtf1{\colortbl;;;;\red255\green0\blue0;}\highlight4 x})"), kRtfOk);
+    EXPECT_EQ(back, expected) << int{mode};
+  }
+}
+
 TEST(RVRTFReaderTest, TabAsSeparateTextGivesEachTabItsOwnRun) {
   TRVRTFReader reader;
   reader.TabAsSeparateText = true;
