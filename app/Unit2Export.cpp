@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Unit2.h"
+#include "pdf/PdfFonts.h"
 #include "pdf/PdfOutput.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
@@ -36,7 +37,6 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
   frame.SetTextMarginBottom(static_cast<std::uint32_t>(top));
   // The page width less both side margins.
   frame.SetBounds(left, top, width - 2 * left, height - 2 * top);
-  frame.SetFontName(fnArial);
   frame.SetFontSize(12);
   frame.SetCharSpace(-2);
   frame.SetLeading(12);
@@ -45,6 +45,9 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
   frame.SetText(clipboard_.UnicodeText().value_or(u""));
   frame.SetStartIndex(0);
   clipboard_.Empty();
+  // Arial writes WinAnsi bytes only; the Gothic font's code table reaches
+  // Chinese, Japanese kana, Greek and Cyrillic.
+  frame.SetFontName(HasNonWinAnsiCharacter(frame.Text()) ? fnPGothic : fnArial);
 
   // Text that does not fit goes on over further PDF pages of the same size.
   PReport1.PrintPage(page);

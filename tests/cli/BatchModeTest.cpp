@@ -52,6 +52,25 @@ TEST(BatchModeTest, TheBundledSamplesConvertAndTheLongOneNeedsSeveralPdfPages) {
   EXPECT_NE(text.find("90.Theseget"), std::string::npos) << "the last paragraph of the long sample is missing";
 }
 
+TEST(BatchModeTest, PagesWithTextBeyondWinAnsiAreSetInTheGothicFont) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "latin.txt", "plain Latin text \xE2\x82\xAC");
+  test::WriteFileBytes(dir / "chinese.txt", "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95 ok");
+  const auto out = dir / "mixed.pdf";
+  auto result = Varnolt({(dir / "latin.txt").string(), (dir / "chinese.txt").string(), "-o", out.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  ASSERT_TRUE(test::PassesQpdfCheck(out));
+  const auto pdf = test::ReadFileBytes(out);
+  EXPECT_NE(pdf.find("/Subtype /Type0"), std::string::npos);
+  EXPECT_NE(pdf.find("/Encoding /UniGB-UCS2-H"), std::string::npos);
+  EXPECT_NE(pdf.find("/BaseFont /Helvetica"), std::string::npos);
+  // The Chinese page writes two bytes per character, the Latin page one.
+  EXPECT_NE(pdf.find("<4E2D6587"), std::string::npos);
+  EXPECT_NE(pdf.find("80> Tj"), std::string::npos);
+  EXPECT_EQ(test::WithoutWhiteSpace(test::ExtractedText(out)),
+            "plainLatintext\xE2\x82\xAC\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95ok");
+}
+
 TEST(BatchModeTest, PlainTextOutputHoldsEveryPage) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "a.txt", "one\r\ntwo");
