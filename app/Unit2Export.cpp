@@ -4,7 +4,7 @@
 
 #include "app/Unit2.h"
 #include "pdf/PdfFonts.h"
-#include "pdf/PdfOutput.h"
+#include "platform/OutputStream.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "richtext/RVItem.h"

@@ -8,7 +8,7 @@
 #include "pdf/PRControls.h"
 #include "pdf/PRText.h"
 #include "pdf/PdfDoc.h"
-#include "pdf/PdfOutput.h"
+#include "platform/OutputStream.h"
 
 namespace varnolt {
 

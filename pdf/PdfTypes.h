@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pdf/PdfOutput.h"
+#include "platform/OutputStream.h"
 #include "platform/Clock.h"
 #include "platform/Exception.h"
 

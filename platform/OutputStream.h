@@ -1,5 +1,5 @@
 #pragma once
-// Byte sinks the PDF writer saves into: memory for tests and callers that
+// Byte sinks the writers save into: memory for tests and callers that
 // post-process, a file that appears only once it is complete.
 #include <cstdint>
 #include <cstdio>

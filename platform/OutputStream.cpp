@@ -1,4 +1,4 @@
-#include "pdf/PdfOutput.h"
+#include "platform/OutputStream.h"
 
 #include <cerrno>
 #include <cstdlib>
