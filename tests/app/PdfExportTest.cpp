@@ -6,7 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "tests/app/TestHost.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {

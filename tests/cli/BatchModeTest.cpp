@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {

@@ -7,7 +7,7 @@
 
 #include "pdf/PdfCanvas.h"
 #include "platform/CodePage.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
 #include "tests/support/TestData.h"
 

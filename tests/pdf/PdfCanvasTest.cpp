@@ -7,7 +7,7 @@
 
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfFonts.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
 
 namespace varnolt {

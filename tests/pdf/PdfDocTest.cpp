@@ -4,7 +4,7 @@
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfFonts.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
 
 namespace varnolt {

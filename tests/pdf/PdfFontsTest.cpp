@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pdf/PdfCanvas.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
 
 namespace varnolt {

@@ -8,7 +8,7 @@
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfImages.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {

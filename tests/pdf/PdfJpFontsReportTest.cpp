@@ -4,7 +4,7 @@
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfJpFonts.h"
 #include "platform/CodePage.h"
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {

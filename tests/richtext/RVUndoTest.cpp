@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Random.h"
 #include "richtext/RVEdit.h"
 #include "tests/richtext/RVTestDocuments.h"
 
@@ -158,6 +159,24 @@ TEST_F(UndoEditorTest, UndoRestoresTheCaretAndANewChangeEmptiesRedo) {
   editor.SetCaret(0, 2);
   editor.InsertTextAtCaret(u"\r\n");
   EXPECT_EQ(Text(), "a|bc");
+  TRVListInfo& list = style.AppendListStyle();
+  list.Levels.Add().ListType = rvlstDecimal;
+  list.Levels.Items(0).FormatString = "%0:s.";
+  for (int i = 0; i < 3; ++i) {
+    auto marker = std::make_unique<TRVMarkerItemInfo>(0, 0);
+    marker->ParaNo = 0;
+    editor.RVData().AppendItem({}, std::move(marker));
+    editor.RVData().AppendTextItem("list", 0, -1);
+  }
+  editor.Format();
+  auto markersAreSound = [&] {
+    const TCustomRVData& data = editor.RVData();
+    for (int i = 0; i < data.CountItems(); ++i) {
+      if (data.ItemAt(i).StyleNo != ItemKindListMarker) continue;
+      if (!data.ItemStartsPara(i) || i + 1 >= data.CountItems() || !data.ItemAt(i + 1).ContinuesPara()) return false;
+    }
+    return true;
+  };
   int changes = 0;
   editor.OnChange = [&] { ++changes; };
   editor.UndoLastGroup();
@@ -178,6 +197,75 @@ TEST_F(UndoEditorTest, AReadOnlyEditorBeepsOnUndoAndRedo) {
   editor.RedoLastGroup();
   EXPECT_EQ(editor.BeepCount(), 2);
   EXPECT_EQ(Text(), "abc");
+}
+
+// Random edits, each then undone and redone: every undo gives back exactly
+// the document before the change, and redo the one after it.
+TEST_F(UndoEditorTest, RandomEditsUndoAndRedoExactly) {
+  ScopedRandomSeed seed(3);
+  const std::u16string pieces[] = {u"ab", u"\r\n", u"c\td", u"\v", u"e\ff", u"\u4E2D", u"g\r\nh\r\n"};
+  auto randomPosition = [&] {
+    int itemNo = Random::Next(editor.CountItems());
+    int first = editor.RVData().ItemStartOffset(itemNo);
+    return TRVPosition{itemNo, first + Random::Next(editor.RVData().ItemEndOffset(itemNo) - first + 1)};
+  };
+  TRVListInfo& list = style.AppendListStyle();
+  list.Levels.Add().ListType = rvlstDecimal;
+  list.Levels.Items(0).FormatString = "%0:s.";
+  for (int i = 0; i < 3; ++i) {
+    auto marker = std::make_unique<TRVMarkerItemInfo>(0, 0);
+    marker->ParaNo = 0;
+    editor.RVData().AppendItem({}, std::move(marker));
+    editor.RVData().AppendTextItem("list", 0, -1);
+  }
+  editor.Format();
+  auto markersAreSound = [&] {
+    const TCustomRVData& data = editor.RVData();
+    for (int i = 0; i < data.CountItems(); ++i) {
+      if (data.ItemAt(i).StyleNo != ItemKindListMarker) continue;
+      if (!data.ItemStartsPara(i) || i + 1 >= data.CountItems() || !data.ItemAt(i + 1).ContinuesPara()) return false;
+    }
+    return true;
+  };
+  int changes = 0;
+  editor.OnChange = [&] { ++changes; };
+  for (int step = 0; step < 500; ++step) {
+    SCOPED_TRACE(step);
+    std::string before = Text();
+    int changesBefore = changes;
+    TRVPosition caret = randomPosition();
+    editor.SetCaret(caret.ItemNo, caret.Offset);
+    int operation = Random::Next(8);
+    SCOPED_TRACE("operation " + std::to_string(operation) + " at " + std::to_string(caret.ItemNo) + ":" +
+                 std::to_string(caret.Offset) + " in " + before);
+    switch (operation) {
+      case 0:
+      case 1:
+      case 2:
+      case 3: editor.InsertTextAtCaret(pieces[Random::Next(std::size(pieces))], Random::Next(2) == 0); break;
+      case 4:
+      case 5: editor.TypeCharacter(u'x'); break;
+      default: {
+        TRVPosition end = randomPosition();
+        editor.SetSelectionBounds(caret.ItemNo, caret.Offset, end.ItemNo, end.Offset);
+        if (operation == 6) {
+          editor.DeleteSelected();
+        } else {
+          editor.InsertTextAtCaret(u"s");
+        }
+      }
+    }
+    std::string after = Text();
+    ASSERT_TRUE(editor.RVData().ItemStartsPara(0));
+    ASSERT_TRUE(markersAreSound()) << after;
+    ASSERT_TRUE(markersAreSound()) << after;
+    if (changes == changesBefore) continue;
+    editor.UndoLastGroup();
+    ASSERT_EQ(Text(), before);
+    editor.RedoLastGroup();
+    ASSERT_EQ(Text(), after);
+  }
+  EXPECT_EQ(editor.BeepCount(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tests/pdf/PdfReaders.h"
+#include "tests/support/PdfReaders.h"
 
 #include <cctype>
 
