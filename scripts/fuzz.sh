@@ -9,12 +9,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:?usage: fuzz.sh SECONDS [TARGET...]}"
 shift
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  for binary in build/fuzz/fuzz/*_fuzz; do targets+=("$(basename "$binary")"); done
+  for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
 fi
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target "${targets[@]}"
 mkdir -p build/fuzz/artifacts
 status=0
 for target in "${targets[@]}"; do
