@@ -44,7 +44,7 @@ bool HoldsNumberedItems(const TCustomRVItemInfo& item);
 // or list styles changed).
 void RenumberAll(TCustomRVData& data);
 
-// Delphi-style formatting with string arguments only: "%s", "%0:s", widths,
+// Format strings with string arguments only: "%s", "%0:s", widths,
 // precision and "%%". Empty when the format needs an argument it does not
 // have (unless missingAsEmpty) or a conversion other than "s".
 std::optional<std::u16string> FormatWithStrings(std::u16string_view format, const std::vector<std::u16string>& args,

@@ -172,6 +172,10 @@ bool TCustomRichViewEdit::RunChange(std::uint8_t kind, TRVEditCheck check, Opera
     return false;
   }
   if (check == TRVEditCheck::kCheck && !EnsureEditable(false)) return false;
+  if (!SelectionCanBeDeleted()) {
+    Beep();
+    return false;
+  }
   EnsureNotEmpty();
   data_.Caret = ClampPosition(data_.Caret);
   undo_.BeginGroup(kind, {}, data_.Caret);
@@ -182,10 +186,7 @@ bool TCustomRichViewEdit::RunChange(std::uint8_t kind, TRVEditCheck check, Opera
     ChangeNotification(true);
   });
   std::int32_t textStyle = CurTextStyleNo;
-  if (!DeleteSelectionInGroup()) {
-    Beep();
-    return false;
-  }
+  DeleteSelectionInGroup();
   CurTextStyleNo = textStyle;
   operation();
   return true;
@@ -283,6 +284,10 @@ void TCustomRichViewEdit::DeleteSelected() {
     return;
   }
   if (!HasSelection() || !EnsureEditable(false)) return;
+  if (!SelectionCanBeDeleted()) {
+    Beep();
+    return;
+  }
   undo_.BeginGroup(kUndoKindDelete, {}, data_.Caret);
   ++undo_.GroupingLevel;
   TRVScopeExit closing([this] {
@@ -291,7 +296,7 @@ void TCustomRichViewEdit::DeleteSelected() {
     ChangeNotification(true);
     layout_.Repaint();
   });
-  if (!DeleteSelectionInGroup()) Beep();
+  DeleteSelectionInGroup();
 }
 
 void TCustomRichViewEdit::ClearDocument() {

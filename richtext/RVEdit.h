@@ -169,6 +169,8 @@ class TCustomRichViewEdit {
   // Cuts the text into items and inserts them at the caret, inside a change.
   void InsertTextAsItems(std::u16string_view text, bool caretBeforeText);
   bool DeleteSelectionInGroup();
+  // Protected items and text refuse deletion.
+  bool SelectionCanBeDeleted() const;
   bool SelectionIsDeletable(TRVPosition start, TRVPosition end) const;
   void JoinAfterDeletion(int joined, bool headRemoved, std::uint8_t headFlags, std::int32_t headPara);
   void KeepMarkersCompany(int from, int to);

@@ -112,7 +112,15 @@ bool TCustomRichViewEdit::TryTypeIntoItem(char16_t character) {
 
 // --- deleting the selection ---
 
+bool TCustomRichViewEdit::SelectionCanBeDeleted() const {
+  TRVPosition start;
+  TRVPosition end;
+  if (!data_.GetSelectionBounds(start, end)) return true;
+  return SelectionIsDeletable(ClampPosition(start), ClampPosition(end));
+}
+
 bool TCustomRichViewEdit::SelectionIsDeletable(TRVPosition start, TRVPosition end) const {
+  if (start.ItemNo < 0 || end.ItemNo < 0) return true;
   const TRVStyle* style = Style();
   for (int i = start.ItemNo; i <= end.ItemNo; ++i) {
     const TCustomRVItemInfo& item = data_.ItemAt(i);

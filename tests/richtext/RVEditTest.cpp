@@ -332,8 +332,11 @@ TEST_F(RVEditTest, ProtectedContentIsNotDeleted) {
   editor.Format();
   editor.SetSelectionBounds(0, 2, 2, 1);
   editor.DeleteSelected();
+  editor.InsertTextAtCaret(u"replacement");
   EXPECT_EQ(Text(), "ab|cd+<picture>");
-  EXPECT_EQ(editor.BeepCount(), 1);
+  EXPECT_EQ(editor.BeepCount(), 2);
+  EXPECT_FALSE(editor.Modified());
+  EXPECT_EQ(editor.UndoList().Count(), 0);
 }
 
 // --- clearing, formatting, notices ---
