@@ -242,6 +242,41 @@ bool TCustomRichViewEdit::InsertPictureAtCaret(const std::u16string& name, std::
   });
 }
 
+bool TCustomRichViewEdit::InsertImportedItems(TRVItemList items, bool importFailed) {
+  if (inplace_ != nullptr) return inplace_->InsertImportedItems(std::move(items), importFailed);
+  bool done = true;
+  if (!items.empty()) {
+    done = RunChange(kUndoKindInsert, TRVEditCheck::kCheck, [&] {
+      const TRVPosition caret = data_.Caret;
+      const TCustomRVItemInfo& here = data_.ItemAt(caret.ItemNo);
+      const bool nextStartsPara = caret.ItemNo + 1 >= data_.CountItems() || data_.ItemStartsPara(caret.ItemNo + 1);
+      if (here.IsText() && here.ItemText.empty() && data_.ItemStartsPara(caret.ItemNo) && nextStartsPara) {
+        // An empty paragraph gives way to the content, which keeps its own paragraph styles.
+        const bool pageBreak = here.PageBreakBefore();
+        items.front()->SetStartsParagraph();
+        if (pageBreak) items.front()->SetPageBreakBefore(true);
+        const auto count = static_cast<int>(items.size());
+        Changes().DeleteItems(caret.ItemNo, 1);
+        Changes().InsertItems(caret.ItemNo, std::move(items));
+        const int last = caret.ItemNo + count - 1;
+        PlaceCaret({last, data_.ItemEndOffset(last)});
+        return;
+      }
+      if (!items.front()->OccupiesWholeLine()) {
+        // The first paragraph joins the one at the caret and takes its style.
+        for (std::size_t i = 0; i < items.size(); ++i) {
+          if (i > 0 && !items[i]->ContinuesPara() && !items[i]->LineBreakBefore()) break;
+          items[i]->ParaNo = here.ParaNo;
+        }
+        items.front()->SetContinuesPara(true);
+      }
+      PlaceCaret(InsertItemsAtCaret(std::move(items)).second);
+    });
+  }
+  if (importFailed) Beep();
+  return done;
+}
+
 void TCustomRichViewEdit::TypeCharacter(char16_t character) {
   if (inplace_ != nullptr) {
     inplace_->TypeCharacter(character);

@@ -128,6 +128,12 @@ class TCustomRichViewEdit {
   bool EnsureEditable(bool allowCapture);
   void InsertTextAtCaret(std::u16string_view text, bool caretBeforeText = false);
   bool InsertPictureAtCaret(const std::u16string& name, std::unique_ptr<TGraphic> picture, TRVVAlign vAlign);
+  // Puts items made by an import (RTF, RVF) at the caret as one insertion
+  // step, replacing the selection; the caret goes after them. The first item
+  // joins the caret's line, except that an empty paragraph at the caret gives
+  // way to the inserted content. When the import failed part way the editor
+  // beeps after inserting. False when the editor refuses (it beeps).
+  bool InsertImportedItems(TRVItemList items, bool importFailed);
   // One typed character; characters typed one after another at one place
   // are one undo group, undone one character per step.
   void TypeCharacter(char16_t character);
