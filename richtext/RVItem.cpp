@@ -6,6 +6,7 @@
 #include "richtext/RVItemKinds.h"
 #include "richtext/RVLabelItems.h"
 #include "richtext/RVStyle.h"
+#include "richtext/RVTable.h"
 
 namespace varnolt {
 
@@ -169,9 +170,10 @@ std::unique_ptr<TCustomRVItemInfo> MakeSequence(TCustomRVData*) {
   return std::make_unique<TRVSeqItemInfo>(u"", rvseqDecimal);
 }
 
-// The kinds the engine registers at start; tables join when they exist.
+// The kinds the engine registers at start.
 std::map<std::int32_t, TRVItemFactory>& Registry() {
   static std::map<std::int32_t, TRVItemFactory> registry = {
+      {ItemKindTable, &MakeItem<TRVTableItemInfo>},
       {ItemKindLabel, &MakeItem<TRVLabelItemInfo>},
       {ItemKindSequence, &MakeSequence},
       {ItemKindFootnote, &MakeItem<TRVFootnoteItemInfo>},
