@@ -270,7 +270,14 @@ bool TCustomRichViewEdit::InsertImportedItems(TRVItemList items, bool importFail
         }
         items.front()->SetContinuesPara(true);
       }
-      PlaceCaret(InsertItemsAtCaret(std::move(items)).second);
+      const TRVPosition end = InsertItemsAtCaret(std::move(items)).second;
+      // Nothing continues a line after a table.
+      const int next = end.ItemNo + 1;
+      if (next < data_.CountItems() && data_.ItemAt(end.ItemNo).OccupiesWholeLine() &&
+          data_.ItemAt(next).ContinuesPara()) {
+        Changes().SetLineFlags(next, 0);
+      }
+      PlaceCaret(end);
     });
   }
   if (importFailed) Beep();

@@ -9,36 +9,33 @@
 
 namespace varnolt {
 
-class TJPEGImage : public TGraphic {
+// A picture kept as the bytes it came in, with the size its header gives.
+template <typename Derived>
+class TEncodedGraphic : public TGraphic {
  public:
-  static std::unique_ptr<TJPEGImage> FromBytes(std::string_view bytes);
-
-  std::string ClassName() const override { return "TJPEGImage"; }
   int Width() const override { return width_; }
   int Height() const override { return height_; }
   std::string SaveToBytes() const override { return bytes_; }
-  std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TJPEGImage>(*this); }
+  std::unique_ptr<TGraphic> Clone() const override {
+    return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+  }
 
- private:
+ protected:
   std::string bytes_;
   int width_ = 0;
   int height_ = 0;
 };
 
-class TPngGraphic : public TGraphic {
+class TJPEGImage : public TEncodedGraphic<TJPEGImage> {
+ public:
+  static std::unique_ptr<TJPEGImage> FromBytes(std::string_view bytes);
+  std::string ClassName() const override { return "TJPEGImage"; }
+};
+
+class TPngGraphic : public TEncodedGraphic<TPngGraphic> {
  public:
   static std::unique_ptr<TPngGraphic> FromBytes(std::string_view bytes);
-
   std::string ClassName() const override { return "TPngGraphic"; }
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  std::string SaveToBytes() const override { return bytes_; }
-  std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TPngGraphic>(*this); }
-
- private:
-  std::string bytes_;
-  int width_ = 0;
-  int height_ = 0;
 };
 
 bool LooksLikeJpeg(std::string_view bytes);
