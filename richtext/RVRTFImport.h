@@ -227,6 +227,7 @@ class TRVRTFImporter {
   std::int32_t ListStyleOfOverride(int overrideIndex);
   std::int32_t ListStyleOfList(int listIndex);
   std::int32_t ListStyleOfPn(const TRVRTFMarkerProperties& marker);
+  std::int32_t TakeListStyle(const TRVListInfo& wanted, bool& added);
   void UpdateMarker();
 
   // RVRTFImportTables.cpp.
@@ -236,6 +237,8 @@ class TRVRTFImporter {
   void TableRowEnd();
   bool TableEnd(bool forced);
   TRVRTFTableBuilder* CurrentTable();
+  // Ends the table before the row being read, which opens a new one.
+  TRVRTFTableBuilder* SplitTable();
   void NoteItemInCell();
 
   friend class TRVRTFTableBuilder;

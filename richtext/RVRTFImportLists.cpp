@@ -105,6 +105,24 @@ std::int32_t TRVRTFImporter::ListStyleOfOverride(int overrideIndex) {
 
 namespace {
 
+// The marker font of a level: the RTF font's name and charset, and the
+// style, colour and size; returns the code page of the font's text.
+CodePageId TakeMarkerFont(TRVMarkerFont& font, const TRVRTFCustomMarkerProperties& rtf, const TRVRTFFontList& fonts,
+                          CodePageId defaultCodePage) {
+  CodePageId codePage = defaultCodePage;
+  if (const TRVRTFFont* found = fonts.At(rtf.fontIndex)) {
+    font.Name = found->name;
+    font.Charset = found->charset;
+    if (const CodePageId fontCodePage = RTFCharsetToCodePage(found->charset); fontCodePage != kCpAcp) {
+      codePage = fontCodePage;
+    }
+  }
+  font.Style = TFontStyles::FromBits(static_cast<std::uint8_t>(rtf.fontStyle & 0x0F));
+  font.Color = rtf.color;
+  font.Size = rtf.fontSize;
+  return codePage;
+}
+
 TRVListLevel LevelOf(const TRVRTFListLevel97& rtf, const TRVRTFFontList& fonts, CodePageId defaultCodePage,
                      int ppi) {
   auto px = [ppi](double twips) { return RoundHalfEven(twips * ppi / 1440.0); };
@@ -117,17 +135,7 @@ TRVListLevel LevelOf(const TRVRTFListLevel97& rtf, const TRVRTFFontList& fonts, 
   level.FirstIndent = rtf.tabPosition != kRtfNoListTab ? px(rtf.tabPosition) - level.LeftIndent : 0;
   if (rtf.noRestart) level.Options.Exclude(rvloLevelReset);
   if (rtf.legal) level.Options.Include(rvloLegalStyleNumbering);
-  CodePageId codePage = defaultCodePage;
-  if (const TRVRTFFont* font = fonts.At(rtf.fontIndex)) {
-    level.Font.Name = font->name;
-    level.Font.Charset = font->charset;
-    if (const CodePageId fontCodePage = RTFCharsetToCodePage(font->charset); fontCodePage != kCpAcp) {
-      codePage = fontCodePage;
-    }
-  }
-  level.Font.Style = TFontStyles::FromBits(static_cast<std::uint8_t>(rtf.fontStyle & 0x0F));
-  level.Font.Color = rtf.color;
-  level.Font.Size = rtf.fontSize;
+  const CodePageId codePage = TakeMarkerFont(level.Font, rtf, fonts, defaultCodePage);
   std::u16string body = rtf.text.empty() ? std::u16string() : rtf.text.substr(1);
   if (level.ListType == rvlstBullet) {
     UnmapSymbolBullet(body, level.Font.Name);
@@ -145,6 +153,27 @@ TRVListLevel LevelOf(const TRVRTFListLevel97& rtf, const TRVRTFFontList& fonts, 
 
 }  // namespace
 
+// The first list style of the sheet equal to wanted that this import has
+// not taken yet, else a new one; -1 past the limit of added styles.
+std::int32_t TRVRTFImporter::TakeListStyle(const TRVListInfo& wanted, bool& added) {
+  added = false;
+  std::int32_t number = -1;
+  for (int i = 0; i < style_.ListStyles.Count() && number < 0; ++i) {
+    if (listStylesTaken_.count(i) == 0 && ListsMatch(style_.ListStyles.Items(i), wanted)) number = i;
+  }
+  if (number < 0 && listStylesAddedCount_ < kMaxRTFImportNewStyles) {
+    TRVListInfo& list = style_.AppendListStyle();
+    list.Assign(wanted);
+    list.SetStandard(false);
+    number = style_.ListStyles.Count() - 1;
+    ++listStylesAddedCount_;
+    added = true;
+    if (main_.Events.StyleAdded) main_.Events.StyleAdded(list, number);
+  }
+  if (number >= 0) listStylesTaken_.insert(number);
+  return number;
+}
+
 std::int32_t TRVRTFImporter::ListStyleOfList(int listIndex) {
   if (auto known = listStyleOfList_.find(listIndex); known != listStyleOfList_.end()) return known->second;
   const TRVRTFList97* rtf = reader_->ListTable().At(listIndex);
@@ -153,16 +182,9 @@ std::int32_t TRVRTFImporter::ListStyleOfList(int listIndex) {
   for (const TRVRTFListLevel97& rtfLevel : rtf->levels) {
     wanted.Levels.Add() = LevelOf(rtfLevel, reader_->FontList(), reader_->CodePage(), ppi_);
   }
-  std::int32_t number = -1;
-  for (int i = 0; i < style_.ListStyles.Count() && number < 0; ++i) {
-    if (listStylesTaken_.count(i) == 0 && ListsMatch(style_.ListStyles.Items(i), wanted)) number = i;
-  }
-  if (number < 0 && listStylesAddedCount_ < kMaxRTFImportNewStyles) {
-    TRVListInfo& added = style_.AppendListStyle();
-    added.Assign(wanted);
-    added.SetStandard(false);
-    number = style_.ListStyles.Count() - 1;
-    ++listStylesAddedCount_;
+  bool added = false;
+  const std::int32_t number = TakeListStyle(wanted, added);
+  if (added) {
     listStylesAdded_.insert(number);
     for (std::size_t i = 0; i < rtf->levels.size(); ++i) {
       const TRVRTFListLevel97& rtfLevel = rtf->levels[i];
@@ -171,9 +193,7 @@ std::int32_t TRVRTFImporter::ListStyleOfList(int listIndex) {
       if (rtfLevel.fontStyle != 0) given |= kLevelGaveStyle;
       levelGiven_[{number, static_cast<std::int32_t>(i)}] = given;
     }
-    if (main_.Events.StyleAdded) main_.Events.StyleAdded(added, number);
   }
-  if (number >= 0) listStylesTaken_.insert(number);
   listStyleOfList_[listIndex] = number;
   return number;
 }
@@ -186,17 +206,7 @@ std::int32_t TRVRTFImporter::ListStyleOfPn(const TRVRTFMarkerProperties& marker)
   level.MarkerAlignment = AlignmentOf(marker.alignment);
   level.LeftIndent = px(marker.indent);
   level.FirstIndent = px(marker.space);
-  CodePageId codePage = reader_->CodePage();
-  if (const TRVRTFFont* font = reader_->FontList().At(marker.fontIndex)) {
-    level.Font.Name = font->name;
-    level.Font.Charset = font->charset;
-    if (const CodePageId fontCodePage = RTFCharsetToCodePage(font->charset); fontCodePage != kCpAcp) {
-      codePage = fontCodePage;
-    }
-  }
-  level.Font.Style = TFontStyles::FromBits(static_cast<std::uint8_t>(marker.fontStyle & 0x0F));
-  level.Font.Color = marker.color;
-  level.Font.Size = marker.fontSize;
+  const CodePageId codePage = TakeMarkerFont(level.Font, marker, reader_->FontList(), reader_->CodePage());
   const std::u16string before = AnsiToUnicode(codePage, marker.textBefore);
   const std::u16string after = AnsiToUnicode(codePage, marker.textAfter);
   if (level.ListType == rvlstBullet) {
@@ -214,19 +224,8 @@ std::int32_t TRVRTFImporter::ListStyleOfPn(const TRVRTFMarkerProperties& marker)
          std::to_string(level.Font.Color) + ',' + std::to_string(level.Font.Size) + ',' +
          Utf16ToUtf8(level.Font.Name);
   if (auto known = listStyleOfPn_.find(key); known != listStyleOfPn_.end()) return known->second;
-  std::int32_t number = -1;
-  for (int i = 0; i < style_.ListStyles.Count() && number < 0; ++i) {
-    if (listStylesTaken_.count(i) == 0 && ListsMatch(style_.ListStyles.Items(i), wanted)) number = i;
-  }
-  if (number < 0 && listStylesAddedCount_ < kMaxRTFImportNewStyles) {
-    TRVListInfo& added = style_.AppendListStyle();
-    added.Assign(wanted);
-    added.SetStandard(false);
-    number = style_.ListStyles.Count() - 1;
-    ++listStylesAddedCount_;
-    if (main_.Events.StyleAdded) main_.Events.StyleAdded(added, number);
-  }
-  if (number >= 0) listStylesTaken_.insert(number);
+  bool added = false;
+  const std::int32_t number = TakeListStyle(wanted, added);
   listStyleOfPn_[key] = number;
   return number;
 }

@@ -561,21 +561,24 @@ void TRVRTFImporter::TableStart() {
   SetTarget(first);
 }
 
+TRVRTFTableBuilder* TRVRTFImporter::SplitTable() {
+  const int column = column_;
+  std::vector<std::unique_ptr<TCustomRVData>> scratch = CurrentTable()->TakeScratch();
+  CurrentTable()->RowComplete = true;
+  TableEnd(true);
+  TableStart();
+  TRVRTFTableBuilder* table = CurrentTable();
+  table->PutScratch(std::move(scratch));
+  column_ = column;
+  SetTarget(&table->ScratchCell(column_));
+  return table;
+}
+
 void TRVRTFImporter::TableCellEnd() {
   TRVRTFTableBuilder* table = CurrentTable();
   if (table == nullptr) return;
-  if (table->LastRow) {
-    // The row after a last row opens a table of its own.
-    const int column = column_;
-    std::vector<std::unique_ptr<TCustomRVData>> scratch = table->TakeScratch();
-    table->RowComplete = true;
-    TableEnd(true);
-    TableStart();
-    table = CurrentTable();
-    table->PutScratch(std::move(scratch));
-    column_ = column;
-    SetTarget(&table->ScratchCell(column_));
-  }
+  // The row after a last row opens a table of its own.
+  if (table->LastRow) table = SplitTable();
   if (target_->CountItems() == 0) {
     const std::int32_t styleNo = ChooseTextStyle(props_.UnicodeMode != rvruNoUnicode, false);
     auto empty = std::make_unique<TRVTextItemInfo>(styleNo);
@@ -593,16 +596,7 @@ void TRVRTFImporter::TableRowEnd() {
   const std::shared_ptr<TRVRTFRowProperties>& rowProps = reader_->RTFState().rowProps;
   const TRVRTFRowProperties defaults;
   const TRVRTFRowProperties& row = rowProps ? *rowProps : defaults;
-  if (table->WouldOverflow(column_)) {
-    const int column = column_;
-    std::vector<std::unique_ptr<TCustomRVData>> scratch = table->TakeScratch();
-    table->RowComplete = true;
-    TableEnd(true);
-    TableStart();
-    table = CurrentTable();
-    table->PutScratch(std::move(scratch));
-    column_ = column;
-  }
+  if (table->WouldOverflow(column_)) table = SplitTable();
   if (pageBreakTarget_ != nullptr && table->IsScratch(pageBreakTarget_)) pageBreakTarget_ = nullptr;
   lastMarker_ = nullptr;
   table->MergeRow(row, column_);
