@@ -60,12 +60,17 @@ class TForm2 {
 
   // --- imports ---
   void Label12Click();  // Textfile to import(*.txt)
+  void Label36Click();  // Rtf to import(*.rtf)
+  void Label25Click();  // Paste
   void Label26Click();  // Clear the clipboard
+  void N34Click();      // Cut
+  void N2Click();       // Copy with all formats
   std::string MMFileToString(const std::filesystem::path& fileName);
 
   // --- exports ---
   void statusbarinit();
   void Image2Click();  // PDF
+  void Image6Click();  // RTF
   // The plain text of every page, UTF-8, each page ending with a form feed.
   void ExportPlainText(const std::filesystem::path& fileName);
 

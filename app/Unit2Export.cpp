@@ -91,6 +91,42 @@ void TForm2::Image2Click() {
                              u"INFOMATION", TMessageKind::kInformation});
 }
 
+void TForm2::Image6Click() {
+  statusbarinit();
+  auto fileName = host_.ChooseFileToSave(
+      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
+  if (!fileName) return;
+  auto collecting = CreatePageEditor();
+  collecting->Format();
+  const int slots = PageSlotCount();
+  Progress.Start(slots);
+  int pageCount = 0;
+  bool pasted = false;
+  for (int i = 0; i < slots; ++i) {
+    auto& editor = PageEditors.at(static_cast<size_t>(i));
+    if (!editor) continue;
+    editor->SelectWholeDocument();
+    if (editor->HasSelection()) {
+      // Each page starts a paragraph of its own rather than running on from
+      // the end of the page before.
+      if (pasted) collecting->InsertTextAtCaret(u"\r");
+      editor->CopyAllFormats();
+      collecting->PasteFromClipboard();
+      pasted = true;
+    }
+    Progress.Step();
+    ++pageCount;
+  }
+  Progress.End(slots);
+  if (!collecting->WriteRtfFile(*fileName, false)) {
+    throw Exception("Cannot write the file " + fileName->string());
+  }
+  collecting->ClearDocument();
+  host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
+                                 fileName->u16string() + u"!",
+                             u"INFOMATION", TMessageKind::kInformation});
+}
+
 void TForm2::ExportPlainText(const std::filesystem::path& fileName) {
   statusbarinit();
   const int slots = PageSlotCount();

@@ -53,6 +53,31 @@ void TForm2::Label12Click() {
   }
 }
 
+void TForm2::Label36Click() {
+  statusbarinit();
+  Progress.Start(1);
+  auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{u"", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, {}});
+  if (!fileName) return;
+  CurrentEditor().ImportRtfFileAtCaret(fileName->string());
+  Progress.bar.StepIt();
+  Progress.SetPercentText(u"100%");
+}
+
+void TForm2::Label25Click() {
+  CurrentEditor().PasteFromClipboard();
+  clipdata();
+}
+
+void TForm2::N34Click() {
+  CurrentEditor().CutSelection();
+  clipdata();
+}
+
+void TForm2::N2Click() {
+  CurrentEditor().CopyAllFormats();
+  clipdata();
+}
+
 void TForm2::Label26Click() {
   clipboard_.Empty();
   clipdata();

@@ -17,6 +17,10 @@ const TRVOptions kPageOptions{rvoAllowSelection,       rvoScrollToEnd,     rvoSh
                               rvoAutoCopyImage,         rvoAutoCopyRTF,     rvoFormatInvalidate,
                               rvoDblClickSelectsWord,   rvoRClickDeselects, rvoFastFormatting};
 
+const TRVRTFOptions kPageRTFOptions{rvrtfSaveStyleSheet,    rvrtfDuplicateUnicode,   rvrtfSaveEMFAsWMF,
+                                    rvrtfSaveJpegAsJpeg,    rvrtfSaveBitmapDefault,  rvrtfSaveEMFDefault,
+                                    rvrtfSavePicturesBinary, rvrtfSaveDocParameters, rvrtfSaveHeaderFooter};
+
 const TFontStyles kCurrentTabStyle{fsBold};
 const TFontStyles kOtherTabStyle{fsUnderline};
 
@@ -28,6 +32,7 @@ std::unique_ptr<TRichViewEdit> TForm2::CreatePageEditor() {
   editor->SetClipboard(&clipboard_);
   editor->SetOptions(kPageOptions);
   editor->EditorOptions = kPageEditorOptions;
+  editor->RTFOptions = kPageRTFOptions;
   return editor;
 }
 

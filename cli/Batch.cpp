@@ -13,8 +13,8 @@ namespace varnolt {
 
 namespace {
 
-enum class TInputKind { kText, kUnsupported };
-enum class TOutputKind { kPdf, kText, kUnsupported };
+enum class TInputKind { kText, kRtf, kUnsupported };
+enum class TOutputKind { kPdf, kRtf, kText, kUnsupported };
 
 std::string LowerExtension(const std::string& name) {
   std::string extension = std::filesystem::path(name).extension().string();
@@ -24,11 +24,14 @@ std::string LowerExtension(const std::string& name) {
 }
 
 TInputKind InputKindOf(const std::string& input) {
-  return LowerExtension(input) == ".txt" ? TInputKind::kText : TInputKind::kUnsupported;
+  static const std::map<std::string, TInputKind> kinds = {{".txt", TInputKind::kText}, {".rtf", TInputKind::kRtf}};
+  auto found = kinds.find(LowerExtension(input));
+  return found == kinds.end() ? TInputKind::kUnsupported : found->second;
 }
 
 TOutputKind OutputKindOf(const std::string& output) {
-  static const std::map<std::string, TOutputKind> kinds = {{".pdf", TOutputKind::kPdf}, {".txt", TOutputKind::kText}};
+  static const std::map<std::string, TOutputKind> kinds = {
+      {".pdf", TOutputKind::kPdf}, {".rtf", TOutputKind::kRtf}, {".txt", TOutputKind::kText}};
   auto found = kinds.find(LowerExtension(output));
   return found == kinds.end() ? TOutputKind::kUnsupported : found->second;
 }
@@ -62,7 +65,9 @@ class TBatchRun {
     for (size_t i = 0; i < options_.inputs.size(); ++i) {
       if (i > 0 && !Step([&] { form_.Label24Click(); })) return false;
       host_.AnswerNextFileDialog(options_.inputs[i]);
-      if (!Step([&] { form_.Label12Click(); })) return false;
+      const bool imported = InputKindOf(options_.inputs[i]) == TInputKind::kRtf ? Step([&] { form_.Label36Click(); })
+                                                                                 : Step([&] { form_.Label12Click(); });
+      if (!imported) return false;
     }
     return true;
   }
@@ -88,11 +93,15 @@ class TBatchRun {
   }
 
   bool Export() {
-    if (OutputKindOf(options_.output) == TOutputKind::kText) {
-      return Step([&] { form_.ExportPlainText(options_.output); });
+    switch (OutputKindOf(options_.output)) {
+      case TOutputKind::kText: return Step([&] { form_.ExportPlainText(options_.output); });
+      case TOutputKind::kRtf:
+        host_.AnswerNextFileDialog(options_.output);
+        return Step([&] { form_.Image6Click(); });
+      default:
+        host_.AnswerNextFileDialog(options_.output);
+        return Step([&] { form_.Image2Click(); });
     }
-    host_.AnswerNextFileDialog(options_.output);
-    return Step([&] { form_.Image2Click(); });
   }
 
   const TBatchOptions& options_;

@@ -3,6 +3,7 @@
 // bracket every change runs in, inserting text and pictures, deleting,
 // clearing, plain Unicode text with the clipboard, and undo and redo.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,8 @@
 #include "richtext/RVGraphic.h"
 #include "richtext/RVItemKinds.h"
 #include "richtext/RVLayout.h"
+#include "richtext/RVRTFProps.h"
+#include "richtext/RVRTFWriter.h"
 #include "richtext/RVUndo.h"
 
 namespace varnolt {
@@ -56,6 +59,29 @@ enum TRVDragDropFormat : std::uint8_t {
 using TRVDragDropFormats = TRVSet<TRVDragDropFormat, std::uint8_t>;
 
 enum TRVLiveSpellingMode : std::uint8_t { rvlspOff, rvlspOnChange };
+
+// Keys the editor handles itself, by their virtual-key codes.
+enum TRVKey : std::uint16_t {
+  rvkBack = 8,
+  rvkTab = 9,
+  rvkReturn = 13,
+  rvkPageUp = 33,
+  rvkPageDown = 34,
+  rvkEnd = 35,
+  rvkHome = 36,
+  rvkLeft = 37,
+  rvkUp = 38,
+  rvkRight = 39,
+  rvkDown = 40,
+  rvkInsert = 45,
+  rvkDelete = 46,
+  rvkC = 'C',
+  rvkV = 'V',
+  rvkX = 'X',
+  rvkZ = 'Z',
+};
+enum TRVShiftKey : std::uint8_t { ssShift, ssAlt, ssCtrl };
+using TRVShiftState = TRVSet<TRVShiftKey, std::uint8_t>;
 
 // The document of an editor: items plus the caret and the selection.
 class TRVEditRVData : public TCustomRVData {
@@ -152,6 +178,31 @@ class TCustomRichViewEdit {
   void UndoLastGroup();
   void RedoLastGroup();
 
+  // --- rich content: the clipboard in every format, RTF files, keys ---
+
+  // Written by the RTF writer (RVEditClipboard).
+  TRVRTFOptions RTFOptions = kRVDefaultRTFOptions;
+  // How RTF is read into this editor.
+  TRVRTFReaderProperties RTFReadProperties;
+  std::function<void()> OnCopy;
+  // Clearing doDefault leaves the paste to the handler.
+  std::function<void(bool& doDefault)> OnPaste;
+  // RVF, 8-bit text, a lone picture, Unicode text and RTF, in this order.
+  void CopyAllFormats();
+  // The formats the Options ask for; true when any is asked for.
+  bool CopyByOptions();
+  void CutSelection();
+  // The richest format on the clipboard: RVF, RTF, Unicode text, 8-bit
+  // text, files, bitmap, metafile.
+  void PasteFromClipboard();
+  // False (and error code 8 in RTFReadProperties) when the file cannot be read.
+  bool ImportRtfFileAtCaret(const std::string& fileName);
+  bool WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly);
+  // A key going down; false when the editor leaves it to others (a typed
+  // character then arrives through KeyPress).
+  bool KeyDown(TRVKey key, TRVShiftState shift);
+  void KeyPress(char16_t character);
+
   // --- reading ---
 
   int CountItems() const { return data_.CountItems(); }
@@ -169,6 +220,21 @@ class TCustomRichViewEdit {
   bool RunChange(std::uint8_t kind, TRVEditCheck check, Operation&& operation);
   void Beep();
   bool CaretCanTakeInsertion() const;
+  // Clipboard blocks of the selection.
+  std::string SelectionAsRvfBlock() const;
+  std::string SelectionAsRtf() const;
+  const TGraphic* SelectedLonePicture() const;
+  bool PasteRvf(const std::string& block);
+  bool PasteRtf(const std::string& rtf);
+  void PastePictures();
+  void InsertPictureFile(const std::string& fileName);
+  // Caret movement for the keyboard.
+  TRVPosition StepLeft(TRVPosition position) const;
+  TRVPosition StepRight(TRVPosition position) const;
+  TRVPosition LineBoundary(TRVPosition position, bool end) const;
+  TRVPosition LinesAway(TRVPosition position, int lines) const;
+  void MoveCaret(TRVPosition target, bool extend);
+  void DeleteNextTo(bool before);
   void EnsureNotEmpty();
   void ChangeNotification(bool clearRedo);
   void SelectionChanged();
