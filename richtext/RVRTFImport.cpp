@@ -11,19 +11,47 @@ namespace varnolt {
 
 namespace {
 
-template <typename Char>
-std::basic_string<Char> ReplaceTabs(std::basic_string<Char> text, int spaces) {
-  if (text.find(Char{'\t'}) == std::basic_string<Char>::npos) return text;
-  std::basic_string<Char> result;
-  result.reserve(text.size());
-  for (Char c : text) {
-    if (c == Char{'\t'}) {
-      result.append(static_cast<std::size_t>(std::max(spaces, 0)), Char{' '});
+// Stored UTF-16 text: tabs become `spaces` spaces, and the paragraph mark
+// of the stored format a space.
+std::string StoredUnicode(std::u16string_view text, int spaces) {
+  if (text.find(u'\t') == std::u16string_view::npos) return UnicodeItemText(text);
+  std::u16string replaced;
+  replaced.reserve(text.size());
+  for (char16_t c : text) {
+    if (c == u'\t') {
+      replaced.append(static_cast<std::size_t>(std::max(spaces, 0)), u' ');
     } else {
-      result += c;
+      replaced += c;
     }
   }
-  return result;
+  return UnicodeItemText(replaced);
+}
+
+std::string StoredAnsi(std::string_view text, int spaces) {
+  if (text.find('\t') == std::string_view::npos) return AnsiItemText(text);
+  std::string replaced;
+  replaced.reserve(text.size());
+  for (char c : text) {
+    if (c == '\t') {
+      replaced.append(static_cast<std::size_t>(std::max(spaces, 0)), ' ');
+    } else {
+      replaced += c;
+    }
+  }
+  return AnsiItemText(replaced);
+}
+
+// Most text is ASCII, the same in every code page: it widens as it is.
+std::optional<std::string> WidenedAscii(std::string_view text) {
+  std::string stored;
+  stored.reserve(text.size() * 2);
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 || byte == '\t' || byte == 0) return std::nullopt;
+    stored.push_back(static_cast<char>(byte));
+    stored.push_back('\0');
+  }
+  return stored;
 }
 
 // A paragraph break outweighs a line break, which outweighs none.
@@ -74,11 +102,12 @@ void TRVRTFImporter::NewText(const TRVAnsiString& text, TRVRTFPosition position)
     InsertItem(std::make_unique<TRVTabItemInfo>(styleNo), {}, position);
     return;
   }
-  if (style_.TextStyleAt(styleNo).Unicode) {
-    std::u16string wide = ReplaceTabs(AnsiToUnicode(FontCodePage(), text), style_.SpacesInTab);
-    InsertTextRun(UnicodeItemText(wide), true, styleNo, position);
+  if (!style_.TextStyleAt(styleNo).Unicode) {
+    InsertTextRun(StoredAnsi(text, style_.SpacesInTab), false, styleNo, position);
+  } else if (std::optional<std::string> ascii = WidenedAscii(text)) {
+    InsertTextRun(std::move(*ascii), true, styleNo, position);
   } else {
-    InsertTextRun(AnsiItemText(ReplaceTabs(text, style_.SpacesInTab)), false, styleNo, position);
+    InsertTextRun(StoredUnicode(AnsiToUnicode(FontCodePage(), text), style_.SpacesInTab), true, styleNo, position);
   }
 }
 
@@ -93,11 +122,11 @@ void TRVRTFImporter::NewUnicodeText(const TRVUnicodeString& text, TRVRTFPosition
     return;
   }
   if (style_.TextStyleAt(styleNo).Unicode) {
-    InsertTextRun(UnicodeItemText(ReplaceTabs(text, style_.SpacesInTab)), true, styleNo, position);
+    InsertTextRun(StoredUnicode(text, style_.SpacesInTab), true, styleNo, position);
     return;
   }
   if (!narrow) narrow = UnicodeToAnsi(reader_->CodePage(), text);
-  InsertTextRun(AnsiItemText(ReplaceTabs(*narrow, style_.SpacesInTab)), false, styleNo, position);
+  InsertTextRun(StoredAnsi(*narrow, style_.SpacesInTab), false, styleNo, position);
 }
 
 void TRVRTFImporter::InsertTextRun(std::string stored, bool unicode, std::int32_t styleNo,
@@ -125,7 +154,7 @@ std::int32_t TRVRTFImporter::LastParaNo(const TCustomRVData& data) const {
 std::int32_t TRVRTFImporter::ParaStyleFor(TRVRTFPosition position) {
   if (position != rtf_ts_NewPara) return LastParaNo(*target_);
   if (props_.ParaStyleMode == rvrsUseSpecified) return props_.ParaStyleNo();
-  return paraStyles_.Choose(ConvertParaProperties(reader_->RTFState().paraProps, ppi_));
+  return ChooseParaStyle();
 }
 
 // --- putting items in ---

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +26,20 @@ namespace varnolt {
 // a run takes the nearest style it can find without adding one, so that
 // hostile input cannot grow the shared sheet without end.
 inline constexpr int kMaxRTFImportNewStyles = 4096;
+// Choices are remembered per formatting; past this many formattings the
+// memory starts afresh.
+inline constexpr std::size_t kMaxRTFRememberedChoices = 65536;
+
+// Appends the bytes of a value to a key under which a choice is remembered.
+template <typename T>
+void AppendKeyBytes(std::string& key, const T& value) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  key.append(reinterpret_cast<const char*>(&value), sizeof(T));
+}
+inline void AppendKeyText(std::string& key, std::u16string_view text) {
+  AppendKeyBytes(key, text.size());
+  key.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+}
 
 // The text formatting of a run, in the units and encodings of the style sheet.
 struct TRVRTFTextAttributes {
@@ -75,6 +90,7 @@ class TRVRTFTextStyleChooser {
   int indexed_ = 0;
   int added_ = 0;
   std::map<std::pair<bool, bool>, std::int32_t> lastChosen_;
+  int knownStyles_ = -1;
 };
 
 // The paragraph formatting of the current paragraph, converted to pixels,
@@ -122,6 +138,7 @@ class TRVRTFParaStyleChooser {
   std::unordered_map<std::string, std::int32_t> index_;
   int indexed_ = 0;
   int added_ = 0;
+  int knownStyles_ = -1;
 };
 
 // The RTF paragraph properties converted with pixels per inch ppi.
@@ -189,6 +206,7 @@ class TRVRTFImporter {
   CodePageId FontCodePage() const;
   // The paragraph style an item at this position gets.
   std::int32_t ParaStyleFor(TRVRTFPosition position);
+  std::int32_t ChooseParaStyle();
   std::int32_t LastParaNo(const TCustomRVData& data) const;
   // Inserts into the current target; returns the item's index there. An
   // item that starts a paragraph takes paraNo when given.
@@ -269,6 +287,14 @@ class TRVRTFImporter {
   // Links: the instruction last parsed and what it said.
   std::u16string linkInstruction_;
   TRVRTFLinkInfo link_;
+
+  // Choices by the reader's own formatting fields, so that most runs and
+  // paragraphs skip the conversions; made with this many styles in the sheet.
+  std::string rawKey_;
+  std::unordered_map<std::string, std::int32_t> rawTextChoices_;
+  std::unordered_map<std::string, std::int32_t> rawParaChoices_;
+  int rawTextStyles_ = -1;
+  int rawParaStyles_ = -1;
 
   // Lists: Word 97 lists and "pn" markers mapped to list styles.
   std::map<int, std::int32_t> listStyleOfList_;

@@ -4,7 +4,6 @@
 // sheet has none.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "richtext/RVRTFImport.h"
 #include "richtext/RVRTFReaderInternal.h"
@@ -14,15 +13,7 @@ namespace varnolt {
 
 namespace {
 
-constexpr std::size_t kMaxRememberedChoices = 65536;
 constexpr double kTwipsPerInch = 1440.0;
-
-template <typename T>
-void Put(std::string& key, T value) {
-  char bytes[sizeof(T)];
-  std::memcpy(bytes, &value, sizeof(T));
-  key.append(bytes, sizeof(T));
-}
 
 // --- borders ---
 
@@ -176,38 +167,37 @@ bool HasForbiddenOptions(const TCustomRVParaInfo& info) {
 std::string EqualityKey(const TCustomRVParaInfo& info, bool compareTabs) {
   std::string key;
   if (HasForbiddenOptions(info)) return key;
-  Put(key, info.Alignment);
-  Put(key, info.LeftIndent);
-  Put(key, info.RightIndent);
-  Put(key, info.FirstIndent);
-  Put(key, info.SpaceBefore);
-  Put(key, info.SpaceAfter);
-  Put(key, info.Background.Color);
-  Put(key, info.BiDiMode);
-  Put(key, info.LineSpacing);
-  Put(key, info.LineSpacingType);
-  Put(key, info.Options.Contains(rvpaoKeepLinesTogether));
-  Put(key, info.Options.Contains(rvpaoKeepWithNext));
-  Put(key, info.Border.Style);
+  AppendKeyBytes(key, info.Alignment);
+  AppendKeyBytes(key, info.LeftIndent);
+  AppendKeyBytes(key, info.RightIndent);
+  AppendKeyBytes(key, info.FirstIndent);
+  AppendKeyBytes(key, info.SpaceBefore);
+  AppendKeyBytes(key, info.SpaceAfter);
+  AppendKeyBytes(key, info.Background.Color);
+  AppendKeyBytes(key, info.BiDiMode);
+  AppendKeyBytes(key, info.LineSpacing);
+  AppendKeyBytes(key, info.LineSpacingType);
+  AppendKeyBytes(key, info.Options.Contains(rvpaoKeepLinesTogether));
+  AppendKeyBytes(key, info.Options.Contains(rvpaoKeepWithNext));
+  AppendKeyBytes(key, info.Border.Style);
   if (info.Border.Style != rvbNone) {
     const TRVBorder& b = info.Border;
-    Put(key, b.Width);
-    Put(key, b.InternalWidth);
-    Put(key, b.Color);
+    AppendKeyBytes(key, b.Width);
+    AppendKeyBytes(key, b.InternalWidth);
+    AppendKeyBytes(key, b.Color);
     for (bool side : {b.VisibleBorders.Left, b.VisibleBorders.Top, b.VisibleBorders.Right, b.VisibleBorders.Bottom}) {
-      Put(key, side);
+      AppendKeyBytes(key, side);
     }
     for (std::int32_t offset : {b.BorderOffsets.Left, b.BorderOffsets.Top, b.BorderOffsets.Right, b.BorderOffsets.Bottom}) {
-      Put(key, offset);
+      AppendKeyBytes(key, offset);
     }
   }
   if (compareTabs) {
-    Put(key, info.Tabs.Count());
+    AppendKeyBytes(key, info.Tabs.Count());
     for (const TRVTabInfo& tab : info.Tabs) {
-      Put(key, tab.Position);
-      Put(key, tab.Align);
-      key.append(reinterpret_cast<const char*>(tab.Leader.data()), tab.Leader.size() * sizeof(char16_t));
-      Put(key, char16_t{0});
+      AppendKeyBytes(key, tab.Position);
+      AppendKeyBytes(key, tab.Align);
+      AppendKeyText(key, tab.Leader);
     }
   }
   return key;
@@ -349,19 +339,19 @@ TRVRTFParaAttributes ConvertParaProperties(const TRVRTFParaProperties& rtf, int 
 
 std::string TRVRTFParaAttributes::Key() const {
   std::string key = EqualityKey(Info, true);
-  Put(key, LeftIndent);
-  Put(key, RightIndent);
-  Put(key, SpaceBefore);
-  Put(key, SpaceAfter);
-  Put(key, RTFLineSpacing);
-  Put(key, RTFLineSpacingMultiple);
-  Put(key, HasBorder);
+  AppendKeyBytes(key, LeftIndent);
+  AppendKeyBytes(key, RightIndent);
+  AppendKeyBytes(key, SpaceBefore);
+  AppendKeyBytes(key, SpaceAfter);
+  AppendKeyBytes(key, RTFLineSpacing);
+  AppendKeyBytes(key, RTFLineSpacingMultiple);
+  AppendKeyBytes(key, HasBorder);
   for (const Side& side : Sides) {
-    Put(key, side.Present);
-    Put(key, side.Style);
-    Put(key, side.Width);
-    Put(key, side.InternalWidth);
-    Put(key, side.Color);
+    AppendKeyBytes(key, side.Present);
+    AppendKeyBytes(key, side.Style);
+    AppendKeyBytes(key, side.Width);
+    AppendKeyBytes(key, side.InternalWidth);
+    AppendKeyBytes(key, side.Color);
   }
   return key;
 }
@@ -369,10 +359,15 @@ std::string TRVRTFParaAttributes::Key() const {
 // --- the chooser ---
 
 std::int32_t TRVRTFParaStyleChooser::Choose(const TRVRTFParaAttributes& wanted) {
+  // An added style may be closer than what was chosen before it came.
+  if (props_.ParaStyleMode != rvrsAddIfNeeded && style_.ParaStyles.Count() != knownStyles_) {
+    chosen_.clear();
+    knownStyles_ = style_.ParaStyles.Count();
+  }
   std::string key = wanted.Key();
   if (auto found = chosen_.find(key); found != chosen_.end()) return found->second;
   const std::int32_t result = props_.ParaStyleMode == rvrsAddIfNeeded ? FindOrAdd(wanted.Info) : Closest(wanted);
-  if (chosen_.size() >= kMaxRememberedChoices) chosen_.clear();
+  if (chosen_.size() >= kMaxRTFRememberedChoices) chosen_.clear();
   chosen_.emplace(std::move(key), result);
   return result;
 }
@@ -428,6 +423,43 @@ std::int32_t TRVRTFParaStyleChooser::WithAlignment(TRVAlignment alignment) {
   const std::int32_t number = style_.ParaStyles.Count() - 1;
   if (events_ != nullptr && events_->StyleAdded) events_->StyleAdded(info, number);
   return number;
+}
+
+// --- the importer's side ---
+
+std::int32_t TRVRTFImporter::ChooseParaStyle() {
+  const TRVRTFParaProperties& p = reader_->RTFState().paraProps;
+  rawKey_.clear();
+  for (std::int32_t value : {p.leftIndent, p.rightIndent, p.firstIndent, p.spaceBefore, p.spaceAfter, p.lineSpacing}) {
+    AppendKeyBytes(rawKey_, value);
+  }
+  for (bool value : {p.lineSpacingMultiple, p.keepTogether, p.keepWithNext, p.tabsFinalized}) {
+    AppendKeyBytes(rawKey_, value);
+  }
+  AppendKeyBytes(rawKey_, p.alignment);
+  AppendKeyBytes(rawKey_, p.backColor);
+  AppendKeyBytes(rawKey_, p.tabs.size());
+  for (const TRVRTFTab& tab : p.tabs) {
+    AppendKeyBytes(rawKey_, tab.position);
+    for (std::uint8_t value : {tab.alignment, tab.leader}) AppendKeyBytes(rawKey_, value);
+    AppendKeyBytes(rawKey_, tab.listTab);
+  }
+  for (int side = 0; p.border && side < 4; ++side) {
+    if (const TRVRTFBorderSide* found = p.border->FindSide(side)) {
+      AppendKeyBytes(rawKey_, side);
+      for (std::int32_t value : {std::int32_t{found->kind}, found->width, found->spacing}) AppendKeyBytes(rawKey_, value);
+      AppendKeyBytes(rawKey_, found->color);
+    }
+  }
+  if (props_.ParaStyleMode != rvrsAddIfNeeded && style_.ParaStyles.Count() != rawParaStyles_) {
+    rawParaChoices_.clear();
+    rawParaStyles_ = style_.ParaStyles.Count();
+  }
+  if (auto found = rawParaChoices_.find(rawKey_); found != rawParaChoices_.end()) return found->second;
+  const std::int32_t chosen = paraStyles_.Choose(ConvertParaProperties(p, ppi_));
+  if (rawParaChoices_.size() >= kMaxRTFRememberedChoices) rawParaChoices_.clear();
+  rawParaChoices_.emplace(rawKey_, chosen);
+  return chosen;
 }
 
 }  // namespace varnolt

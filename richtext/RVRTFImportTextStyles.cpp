@@ -1,7 +1,6 @@
 // Which text style a run gets: the one named in the settings, the closest
 // one by score, or an equal one, added when the sheet has none.
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "richtext/RVRTFImport.h"
@@ -11,17 +10,6 @@
 namespace varnolt {
 
 namespace {
-
-// Chosen styles are remembered per formatting; past this many formattings
-// the memory starts afresh.
-constexpr std::size_t kMaxRememberedChoices = 65536;
-
-template <typename T>
-void Put(std::string& key, T value) {
-  char bytes[sizeof(T)];
-  std::memcpy(bytes, &value, sizeof(T));
-  key.append(bytes, sizeof(T));
-}
 
 const TRVProtectOptions kNoteReferenceProtection{rvprDoNotAutoSwitch};
 
@@ -38,22 +26,22 @@ std::string EqualityKey(std::int32_t size, TColor color, TColor backColor, TFont
                         TRVSubSuperScriptType subSuper, std::int32_t vShift, TRVProtectOptions protection,
                         TRVUnderlineType underline, TColor underlineColor, bool unicode, bool jump) {
   std::string key;
-  Put(key, size);
-  Put(key, color);
-  Put(key, backColor);
-  Put(key, style.ToBits());
-  Put(key, styleEx.ToBits());
-  Put(key, bidi);
-  Put(key, charset);
-  Put(key, charScale);
-  Put(key, charSpacing);
-  Put(key, subSuper);
-  Put(key, vShift);
-  Put(key, protection.ToBits());
-  Put(key, underline);
-  Put(key, underlineColor);
-  Put(key, unicode);
-  Put(key, jump);
+  AppendKeyBytes(key, size);
+  AppendKeyBytes(key, color);
+  AppendKeyBytes(key, backColor);
+  AppendKeyBytes(key, style.ToBits());
+  AppendKeyBytes(key, styleEx.ToBits());
+  AppendKeyBytes(key, bidi);
+  AppendKeyBytes(key, charset);
+  AppendKeyBytes(key, charScale);
+  AppendKeyBytes(key, charSpacing);
+  AppendKeyBytes(key, subSuper);
+  AppendKeyBytes(key, vShift);
+  AppendKeyBytes(key, protection.ToBits());
+  AppendKeyBytes(key, underline);
+  AppendKeyBytes(key, underlineColor);
+  AppendKeyBytes(key, unicode);
+  AppendKeyBytes(key, jump);
   return key;
 }
 
@@ -105,19 +93,24 @@ std::int64_t Score(const TFontInfo& info, const TRVRTFTextAttributes& a) {
 
 std::string TRVRTFTextAttributes::Key() const {
   std::string key = EqualityKeyOf(*this, Jump);
-  Put(key, AnyJump);
-  Put(key, NoteReference);
-  key.append(reinterpret_cast<const char*>(FontName.data()), FontName.size() * sizeof(char16_t));
+  AppendKeyBytes(key, AnyJump);
+  AppendKeyBytes(key, NoteReference);
+  AppendKeyText(key, FontName);
   return key;
 }
 
 // --- the chooser ---
 
 std::int32_t TRVRTFTextStyleChooser::Choose(const TRVRTFTextAttributes& wanted) {
+  // An added style may be closer than what was chosen before it came.
+  if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != knownStyles_) {
+    chosen_.clear();
+    knownStyles_ = style_.TextStyles.Count();
+  }
   std::string key = wanted.Key();
   if (auto found = chosen_.find(key); found != chosen_.end()) return found->second;
   const std::int32_t result = props_.TextStyleMode == rvrsAddIfNeeded ? FindOrAdd(wanted) : Closest(wanted);
-  if (chosen_.size() >= kMaxRememberedChoices) chosen_.clear();
+  if (chosen_.size() >= kMaxRTFRememberedChoices) chosen_.clear();
   chosen_.emplace(std::move(key), result);
   lastChosen_[{wanted.Unicode, wanted.Jump}] = result;
   return result;
@@ -243,7 +236,26 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
 std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
   if (props_.TextStyleMode == rvrsUseSpecified) return props_.TextStyleNo();
   if (props_.TextStyleMode == rvrsAddIfNeeded && reader_->FontList().Empty()) return 0;
-  return textStyles_.Choose(CurrentTextAttributes(unicode, noteReference));
+  const TRVRTFCharProperties& c = reader_->RTFState().charProps;
+  rawKey_.clear();
+  for (std::int32_t value : {c.size, c.fontIndex, c.charScaleX, c.vShift, c.charSpacing}) AppendKeyBytes(rawKey_, value);
+  for (TRVRTFColor value : {c.color, c.backColor, c.underlineColor}) AppendKeyBytes(rawKey_, value);
+  for (std::uint8_t value : {c.fontStyle, c.styleEx, c.subSuperScript, c.underlineType}) AppendKeyBytes(rawKey_, value);
+  for (bool value : {unicode, noteReference, CurrentLink().InLink}) AppendKeyBytes(rawKey_, value);
+  if (const TRVRTFFont* font = reader_->FontList().At(c.fontIndex)) {
+    AppendKeyBytes(rawKey_, font->charset);
+    AppendKeyText(rawKey_, font->name);
+  }
+  AppendKeyText(rawKey_, c.fontNameOverride);
+  if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) {
+    rawTextChoices_.clear();
+    rawTextStyles_ = style_.TextStyles.Count();
+  }
+  if (auto found = rawTextChoices_.find(rawKey_); found != rawTextChoices_.end()) return found->second;
+  const std::int32_t chosen = textStyles_.Choose(CurrentTextAttributes(unicode, noteReference));
+  if (rawTextChoices_.size() >= kMaxRTFRememberedChoices) rawTextChoices_.clear();
+  rawTextChoices_.emplace(rawKey_, chosen);
+  return chosen;
 }
 
 }  // namespace varnolt
