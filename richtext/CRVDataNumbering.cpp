@@ -56,6 +56,15 @@ T* FindPreceding(TCustomRVData& data, int index) {
     TCustomRVData* parent = current->ParentData();
     TCustomRVItemInfo* holder = current->OwnerItem();
     if (parent == nullptr || holder == nullptr) return nullptr;
+    // The holder's documents before this one (the earlier cells of a table).
+    int own = 0;
+    while (own < holder->SubDocumentCount() && holder->SubDocument(own) != current) ++own;
+    for (int d = own - 1; d >= 0; --d) {
+      TCustomRVData* sibling = holder->SubDocument(d);
+      for (int i = sibling != nullptr ? sibling->CountItems() - 1 : -1; i >= 0; --i) {
+        if (T* found = LastInTree<T>(sibling->ItemAt(i))) return found;
+      }
+    }
     if (T* found = dynamic_cast<T*>(holder)) return found;
     before = parent->IndexOfItem(holder);
     current = parent;

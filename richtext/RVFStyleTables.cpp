@@ -122,9 +122,10 @@ void AddRectProperties(TRVFPropertyTable<TParaInfo>& t, std::string_view prefix,
   using Side = std::int32_t TRVRect::*;
   constexpr std::array<std::pair<std::string_view, Side>, 4> kSides = {
       {{"Left", &TRVRect::Left}, {"Top", &TRVRect::Top}, {"Right", &TRVRect::Right}, {"Bottom", &TRVRect::Bottom}}};
-  for (const auto& [name, side] : kSides) {
+  for (const auto& entry : kSides) {
+    Side side = entry.second;
     AddRVFProperty<TParaInfo>(
-        t, std::string(prefix) + std::string(name), TRVFIntCodec{},
+        t, std::string(prefix) + std::string(entry.first), TRVFIntCodec{},
         [rect, side](const TParaInfo& s) { return rect(s).*side; },
         [rect, side](TParaInfo& s, std::int32_t v) { rect(s).*side = v; });
   }

@@ -1,5 +1,6 @@
 #include "richtext/RVMetafile.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "richtext/RVBitmap.h"
@@ -103,8 +104,9 @@ std::unique_ptr<TMetafile> TMetafile::FromEnhancedBits(std::string_view bits, in
   // The frame rectangle is in hundredths of a millimetre, edges inclusive.
   const double frameWidth = static_cast<double>(in.S32(32)) - in.S32(24);
   const double frameHeight = static_cast<double>(in.S32(36)) - in.S32(28);
-  metafile->extentWidth_ = static_cast<std::int32_t>(std::fabs(frameWidth));
-  metafile->extentHeight_ = static_cast<std::int32_t>(std::fabs(frameHeight));
+  // Two 32-bit edges can lie further apart than a 32-bit number reaches.
+  metafile->extentWidth_ = static_cast<std::int32_t>(std::min(std::fabs(frameWidth), 2147483647.0));
+  metafile->extentHeight_ = static_cast<std::int32_t>(std::min(std::fabs(frameHeight), 2147483647.0));
   metafile->width_ = ToPixels(std::fabs(frameWidth), pixelsPerInch);
   metafile->height_ = ToPixels(std::fabs(frameHeight), pixelsPerInch);
   return metafile;
