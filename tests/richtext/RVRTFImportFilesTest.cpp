@@ -85,6 +85,26 @@ TEST(RVRTFImportFilesTest, LibreOfficeTablesListsNotesAndPicturesBecomeItems) {
   EXPECT_EQ(pictures, 1);
 }
 
+TEST(RVRTFImportFilesTest, LibreOfficeFormattingLinksBookmarksAndMergedCells) {
+  const auto folder = test::TestDataDir() / "rtfimport";
+  test::TRVImportedRTF imported;
+  ASSERT_EQ(imported.Load(test::ReadFileBytes(folder / "features.rtf")), kRtfOk);
+  EXPECT_EQ(Words(DocumentText(imported.doc)), Words(test::ReadFileBytes(folder / "features.txt")));
+  EXPECT_EQ(imported.Structure(),
+            "Centred +bold+ and +italic+ words|A +link to a page+ and a+ bookmark.|Before+<tab>+after a tab/"
+            "next line|<-60>|On a new page");
+  const TCustomRVData& doc = imported.doc;
+  EXPECT_EQ(imported.style.ParaStyleAt(doc.ItemAt(0).ParaNo).Alignment, rvaCenter);
+  EXPECT_TRUE(imported.style.TextStyleAt(doc.ItemAt(1).StyleNo).Style.Contains(fsBold));
+  EXPECT_TRUE(imported.style.TextStyleAt(doc.ItemAt(3).StyleNo).Style.Contains(fsItalic));
+  EXPECT_TRUE(imported.style.TextStyleAt(doc.ItemAt(6).StyleNo).Jump);
+  ASSERT_NE(doc.ItemCheckpoint(8), nullptr);
+  EXPECT_EQ(doc.ItemCheckpoint(8)->Name, u"mark");
+  const TRVTableItemInfo* table = test::FirstTable(doc);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(test::DumpTable(*table), "Tall cell<1x2>|Right one|Right two/Wide bottom<2x1>");
+}
+
 // Every hostile sample ends with a result code, in a document and in an
 // editor; a crash, hang or sanitizer report fails the run.
 TEST(RVRTFImportFilesTest, CrashSamplesImportWithoutHarm) {
