@@ -71,26 +71,7 @@ std::vector<ReadRun> ReadRuns(const std::string& rtf) {
 
 class RVRTFWriterRoundTripTest : public ::testing::Test {
  protected:
-  RVRTFWriterRoundTripTest() {
-    test::MakeMinimalStyle(style_);
-    TFontInfo& heading = style_.TextStyles.Add();
-    heading.FontName = u"Times New Roman";
-    heading.Size = 16;
-    heading.Style = {fsBold};
-    heading.Color = 0x800000;
-    TFontInfo& emphasis = style_.TextStyles.Add();
-    emphasis.Style = {fsItalic, fsUnderline};
-    emphasis.BackColor = 0x00FFFF;
-    TFontInfo& greek = style_.TextStyles.Add();
-    greek.FontName = u"Courier New";
-    greek.Charset = 161;
-    greek.Size = 9;
-    TParaInfo& centred = style_.ParaStyles.Add();
-    centred.Alignment = rvaCenter;
-    TParaInfo& indented = style_.ParaStyles.Add();
-    indented.LeftIndent = 32;
-    indented.Alignment = rvaJustify;
-  }
+  RVRTFWriterRoundTripTest() { test::MakeRoundTripStyle(style_); }
 
   TRVStyle style_;
 };
