@@ -231,9 +231,10 @@ bool TRVTableItemInfo::GetCellSelection(TRVCellRange& range) const {
 
 // --- plain text ---
 
-void TRVTableItemInfo::WritePlainText(TRVTextOutput& out) const {
-  for (const TRVTableRow& row : rows_) {
-    for (int c = 0; c < row.Count(); ++c) {
+void TRVTableItemInfo::WriteCellsText(TRVTextOutput& out, const TRVCellRange& range) const {
+  for (int r = range.Row; r < range.Row + range.RowCount; ++r) {
+    const TRVTableRow& row = rows_[static_cast<std::size_t>(r)];
+    for (int c = range.Column; c < range.Column + range.ColumnCount; ++c) {
       if (const TRVTableCellData* cell = row.slots_[static_cast<std::size_t>(c)].get()) {
         std::string text;
         if (!cell->ExtractText({}, text, out.LineWidth(), false, out.TextOnly(), out.Unicode(), false)) {
@@ -241,10 +242,21 @@ void TRVTableItemInfo::WritePlainText(TRVTextOutput& out) const {
         }
         out.WriteBytes(text);
       }
-      if (c + 1 < row.Count()) out.WriteUnicode(TextColSeparator);
+      if (c + 1 < range.Column + range.ColumnCount) out.WriteUnicode(TextColSeparator);
     }
     out.WriteUnicode(TextRowSeparator);
   }
+}
+
+void TRVTableItemInfo::WritePlainText(TRVTextOutput& out) const {
+  WriteCellsText(out, {0, 0, TableRowCount(), TableColumnCount()});
+}
+
+bool TRVTableItemInfo::WriteSelectedText(TRVTextOutput& out) const {
+  TRVCellRange range;
+  if (!GetCellSelection(range)) return false;
+  WriteCellsText(out, range);
+  return true;
 }
 
 }  // namespace varnolt

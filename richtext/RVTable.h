@@ -150,6 +150,8 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
   // Row by row: each cell's text, TextColSeparator between the cells of a
   // row, TextRowSeparator after every row.
   void WritePlainText(TRVTextOutput& out) const override;
+  // The same for the selected cells only; false when none is selected.
+  bool WriteSelectedText(TRVTextOutput& out) const override;
   // The cells in row order, left to right.
   int SubDocumentCount() const override;
   TCustomRVData* SubDocument(int index) const override;
@@ -163,6 +165,7 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
   // Where new cells get their style sheet from while the table is in no document.
   TCustomRVData* CellParent() const;
   void GridChanged();
+  void WriteCellsText(TRVTextOutput& out, const TRVCellRange& range) const;
   const std::vector<TRVTableCellData*>& CellOrder() const;
   // Takes the cell out; a cell inside a document leaves its numbering first.
   static void DisposeCell(std::unique_ptr<TRVTableCellData> cell);

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "platform/Random.h"
 #include "richtext/RVFReader.h"
+#include "richtext/RVRTFProps.h"
 #include "richtext/RVFWriter.h"
 #include "tests/richtext/RVFTestDocuments.h"
 #include "tests/support/TestData.h"
@@ -100,6 +102,38 @@ TEST_F(RVFRoundTripTest, NumberedItemsAreNumberedAgainAfterReading) {
   EXPECT_NE(dump.find("label[1]"), std::string::npos) << "the footnote and its reference show 1";
   EXPECT_NE(dump.find("label[i]"), std::string::npos) << "the endnote shows i";
   EXPECT_NE(dump.find("list0 lvl1 reset1,3 n3"), std::string::npos) << "the marker restarts at 3";
+}
+
+// Documents as the RTF import builds them from office files: tables with
+// merged cells, lists, notes, pictures, many styles.
+TEST_F(RVFRoundTripTest, ImportedOfficeDocumentsComeBackUnchanged) {
+  int documents = 0;
+  int withTables = 0;
+  for (const char* folder : {"rtf", "rtfimport"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(test::TestDataDir() / folder)) {
+      if (entry.path().extension() != ".rtf") continue;
+      SCOPED_TRACE(entry.path().filename().string());
+      ++documents;
+      TRVStyle style;
+      TCustomRVData imported;
+      imported.SetRVStyle(&style);
+      TRVRTFReaderProperties rtf;
+      ASSERT_EQ(rtf.LoadRTF(test::ReadFileBytes(entry.path()), imported), 0);
+      if (test::DeepDump(imported).find(" table ") != std::string::npos) ++withTables;
+      for (TRVFOptions options : {kRVFDefaultOptions, kRVFDefaultOptions - TRVFOptions{rvfoSaveBinary}}) {
+        TRVFView view;
+        view.RVFOptions = options;
+        std::string stream;
+        ASSERT_TRUE(WriteRVF(imported, stream, rvfsmWhole, view));
+        TCustomRVData read;
+        read.SetRVStyle(&style);
+        ASSERT_TRUE(ReadRVF(read, stream, 0, true, view));
+        EXPECT_EQ(test::DeepDump(read), test::DeepDump(imported));
+      }
+    }
+  }
+  EXPECT_GE(documents, 4);
+  EXPECT_GE(withTables, 2);
 }
 
 // The fixtures are the round-trip documents as written; VARNOLT_WRITE_FIXTURES=1

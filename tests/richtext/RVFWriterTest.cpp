@@ -6,6 +6,7 @@
 #include "richtext/RVFReader.h"
 #include "richtext/RVFWriter.h"
 #include "tests/richtext/RVFTestDocuments.h"
+#include "tests/richtext/RVTestDocuments.h"
 
 namespace varnolt {
 namespace {
@@ -19,6 +20,8 @@ std::string Written(const TCustomRVData& data, TRVFSaveMode mode, const TRVFView
 }
 
 std::string Raw(std::u16string_view text) { return Utf16ToBytes(text); }
+
+const std::string kVersionLine = "-8 1 3 1\r\n";
 
 class RVFWriterTest : public ::testing::Test {
  protected:
@@ -197,6 +200,38 @@ TEST_F(RVFWriterTest, ARecordForEachKind) {
                                  "-200 6 0 1 0 0 0\r\nL\r\n1\r\n0\r\n0\r\nno-protect\r\nname\r\n-60 3 0 0 0 0 \r\n\r\n1\r\n"
                                  "54504630"))
       << stream;
+}
+
+TEST_F(RVFWriterTest, APartCarriesTheLayoutAndTheNumberingItContinues) {
+  test::AddTestStyles(style_);
+  data_.AppendItem({}, std::make_unique<TRVMarkerItemInfo>(0, 0));
+  data_.AppendTextItemW(u"first", 0, -1);
+  data_.AppendItem({}, std::make_unique<TRVMarkerItemInfo>(0, 0));
+  data_.AppendTextItemW(u"second item", 0, -1);
+  data_.AppendTextItemW(u"plain", 0, 0);
+  view_.PartStart = {2, 0};
+  view_.PartEnd = {4, 6};
+  std::string stream = Written(data_, rvfsmPart, view_);
+  std::string layout = std::string("\x21\0\0\0", 4) + std::string(4, '\0') + std::string("\x19\0\0\0", 4) +
+                       std::string("\x05\0\0\0\x05\0\0\0\x05\0\0\0\x05\0\0\0", 16) + std::string(9, '\0');
+  std::string numbering = std::string("\x19\0\0\0", 4) + std::string(4, '\0') + std::string("\x01\0\0\0", 4) +
+                          std::string(8, '\0') + std::string(1, '\0') + std::string("\x01\0\0\0\x01\0\0\0", 8);
+  EXPECT_EQ(stream, kVersionLine + "-9 2 0 0 2 0 3\r\n\r\n" + layout + "-9 2 0 0 2 0 6\r\n\r\n" + numbering +
+                        "-11 0 0 0 0 0 0 0 2 1\r\n0 1 0 9 0 0\r\n" + Raw(u"second item\u2029") + "0 1 0 8 0 0\r\n" +
+                        Raw(u"plain\u2029"))
+      << "a marker of a part restarts at the number it shows";
+
+  view_.PartStart = {3, 4};
+  TRVFView loaded = TestView();
+  loaded.RVFOptions.Include(rvfoLoadLayout);
+  TRVEditRVData target;
+  target.SetRVStyle(&style_);
+  ASSERT_TRUE(ReadRVF(target, Written(data_, rvfsmPart, view_), 0, true, loaded));
+  EXPECT_EQ(loaded.PartCuts, (TRVFPartCuts{true, false, 0, 0})) << "the part starts inside a list paragraph";
+  ASSERT_EQ(loaded.PartNumbering.size(), 2u);
+  EXPECT_EQ(loaded.PartNumbering[1], (TRVFMarkerState{0, 0, false, 1, 2}));
+  EXPECT_EQ(target.PrevMarkerListNo, 0);
+  EXPECT_EQ(test::Dump(target), "ond item|plain");
 }
 
 }  // namespace

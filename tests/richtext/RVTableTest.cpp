@@ -3,8 +3,10 @@
 // a document.
 #include <gtest/gtest.h>
 
+#include "richtext/RVEdit.h"
 #include "richtext/RVLabelItems.h"
 #include "richtext/RVTable.h"
+#include "richtext/RVTableUndo.h"
 #include "tests/richtext/RVTableTestGrid.h"
 #include "tests/richtext/RVTestDocuments.h"
 
@@ -117,6 +119,20 @@ TEST(RVTableTest, PlainTextSeparatesCellsAndEndsEveryRow) {
   EXPECT_EQ(merged, "x\r\n1\r\n2\t;3\t4;\r\ny") << "a covered slot gives only its separator";
 }
 
+TEST(RVTableTest, ASelectionInsideATableIsTheTextOfItsSelectedCells) {
+  TRVStyle style;
+  TRVEditRVData data;
+  data.SetRVStyle(&style);
+  data.AppendTextItemW(u"x", 0, 0);
+  data.AppendItem({}, Numbered(3, 3));
+  data.SelectionAnchor = {1, 0};
+  data.SelectionEnd = {1, 1};
+  data.ItemAs<TRVTableItemInfo>(1).SelectCells(1, 1, 2, 2);
+  std::string text;
+  ASSERT_TRUE(data.ExtractText({}, text, 80, true, true, false, false));
+  EXPECT_EQ(text, "11\r\n12\r\n21\r\n22\r\n");
+}
+
 TEST(RVTableTest, ACopyHasItsOwnCells) {
   auto table = Numbered(2, 2);
   table->JoinCells(0, 0, 1, 2);
@@ -165,6 +181,35 @@ TEST(RVTableTest, SelectingCellsTakesInWholeMergedCells) {
   EXPECT_EQ(range, (TRVCellRange{0, 0, 3, 3}));
   table->AddRows(0, 1);
   EXPECT_FALSE(table->GetCellSelection(range)) << "changing the grid resets the selection";
+}
+
+TEST(RVTableTest, AChangedTableIsUndoneAndRedoneWhole) {
+  TRVStyle style;
+  TCustomRVData data;
+  data.SetRVStyle(&style);
+  data.AppendTextItemW(u"before", 0, 0);
+  data.AddCheckpoint(u"mark");
+  data.AppendItem({}, Numbered(2, 2));
+  data.AppendTextItemW(u"after", 0, 0);
+  TRVUndoList undo;
+  TRVRedoList redo;
+  undo.BeginGroup(kUndoKindModifyItem, {}, {0, 1});
+  ChangeTable(data, 1, &undo, [](TRVTableItemInfo& table) { table.JoinCells(0, 0, 2, 2); });
+  EXPECT_EQ(Grid(data.ItemAs<TRVTableItemInfo>(1)), "00|01|10|11[2x2] - / - -");
+
+  redo.BeginGroup(kUndoKindModifyItem, {}, {0, 1});
+  std::unique_ptr<TRVUndoInfos> group = undo.PopLastGroup();
+  group->Actions.back()->Revert(data, &redo);
+  EXPECT_EQ(Grid(data.ItemAs<TRVTableItemInfo>(1)), "00 01 / 10 11");
+  EXPECT_EQ(test::Dump(data), "before|<-60>|after");
+  ASSERT_NE(data.ItemCheckpoint(1), nullptr) << "the table keeps its checkpoint";
+  EXPECT_EQ(data.ItemCheckpoint(1)->Name, u"mark");
+  EXPECT_EQ(data.CheckpointCount(), 1);
+
+  redo.LastGroup()->Actions.back()->Revert(data, nullptr);
+  EXPECT_EQ(Grid(data.ItemAs<TRVTableItemInfo>(1)), "00|01|10|11[2x2] - / - -");
+  ExpectError([&] { ChangeTable(data, 0, &undo, [](TRVTableItemInfo&) {}); },
+              "Can't get or set this kind of information for this item");
 }
 
 }  // namespace
