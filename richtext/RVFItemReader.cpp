@@ -82,23 +82,30 @@ void TRVFReader::ReadPictureData(TRVGraphicItemInfo& item, const std::string& cl
   if (shared_.Style != nullptr) item.Image = LoadRVFPicture("TBitmap", shared_.Style->InvalidPicture);
 }
 
-bool TRVFReader::ReadPicture(TRVGraphicItemInfo& item, const TRVFRecordHeader& header, TRVFHeaderReader& fields) {
+TRVFReader::TObjectLines TRVFReader::ReadObjectLines(TRVRectItemInfo& item, const TRVFRecordHeader& header,
+                                                     TRVFHeaderReader& fields) {
   item.VAlign = static_cast<TRVVAlign>(VAlignField(fields));
-  bool body = header.Mode != rvfdmNoBody;
-  std::int32_t fixed = body ? 3 : 1;
+  TObjectLines lines;
+  lines.Body = header.Mode != rvfdmNoBody;
+  std::int32_t fixed = lines.Body ? 3 : 1;
   if (header.LineCount < fixed) ThrowInvalidRVF();
   item.ItemText = ReadRawLine();
-  std::string className = body ? ReadRawLine() : std::string();
-  std::vector<std::string> properties = ReadLines(header.LineCount - fixed);
+  if (lines.Body) lines.ClassName = ReadRawLine();
+  lines.Properties = ReadLines(header.LineCount - fixed);
+  if (lines.Body) lines.Data = header.Mode == rvfdmBinary ? std::string(in_.ReadBlock()) : in_.ReadHexLine();
+  return lines;
+}
+
+bool TRVFReader::ReadPicture(TRVGraphicItemInfo& item, const TRVFRecordHeader& header, TRVFHeaderReader& fields) {
+  TObjectLines lines = ReadObjectLines(item, header, fields);
   const auto& needed = shared_.View.OnPictureNeeded;
-  if (body) {
-    std::string storage;
-    ReadPictureData(item, className, ReadData(header.Mode, storage));
+  if (lines.Body) {
+    ReadPictureData(item, lines.ClassName, lines.Data);
   } else if (needed) {
     item.Image = needed(item.ItemText, item.ItemTag);
   }
   std::u16string fileName = item.ImageFileName;
-  ApplyProperties(item, properties);
+  ApplyProperties(item, lines.Properties);
   if (!item.Image && needed && item.ImageFileName != fileName) {
     item.Image = needed(Utf16ToUtf8(item.ImageFileName), item.ItemTag);
   }
@@ -106,27 +113,20 @@ bool TRVFReader::ReadPicture(TRVGraphicItemInfo& item, const TRVFRecordHeader& h
 }
 
 bool TRVFReader::ReadControl(TRVControlItemInfo& item, const TRVFRecordHeader& header, TRVFHeaderReader& fields) {
-  item.VAlign = static_cast<TRVVAlign>(VAlignField(fields));
-  bool body = header.Mode != rvfdmNoBody;
-  std::int32_t fixed = body ? 3 : 1;
-  if (header.LineCount < fixed) ThrowInvalidRVF();
-  item.ItemText = ReadRawLine();
-  std::string className = body ? ReadRawLine() : std::string();
-  std::vector<std::string> properties = ReadLines(header.LineCount - fixed);
-  if (body) {
-    std::string storage;
-    std::string_view data = ReadData(header.Mode, storage);
+  TObjectLines lines = ReadObjectLines(item, header, fields);
+  if (lines.Body) {
     const auto& known = shared_.View.ControlClasses;
-    if (std::find(known.begin(), known.end(), className) == known.end()) {
+    if (std::find(known.begin(), known.end(), lines.ClassName) == known.end()) {
       Warn(rvfwUnknownCtrls);
       if (!Option(rvfoIgnoreUnknownCtrls)) ThrowInvalidRVF();
       return false;
     }
-    item.Control = std::make_unique<TRVEmbeddedControl>(TRVEmbeddedControl{className, std::string(data), true});
+    item.Control =
+        std::make_unique<TRVEmbeddedControl>(TRVEmbeddedControl{lines.ClassName, std::move(lines.Data), true});
   } else if (shared_.View.OnControlNeeded) {
     item.Control = shared_.View.OnControlNeeded(item.ItemText, item.ItemTag);
   }
-  ApplyProperties(item, properties);
+  ApplyProperties(item, lines.Properties);
   return item.Control != nullptr;
 }
 

@@ -17,6 +17,7 @@
 namespace varnolt {
 
 class TRVGraphicItemInfo;
+class TRVRectItemInfo;
 class TRVControlItemInfo;
 class TRVBulletItemInfo;
 class TRVLabelItemInfo;
@@ -89,6 +90,14 @@ class TRVFReader {
   void ReadNested(TCustomRVData& target, std::string_view bytes);
 
   // --- item records (RVFItemReader.cpp) ---
+  // The lines of a picture or control record: name, class, properties, data.
+  struct TObjectLines {
+    bool Body = false;
+    std::string ClassName;
+    std::vector<std::string> Properties;
+    std::string Data;
+  };
+  TObjectLines ReadObjectLines(TRVRectItemInfo& item, const TRVFRecordHeader& header, TRVFHeaderReader& fields);
   void ReadItemRecord(const TRVFRecordHeader& header, TRVFHeaderReader& fields);
   bool ReadItemBody(TCustomRVItemInfo& item, const TRVFRecordHeader& header, TRVFHeaderReader& fields);
   bool ReadPicture(TRVGraphicItemInfo& item, const TRVFRecordHeader& header, TRVFHeaderReader& fields);
