@@ -262,7 +262,7 @@ bool TCustomRichViewEdit::InsertImportedItems(TRVItemList items, bool importFail
         PlaceCaret({last, data_.ItemEndOffset(last)});
         return;
       }
-      if (!items.front()->OccupiesWholeLine()) {
+      if (!items.front()->OccupiesWholeLine() && items.front()->StyleNo != ItemKindListMarker) {
         // The first paragraph joins the one at the caret and takes its style.
         for (std::size_t i = 0; i < items.size(); ++i) {
           if (i > 0 && !items[i]->ContinuesPara() && !items[i]->LineBreakBefore()) break;

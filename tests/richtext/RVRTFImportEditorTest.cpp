@@ -73,6 +73,16 @@ TEST_F(RVRTFImportEditorTest, ATableInTheMiddleOfAParagraph) {
   EXPECT_EQ(Structure(), "abcd");
 }
 
+TEST_F(RVRTFImportEditorTest, AListParagraphStartsItsOwnParagraph) {
+  props.ParaStyleMode = rvrsAddIfNeeded;
+  editor.InsertTextAtCaret(u"abcd");
+  editor.SetCaret(0, 3);
+  EXPECT_EQ(Insert("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 item\\par}"),
+            kRtfOk);
+  EXPECT_EQ(Structure(), "ab|<marker>+itemcd");
+}
+
 // What was read before a failure comes in, and goes again with one undo.
 TEST_F(RVRTFImportEditorTest, APartialImportIsOneUndoableStep) {
   editor.InsertTextAtCaret(u"start");
