@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "richtext/RVItemKinds.h"
 #include "richtext/RVRTFReader.h"
 #include "richtext/RVRTFWriter.h"
 #include "richtext/RVTable.h"
@@ -133,6 +134,15 @@ TEST_F(RVRTFWriterTableTest, NestedTables) {
             std::string::npos)
       << body;
   EXPECT_EQ(Count(body, "\\lastrow"), 1u);
+}
+
+TEST_F(RVRTFWriterTableTest, HorizontalLineInACell) {
+  TRVTableItemInfo& table = AddTable(doc_, 1, 1);
+  table.CellAt(0, 0)->AppendItem({}, std::make_unique<TRVBreakItemInfo>());
+  const std::string body = RtfBody(WriteRtfString(doc_));
+  EXPECT_NE(body.find("\\pard\\intbl\\itap1\\plain\\fs6\\brdrb\\brdrs\\brdrw15\\brdrcf0\\par\\pard\\intbl\\itap1\\cell}"),
+            std::string::npos)
+      << body;
 }
 
 TEST_F(RVRTFWriterTableTest, TablesNextToEachOther) {

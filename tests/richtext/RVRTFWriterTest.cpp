@@ -129,6 +129,23 @@ TEST_F(RVRTFWriterTest, DocumentParametersInTheirUnits) {
       << header;
 }
 
+TEST_F(RVRTFWriterTest, HeaderAndFooterDocuments) {
+  doc_.AppendTextItemW(u"body", 0, 0);
+  TestDocument header(style_);
+  header.AppendTextItemW(u"top", 0, 0);
+  auto line = std::make_unique<TRVBreakItemInfo>();
+  line->Color = 0x123456;  // only the footer uses this colour
+  TestDocument footer(style_);
+  footer.AppendItem({}, std::move(line));
+  const std::string rtf = WriteRtfString(doc_, {}, false, kRVColorWindow, &header, &footer);
+  const std::string paragraph = "\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 ";
+  EXPECT_NE(rtf.find("\\red86\\green52\\blue18;}\r\n{\\header \r\n" + paragraph + "\\plain \\f0\\fs20 top\\par}"
+                     "{\\footer \r\n" + paragraph + "\\pard\\plain\\fs6\\brdrb\\brdrs\\brdrw15\\brdrcf18\\par\\pard\\par}"
+                     "\r\n\r\n" + paragraph + "\\plain \\f0\\fs20 body\\par}"),
+            std::string::npos)
+      << rtf;
+}
+
 TEST_F(RVRTFWriterTest, CharacterProperties) {
   struct Case {
     const char* name;
