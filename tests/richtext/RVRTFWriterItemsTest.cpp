@@ -309,6 +309,21 @@ TEST_F(RVRTFWriterItemsTest, SelectionInsideParagraphs) {
   EXPECT_EQ(RtfBody(WriteRtfString(doc, {}, true)), "\\plain \\f0\\fs20 world\\par}");
 }
 
+TEST_F(RVRTFWriterItemsTest, SelectionInsideACellWritesTheCell) {
+  TRVEditRVData cell;
+  cell.SetRVStyle(&style_);
+  cell.AppendTextItemW(u"inner text", 0, 0);
+  cell.SelectionAnchor = {0, 7};
+  cell.SelectionEnd = {0, 11};
+  doc_.AppendTextItemW(u"outer", 0, 0);
+  TRVRTFWriteSettings settings;
+  settings.OnGetSelectionDocument = [&](const TCustomRVData& data) -> const TCustomRVData* {
+    return &data == &doc_ ? &cell : nullptr;
+  };
+  EXPECT_EQ(RtfBody(WriteRtfString(doc_, settings, true)),
+            std::string("\r\n") + kPlainParagraph + "\\plain \\f0\\fs20 text\\par}");
+}
+
 TEST_F(RVRTFWriterItemsTest, SelectionAfterAListMarkerKeepsTheNumbering) {
   AddDecimalList();
   TRVEditRVData doc;
