@@ -196,13 +196,13 @@ std::int64_t TRVRTFTableBuilder::Snap(std::int64_t value) {
   return value;
 }
 
+// A row that starts elsewhere than the others splits a column there, like
+// any other boundary of its own.
 std::int64_t TRVRTFTableBuilder::LeftEdge(std::int64_t value) {
   if (boundaries_.empty()) {
     boundaries_.push_back(value);
     return value;
   }
-  auto at = std::lower_bound(boundaries_.begin(), boundaries_.end(), value - kBoundaryTolerance);
-  if (at != boundaries_.end()) return *at;
   return Snap(value);
 }
 

@@ -57,6 +57,9 @@ TEST(RVRTFImportTablesTest, RowsOnTheTablesBoundaries) {
       {"more cells than boundaries", Row("\\cellx1000", {"a", "b", "c"}), "a|b|c", "<-60>"},
       {"boundaries that go backwards", Row("\\cellx2000\\cellx1000\\cellx1000", {"a", "b", "c"}), "a|b|c", "<-60>"},
       {"a vertical merge with nothing above", Row("\\clvmrg\\cellx1000\\cellx2000", {"a", "b"}), "a|b", "<-60>"},
+      {"a row that starts further right", Row("\\trleft-108\\cellx1000\\cellx2000", {"a", "b"}) +
+                                              Row("\\trleft0\\cellx1000\\cellx2000", {"c", "d"}),
+       "a<2x1>|b/{}|c|d", "<-60>"},
       {"text around", "before\\par " + Row("\\cellx1000", {"x"}) + "\\pard after", "x", "before|<-60>|after"},
   };
   for (const auto& c : cases) {
