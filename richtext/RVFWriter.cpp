@@ -1,5 +1,6 @@
 #include "richtext/RVFWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 
@@ -223,8 +224,8 @@ void TRVFWriter::Write(TRVFSaveMode mode) {
 int TRVFWriter::WriteTextGroup(int index, TRVPosition start, TRVPosition end, bool continueLine) {
   const TCustomRVItemInfo& first = data_.ItemAt(index);
   int length = TextItemLength(first);
-  int from = index == start.ItemNo ? std::max(start.Offset, 1) : 1;
-  int to = index == end.ItemNo ? std::min(end.Offset, length + 1) : length + 1;
+  int from = index == start.ItemNo ? std::clamp(start.Offset, 1, length + 1) : 1;
+  int to = index == end.ItemNo ? std::clamp(end.Offset, from, length + 1) : length + 1;
   std::size_t unit = first.UnicodeText() ? 2 : 1;
   std::string text = first.ItemText.substr(static_cast<std::size_t>(from - 1) * unit,
                                            static_cast<std::size_t>(std::max(to - from, 0)) * unit);
