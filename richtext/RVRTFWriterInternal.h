@@ -147,9 +147,11 @@ class TRVRTFWriter {
   void WriteStyleReference(int paraNo);
 
   // RVRTFWriterTables.cpp: preparation and the header.
-  void Prepare(const TCustomRVData& data, TColor color, const TCustomRVData* headerDoc, const TCustomRVData* footerDoc);
+  void Prepare(const TCustomRVData& data, TColor color, const TCustomRVData* headerDoc,
+               const TCustomRVData* footerDoc);
   void PrepareFonts();
-  void PrepareColors(const TCustomRVData& data, TColor color, const TCustomRVData* headerDoc, const TCustomRVData* footerDoc);
+  void PrepareColors(const TCustomRVData& data, TColor color, const TCustomRVData* headerDoc,
+                     const TCustomRVData* footerDoc);
   void CollectItemColors(const TCustomRVData& data);
   void CollectTableColors(const TRVTableItemInfo& table);
   void AddBorderColors(int style, TColor color, TColor lightColor);
@@ -165,6 +167,7 @@ class TRVRTFWriter {
   void WriteLevelText(const TRVListLevel& level);
   void WriteListOverrides();
   void WriteHeaderFooter(const char* opening, const TCustomRVData* doc);
+  int FindFont(const std::u16string& name, std::uint8_t charset) const;
 
   // RVRTFWriterPictures.cpp
   void WritePicture(const TGraphic* graphic, std::int32_t widthOverride, std::int32_t heightOverride);
@@ -182,6 +185,7 @@ class TRVRTFWriter {
   std::int32_t Twips(double pixels) const;
   int ColorIndex(TColor color) const;
   void AddColor(TColor color);
+  // The font's number, 0 when it is not in the table.
   int FontNumber(const std::u16string& name, std::uint8_t charset) const;
   int AddFont(const std::u16string& name, std::uint8_t charset);
   int TextFontNumber(int styleNo) const;
@@ -221,7 +225,7 @@ std::int32_t LanguageOfCharset(std::uint8_t charset);
 bool LevelHasFont(const TRVListLevel& level);
 // Decimal to upper Roman: the levels a restart can reset.
 bool LevelIsNumbered(const TRVListLevel& level);
-// Whether the item, or a document it holds, has a footnote or endnote of that kind.
+// Whether the document, or a document held by one of its items, has an item of that kind.
 bool HoldsItemKind(const TCustomRVData& data, std::int32_t kind);
 
 }  // namespace varnolt

@@ -95,17 +95,19 @@ void TRVRTFWriter::AddColor(TColor color) {
   if (colorIndex_.emplace(color, static_cast<int>(colors_.size())).second) colors_.push_back(color);
 }
 
-int TRVRTFWriter::FontNumber(const std::u16string& name, std::uint8_t charset) const {
+int TRVRTFWriter::FindFont(const std::u16string& name, std::uint8_t charset) const {
   for (std::size_t i = 0; i < fonts_.size(); ++i) {
     if (fonts_[i].Charset == charset && SameFontName(fonts_[i].Name, name)) return static_cast<int>(i);
   }
-  return 0;
+  return -1;
+}
+
+int TRVRTFWriter::FontNumber(const std::u16string& name, std::uint8_t charset) const {
+  return std::max(FindFont(name, charset), 0);
 }
 
 int TRVRTFWriter::AddFont(const std::u16string& name, std::uint8_t charset) {
-  for (std::size_t i = 0; i < fonts_.size(); ++i) {
-    if (fonts_[i].Charset == charset && SameFontName(fonts_[i].Name, name)) return static_cast<int>(i);
-  }
+  if (const int found = FindFont(name, charset); found >= 0) return found;
   fonts_.push_back({name, charset});
   return static_cast<int>(fonts_.size()) - 1;
 }

@@ -160,7 +160,7 @@ TEST_F(RVRTFWriterItemsTest, Hyperlinks) {
   const Case cases[] = {
       {"address and hint", u"say \"hi\"", u"http://x/a\\b", u"",
        "{\\field{\\*\\fldinst HYPERLINK \"http://x/a\\\\\\\\b\" \\\\o \"say 'hi'\"}{\\fldrslt "},
-      {"local target", u"", u"#Part 2", u"", "{\\field{\\*\\fldinst HYPERLINK \\\\l \"Part_2\"}{\\fldrslt "},
+      {"local target", u"", u"#Section 2", u"", "{\\field{\\*\\fldinst HYPERLINK \\\\l \"Section_2\"}{\\fldrslt "},
       {"hint only", u"tip", u"", u"", "{\\field{\\*\\fldinst HYPERLINK \"\" \\\\o \"tip\"}{\\fldrslt "},
       {"nothing", u"", u"", u"", ""},
       {"extras on both sides", u"", u"file.txt", std::u16string(u"\\m") + u'\0' + u"\\t \"frame\"",
