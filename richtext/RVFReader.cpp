@@ -64,7 +64,9 @@ std::int32_t TRVFReader::ParaStyleByName(const std::string& name) const {
 }
 
 std::int32_t TRVFReader::ListStyleByName(const std::string& name) const {
-  return shared_.Style == nullptr ? 0 : FindByName(shared_.Style->ListStyles, DecodeRVFString(name, utf8_));
+  if (shared_.Style == nullptr) return 0;
+  if (shared_.Style->ListStyles.Count() == 0) return -1;  // as for an unknown list number
+  return FindByName(shared_.Style->ListStyles, DecodeRVFString(name, utf8_));
 }
 
 // --- style numbers ---
@@ -130,7 +132,7 @@ TRVFRecordHeader TRVFReader::ParseHeader(TRVFHeaderReader& fields, bool& version
   bool quotedTag = fields.NextIsQuoted() && (major_ >= 2 || minor_ >= 3);
   std::string tagText;
   std::int32_t tagNumber = quotedTag ? 0 : fields.Number();
-  if (quotedTag) tagText = fields.Quoted();
+  if (quotedTag) tagText = UnescapeLineBreaks(fields.Quoted());
   header.Tag = MakeTag(quotedTag, tagNumber, tagText);
   return header;
 }

@@ -162,16 +162,18 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
  private:
   friend class TRVTableGrid;
   TRVTableItemInfo(const TRVTableItemInfo& source);
-  // Where new cells get their style sheet from while the table is in no document.
+  // The document holding the table (its cells' parent); nullptr while it is in none.
   TCustomRVData* CellParent() const;
   void GridChanged();
   void WriteCellsText(TRVTextOutput& out, const TRVCellRange& range) const;
   const std::vector<TRVTableCellData*>& CellOrder() const;
-  // Takes the cell out; a cell inside a document leaves its numbering first.
+  // Frees the cell; one inside a document first takes its items out of the numbering.
   static void DisposeCell(std::unique_ptr<TRVTableCellData> cell);
 
   std::vector<TRVTableRow> rows_;
   TRVCellRange selection_;
+  // The sheet of the document the table was made for: whether new cells hold
+  // UTF-16 while the table is in no document yet.
   const TRVStyle* styleHint_ = nullptr;
   mutable std::vector<TRVTableCellData*> cellOrder_;
   mutable bool cellOrderValid_ = false;
