@@ -80,13 +80,13 @@ class TForm2 {
 
   int PageSlotCount() const { return static_cast<int>(PageEditors.size()); }
   int ExistingPageCount() const;
-  TRichViewEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
+  TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
   Clipboard& ClipboardUsed() { return clipboard_; }
 
   // The parallel page arrays: they only grow; a deleted page leaves an empty
   // slot and zero geometry.
-  std::vector<std::unique_ptr<TRichViewEdit>> PageEditors;
+  std::vector<std::unique_ptr<TRichDocEdit>> PageEditors;
   std::vector<std::unique_ptr<TLabel>> PageLabels;
   std::vector<std::unique_ptr<TLabel>> PageSpacers;
   std::vector<std::int32_t> PageWidths;
@@ -115,7 +115,7 @@ class TForm2 {
   TPoint WindowOrigin{257, 113};
 
  private:
-  std::unique_ptr<TRichViewEdit> CreatePageEditor();
+  std::unique_ptr<TRichDocEdit> CreatePageEditor();
   void AddPageSlot(std::u16string caption, TFontStyles tabStyle);
   void MarkCurrentTab(int index, TFontStyles style);
   void ShowPageGeometry(int index);

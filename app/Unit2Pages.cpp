@@ -26,8 +26,8 @@ const TFontStyles kOtherTabStyle{fsUnderline};
 
 }  // namespace
 
-std::unique_ptr<TRichViewEdit> TForm2::CreatePageEditor() {
-  auto editor = std::make_unique<TRichViewEdit>();
+std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
+  auto editor = std::make_unique<TRichDocEdit>();
   editor->SetStyle(&RVStyle1);
   editor->SetClipboard(&clipboard_);
   editor->SetOptions(kPageOptions);

@@ -38,7 +38,7 @@ std::u16string MixedText(std::size_t size) {
 struct Page {
   TRVStyle style;
   MemoryClipboard clipboard;
-  TRichViewEdit editor;
+  TRichDocEdit editor;
 
   Page() {
     editor.SetStyle(&style);

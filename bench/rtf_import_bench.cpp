@@ -95,7 +95,7 @@ void BM_InsertRtfAtCaret(benchmark::State& state) {
   int items = 0;
   for (auto _ : state) {
     TRVStyle style;
-    TRichViewEdit editor;
+    TRichDocEdit editor;
     editor.SetStyle(&style);
     TRVRTFReaderProperties props;
     if (props.InsertRTFIntoEditor(editor, rtf) != 0) state.SkipWithError("the import failed");

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     TRVStyle style;
     style.SpacesInTab = (size & 4) != 0 ? 4 : 0;
-    TRichViewEdit editor;
+    TRichDocEdit editor;
     editor.SetStyle(&style);
     editor.InsertTextAtCaret(u"before after");
     editor.SetCaret(0, 7);

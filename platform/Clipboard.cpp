@@ -104,7 +104,7 @@ void Clipboard::NotifyChanged() {
 
 EngineClipboardFormats RegisterEngineFormats(Clipboard& clipboard) {
   EngineClipboardFormats formats;
-  formats.richView = clipboard.RegisterFormat(kRichViewFormatName);
+  formats.richDoc = clipboard.RegisterFormat(kRichDocFormatName);
   formats.richText = clipboard.RegisterFormat(kRichTextFormatName);
   formats.url = clipboard.RegisterFormat(kUrlFormatName);
   formats.html = clipboard.RegisterFormat(kHtmlFormatName);

@@ -25,7 +25,7 @@ inline constexpr ClipboardFormat kCfHDrop = 15;
 // Registered names get numbers from here on, in the order registered.
 inline constexpr ClipboardFormat kCfFirstRegistered = 0xC000;
 
-inline constexpr std::string_view kRichViewFormatName = "RichView Format";
+inline constexpr std::string_view kRichDocFormatName = "RichDoc Format";
 inline constexpr std::string_view kRichTextFormatName = "Rich Text Format";
 inline constexpr std::string_view kUrlFormatName = "UniformResourceLocator";
 inline constexpr std::string_view kHtmlFormatName = "HTML Format";
@@ -83,7 +83,7 @@ class Clipboard {
 
 // The four names the engine registers at start, in their order.
 struct EngineClipboardFormats {
-  ClipboardFormat richView = 0;
+  ClipboardFormat richDoc = 0;
   ClipboardFormat richText = 0;
   ClipboardFormat url = 0;
   ClipboardFormat html = 0;

@@ -84,7 +84,7 @@ const TCustomRVData& TCustomRVData::RootData() const {
 }
 
 void TCustomRVData::CheckIndex(int index) const {
-  if (index < 0 || index >= CountItems()) throw ERichViewError("Item index is out of bounds");
+  if (index < 0 || index >= CountItems()) throw ERichDocError("Item index is out of bounds");
 }
 
 TCustomRVItemInfo& TCustomRVData::ItemAt(int index) {
@@ -256,7 +256,7 @@ void TCustomRVData::AppendPrepared(std::string text, std::unique_ptr<TCustomRVIt
 }
 
 void TCustomRVData::InsertItemAt(int index, std::string text, std::unique_ptr<TCustomRVItemInfo> item) {
-  if (index < 0 || index > CountItems()) throw ERichViewError("Item index is out of bounds");
+  if (index < 0 || index > CountItems()) throw ERichDocError("Item index is out of bounds");
   if (Events.ItemBeingInserted) Events.ItemBeingInserted(*item, text);
   item->ItemText = std::move(text);
   TRVItemList one;
@@ -265,7 +265,7 @@ void TCustomRVData::InsertItemAt(int index, std::string text, std::unique_ptr<TC
 }
 
 void TCustomRVData::InsertItemsAt(int index, TRVItemList items) {
-  if (index < 0 || index > CountItems()) throw ERichViewError("Item index is out of bounds");
+  if (index < 0 || index > CountItems()) throw ERichDocError("Item index is out of bounds");
   PlaceItems(index, std::move(items));
 }
 
@@ -289,7 +289,7 @@ void TCustomRVData::AttachItem(int index) {
 void TCustomRVData::MoveItemsFrom(TCustomRVData& source) {
   if (&source == this) return;
   if (source.TagsArePChars() != TagsArePChars()) {
-    throw ERichViewError("Can't assign RichView to RichView - tags types mismatch");
+    throw ERichDocError("Can't assign RichDoc to RichDoc - tags types mismatch");
   }
   std::unique_ptr<TRVCPInfo> pending = std::move(source.pendingCheckpoint_);
   TRVItemList moved = source.ExtractItems(0, source.CountItems());

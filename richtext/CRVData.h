@@ -82,7 +82,7 @@ class TCustomRVData {
   template <typename T>
   T& ItemAs(int index) {
     if (auto* item = dynamic_cast<T*>(&ItemAt(index))) return *item;
-    throw ERichViewError("Can't get or set this kind of information for this item");
+    throw ERichDocError("Can't get or set this kind of information for this item");
   }
   int IndexOfItem(const TCustomRVItemInfo* item) const;
   std::int32_t ResolveStyleNo(std::int32_t styleNo, std::int32_t paraNo) const;
@@ -120,7 +120,7 @@ class TCustomRVData {
   void InsertItemAt(int index, std::string text, std::unique_ptr<TCustomRVItemInfo> item);
   void InsertItemsAt(int index, TRVItemList items);
   // Moves every item of source to the end of this document through the
-  // paragraph rules; raises "Can't assign RichView to RichView - tags types
+  // paragraph rules; raises "Can't assign RichDoc to RichDoc - tags types
   // mismatch" when one keeps string tags and the other integer tags.
   void MoveItemsFrom(TCustomRVData& source);
 

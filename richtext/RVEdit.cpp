@@ -41,35 +41,35 @@ bool TRVEditRVData::GetSelectionBounds(TRVPosition& start, TRVPosition& end) con
   return true;
 }
 
-TCustomRichViewEdit::TCustomRichViewEdit() = default;
-TCustomRichViewEdit::~TCustomRichViewEdit() = default;
+TCustomRichDocEdit::TCustomRichDocEdit() = default;
+TCustomRichDocEdit::~TCustomRichDocEdit() = default;
 
-void TCustomRichViewEdit::SetOptions(TRVOptions options) {
+void TCustomRichDocEdit::SetOptions(TRVOptions options) {
   options_ = options;
   data_.SetTagsArePChars(options.Contains(rvoTagsArePChars));
 }
 
-void TCustomRichViewEdit::SetUndoLimit(std::int32_t limit) {
+void TCustomRichDocEdit::SetUndoLimit(std::int32_t limit) {
   undo_.Limit = limit;
   redo_.Limit = limit;
 }
 
 // --- caret and selection ---
 
-TRVPosition TCustomRichViewEdit::ClampPosition(TRVPosition position) const {
+TRVPosition TCustomRichDocEdit::ClampPosition(TRVPosition position) const {
   if (data_.CountItems() == 0) return {-1, 0};
   int itemNo = std::clamp(position.ItemNo, 0, data_.CountItems() - 1);
   int offset = std::clamp(position.Offset, data_.ItemStartOffset(itemNo), data_.ItemEndOffset(itemNo));
   return {itemNo, offset};
 }
 
-void TCustomRichViewEdit::PlaceCaret(TRVPosition position) {
+void TCustomRichDocEdit::PlaceCaret(TRVPosition position) {
   data_.Caret = position;
   data_.SelectionAnchor = position;
   data_.SelectionEnd = position;
 }
 
-void TCustomRichViewEdit::SetCaret(int itemNo, int offset) {
+void TCustomRichDocEdit::SetCaret(int itemNo, int offset) {
   TRVPosition position = ClampPosition({itemNo, offset});
   PlaceCaret(position);
   if (position.ItemNo >= 0) {
@@ -80,33 +80,33 @@ void TCustomRichViewEdit::SetCaret(int itemNo, int offset) {
   SelectionChanged();
 }
 
-void TCustomRichViewEdit::SetSelectionBounds(int startItem, int startOffset, int endItem, int endOffset) {
+void TCustomRichDocEdit::SetSelectionBounds(int startItem, int startOffset, int endItem, int endOffset) {
   data_.SelectionAnchor = ClampPosition({startItem, startOffset});
   data_.SelectionEnd = ClampPosition({endItem, endOffset});
   data_.Caret = data_.SelectionEnd;
   SelectionChanged();
 }
 
-void TCustomRichViewEdit::SelectionChanged() {
+void TCustomRichDocEdit::SelectionChanged() {
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
-bool TCustomRichViewEdit::HasSelection() const {
+bool TCustomRichDocEdit::HasSelection() const {
   if (inplace_ != nullptr && inplace_->HasSelection()) return true;
   return data_.SelectionAnchor != data_.SelectionEnd;
 }
 
-int TCustomRichViewEdit::CaretItemIndex() const {
+int TCustomRichDocEdit::CaretItemIndex() const {
   if (inplace_ != nullptr) return inplace_->CaretItemIndex();
   return data_.CountItems() == 0 ? -1 : data_.Caret.ItemNo;
 }
 
-std::u16string TCustomRichViewEdit::ItemTextAt(int index) const {
+std::u16string TCustomRichDocEdit::ItemTextAt(int index) const {
   if (!data_.ItemAt(index).IsText()) return {};
   return data_.ItemTextAt(index);
 }
 
-void TCustomRichViewEdit::SelectWholeDocument() {
+void TCustomRichDocEdit::SelectWholeDocument() {
   if (inplace_ != nullptr) {
     inplace_->SelectWholeDocument();
     return;
@@ -121,14 +121,14 @@ void TCustomRichViewEdit::SelectWholeDocument() {
 
 // --- the check and the bracket ---
 
-void TCustomRichViewEdit::Beep() {
+void TCustomRichDocEdit::Beep() {
   const TRVStyle* style = Style();
   if (style == nullptr || !style->UseSound) return;
   ++beepCount_;
   if (OnBeep) OnBeep();
 }
 
-bool TCustomRichViewEdit::EnsureEditable(bool allowCapture) {
+bool TCustomRichDocEdit::EnsureEditable(bool allowCapture) {
   bool allowed = !ReadOnly && Style() != nullptr && (captureItem_ == nullptr || allowCapture);
   if (allowed && OnChanging) {
     bool allow = true;
@@ -139,7 +139,7 @@ bool TCustomRichViewEdit::EnsureEditable(bool allowCapture) {
   return allowed;
 }
 
-bool TCustomRichViewEdit::CaretCanTakeInsertion() const {
+bool TCustomRichDocEdit::CaretCanTakeInsertion() const {
   TRVPosition caret = ClampPosition(data_.Caret);
   const TRVStyle* style = Style();
   if (caret.ItemNo < 0 || style == nullptr) return true;
@@ -149,7 +149,7 @@ bool TCustomRichViewEdit::CaretCanTakeInsertion() const {
   return !inside || !style->TextStyleAt(data_.EffectiveStyleOf(caret.ItemNo)).Protection.Contains(rvprModifyProtect);
 }
 
-void TCustomRichViewEdit::EnsureNotEmpty() {
+void TCustomRichDocEdit::EnsureNotEmpty() {
   if (data_.CountItems() > 0) return;
   auto item = std::make_unique<TRVTextItemInfo>(CurTextStyleNo);
   item->ParaNo = CurParaStyleNo;
@@ -159,14 +159,14 @@ void TCustomRichViewEdit::EnsureNotEmpty() {
   PlaceCaret({0, 1});
 }
 
-void TCustomRichViewEdit::ChangeNotification(bool clearRedo) {
+void TCustomRichDocEdit::ChangeNotification(bool clearRedo) {
   modified_ = true;
   if (clearRedo) redo_.Clear();
   if (OnChange) OnChange();
 }
 
 template <typename Operation>
-bool TCustomRichViewEdit::RunChange(std::uint8_t kind, TRVEditCheck check, Operation&& operation) {
+bool TCustomRichDocEdit::RunChange(std::uint8_t kind, TRVEditCheck check, Operation&& operation) {
   if (!CaretCanTakeInsertion()) {
     Beep();
     return false;
@@ -194,7 +194,7 @@ bool TCustomRichViewEdit::RunChange(std::uint8_t kind, TRVEditCheck check, Opera
 
 // --- operations ---
 
-void TCustomRichViewEdit::InsertTextAtCaret(std::u16string_view text, bool caretBeforeText) {
+void TCustomRichDocEdit::InsertTextAtCaret(std::u16string_view text, bool caretBeforeText) {
   if (inplace_ != nullptr) {
     inplace_->InsertTextAtCaret(text, caretBeforeText);
     return;
@@ -203,7 +203,7 @@ void TCustomRichViewEdit::InsertTextAtCaret(std::u16string_view text, bool caret
   RunChange(kUndoKindInsert, TRVEditCheck::kCheck, [&] { InsertTextAsItems(text, caretBeforeText); });
 }
 
-void TCustomRichViewEdit::InsertTextAsItems(std::u16string_view text, bool caretBeforeText) {
+void TCustomRichDocEdit::InsertTextAsItems(std::u16string_view text, bool caretBeforeText) {
   const TRVStyle* style = Style();
   if (!style->TextStyleAt(CurTextStyleNo).Unicode && style->TextStyles.Find(style->DefUnicodeStyle) != nullptr) {
     CurTextStyleNo = style->DefUnicodeStyle;
@@ -215,7 +215,7 @@ void TCustomRichViewEdit::InsertTextAsItems(std::u16string_view text, bool caret
   PlaceCaret(caretBeforeText ? start : end);
 }
 
-void TCustomRichViewEdit::PasteUnicodeText() {
+void TCustomRichDocEdit::PasteUnicodeText() {
   if (inplace_ != nullptr) {
     inplace_->PasteUnicodeText();
     return;
@@ -226,7 +226,7 @@ void TCustomRichViewEdit::PasteUnicodeText() {
   RunChange(kUndoKindInsert, TRVEditCheck::kAlreadyChecked, [&] { InsertTextAsItems(*text, false); });
 }
 
-bool TCustomRichViewEdit::InsertPictureAtCaret(const std::u16string& name, std::unique_ptr<TGraphic> picture,
+bool TCustomRichDocEdit::InsertPictureAtCaret(const std::u16string& name, std::unique_ptr<TGraphic> picture,
                                                TRVVAlign vAlign) {
   if (inplace_ != nullptr) return inplace_->InsertPictureAtCaret(name, std::move(picture), vAlign);
   if (!picture) return false;
@@ -242,7 +242,7 @@ bool TCustomRichViewEdit::InsertPictureAtCaret(const std::u16string& name, std::
   });
 }
 
-bool TCustomRichViewEdit::InsertImportedItems(TRVItemList items, bool importFailed) {
+bool TCustomRichDocEdit::InsertImportedItems(TRVItemList items, bool importFailed) {
   if (inplace_ != nullptr) return inplace_->InsertImportedItems(std::move(items), importFailed);
   bool done = true;
   if (!items.empty()) {
@@ -284,7 +284,7 @@ bool TCustomRichViewEdit::InsertImportedItems(TRVItemList items, bool importFail
   return done;
 }
 
-void TCustomRichViewEdit::TypeCharacter(char16_t character) {
+void TCustomRichDocEdit::TypeCharacter(char16_t character) {
   if (inplace_ != nullptr) {
     inplace_->TypeCharacter(character);
     return;
@@ -294,14 +294,14 @@ void TCustomRichViewEdit::TypeCharacter(char16_t character) {
   RunChange(kUndoKindTyping, TRVEditCheck::kCheck, [&] { InsertTextAsItems(text, false); });
 }
 
-std::string TCustomRichViewEdit::SelectedText(bool unicode) const {
+std::string TCustomRichDocEdit::SelectedText(bool unicode) const {
   if (inplace_ != nullptr) return inplace_->SelectedText(unicode);
   std::string text;
   if (!data_.ExtractText({}, text, 80, true, true, unicode, false)) return {};
   return text;
 }
 
-void TCustomRichViewEdit::CopyAsUnicodeText() {
+void TCustomRichDocEdit::CopyAsUnicodeText() {
   if (inplace_ != nullptr) {
     inplace_->CopyAsUnicodeText();
     return;
@@ -312,7 +312,7 @@ void TCustomRichViewEdit::CopyAsUnicodeText() {
     block = SelectedText(true);
     block.append(2, '\0');
   } catch (const std::bad_alloc&) {
-    throw ERichViewError("No memory");
+    throw ERichDocError("No memory");
   }
   clipboard_->Open();
   TRVScopeExit closing([this] { clipboard_->Close(); });
@@ -320,7 +320,7 @@ void TCustomRichViewEdit::CopyAsUnicodeText() {
   clipboard_->SetData(kCfUnicodeText, std::move(block));
 }
 
-void TCustomRichViewEdit::DeleteSelected() {
+void TCustomRichDocEdit::DeleteSelected() {
   if (inplace_ != nullptr) {
     inplace_->DeleteSelected();
     return;
@@ -341,7 +341,7 @@ void TCustomRichViewEdit::DeleteSelected() {
   DeleteSelectionInGroup();
 }
 
-void TCustomRichViewEdit::ClearDocument() {
+void TCustomRichDocEdit::ClearDocument() {
   inplace_ = nullptr;
   captureItem_ = nullptr;
   data_.ClearItems();
@@ -354,25 +354,25 @@ void TCustomRichViewEdit::ClearDocument() {
   PlaceCaret({-1, 0});
 }
 
-void TCustomRichViewEdit::RepaintEditor() {
+void TCustomRichDocEdit::RepaintEditor() {
   layout_.Repaint();
   if (inplace_ != nullptr) inplace_->RepaintEditor();
 }
 
-void TCustomRichViewEdit::Format() {
+void TCustomRichDocEdit::Format() {
   EnsureNotEmpty();
   if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
   layout_.Format(data_);
 }
 
-void TCustomRichViewEdit::ReformatDocument() {
+void TCustomRichDocEdit::ReformatDocument() {
   Format();
   if (options_.Contains(rvoFormatInvalidate)) layout_.Repaint();
 }
 
 // --- undo and redo ---
 
-void TCustomRichViewEdit::UndoLastGroup() {
+void TCustomRichDocEdit::UndoLastGroup() {
   if (ReadOnly) {
     Beep();
     return;
@@ -400,7 +400,7 @@ void TCustomRichViewEdit::UndoLastGroup() {
   FinishHistoryStep(caret);
 }
 
-TRVPosition TCustomRichViewEdit::RevertLastGroup(TRVUndoList& from, TRVUndoList& into) {
+TRVPosition TCustomRichDocEdit::RevertLastGroup(TRVUndoList& from, TRVUndoList& into) {
   TRVUndoInfos& group = *from.LastGroup();
   into.BeginGroup(group.GroupKind, group.GroupCaption, data_.Caret);
   ++into.GroupingLevel;
@@ -413,13 +413,13 @@ TRVPosition TCustomRichViewEdit::RevertLastGroup(TRVUndoList& from, TRVUndoList&
   return caret;
 }
 
-void TCustomRichViewEdit::FinishHistoryStep(TRVPosition caret) {
+void TCustomRichDocEdit::FinishHistoryStep(TRVPosition caret) {
   Format();
   SetCaret(caret.ItemNo, caret.Offset);
   ChangeNotification(false);
 }
 
-void TCustomRichViewEdit::RedoLastGroup() {
+void TCustomRichDocEdit::RedoLastGroup() {
   if (ReadOnly) {
     Beep();
     return;

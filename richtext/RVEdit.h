@@ -94,12 +94,12 @@ class TRVEditRVData : public TCustomRVData {
   bool GetSelectionBounds(TRVPosition& start, TRVPosition& end) const override;
 };
 
-class TCustomRichViewEdit {
+class TCustomRichDocEdit {
  public:
-  TCustomRichViewEdit();
-  virtual ~TCustomRichViewEdit();
-  TCustomRichViewEdit(const TCustomRichViewEdit&) = delete;
-  TCustomRichViewEdit& operator=(const TCustomRichViewEdit&) = delete;
+  TCustomRichDocEdit();
+  virtual ~TCustomRichDocEdit();
+  TCustomRichDocEdit(const TCustomRichDocEdit&) = delete;
+  TCustomRichDocEdit& operator=(const TCustomRichDocEdit&) = delete;
 
   // --- settings ---
 
@@ -144,8 +144,8 @@ class TCustomRichViewEdit {
   void SetSelectionBounds(int startItem, int startOffset, int endItem, int endOffset);
 
   // A cell's editor that operations go to while it is active (not owned).
-  void SetInplaceEditor(TCustomRichViewEdit* editor) { inplace_ = editor; }
-  TCustomRichViewEdit* InplaceEditor() const { return inplace_; }
+  void SetInplaceEditor(TCustomRichDocEdit* editor) { inplace_ = editor; }
+  TCustomRichDocEdit* InplaceEditor() const { return inplace_; }
   // A table item operating with the mouse; changes wait for it.
   void SetCaptureItem(const TCustomRVItemInfo* item) { captureItem_ = item; }
 
@@ -265,12 +265,12 @@ class TCustomRichViewEdit {
   TRVRedoList redo_;
   TRVOptions options_{rvoAllowSelection, rvoFormatInvalidate};
   Clipboard* clipboard_ = nullptr;
-  TCustomRichViewEdit* inplace_ = nullptr;
+  TCustomRichDocEdit* inplace_ = nullptr;
   const TCustomRVItemInfo* captureItem_ = nullptr;
   bool modified_ = false;
   int beepCount_ = 0;
 };
 
-class TRichViewEdit : public TCustomRichViewEdit {};
+class TRichDocEdit : public TCustomRichDocEdit {};
 
 }  // namespace varnolt

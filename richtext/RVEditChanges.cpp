@@ -14,7 +14,7 @@ bool StartsParagraph(const TCustomRVItemInfo& item) { return !item.ContinuesPara
 
 // --- inserting at the caret ---
 
-void TCustomRichViewEdit::CopyListMarkers(TRVItemList& items, int paragraphStart) const {
+void TCustomRichDocEdit::CopyListMarkers(TRVItemList& items, int paragraphStart) const {
   const TCustomRVItemInfo& marker = data_.ItemAt(paragraphStart);
   TRVItemList withMarkers;
   withMarkers.reserve(items.size());
@@ -33,7 +33,7 @@ void TCustomRichViewEdit::CopyListMarkers(TRVItemList& items, int paragraphStart
   items = std::move(withMarkers);
 }
 
-int TCustomRichViewEdit::PrepareInsertionPoint(TRVItemList& items) {
+int TCustomRichDocEdit::PrepareInsertionPoint(TRVItemList& items) {
   TRVDocChanges changes = Changes();
   TRVPosition caret = data_.Caret;
   TCustomRVItemInfo& item = data_.ItemAt(caret.ItemNo);
@@ -62,7 +62,7 @@ int TCustomRichViewEdit::PrepareInsertionPoint(TRVItemList& items) {
   return caret.ItemNo;
 }
 
-std::pair<TRVPosition, TRVPosition> TCustomRichViewEdit::InsertItemsAtCaret(TRVItemList items) {
+std::pair<TRVPosition, TRVPosition> TCustomRichDocEdit::InsertItemsAtCaret(TRVItemList items) {
   data_.Caret = ClampPosition(data_.Caret);
   int paragraphStart = data_.ParagraphStart(data_.Caret.ItemNo);
   if (data_.ItemAt(paragraphStart).StyleNo == ItemKindListMarker) CopyListMarkers(items, paragraphStart);
@@ -88,7 +88,7 @@ std::pair<TRVPosition, TRVPosition> TCustomRichViewEdit::InsertItemsAtCaret(TRVI
 
 // --- typing ---
 
-bool TCustomRichViewEdit::TryTypeIntoItem(char16_t character) {
+bool TCustomRichDocEdit::TryTypeIntoItem(char16_t character) {
   constexpr std::u16string_view kNotTypedInPlace = u"\t\n\v\f\r\u2028\u2029";
   if (data_.CountItems() == 0 || HasSelection() || kNotTypedInPlace.find(character) != std::u16string_view::npos) {
     return false;
@@ -112,14 +112,14 @@ bool TCustomRichViewEdit::TryTypeIntoItem(char16_t character) {
 
 // --- deleting the selection ---
 
-bool TCustomRichViewEdit::SelectionCanBeDeleted() const {
+bool TCustomRichDocEdit::SelectionCanBeDeleted() const {
   TRVPosition start;
   TRVPosition end;
   if (!data_.GetSelectionBounds(start, end)) return true;
   return SelectionIsDeletable(ClampPosition(start), ClampPosition(end));
 }
 
-bool TCustomRichViewEdit::SelectionIsDeletable(TRVPosition start, TRVPosition end) const {
+bool TCustomRichDocEdit::SelectionIsDeletable(TRVPosition start, TRVPosition end) const {
   if (start.ItemNo < 0 || end.ItemNo < 0) return true;
   const TRVStyle* style = Style();
   for (int i = start.ItemNo; i <= end.ItemNo; ++i) {
@@ -139,7 +139,7 @@ bool TCustomRichViewEdit::SelectionIsDeletable(TRVPosition start, TRVPosition en
 }
 
 // The item that now stands where the selection ended joins the place where it began.
-void TCustomRichViewEdit::JoinAfterDeletion(int joined, bool headRemoved, std::uint8_t headFlags,
+void TCustomRichDocEdit::JoinAfterDeletion(int joined, bool headRemoved, std::uint8_t headFlags,
                                             std::int32_t headPara) {
   TRVDocChanges changes = Changes();
   const TCustomRVItemInfo& item = data_.ItemAt(joined);
@@ -155,7 +155,7 @@ void TCustomRichViewEdit::JoinAfterDeletion(int joined, bool headRemoved, std::u
 }
 
 // A list marker never ends its line: it gets an empty text item after it.
-void TCustomRichViewEdit::KeepMarkersCompany(int from, int to) {
+void TCustomRichDocEdit::KeepMarkersCompany(int from, int to) {
   for (int i = std::min(to, data_.CountItems() - 1); i >= std::max(from, 0); --i) {
     const TCustomRVItemInfo& item = data_.ItemAt(i);
     bool alone = i + 1 >= data_.CountItems() || !data_.ItemAt(i + 1).ContinuesPara();
@@ -170,7 +170,7 @@ void TCustomRichViewEdit::KeepMarkersCompany(int from, int to) {
   }
 }
 
-bool TCustomRichViewEdit::DeleteSelectionInGroup() {
+bool TCustomRichDocEdit::DeleteSelectionInGroup() {
   TRVPosition start;
   TRVPosition end;
   if (!data_.GetSelectionBounds(start, end)) return true;

@@ -71,14 +71,14 @@ std::vector<std::string> FileNamesOf(std::string_view block) {
 
 }  // namespace
 
-std::string TCustomRichViewEdit::SelectionAsRvfBlock() const {
+std::string TCustomRichDocEdit::SelectionAsRvfBlock() const {
   std::string rvf;
   TRVFView view;
   WriteRVF(data_, rvf, rvfsmSelection, view);
   return WithLengthPrefix(rvf);
 }
 
-std::string TCustomRichViewEdit::SelectionAsRtf() const {
+std::string TCustomRichDocEdit::SelectionAsRtf() const {
   MemoryOutputStream rtf;
   TRVRTFWriteSettings settings;
   settings.RTFOptions = RTFOptions;
@@ -87,14 +87,14 @@ std::string TCustomRichViewEdit::SelectionAsRtf() const {
   return rtf.Bytes();
 }
 
-const TGraphic* TCustomRichViewEdit::SelectedLonePicture() const {
+const TGraphic* TCustomRichDocEdit::SelectedLonePicture() const {
   TRVPosition start, end;
   if (!data_.GetSelectionBounds(start, end) || start.ItemNo != end.ItemNo) return nullptr;
   const auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(&data_.ItemAt(start.ItemNo));
   return picture != nullptr ? picture->Image.get() : nullptr;
 }
 
-void TCustomRichViewEdit::CopyAllFormats() {
+void TCustomRichDocEdit::CopyAllFormats() {
   if (inplace_ != nullptr) return inplace_->CopyAllFormats();
   if (!HasSelection() || clipboard_ == nullptr) return;
   const auto formats = RegisterEngineFormats(*clipboard_);
@@ -107,18 +107,18 @@ void TCustomRichViewEdit::CopyAllFormats() {
     clipboard_->Empty();
     clipboard_->Open();
     if (OnCopy) OnCopy();
-    clipboard_->SetData(formats.richView, std::move(rvf));
+    clipboard_->SetData(formats.richDoc, std::move(rvf));
     clipboard_->SetData(kCfText, std::move(text));
     if (picture != nullptr) clipboard_->SetData(kCfBitmap, picture->SaveToBytes());
     clipboard_->SetData(kCfUnicodeText, std::move(unicode));
     clipboard_->SetData(formats.richText, std::move(rtf));
     clipboard_->Close();
   } catch (const std::bad_alloc&) {
-    throw ERichViewError("No memory");
+    throw ERichDocError("No memory");
   }
 }
 
-bool TCustomRichViewEdit::CopyByOptions() {
+bool TCustomRichDocEdit::CopyByOptions() {
   if (inplace_ != nullptr) return inplace_->CopyByOptions();
   const bool wantsRvf = options_.Contains(rvoAutoCopyRVF);
   const bool wantsUnicode = options_.Contains(rvoAutoCopyUnicodeText);
@@ -134,7 +134,7 @@ bool TCustomRichViewEdit::CopyByOptions() {
     clipboard_->Empty();
     clipboard_->Open();
     if (OnCopy) OnCopy();
-    if (wantsRvf) clipboard_->SetData(formats.richView, SelectionAsRvfBlock());
+    if (wantsRvf) clipboard_->SetData(formats.richDoc, SelectionAsRvfBlock());
     if (wantsText) clipboard_->SetData(kCfText, SelectedText(false) + '\0');
     if (const TGraphic* picture = wantsImage ? SelectedLonePicture() : nullptr) {
       clipboard_->SetData(kCfBitmap, picture->SaveToBytes());
@@ -143,17 +143,17 @@ bool TCustomRichViewEdit::CopyByOptions() {
     if (wantsRtf) clipboard_->SetData(formats.richText, SelectionAsRtf());
     clipboard_->Close();
   } catch (const std::bad_alloc&) {
-    throw ERichViewError("No memory");
+    throw ERichDocError("No memory");
   }
   return true;
 }
 
-void TCustomRichViewEdit::CutSelection() {
+void TCustomRichDocEdit::CutSelection() {
   if (inplace_ != nullptr) return inplace_->CutSelection();
   if (EnsureEditable(false) && CopyByOptions()) DeleteSelected();
 }
 
-bool TCustomRichViewEdit::PasteRvf(const std::string& block) {
+bool TCustomRichDocEdit::PasteRvf(const std::string& block) {
   TRVEditRVData scratch;
   scratch.SetRVStyle(Style());
   TRVFView view;
@@ -161,11 +161,11 @@ bool TCustomRichViewEdit::PasteRvf(const std::string& block) {
   return InsertImportedItems(scratch.ExtractItems(0, scratch.CountItems()), !read) && read;
 }
 
-bool TCustomRichViewEdit::PasteRtf(const std::string& rtf) {
+bool TCustomRichDocEdit::PasteRtf(const std::string& rtf) {
   return RTFReadProperties.InsertRTFIntoEditor(*this, rtf) == 0;
 }
 
-void TCustomRichViewEdit::InsertPictureFile(const std::string& fileName) {
+void TCustomRichDocEdit::InsertPictureFile(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
   if (!file) return;
   std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -178,7 +178,7 @@ void TCustomRichViewEdit::InsertPictureFile(const std::string& fileName) {
   }
 }
 
-void TCustomRichViewEdit::PastePictures() {
+void TCustomRichDocEdit::PastePictures() {
   if (auto files = clipboard_->GetData(kCfHDrop)) {
     for (const auto& name : FileNamesOf(*files)) InsertPictureFile(name);
     return;
@@ -193,7 +193,7 @@ void TCustomRichViewEdit::PastePictures() {
   }
 }
 
-void TCustomRichViewEdit::PasteFromClipboard() {
+void TCustomRichDocEdit::PasteFromClipboard() {
   if (inplace_ != nullptr) return inplace_->PasteFromClipboard();
   if (!EnsureEditable(false) || clipboard_ == nullptr) return;
   bool doDefault = true;
@@ -201,7 +201,7 @@ void TCustomRichViewEdit::PasteFromClipboard() {
   if (!doDefault) return;
   const auto formats = RegisterEngineFormats(*clipboard_);
   try {
-    if (auto rvf = clipboard_->GetData(formats.richView)) {
+    if (auto rvf = clipboard_->GetData(formats.richDoc)) {
       PasteRvf(*rvf);
       return;
     }
@@ -228,12 +228,12 @@ void TCustomRichViewEdit::PasteFromClipboard() {
   }
 }
 
-bool TCustomRichViewEdit::ImportRtfFileAtCaret(const std::string& fileName) {
+bool TCustomRichDocEdit::ImportRtfFileAtCaret(const std::string& fileName) {
   if (inplace_ != nullptr) return inplace_->ImportRtfFileAtCaret(fileName);
   return RTFReadProperties.InsertRTFFileIntoEditor(*this, fileName) != kRtfFileError;
 }
 
-bool TCustomRichViewEdit::WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly) {
+bool TCustomRichDocEdit::WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly) {
   TRVRTFWriteSettings settings;
   settings.RTFOptions = RTFOptions;
   const TColor background = Style() != nullptr ? Style()->Color : clWhite;

@@ -16,22 +16,22 @@ struct TKeyBinding {
   TRVKey key;
   TRVShiftState required;
   TRVShiftState refused;
-  void (*action)(TCustomRichViewEdit& editor);
+  void (*action)(TCustomRichDocEdit& editor);
 };
 
 // Shift, Alt and Ctrl beyond required and refused do not matter.
 const TKeyBinding kBindings[] = {
-    {rvkZ, {ssCtrl}, {ssShift, ssAlt}, [](TCustomRichViewEdit& e) { e.UndoLastGroup(); }},
-    {rvkBack, {ssAlt}, {ssShift, ssCtrl}, [](TCustomRichViewEdit& e) { e.UndoLastGroup(); }},
-    {rvkZ, {ssCtrl, ssShift}, {ssAlt}, [](TCustomRichViewEdit& e) { e.RedoLastGroup(); }},
-    {rvkBack, {ssAlt, ssShift}, {ssCtrl}, [](TCustomRichViewEdit& e) { e.RedoLastGroup(); }},
-    {rvkC, {ssCtrl}, {ssAlt}, [](TCustomRichViewEdit& e) { e.CopyByOptions(); }},
-    {rvkInsert, {ssCtrl}, {ssAlt, ssShift}, [](TCustomRichViewEdit& e) { e.CopyByOptions(); }},
-    {rvkX, {ssCtrl}, {ssAlt}, [](TCustomRichViewEdit& e) { e.CutSelection(); }},
-    {rvkDelete, {ssShift}, {ssCtrl, ssAlt}, [](TCustomRichViewEdit& e) { e.CutSelection(); }},
-    {rvkV, {ssCtrl}, {ssAlt}, [](TCustomRichViewEdit& e) { e.PasteFromClipboard(); }},
-    {rvkInsert, {ssShift}, {ssCtrl, ssAlt}, [](TCustomRichViewEdit& e) { e.PasteFromClipboard(); }},
-    {rvkTab, {ssCtrl}, {ssAlt}, [](TCustomRichViewEdit& e) { e.InsertTextAtCaret(u"\t"); }},
+    {rvkZ, {ssCtrl}, {ssShift, ssAlt}, [](TCustomRichDocEdit& e) { e.UndoLastGroup(); }},
+    {rvkBack, {ssAlt}, {ssShift, ssCtrl}, [](TCustomRichDocEdit& e) { e.UndoLastGroup(); }},
+    {rvkZ, {ssCtrl, ssShift}, {ssAlt}, [](TCustomRichDocEdit& e) { e.RedoLastGroup(); }},
+    {rvkBack, {ssAlt, ssShift}, {ssCtrl}, [](TCustomRichDocEdit& e) { e.RedoLastGroup(); }},
+    {rvkC, {ssCtrl}, {ssAlt}, [](TCustomRichDocEdit& e) { e.CopyByOptions(); }},
+    {rvkInsert, {ssCtrl}, {ssAlt, ssShift}, [](TCustomRichDocEdit& e) { e.CopyByOptions(); }},
+    {rvkX, {ssCtrl}, {ssAlt}, [](TCustomRichDocEdit& e) { e.CutSelection(); }},
+    {rvkDelete, {ssShift}, {ssCtrl, ssAlt}, [](TCustomRichDocEdit& e) { e.CutSelection(); }},
+    {rvkV, {ssCtrl}, {ssAlt}, [](TCustomRichDocEdit& e) { e.PasteFromClipboard(); }},
+    {rvkInsert, {ssShift}, {ssCtrl, ssAlt}, [](TCustomRichDocEdit& e) { e.PasteFromClipboard(); }},
+    {rvkTab, {ssCtrl}, {ssAlt}, [](TCustomRichDocEdit& e) { e.InsertTextAtCaret(u"\t"); }},
 };
 
 bool Matches(const TKeyBinding& binding, TRVKey key, TRVShiftState shift) {
@@ -40,7 +40,7 @@ bool Matches(const TKeyBinding& binding, TRVKey key, TRVShiftState shift) {
 
 }  // namespace
 
-TRVPosition TCustomRichViewEdit::StepLeft(TRVPosition position) const {
+TRVPosition TCustomRichDocEdit::StepLeft(TRVPosition position) const {
   const int item = position.ItemNo;
   if (item < 0 || item >= data_.CountItems()) return position;
   if (position.Offset > data_.ItemStartOffset(item)) return {item, position.Offset - 1};
@@ -53,7 +53,7 @@ TRVPosition TCustomRichViewEdit::StepLeft(TRVPosition position) const {
   return {previous, end};
 }
 
-TRVPosition TCustomRichViewEdit::StepRight(TRVPosition position) const {
+TRVPosition TCustomRichDocEdit::StepRight(TRVPosition position) const {
   const int item = position.ItemNo;
   if (item < 0 || item >= data_.CountItems()) return position;
   if (position.Offset < data_.ItemEndOffset(item)) return {item, position.Offset + 1};
@@ -64,13 +64,13 @@ TRVPosition TCustomRichViewEdit::StepRight(TRVPosition position) const {
   return {next, start};
 }
 
-TRVPosition TCustomRichViewEdit::LineBoundary(TRVPosition position, bool end) const {
+TRVPosition TCustomRichDocEdit::LineBoundary(TRVPosition position, bool end) const {
   const int line = layout_.ToLinePosition(position).LineNo;
   if (line < 0) return position;
   return end ? layout_.LineEndPosition(data_, line) : layout_.LineStartPosition(data_, line);
 }
 
-TRVPosition TCustomRichViewEdit::LinesAway(TRVPosition position, int lines) const {
+TRVPosition TCustomRichDocEdit::LinesAway(TRVPosition position, int lines) const {
   const int line = layout_.ToLinePosition(position).LineNo;
   if (line < 0 || layout_.LineCount() == 0) return position;
   int column = 0;
@@ -86,7 +86,7 @@ TRVPosition TCustomRichViewEdit::LinesAway(TRVPosition position, int lines) cons
   return at;
 }
 
-void TCustomRichViewEdit::MoveCaret(TRVPosition target, bool extend) {
+void TCustomRichDocEdit::MoveCaret(TRVPosition target, bool extend) {
   if (!extend) {
     SetCaret(target.ItemNo, target.Offset);
     return;
@@ -95,7 +95,7 @@ void TCustomRichViewEdit::MoveCaret(TRVPosition target, bool extend) {
   SetSelectionBounds(anchor.ItemNo, anchor.Offset, target.ItemNo, target.Offset);
 }
 
-void TCustomRichViewEdit::DeleteNextTo(bool before) {
+void TCustomRichDocEdit::DeleteNextTo(bool before) {
   if (HasSelection()) {
     DeleteSelected();
     return;
@@ -108,7 +108,7 @@ void TCustomRichViewEdit::DeleteNextTo(bool before) {
   DeleteSelected();
 }
 
-bool TCustomRichViewEdit::KeyDown(TRVKey key, TRVShiftState shift) {
+bool TCustomRichDocEdit::KeyDown(TRVKey key, TRVShiftState shift) {
   if (inplace_ != nullptr) return inplace_->KeyDown(key, shift);
   for (const auto& binding : kBindings) {
     if (Matches(binding, key, shift)) {
@@ -151,7 +151,7 @@ bool TCustomRichViewEdit::KeyDown(TRVKey key, TRVShiftState shift) {
   }
 }
 
-void TCustomRichViewEdit::KeyPress(char16_t character) {
+void TCustomRichDocEdit::KeyPress(char16_t character) {
   if (inplace_ != nullptr) return inplace_->KeyPress(character);
   // Typing replaces the selection.
   if (HasSelection()) DeleteSelected();

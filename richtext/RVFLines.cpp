@@ -26,7 +26,7 @@ int HexValue(char c) {
 
 }  // namespace
 
-void ThrowInvalidRVF() { throw ERichViewError("Invalid RVF format"); }
+void ThrowInvalidRVF() { throw ERichDocError("Invalid RVF format"); }
 
 // --- reading ---
 
@@ -90,7 +90,7 @@ void TRVFOutput::Line(std::string_view text) {
 
 void TRVFOutput::Block(std::string_view bytes) {
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-    throw ERichViewError("Block too large to store");
+    throw ERichDocError("Block too large to store");
   }
   AppendInt32(stream_, static_cast<std::int32_t>(bytes.size()));
   stream_.append(bytes);

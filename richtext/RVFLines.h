@@ -2,7 +2,7 @@
 // The three encodings an RVF stream mixes (text lines ending at CR LF,
 // binary blocks with a 32-bit length, UTF-16 lines ending at U+2029), the
 // fields of record headers, and the escaping of strings inside lines.
-// Readers throw ERichViewError "Invalid RVF format" on anything malformed or
+// Readers throw ERichDocError "Invalid RVF format" on anything malformed or
 // cut short, and never read past the data.
 #include <cstdint>
 #include <string>

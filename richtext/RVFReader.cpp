@@ -262,7 +262,7 @@ void TRVFReader::ReadLayout(std::string_view bytes) {
   bool nested = ReadInt32(bytes, pos) != 0;
   std::int32_t size = ReadInt32(bytes, pos);
   if (size < 0 || static_cast<std::size_t>(size) > bytes.size() - pos) ThrowInvalidRVF();
-  if (!nested && size < kRVFTopLayoutSize) throw ERichViewError("Invalid RVF format");
+  if (!nested && size < kRVFTopLayoutSize) throw ERichDocError("Invalid RVF format");
   std::size_t limit = pos + static_cast<std::size_t>(size);
   TRVFLayout layout;
   if (!nested) {

@@ -221,7 +221,7 @@ void RegisterItemKind(std::int32_t styleNo, TRVItemFactory factory) {
   if (sameAgain) return;
   bool taken = styleNo >= -9 || found != registry.end() || CreateBuiltInItem(styleNo) != nullptr;
   if (taken || factory == nullptr) {
-    throw ERichViewError("Can't register RichView item type - this StyleNo is already registered");
+    throw ERichDocError("Can't register RichDoc item type - this StyleNo is already registered");
   }
   registry.emplace(styleNo, factory);
 }

@@ -242,7 +242,7 @@ using TRVItemFactory = std::unique_ptr<TCustomRVItemInfo> (*)(TCustomRVData* con
 // and registered kinds below 0; nullptr for an unknown kind.
 std::unique_ptr<TCustomRVItemInfo> CreateItemOfKind(std::int32_t styleNo, TCustomRVData* container);
 // For StyleNo below -9 only. The same factory again is accepted; anything else
-// raises "Can't register RichView item type - this StyleNo is already registered".
+// raises "Can't register RichDoc item type - this StyleNo is already registered".
 void RegisterItemKind(std::int32_t styleNo, TRVItemFactory factory);
 
 // UTF-16LE bytes of item text; an odd last byte is dropped.

@@ -161,8 +161,8 @@ const TRVRTFsymbol kKeywords[] = {
     Val("clshdng", A::CellShading, N), Fix("clvertalt", A::CellVerticalAlign, N, 0),
     Fix("clvertalb", A::CellVerticalAlign, N, 1), Fix("clvertalc", A::CellVerticalAlign, N, 2),
     Val("cellx", A::CellRightBoundary, N), Val("cell", A::CellEnd, N), Val("nestcell", A::CellEnd, N),
-    Val("row", A::RowEnd, N), Val("nestrow", A::RowEnd, N), Val("richviewtbw", A::TableWidthExtension, N),
-    Val("richviewcbw", A::CellWidthExtension, N), Val("richviewcbh", A::CellHeightExtension, N),
+    Val("row", A::RowEnd, N), Val("nestrow", A::RowEnd, N), Val("richdoctbw", A::TableWidthExtension, N),
+    Val("richdoccbw", A::CellWidthExtension, N), Val("richdoccbh", A::CellHeightExtension, N),
     // Pictures and objects.
     Val("picw", A::PictureValue, N, 0, 0), Val("pich", A::PictureValue, N, 0, 1),
     Val("picwgoal", A::PictureValue, N, 0, 2), Val("pichgoal", A::PictureValue, N, 0, 3),

@@ -84,12 +84,12 @@ class TRVScopedBasePath {
 // --- settings ---
 
 void TRVRTFReaderProperties::SetTextStyleNo(std::int32_t value) {
-  if (value < 0) throw ERichViewError("Value must not be negative");
+  if (value < 0) throw ERichDocError("Value must not be negative");
   textStyleNo_ = value;
 }
 
 void TRVRTFReaderProperties::SetParaStyleNo(std::int32_t value) {
-  if (value < 0) throw ERichViewError("Value must not be negative");
+  if (value < 0) throw ERichDocError("Value must not be negative");
   paraStyleNo_ = value;
 }
 
@@ -176,7 +176,7 @@ bool TRVRTFReaderProperties::LoadRTFFile(const std::string& fileName, TCustomRVD
   return LoadRTF(*bytes, document) == kRtfOk;
 }
 
-std::uint8_t TRVRTFReaderProperties::InsertRTFFileIntoEditor(TCustomRichViewEdit& editor,
+std::uint8_t TRVRTFReaderProperties::InsertRTFFileIntoEditor(TCustomRichDocEdit& editor,
                                                              const std::string& fileName) {
   std::optional<std::string> bytes = ReadWholeFile(fileName);
   if (!bytes) {
@@ -187,10 +187,10 @@ std::uint8_t TRVRTFReaderProperties::InsertRTFFileIntoEditor(TCustomRichViewEdit
   return InsertRTFIntoEditor(editor, *bytes);
 }
 
-std::uint8_t TRVRTFReaderProperties::InsertRTFIntoEditor(TCustomRichViewEdit& editor, std::string_view rtf) {
+std::uint8_t TRVRTFReaderProperties::InsertRTFIntoEditor(TCustomRichDocEdit& editor, std::string_view rtf) {
   errorCode_ = kRtfOk;
   if (rtf.empty()) return errorCode_;
-  TCustomRichViewEdit* target = &editor;
+  TCustomRichDocEdit* target = &editor;
   while (target->InplaceEditor() != nullptr) target = target->InplaceEditor();
   if (target->Style() == nullptr) {
     target->EnsureEditable(false);

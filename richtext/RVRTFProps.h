@@ -18,7 +18,7 @@
 
 namespace varnolt {
 
-class TCustomRichViewEdit;
+class TCustomRichDocEdit;
 
 enum TRVReaderUnicode : std::uint8_t { rvruMixed, rvruNoUnicode, rvruOnlyUnicode };
 enum TRVReaderStyleMode : std::uint8_t { rvrsUseSpecified, rvrsUseClosest, rvrsAddIfNeeded };
@@ -77,7 +77,7 @@ class TRVRTFReaderProperties {
   bool UseCharsetForUnicode = false;
   std::uint8_t CharsetForUnicode = 1;
 
-  // The styles of rvrsUseSpecified; a negative value raises ERichViewError
+  // The styles of rvrsUseSpecified; a negative value raises ERichDocError
   // "Value must not be negative".
   std::int32_t TextStyleNo() const { return textStyleNo_; }
   std::int32_t ParaStyleNo() const { return paraStyleNo_; }
@@ -120,10 +120,10 @@ class TRVRTFReaderProperties {
   // the selection; the caret goes after the inserted content. What was read
   // before a failure is inserted (and undone) like the rest. When the editor
   // refuses the insertion it beeps and the result is kRtfHandlerError.
-  std::uint8_t InsertRTFIntoEditor(TCustomRichViewEdit& editor, std::string_view rtf);
+  std::uint8_t InsertRTFIntoEditor(TCustomRichDocEdit& editor, std::string_view rtf);
   // The same for a file, with BasePath its folder for the time of the
   // import; kRtfFileError when it cannot be opened.
-  std::uint8_t InsertRTFFileIntoEditor(TCustomRichViewEdit& editor, const std::string& fileName);
+  std::uint8_t InsertRTFFileIntoEditor(TCustomRichDocEdit& editor, const std::string& fileName);
 
  private:
   std::uint8_t ImportInto(std::istream& stream, TCustomRVData& document, int& index, bool loading);

@@ -182,7 +182,7 @@ void TRVRTFWriter::WriteBookmark(TRVRTFCall& call, const TRVCPInfo& checkpoint) 
   for (const char* keyword : {"{\\*\\bkmkstart ", "}{\\*\\bkmkend "}) {
     sink_.Put(keyword);
     if (name.empty()) {
-      sink_.Put("RichViewCheckpoint");
+      sink_.Put("RichDocCheckpoint");
       sink_.PutNumber(call.BookmarkCounter);
     } else {
       EscapeName(name, style_.DefCodePage);

@@ -168,7 +168,7 @@ class TRVRTFTableWriter {
     WriteTableWidth();
     if (!table_.PrintOptions.Contains(rvtoRowsSplit)) sink_.Put("\\trkeep\\trkeepfollow");
     if (last && !nested_) sink_.Put("\\lastrow");
-    sink_.PutKeyword("richviewtbw", table_.BestWidth);
+    sink_.PutKeyword("richdoctbw", table_.BestWidth);
     WriteBorder("tr", table_.BorderStyle, table_.BorderWidth, table_.BorderColor, table_.BorderLightColor,
                 table_.VisibleBorders);
     writer_.WriteExtra(rv_rtfs_RowProps, &table_, -1, row, false);
@@ -203,8 +203,8 @@ class TRVRTFTableWriter {
       } else {
         sink_.Put("\\clwWidth0");
       }
-      sink_.PutKeyword("richviewcbw", cell.BestWidth);
-      sink_.PutKeyword("richviewcbh", cell.BestHeight);
+      sink_.PutKeyword("richdoccbw", cell.BestWidth);
+      sink_.PutKeyword("richdoccbh", cell.BestHeight);
     }
     WriteBorder("cl", table_.CellBorderStyle, table_.CellBorderWidth,
                 cell.BorderColor != kRVColorNone ? cell.BorderColor : table_.CellBorderColor,

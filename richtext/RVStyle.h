@@ -63,7 +63,7 @@ class TRVStyleTemplatePart : public Base {
   void SetStyleTemplateId(std::int32_t) override { Reject(); }
 
  private:
-  [[noreturn]] static void Reject() { throw ERichViewError("This property is not valid here"); }
+  [[noreturn]] static void Reject() { throw ERichDocError("This property is not valid here"); }
 };
 
 // --- text styles ---
@@ -178,7 +178,7 @@ struct TRVTabInfo {
 class TRVTabInfos {
  public:
   int Count() const { return static_cast<int>(tabs_.size()); }
-  // Checked: ERichViewError for an index out of range.
+  // Checked: ERichDocError for an index out of range.
   const TRVTabInfo& Items(int index) const;
   // Inserts at its place by position and returns its index.
   int Add(const TRVTabInfo& tab);
@@ -274,7 +274,7 @@ struct TRVListLevel {
 class TRVListLevelCollection {
  public:
   int Count() const { return static_cast<int>(levels_.size()); }
-  // Checked: ERichViewError for an index out of range.
+  // Checked: ERichDocError for an index out of range.
   TRVListLevel& Items(int index);
   const TRVListLevel& Items(int index) const;
   // nullptr for an index out of range.
@@ -327,7 +327,7 @@ class TCustomRVInfos {
   TCustomRVInfos& operator=(const TCustomRVInfos&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // Checked: ERichViewError for an index out of range.
+  // Checked: ERichDocError for an index out of range.
   T& Items(int index);
   const T& Items(int index) const;
   // nullptr for an index out of range.
@@ -542,13 +542,13 @@ void MergeStyleTable(TRVListInfos& target, const TRVListInfos& source, TRVStyleM
 
 template <typename T>
 T& TCustomRVInfos<T>::Items(int index) {
-  if (!InRange(index)) throw ERichViewError("Style index is out of bounds");
+  if (!InRange(index)) throw ERichDocError("Style index is out of bounds");
   return *items_[static_cast<std::size_t>(index)];
 }
 
 template <typename T>
 const T& TCustomRVInfos<T>::Items(int index) const {
-  if (!InRange(index)) throw ERichViewError("Style index is out of bounds");
+  if (!InRange(index)) throw ERichDocError("Style index is out of bounds");
   return *items_[static_cast<std::size_t>(index)];
 }
 

@@ -45,12 +45,12 @@ bool TRVListLevel::Equals(const TRVListLevel& other) const {
 }
 
 TRVListLevel& TRVListLevelCollection::Items(int index) {
-  if (index < 0 || index >= Count()) throw ERichViewError("List level index is out of bounds");
+  if (index < 0 || index >= Count()) throw ERichDocError("List level index is out of bounds");
   return levels_[static_cast<std::size_t>(index)];
 }
 
 const TRVListLevel& TRVListLevelCollection::Items(int index) const {
-  if (index < 0 || index >= Count()) throw ERichViewError("List level index is out of bounds");
+  if (index < 0 || index >= Count()) throw ERichDocError("List level index is out of bounds");
   return levels_[static_cast<std::size_t>(index)];
 }
 

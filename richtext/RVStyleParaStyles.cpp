@@ -155,7 +155,7 @@ std::u16string TRVTabInfo::DisplayName() const {
 }
 
 const TRVTabInfo& TRVTabInfos::Items(int index) const {
-  if (index < 0 || index >= Count()) throw ERichViewError("Tab index is out of bounds");
+  if (index < 0 || index >= Count()) throw ERichDocError("Tab index is out of bounds");
   return tabs_[static_cast<std::size_t>(index)];
 }
 

@@ -34,7 +34,7 @@ void TRVStyleTemplate::SetParentId(std::int32_t parentId) {
   for (int steps = 0; id != -1 && steps <= collection_->Count(); ++steps) {
     if (id == Id()) {
       parentId_ = -1;
-      throw ERichViewError("Circular references are not allowed");
+      throw ERichDocError("Circular references are not allowed");
     }
     const TRVStyleTemplate* parent = collection_->FindById(id);
     if (parent == nullptr) break;

@@ -11,7 +11,7 @@
 namespace varnolt {
 
 // The document engine's one error class.
-class ERichViewError : public Exception {
+class ERichDocError : public Exception {
  public:
   using Exception::Exception;
 };

@@ -39,7 +39,7 @@ std::unique_ptr<TCustomRVItemInfo> TRVTableItemInfo::Clone() const {
 }
 
 std::unique_ptr<TRVTableItemInfo> TRVTableItemInfo::CreateTable(int rows, int columns, TCustomRVData* owner) {
-  if (rows < 0 || columns < 0) throw ERichViewError("Invalid row or column index");
+  if (rows < 0 || columns < 0) throw ERichDocError("Invalid row or column index");
   auto table = std::make_unique<TRVTableItemInfo>();
   table->styleHint_ = owner != nullptr ? owner->GetRVStyle() : nullptr;
   table->ResetGrid(rows, columns);
@@ -84,12 +84,12 @@ void TRVTableItemInfo::AssignProperties(const TRVTableItemInfo& source) {
 // --- the grid ---
 
 const TRVTableRow& TRVTableItemInfo::Row(int row) const {
-  if (row < 0 || row >= TableRowCount()) throw ERichViewError("Invalid row or column index");
+  if (row < 0 || row >= TableRowCount()) throw ERichDocError("Invalid row or column index");
   return rows_[static_cast<std::size_t>(row)];
 }
 
 TRVTableRow& TRVTableItemInfo::Row(int row) {
-  if (row < 0 || row >= TableRowCount()) throw ERichViewError("Invalid row or column index");
+  if (row < 0 || row >= TableRowCount()) throw ERichDocError("Invalid row or column index");
   return rows_[static_cast<std::size_t>(row)];
 }
 
@@ -238,7 +238,7 @@ void TRVTableItemInfo::WriteCellsText(TRVTextOutput& out, const TRVCellRange& ra
       if (const TRVTableCellData* cell = row.slots_[static_cast<std::size_t>(c)].get()) {
         std::string text;
         if (!cell->ExtractText({}, text, out.LineWidth(), false, out.TextOnly(), out.Unicode(), false)) {
-          throw ERichViewError("Cannot extract the text of a table cell");
+          throw ERichDocError("Cannot extract the text of a table cell");
         }
         out.WriteBytes(text);
       }

@@ -27,7 +27,7 @@ bool TRVTableCellData::SamePropertiesAs(const TRVTableCellData& other) const {
 }
 
 TRVTableCellData* TRVTableRow::Cell(int column) const {
-  if (column < 0 || column >= Count()) throw ERichViewError("Invalid row or column index");
+  if (column < 0 || column >= Count()) throw ERichDocError("Invalid row or column index");
   return slots_[static_cast<std::size_t>(column)].get();
 }
 

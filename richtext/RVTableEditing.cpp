@@ -122,7 +122,7 @@ void TRVTableGrid::FillAcross(int index, int count, int across, int width, TRVTa
 }
 
 void TRVTableGrid::AddLines(int index, int count, bool divide, int copyFrom) {
-  if (index < 0 || index > Lines() || copyFrom < -1 || copyFrom >= Lines()) throw ERichViewError(kInvalidIndex);
+  if (index < 0 || index > Lines() || copyFrom < -1 || copyFrom >= Lines()) throw ERichDocError(kInvalidIndex);
   if (count < 1) return;
   // Cells that reach over the insertion point grow; their slots stay empty.
   std::vector<bool> filled(static_cast<std::size_t>(Across()), false);
@@ -156,7 +156,7 @@ void TRVTableGrid::AddLines(int index, int count, bool divide, int copyFrom) {
 void TRVTableGrid::RemoveLines(int index, int count, bool decrease) {
   if (Lines() == 0 || Across() == 0) return;
   if (index < 0 || index >= Lines() || count <= 0 || (index == 0 && count > Lines())) {
-    throw ERichViewError(kInvalidIndex);
+    throw ERichDocError(kInvalidIndex);
   }
   count = std::min(count, Lines() - index);
   int end = index + count;
@@ -230,7 +230,7 @@ bool CellStartsOutside(const TRVTableItemInfo& table, bool columns, int line, in
 
 void TRVTableItemInfo::JoinCells(int row, int column, int rowSpan, int columnSpan, bool strict) {
   CellAt(row, column);  // checks the slot
-  if (rowSpan <= 0 || columnSpan <= 0) throw ERichViewError(kInvalidMerge);
+  if (rowSpan <= 0 || columnSpan <= 0) throw ERichDocError(kInvalidMerge);
   rowSpan = std::min(rowSpan, TableRowCount() - row);
   columnSpan = std::min(columnSpan, TableColumnCount() - column);
   if (rowSpan <= 1 && columnSpan <= 1) return;

@@ -5,7 +5,7 @@ namespace varnolt {
 void TRVUndoTableInfo::Revert(TCustomRVData& data, TRVUndoList* inverse) {
   TRVItemList taken = data.ExtractItems(itemNo_, 1);
   auto* current = dynamic_cast<TRVTableItemInfo*>(taken.empty() ? nullptr : taken.front().get());
-  if (current == nullptr) throw ERichViewError("Can't get or set this kind of information for this item");
+  if (current == nullptr) throw ERichDocError("Can't get or set this kind of information for this item");
   std::unique_ptr<TRVTableItemInfo> replaced(static_cast<TRVTableItemInfo*>(taken.front().release()));
   // The snapshot is a copy, which has no checkpoint: the item keeps its own.
   before_->Checkpoint = std::move(replaced->Checkpoint);

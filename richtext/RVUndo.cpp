@@ -155,9 +155,9 @@ void TRVUndoList::StartGroup(std::uint8_t kind, const std::u16string& caption, T
 
 void TRVUndoList::AddAction(std::unique_ptr<TRVUndoInfo> action) {
   if (Limit == 0) return;
-  if (groups_.empty()) throw ERichViewError("Can't modify empty undo list");
+  if (groups_.empty()) throw ERichDocError("Can't modify empty undo list");
   if (groups_.back()->SingleTyping() != nullptr || groups_.back()->SingleRedoTyping() != nullptr) {
-    throw ERichViewError("Incorrect adding into undo list");
+    throw ERichDocError("Incorrect adding into undo list");
   }
   groups_.back()->Actions.push_back(std::move(action));
 }

@@ -13,11 +13,11 @@ using namespace std::string_literals;
 TEST(ClipboardTest, EngineFormatsAreRegisteredInOrderAndNamesAreFoundAgain) {
   MemoryClipboard clipboard;
   const EngineClipboardFormats formats = RegisterEngineFormats(clipboard);
-  EXPECT_EQ(formats.richView, kCfFirstRegistered);
+  EXPECT_EQ(formats.richDoc, kCfFirstRegistered);
   EXPECT_EQ(formats.richText, kCfFirstRegistered + 1);
   EXPECT_EQ(formats.url, kCfFirstRegistered + 2);
   EXPECT_EQ(formats.html, kCfFirstRegistered + 3);
-  EXPECT_EQ(clipboard.FormatName(formats.richView), "RichView Format");
+  EXPECT_EQ(clipboard.FormatName(formats.richDoc), "RichDoc Format");
   EXPECT_EQ(clipboard.FormatName(formats.richText), "Rich Text Format");
   EXPECT_EQ(clipboard.FormatName(formats.url), "UniformResourceLocator");
   EXPECT_EQ(clipboard.FormatName(formats.html), "HTML Format");

@@ -214,18 +214,18 @@ TEST_F(CRVDataTest, ParagraphDefaultStyleResolvesThroughTheParagraphStyle) {
 
 TEST_F(CRVDataTest, IndexChecksAndRemovingPastTheEnd) {
   for (const char* text : {"a", "b", "c", "d"}) data.AppendTextItem(text, 0, 0);
-  EXPECT_THROW(data.ItemAt(4), ERichViewError);
+  EXPECT_THROW(data.ItemAt(4), ERichDocError);
   try {
     data.ItemHasPageBreakBefore(-1);
     FAIL();
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_EQ(error.Message(), "Item index is out of bounds");
   }
   data.RemoveItems(2, 100);
   EXPECT_EQ(Dump(data), "a|b");
   data.InsertItemAt(1, {}, Item(ItemKindBreak, 0));
   EXPECT_EQ(Dump(data), "a|<line>|b");
-  EXPECT_THROW(data.InsertItemAt(5, {}, Item(ItemKindBreak, 0)), ERichViewError);
+  EXPECT_THROW(data.InsertItemAt(5, {}, Item(ItemKindBreak, 0)), ERichDocError);
 }
 
 TEST_F(CRVDataTest, OwnerIsToldOfInsertionsAndRemovals) {
@@ -306,8 +306,8 @@ TEST_F(CRVDataTest, MovingItemsAppendsThemThroughTheParagraphRules) {
   try {
     data.MoveItemsFrom(stringTags);
     FAIL();
-  } catch (const ERichViewError& error) {
-    EXPECT_EQ(error.Message(), "Can't assign RichView to RichView - tags types mismatch");
+  } catch (const ERichDocError& error) {
+    EXPECT_EQ(error.Message(), "Can't assign RichDoc to RichDoc - tags types mismatch");
   }
 }
 
@@ -415,8 +415,8 @@ TEST(CRVItemKindsTest, RegisteringAKindNumber) {
     try {
       RegisterItemKind(taken, &MakeOtherLabel);
       FAIL() << taken;
-    } catch (const ERichViewError& error) {
-      EXPECT_EQ(error.Message(), "Can't register RichView item type - this StyleNo is already registered");
+    } catch (const ERichDocError& error) {
+      EXPECT_EQ(error.Message(), "Can't register RichDoc item type - this StyleNo is already registered");
     }
   }
 }
@@ -531,7 +531,7 @@ TEST_F(CRVDataTest, KindSpecificAccessChecksTheKind) {
   try {
     data.ItemAs<TRVBreakItemInfo>(0);
     FAIL();
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_EQ(error.Message(), "Can't get or set this kind of information for this item");
   }
 }

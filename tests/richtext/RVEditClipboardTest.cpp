@@ -33,8 +33,8 @@ class RVEditClipboardTest : public ::testing::Test {
   TRVStyle style;
   MemoryClipboard clipboard;
   EngineClipboardFormats formats;
-  TRichViewEdit source;
-  TRichViewEdit target;
+  TRichDocEdit source;
+  TRichDocEdit target;
 };
 
 TEST_F(RVEditClipboardTest, CopyAllFormatsPutsFiveFormatsInOrderWithTheirLayouts) {
@@ -44,8 +44,8 @@ TEST_F(RVEditClipboardTest, CopyAllFormatsPutsFiveFormatsInOrderWithTheirLayouts
   const auto formatsPut = clipboard.Formats();
   ASSERT_GE(formatsPut.size(), 4u);
   EXPECT_EQ((std::vector<ClipboardFormat>(formatsPut.begin(), formatsPut.begin() + 4)),
-            (std::vector<ClipboardFormat>{formats.richView, kCfText, kCfUnicodeText, formats.richText}));
-  const std::string rvf = *clipboard.GetData(formats.richView);
+            (std::vector<ClipboardFormat>{formats.richDoc, kCfText, kCfUnicodeText, formats.richText}));
+  const std::string rvf = *clipboard.GetData(formats.richDoc);
   const std::uint32_t length = static_cast<unsigned char>(rvf[0]) | static_cast<unsigned char>(rvf[1]) << 8 |
                                static_cast<unsigned char>(rvf[2]) << 16 |
                                static_cast<std::uint32_t>(static_cast<unsigned char>(rvf[3])) << 24;
@@ -123,7 +123,7 @@ TEST_F(RVEditClipboardTest, CutCopiesByOptionsAndDeletes) {
   source.SelectWholeDocument();
   source.CutSelection();
   EXPECT_EQ(clipboard.UnicodeText(), u"cut me");
-  EXPECT_TRUE(clipboard.HasFormat(formats.richView));
+  EXPECT_TRUE(clipboard.HasFormat(formats.richDoc));
   EXPECT_FALSE(clipboard.HasFormat(formats.richText));
   EXPECT_EQ(test::Dump(source.RVData()), "{}");
 

@@ -45,7 +45,7 @@ class RVEditTest : public ::testing::Test {
 
   TRVStyle style;
   MemoryClipboard clipboard;
-  TRichViewEdit editor;
+  TRichDocEdit editor;
 };
 
 // --- inserting text ---
@@ -157,23 +157,23 @@ TEST_F(RVEditTest, ListParagraphsSplitIntoListParagraphs) {
 TEST_F(RVEditTest, RefusedChangesBeepAndChangeNothing) {
   struct Case {
     const char* name;
-    std::function<void(TRichViewEdit&, TRVStyle&)> refuse;
+    std::function<void(TRichDocEdit&, TRVStyle&)> refuse;
     int beeps;
   };
   const Case cases[] = {
-      {"read-only", [](TRichViewEdit& e, TRVStyle&) { e.ReadOnly = true; }, 1},
-      {"OnChanging says no", [](TRichViewEdit& e, TRVStyle&) { e.OnChanging = [](bool& allow) { allow = false; }; }, 1},
-      {"without sound", [](TRichViewEdit& e, TRVStyle& s) {
+      {"read-only", [](TRichDocEdit& e, TRVStyle&) { e.ReadOnly = true; }, 1},
+      {"OnChanging says no", [](TRichDocEdit& e, TRVStyle&) { e.OnChanging = [](bool& allow) { allow = false; }; }, 1},
+      {"without sound", [](TRichDocEdit& e, TRVStyle& s) {
          e.ReadOnly = true;
          s.UseSound = false;
        }, 0},
-      {"a table holds the mouse", [](TRichViewEdit& e, TRVStyle&) { e.SetCaptureItem(&e.ItemAt(0)); }, 1},
-      {"read-only paragraph", [](TRichViewEdit&, TRVStyle& s) { s.ParaStyles.Items(0).Options.Include(rvpaoReadOnly); }, 1},
+      {"a table holds the mouse", [](TRichDocEdit& e, TRVStyle&) { e.SetCaptureItem(&e.ItemAt(0)); }, 1},
+      {"read-only paragraph", [](TRichDocEdit&, TRVStyle& s) { s.ParaStyles.Items(0).Options.Include(rvpaoReadOnly); }, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TRVStyle sheet;
-    TRichViewEdit edit;
+    TRichDocEdit edit;
     edit.SetStyle(&sheet);
     edit.RVData().AppendTextItem("a", 0, 0);
     edit.Format();
@@ -188,7 +188,7 @@ TEST_F(RVEditTest, RefusedChangesBeepAndChangeNothing) {
 }
 
 TEST_F(RVEditTest, EnsureEditableWithoutAStyleSheetOrWithCapture) {
-  TRichViewEdit bare;
+  TRichDocEdit bare;
   EXPECT_FALSE(bare.EnsureEditable(false));
   Load(u"a");
   editor.SetCaptureItem(&editor.ItemAt(0));
@@ -410,7 +410,7 @@ TEST_F(RVEditTest, TheLayoutHoldsEveryItemInOrder) {
 
 TEST_F(RVEditTest, AnActiveCellEditorTakesTheOperations) {
   Load(u"outer");
-  TRichViewEdit cell;
+  TRichDocEdit cell;
   cell.SetStyle(&style);
   cell.Format();
   editor.SetInplaceEditor(&cell);

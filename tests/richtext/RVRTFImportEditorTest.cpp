@@ -21,7 +21,7 @@ class RVRTFImportEditorTest : public ::testing::Test {
   std::string Structure() const { return Dump(editor.RVData()); }
 
   TRVStyle style;
-  TRichViewEdit editor;
+  TRichDocEdit editor;
   TRVRTFReaderProperties props;
 };
 

@@ -125,7 +125,7 @@ TEST(RVRTFImportFilesTest, CrashSamplesImportWithoutHarm) {
         DocumentText(imported.doc);
       }
       TRVStyle style;
-      TRichViewEdit editor;
+      TRichDocEdit editor;
       editor.SetStyle(&style);
       TRVRTFReaderProperties props;
       EXPECT_TRUE(documented.count(props.InsertRTFIntoEditor(editor, bytes))) << entry.path();

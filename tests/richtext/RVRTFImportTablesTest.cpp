@@ -156,7 +156,7 @@ TEST(RVRTFImportTablesTest, SpacingAndSinglePadding) {
 
 TEST(RVRTFImportTablesTest, WidthsOfTheEnginesOwnKeywords) {
   TRVImportedRTF imported;
-  imported.Load(Rtf(Row("\\richviewtbw-50\\richviewcbw120\\richviewcbh30\\cellx1000\\richviewcbw-25\\cellx2000",
+  imported.Load(Rtf(Row("\\richdoctbw-50\\richdoccbw120\\richdoccbh30\\cellx1000\\richdoccbw-25\\cellx2000",
                         {"a", "b"})));
   const TRVTableItemInfo* table = FirstTable(imported.doc);
   ASSERT_NE(table, nullptr);

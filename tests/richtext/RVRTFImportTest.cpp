@@ -300,11 +300,11 @@ TEST(RVRTFImportTest, FileThatCannotBeOpened) {
 
 TEST(RVRTFImportTest, SettingsRejectNegativeStylesAndAssignTheirShare) {
   TRVRTFReaderProperties props;
-  EXPECT_THROW(props.SetTextStyleNo(-1), ERichViewError);
-  EXPECT_THROW(props.SetParaStyleNo(-2), ERichViewError);
+  EXPECT_THROW(props.SetTextStyleNo(-1), ERichDocError);
+  EXPECT_THROW(props.SetParaStyleNo(-2), ERichDocError);
   try {
     props.SetTextStyleNo(-1);
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_EQ(error.Message(), "Value must not be negative");
   }
   props.SetTextStyleNo(3);

@@ -207,7 +207,7 @@ TEST_F(RVRTFWriterItemsTest, Bookmarks) {
   doc_.AddCheckpoint(u"-");  // nothing usable but the replacement
   EXPECT_EQ(Body(), std::string("\r\n") + kPlainParagraph +
                         "{\\*\\bkmkstart Chapter_1_2}{\\*\\bkmkend Chapter_1_2}\\plain \\f0\\fs20 a"
-                        "{\\*\\bkmkstart RichViewCheckpoint1}{\\*\\bkmkend RichViewCheckpoint1}b"
+                        "{\\*\\bkmkstart RichDocCheckpoint1}{\\*\\bkmkend RichDocCheckpoint1}b"
                         "{\\*\\bkmkstart _}{\\*\\bkmkend _}\\par}");
 }
 

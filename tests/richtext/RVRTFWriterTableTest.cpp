@@ -50,15 +50,15 @@ TEST_F(RVRTFWriterTableTest, DefaultTableRowByRow) {
       "\\trpaddfr3\\trpaddfb3\\trspdl15\\trspdr15\\trspdfl3\\trspdfr3\\trspdt15\\trspdft3\\trspdb15\\trspdfb3"
       "\\trftsWidth1";
   // The window colour of the table is entry 18, after the styles' no-colour.
-  const std::string cells = "\\clftsWidth1\\richviewcbw0\\richviewcbh0\\clcbpat18\\cellx4500"
-                            "\\clftsWidth1\\richviewcbw0\\richviewcbh0\\clcbpat18\\cellx8985";
+  const std::string cells = "\\clftsWidth1\\richdoccbw0\\richdoccbh0\\clcbpat18\\cellx4500"
+                            "\\clftsWidth1\\richdoccbw0\\richdoccbh0\\clcbpat18\\cellx8985";
   const auto cell = [](const char* text) {
     return std::string("{\r\n\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap1\\intbl \\plain \\f0\\fs20 ") + text + "\\cell}";
   };
   EXPECT_EQ(RtfBody(WriteRtfString(doc_)),
-            "\r\n\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 " + rowStart + "\\richviewtbw0" + cells +
+            "\r\n\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 " + rowStart + "\\richdoctbw0" + cells +
                 "\\pard\\intbl\\itap1{" + cell("00") + cell("01") + "}\\pard\\intbl\\itap1\\row}" + rowStart +
-                "\\lastrow\\richviewtbw0" + cells + "\\pard\\intbl\\itap1{" + cell("10") + cell("11") +
+                "\\lastrow\\richdoctbw0" + cells + "\\pard\\intbl\\itap1{" + cell("10") + cell("11") +
                 "}\\pard\\intbl\\itap1\\row}\\par}");
 }
 
@@ -86,14 +86,14 @@ TEST_F(RVRTFWriterTableTest, TableProperties) {
   table.Row(1).VAlign = rvcMiddle;
   const std::string body = RtfBody(WriteRtfString(doc_));
   EXPECT_NE(body.find("{\\trowd\\trqr\\trgaph60\\trleft0\\itap1\\trhdr\\trrh300\\trpaddl15"), std::string::npos) << body;
-  EXPECT_NE(body.find("\\trwWidth4530\\trftsWidth3\\trkeep\\trkeepfollow\\richviewtbw300"
+  EXPECT_NE(body.find("\\trwWidth4530\\trftsWidth3\\trkeep\\trkeepfollow\\richdoctbw300"
                       "\\trbrdrl\\brdrs\\brdrw15\\brdrcf2\\trbrdrt\\brdrs\\brdrw15\\brdrcf2\\trbrdrr\\brdrs\\brdrw15\\brdrcf6"
-                      "\\clwWidth1500\\clftsWidth3\\richviewcbw100\\richviewcbh20"
+                      "\\clwWidth1500\\clftsWidth3\\richdoccbw100\\richdoccbh20"
                       "\\clbrdrl\\brdrinset\\brdrw30\\clbrdrt\\brdrinset\\brdrw30\\clbrdrr\\brdrinset\\brdrw30"
                       "\\clbrdrb\\brdrinset\\brdrw30\\clcbpat7\\clvertalb\\cellx"),
             std::string::npos)
       << body;
-  EXPECT_NE(body.find("\\clwWidth2000\\clftsWidth2\\richviewcbw-40\\richviewcbh0"), std::string::npos) << body;
+  EXPECT_NE(body.find("\\clwWidth2000\\clftsWidth2\\richdoccbw-40\\richdoccbh0"), std::string::npos) << body;
   // The second row takes the alignment of its row; it is no heading.
   EXPECT_EQ(Count(body, "\\clvertalc"), 2u);
   EXPECT_EQ(Count(body, "\\trhdr"), 1u);
@@ -116,7 +116,7 @@ TEST_F(RVRTFWriterTableTest, MergedCells) {
   EXPECT_EQ(Count(top, "\\clvmgf"), 1u);
   EXPECT_EQ(Count(middle, "\\cellx"), 2u) << middle;
   EXPECT_EQ(Count(middle, "\\clvmrg"), 1u);
-  EXPECT_EQ(Count(middle, "\\richviewcbw"), 1u);  // only the cell that starts there
+  EXPECT_EQ(Count(middle, "\\richdoccbw"), 1u);  // only the cell that starts there
   EXPECT_EQ(top.substr(top.find("\\cellx"), 11), middle.substr(middle.find("\\cellx"), 11));
   EXPECT_NE(middle.find("{\\cell}{\r\n"), std::string::npos) << middle;
 }

@@ -120,9 +120,9 @@ TEST(RVStyleTest, AnEmptyTableStillHasAnInvalidIndexEntry) {
 
 TEST(RVStyleTest, CheckedAccessRefusesNumbersOutOfRange) {
   TRVStyle sheet;
-  EXPECT_THROW(sheet.TextStyles.Items(6), ERichViewError);
-  EXPECT_THROW(sheet.ParaStyles.Items(-1), ERichViewError);
-  EXPECT_THROW(sheet.ListStyles.Items(0), ERichViewError);
+  EXPECT_THROW(sheet.TextStyles.Items(6), ERichDocError);
+  EXPECT_THROW(sheet.ParaStyles.Items(-1), ERichDocError);
+  EXPECT_THROW(sheet.ListStyles.Items(0), ERichDocError);
   EXPECT_EQ(sheet.TextStyles.Find(6), nullptr);
   EXPECT_EQ(sheet.ListStyles.Find(0), nullptr);
   EXPECT_EQ(sheet.TextStyles.Find(5), &sheet.TextStyles.Items(5));
@@ -210,8 +210,8 @@ TEST(RVStyleTest, TabsStaySortedByPosition) {
   EXPECT_EQ(tabs.Items(2).Leader, u".");
   tabs.Delete(1);
   EXPECT_EQ(tabs.Count(), 2);
-  EXPECT_THROW(tabs.Items(2), ERichViewError);
-  EXPECT_THROW(tabs.SetPosition(-1, 5), ERichViewError);
+  EXPECT_THROW(tabs.Items(2), ERichDocError);
+  EXPECT_THROW(tabs.SetPosition(-1, 5), ERichDocError);
 }
 
 TEST(RVStyleTest, TabDisplayNames) {
@@ -252,7 +252,7 @@ TEST(RVStyleTest, TemplatePartsRefuseTheEntryProperties) {
           default: part->SetStyleTemplateId(3); break;
         }
         ADD_FAILURE() << "setter " << setter << " was accepted";
-      } catch (const ERichViewError& error) {
+      } catch (const ERichDocError& error) {
         EXPECT_STREQ(error.what(), "This property is not valid here");
       }
     }
@@ -296,11 +296,11 @@ TEST(RVStyleTest, AParentChainBackToItselfIsRefused) {
   try {
     a.SetParentId(c.Id());
     FAIL() << "a circle was accepted";
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_STREQ(error.what(), "Circular references are not allowed");
   }
   EXPECT_EQ(a.ParentId(), -1);
-  EXPECT_THROW(a.SetParentId(a.Id()), ERichViewError);
+  EXPECT_THROW(a.SetParentId(a.Id()), ERichDocError);
   EXPECT_EQ(a.ParentId(), -1);
   a.SetParentId(12345);  // an unknown parent ends the chain
   EXPECT_EQ(a.ParentId(), 12345);

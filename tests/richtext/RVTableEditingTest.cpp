@@ -140,7 +140,7 @@ TEST(RVTableEditingTest, IndicesOutOfRangeAreRefused) {
     try {
       action();
       ADD_FAILURE() << "accepted";
-    } catch (const ERichViewError& error) {
+    } catch (const ERichDocError& error) {
       EXPECT_EQ(error.Message(), "Invalid row or column index");
     }
   }

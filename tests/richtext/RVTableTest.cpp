@@ -20,7 +20,7 @@ void ExpectError(const std::function<void()>& action, const std::string& message
   try {
     action();
     ADD_FAILURE() << "expected \"" << message << "\"";
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_EQ(error.Message(), message);
   }
 }

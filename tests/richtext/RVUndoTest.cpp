@@ -21,14 +21,14 @@ TEST(RVUndoListTest, AddingWithoutAGroupOrToTypingFails) {
   try {
     list.AddAction(Action());
     FAIL();
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_EQ(error.Message(), "Can't modify empty undo list");
   }
   RecordTyping(list, 0, 1, {}, {0, 1});
   try {
     list.AddAction(Action());
     FAIL();
-  } catch (const ERichViewError& error) {
+  } catch (const ERichDocError& error) {
     EXPECT_EQ(error.Message(), "Incorrect adding into undo list");
   }
 }
@@ -90,7 +90,7 @@ class UndoEditorTest : public ::testing::Test {
   }
   std::string Text() const { return test::Dump(editor.RVData()); }
   TRVStyle style;
-  TRichViewEdit editor;
+  TRichDocEdit editor;
 };
 
 TEST_F(UndoEditorTest, TenTypedCharactersAreTenUndoAndTenRedoSteps) {
