@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Color.h"
-#include "richtext/RVStyleTypes.h"
+#include "richtext/style/RVStyleTypes.h"
 
 namespace varnolt {
 

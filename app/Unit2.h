@@ -15,8 +15,8 @@
 #include "app/ProgressDisplay.h"
 #include "pdf/PReport.h"
 #include "platform/Clipboard.h"
-#include "richtext/RVEdit.h"
-#include "richtext/RVStyle.h"
+#include "richtext/editor/RVEdit.h"
+#include "richtext/style/RVStyle.h"
 
 namespace varnolt {
 

@@ -4,10 +4,10 @@
 
 #include "app/Unit2.h"
 #include "pdf/PdfFonts.h"
-#include "platform/OutputStream.h"
 #include "platform/CodePage.h"
+#include "platform/OutputStream.h"
 #include "platform/Paths.h"
-#include "richtext/RVItem.h"
+#include "richtext/document/RVItem.h"
 
 namespace varnolt {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/Clipboard.h"
-#include "richtext/RVEdit.h"
+#include "richtext/editor/RVEdit.h"
 
 namespace varnolt {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "richtext/RVEdit.h"
-#include "richtext/RVRTFProps.h"
+#include "richtext/editor/RVEdit.h"
+#include "richtext/rtf/import/RVRTFProps.h"
 
 namespace {
 

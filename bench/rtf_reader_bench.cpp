@@ -9,7 +9,7 @@
 #include <streambuf>
 #include <string>
 
-#include "richtext/RVRTFReader.h"
+#include "richtext/rtf/reader/RVRTFReader.h"
 
 namespace {
 

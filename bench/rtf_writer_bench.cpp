@@ -6,11 +6,11 @@
 #include <string>
 
 #include "platform/OutputStream.h"
-#include "richtext/RVBitmap.h"
-#include "richtext/RVGraphicBytes.h"
-#include "richtext/RVItemKinds.h"
-#include "richtext/RVRTFWriter.h"
-#include "richtext/RVTable.h"
+#include "richtext/document/RVItemKinds.h"
+#include "richtext/graphic/RVBitmap.h"
+#include "richtext/graphic/RVGraphicBytes.h"
+#include "richtext/rtf/writer/RVRTFWriter.h"
+#include "richtext/table/RVTable.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
-# A layer is every .cpp file of its folder; new units need no edit here.
+# A layer is every .cpp file of its folder and its sub-folders; new units need
+# no edit here.
 function(varnolt_layer name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(sources)
     add_library(${name} STATIC ${sources})
     set(scope PUBLIC)
@@ -15,10 +16,10 @@ function(varnolt_layer name)
   endif()
 endfunction()
 
-# One test program per layer, every .cpp file of the test folder.
+# One test program per layer, every .cpp file of the test folder and below.
 function(varnolt_layer_tests name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()

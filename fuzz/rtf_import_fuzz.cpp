@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "richtext/RVEdit.h"
-#include "richtext/RVRTFProps.h"
+#include "richtext/editor/RVEdit.h"
+#include "richtext/rtf/import/RVRTFProps.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "richtext/RVBitmap.h"
-#include "richtext/RVRTFReader.h"
+#include "richtext/graphic/RVBitmap.h"
+#include "richtext/rtf/reader/RVRTFReader.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "platform/OutputStream.h"
 #include "platform/Random.h"
-#include "richtext/RVRTFProps.h"
-#include "richtext/RVRTFReader.h"
-#include "richtext/RVRTFWriter.h"
+#include "richtext/rtf/import/RVRTFProps.h"
+#include "richtext/rtf/reader/RVRTFReader.h"
+#include "richtext/rtf/writer/RVRTFWriter.h"
 
 namespace {
 

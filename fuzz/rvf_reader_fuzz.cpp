@@ -9,12 +9,12 @@
 #include <string_view>
 #include <utility>
 
-#include "richtext/CRVData.h"
-#include "richtext/RVEdit.h"
-#include "richtext/RVFReader.h"
-#include "richtext/RVFWriter.h"
-#include "richtext/RVStyle.h"
-#include "richtext/RVTable.h"
+#include "richtext/document/CRVData.h"
+#include "richtext/editor/RVEdit.h"
+#include "richtext/rvf/RVFReader.h"
+#include "richtext/rvf/RVFWriter.h"
+#include "richtext/style/RVStyle.h"
+#include "richtext/table/RVTable.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/OutputStream.h"
 #include "platform/Clock.h"
 #include "platform/Exception.h"
+#include "platform/OutputStream.h"
 
 namespace varnolt {
 

@@ -7,8 +7,8 @@
 
 #include "pdf/PdfCanvas.h"
 #include "platform/CodePage.h"
-#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
+#include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {

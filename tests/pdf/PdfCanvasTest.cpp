@@ -7,8 +7,8 @@
 
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfFonts.h"
-#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
+#include "tests/support/PdfReaders.h"
 
 namespace varnolt {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfFonts.h"
-#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
+#include "tests/support/PdfReaders.h"
 
 namespace varnolt {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "pdf/PdfCanvas.h"
-#include "tests/support/PdfReaders.h"
 #include "tests/pdf/PdfTestHelpers.h"
+#include "tests/support/PdfReaders.h"
 
 namespace varnolt {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/CodePage.h"
-#include "richtext/CRVData.h"
-#include "richtext/RVItemKinds.h"
-#include "richtext/RVLabelItems.h"
+#include "richtext/document/CRVData.h"
+#include "richtext/document/RVItemKinds.h"
+#include "richtext/document/RVLabelItems.h"
 
 namespace varnolt::test {
 

@@ -18,6 +18,6 @@ for fixture in "$here"/sources/*; do
   name="$(basename "${fixture%.*}")"
   office --convert-to "txt:Text (encoded):UTF8" --outdir "$here" "$here/$name.rtf"
 done
-grep -o '\(Dst\|Val\|Fix\|Chr\|Uni\)("[a-zA-Z]*"' "$here/../../../richtext/RVRTFKeywords.cpp" |
+grep -o '\(Dst\|Val\|Fix\|Chr\|Uni\)("[a-zA-Z]*"' "$here/../../../richtext/rtf/reader/RVRTFKeywords.cpp" |
   sed 's/.*("\(.*\)"/"\\\\\1"/' | sort -u > "$here/fuzz.dict"
 printf '%s\n' '"{\\rtf1"' '"\\'"'"'"' '"{\\*"' '"\\bin"' '"\\u"' >> "$here/fuzz.dict"

@@ -1,0 +1,229 @@
+#include "richtext/document/RVItem.h"
+
+#include <map>
+
+#include "richtext/document/CRVData.h"
+#include "richtext/document/RVItemKinds.h"
+#include "richtext/document/RVLabelItems.h"
+#include "richtext/style/RVStyle.h"
+#include "richtext/table/RVTable.h"
+
+namespace varnolt {
+
+bool TagIsEmpty(const TRVTag& tag) {
+  if (const auto* number = std::get_if<std::int32_t>(&tag)) return *number == 0;
+  return std::get<std::string>(tag).empty();
+}
+
+std::u16string BytesToUtf16(std::string_view bytes) {
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto low = static_cast<unsigned char>(bytes[2 * i]);
+    auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+    text[i] = static_cast<char16_t>(low | (high << 8));
+  }
+  return text;
+}
+
+std::string Utf16ToBytes(std::u16string_view text) {
+  std::string bytes(text.size() * 2, '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+  return bytes;
+}
+
+// --- TRVTextOutput ---
+
+void TRVTextOutput::WriteAnsi(std::string_view bytes) {
+  if (unicode_) {
+    stream_.append(Utf16ToBytes(AnsiToUnicode(defCodePage_, bytes)));
+  } else {
+    stream_.append(bytes);
+  }
+}
+
+void TRVTextOutput::WriteUnicode(std::u16string_view text) {
+  if (unicode_) {
+    stream_.append(Utf16ToBytes(text));
+  } else {
+    stream_.append(UnicodeToAnsi(kCpAcp, text));
+  }
+}
+
+// --- TCustomRVItemInfo ---
+
+TCustomRVItemInfo::~TCustomRVItemInfo() = default;
+
+TCustomRVItemInfo::TCustomRVItemInfo(const TCustomRVItemInfo& source)
+    : ItemText(source.ItemText),
+      StyleNo(source.StyleNo),
+      ParaNo(source.ParaNo),
+      JumpId(source.JumpId),
+      ItemTag(source.ItemTag),
+      DrawItemNo(-1),
+      ItemHint(source.ItemHint),
+      flags_(source.flags_) {}
+
+void TCustomRVItemInfo::SetContinuesPara(bool value) {
+  if (value) {
+    flags_ = static_cast<std::uint8_t>((flags_ & rvifUnicodeText) | rvifContinuesPara);
+  } else {
+    flags_ &= static_cast<std::uint8_t>(~rvifContinuesPara);
+  }
+}
+
+void TCustomRVItemInfo::SetPageBreakBefore(bool value) {
+  if (value) {
+    flags_ = static_cast<std::uint8_t>((flags_ & rvifUnicodeText) | rvifPageBreakBefore);
+  } else {
+    flags_ &= static_cast<std::uint8_t>(~rvifPageBreakBefore);
+  }
+}
+
+void TCustomRVItemInfo::SetLineBreakBefore(bool value) {
+  if (!value) {
+    flags_ &= static_cast<std::uint8_t>(~rvifLineBreakBefore);
+    return;
+  }
+  flags_ &= static_cast<std::uint8_t>(~rvifContinuesPara);
+  if (!OccupiesWholeLine()) flags_ |= rvifLineBreakBefore;
+}
+
+void TCustomRVItemInfo::SetUnicodeText(bool value) {
+  if (value) {
+    flags_ |= rvifUnicodeText;
+  } else {
+    flags_ &= static_cast<std::uint8_t>(~rvifUnicodeText);
+  }
+}
+
+bool TCustomRVItemInfo::IsLink(const TRVStyle* style) const {
+  if (!IsText() || style == nullptr || StyleNo == ParaDefaultStyle) return false;
+  return style->TextStyleAt(StyleNo).Jump;
+}
+
+bool TCustomRVItemInfo::GetIntProperty(std::int32_t, std::int32_t&) const { return false; }
+bool TCustomRVItemInfo::SetIntProperty(std::int32_t, std::int32_t) { return false; }
+bool TCustomRVItemInfo::GetStringProperty(std::int32_t, std::u16string&) const { return false; }
+bool TCustomRVItemInfo::SetStringProperty(std::int32_t, const std::u16string&) { return false; }
+
+std::unique_ptr<TCustomRVItemInfo> TRVTextItemInfo::Clone() const {
+  return std::unique_ptr<TCustomRVItemInfo>(new TRVTextItemInfo(*this));
+}
+
+// --- TRVNonTextItemInfo, TRVRectItemInfo ---
+
+bool TRVNonTextItemInfo::GetIntProperty(std::int32_t number, std::int32_t& value) const {
+  if (number != rvipDeleteProtect) return false;
+  value = DeleteProtect ? 1 : 0;
+  return true;
+}
+
+bool TRVNonTextItemInfo::SetIntProperty(std::int32_t number, std::int32_t value) {
+  if (number != rvipDeleteProtect) return false;
+  DeleteProtect = value != 0;
+  return true;
+}
+
+bool TRVNonTextItemInfo::GetStringProperty(std::int32_t number, std::u16string& value) const {
+  if (number != rvspHint) return false;
+  value = ItemHint;
+  return true;
+}
+
+bool TRVNonTextItemInfo::SetStringProperty(std::int32_t number, const std::u16string& value) {
+  if (number != rvspHint) return false;
+  ItemHint = value;
+  return true;
+}
+
+bool TRVRectItemInfo::GetIntProperty(std::int32_t number, std::int32_t& value) const {
+  switch (number) {
+    case rvipVShift: value = VShift; return true;
+    case rvipVShiftAbs: value = VShiftAbs ? 1 : 0; return true;
+    case rvipSpacing: value = spacing_; return true;
+    default: return TRVNonTextItemInfo::GetIntProperty(number, value);
+  }
+}
+
+bool TRVRectItemInfo::SetIntProperty(std::int32_t number, std::int32_t value) {
+  switch (number) {
+    case rvipVShift: VShift = value; return true;
+    case rvipVShiftAbs: VShiftAbs = value != 0; return true;
+    case rvipSpacing: SetSpacing(value); return true;
+    default: return TRVNonTextItemInfo::SetIntProperty(number, value);
+  }
+}
+
+// --- the kind registry ---
+
+namespace {
+
+template <typename T>
+std::unique_ptr<TCustomRVItemInfo> MakeItem(TCustomRVData*) {
+  return std::make_unique<T>();
+}
+
+std::unique_ptr<TCustomRVItemInfo> MakeSequence(TCustomRVData*) {
+  return std::make_unique<TRVSeqItemInfo>(u"", rvseqDecimal);
+}
+
+// The kinds the engine registers at start.
+std::map<std::int32_t, TRVItemFactory>& Registry() {
+  static std::map<std::int32_t, TRVItemFactory> registry = {
+      {ItemKindTable, &MakeItem<TRVTableItemInfo>},
+      {ItemKindLabel, &MakeItem<TRVLabelItemInfo>},
+      {ItemKindSequence, &MakeSequence},
+      {ItemKindFootnote, &MakeItem<TRVFootnoteItemInfo>},
+      {ItemKindEndnote, &MakeItem<TRVEndnoteItemInfo>},
+      {ItemKindNoteReference, &MakeItem<TRVNoteReferenceItemInfo>},
+  };
+  return registry;
+}
+
+}  // namespace
+
+namespace {
+
+std::unique_ptr<TCustomRVItemInfo> CreateBuiltInItem(std::int32_t styleNo) {
+  switch (styleNo) {
+    case ItemKindBreak: return std::make_unique<TRVBreakItemInfo>();
+    case ItemKindPicture: return std::make_unique<TRVGraphicItemInfo>();
+    case ItemKindHotspot: return std::make_unique<TRVHotspotItemInfo>();
+    case ItemKindControl: return std::make_unique<TRVControlItemInfo>();
+    case ItemKindBullet: return std::make_unique<TRVBulletItemInfo>();
+    case ItemKindHotPicture: return std::make_unique<TRVHotGraphicItemInfo>();
+    case ItemKindListMarker: return std::make_unique<TRVMarkerItemInfo>();
+    case ItemKindTab: return std::make_unique<TRVTabItemInfo>();
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TCustomRVItemInfo> CreateItemOfKind(std::int32_t styleNo, TCustomRVData* container) {
+  if (styleNo >= 0) return std::make_unique<TRVTextItemInfo>(styleNo);
+  if (auto item = CreateBuiltInItem(styleNo)) return item;
+  auto& registry = Registry();
+  auto found = registry.find(styleNo);
+  if (found == registry.end()) return nullptr;
+  auto item = found->second(container);
+  if (item) item->StyleNo = styleNo;
+  return item;
+}
+
+void RegisterItemKind(std::int32_t styleNo, TRVItemFactory factory) {
+  auto& registry = Registry();
+  auto found = registry.find(styleNo);
+  bool sameAgain = found != registry.end() && found->second == factory;
+  if (sameAgain) return;
+  bool taken = styleNo >= -9 || found != registry.end() || CreateBuiltInItem(styleNo) != nullptr;
+  if (taken || factory == nullptr) {
+    throw ERichDocError("Can't register RichDoc item type - this StyleNo is already registered");
+  }
+  registry.emplace(styleNo, factory);
+}
+
+}  // namespace varnolt

@@ -1,0 +1,276 @@
+#pragma once
+// The editable view over one document: caret and selection, the check and
+// bracket every change runs in, inserting text and pictures, deleting,
+// clearing, plain Unicode text with the clipboard, and undo and redo.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Clipboard.h"
+#include "richtext/document/CRVData.h"
+#include "richtext/document/RVItemKinds.h"
+#include "richtext/editor/RVUndo.h"
+#include "richtext/graphic/RVGraphic.h"
+#include "richtext/layout/RVLayout.h"
+#include "richtext/rtf/import/RVRTFProps.h"
+#include "richtext/rtf/writer/RVRTFWriter.h"
+
+namespace varnolt {
+
+enum TRVEditorOption : std::uint8_t {
+  rvoClearTagOnStyleApp,
+  rvoCtrlJumps,
+  rvoDoNotWantReturns,
+  rvoDoNotWantShiftReturns,
+  rvoWantTabs,
+};
+using TRVEditorOptions = TRVSet<TRVEditorOption, std::uint16_t>;
+
+enum TRVOption : std::uint8_t {
+  rvoAllowSelection,
+  rvoScrollToEnd,
+  rvoShowPageBreaks,
+  rvoShowSpecialCharacters,
+  rvoAutoCopyText,
+  rvoAutoCopyUnicodeText,
+  rvoAutoCopyRVF,
+  rvoAutoCopyImage,
+  rvoAutoCopyRTF,
+  rvoFormatInvalidate,
+  rvoDblClickSelectsWord,
+  rvoRClickDeselects,
+  rvoFastFormatting,
+  rvoTagsArePChars,
+};
+using TRVOptions = TRVSet<TRVOption, std::uint32_t>;
+
+enum TRVDragDropFormat : std::uint8_t {
+  rvddRVF,
+  rvddRTF,
+  rvddText,
+  rvddUnicodeText,
+  rvddBitmap,
+  rvddMetafile,
+  rvddFiles,
+};
+using TRVDragDropFormats = TRVSet<TRVDragDropFormat, std::uint8_t>;
+
+enum TRVLiveSpellingMode : std::uint8_t { rvlspOff, rvlspOnChange };
+
+// Keys the editor handles itself, by their virtual-key codes.
+enum TRVKey : std::uint16_t {
+  rvkBack = 8,
+  rvkTab = 9,
+  rvkReturn = 13,
+  rvkPageUp = 33,
+  rvkPageDown = 34,
+  rvkEnd = 35,
+  rvkHome = 36,
+  rvkLeft = 37,
+  rvkUp = 38,
+  rvkRight = 39,
+  rvkDown = 40,
+  rvkInsert = 45,
+  rvkDelete = 46,
+  rvkC = 'C',
+  rvkV = 'V',
+  rvkX = 'X',
+  rvkZ = 'Z',
+};
+enum TRVShiftKey : std::uint8_t { ssShift, ssAlt, ssCtrl };
+using TRVShiftState = TRVSet<TRVShiftKey, std::uint8_t>;
+
+// The document of an editor: items plus the caret and the selection.
+class TRVEditRVData : public TCustomRVData {
+ public:
+  TRVPosition Caret;
+  // The fixed end of the selection and its moving end (where the caret is).
+  TRVPosition SelectionAnchor;
+  TRVPosition SelectionEnd;
+
+  bool GetSelectionBounds(TRVPosition& start, TRVPosition& end) const override;
+};
+
+class TCustomRichDocEdit {
+ public:
+  TCustomRichDocEdit();
+  virtual ~TCustomRichDocEdit();
+  TCustomRichDocEdit(const TCustomRichDocEdit&) = delete;
+  TCustomRichDocEdit& operator=(const TCustomRichDocEdit&) = delete;
+
+  // --- settings ---
+
+  TRVStyle* Style() const { return data_.GetRVStyle(); }
+  void SetStyle(TRVStyle* style) { data_.SetRVStyle(style); }
+  Clipboard* ClipboardUsed() const { return clipboard_; }
+  void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard; }
+  TRVEditorOptions EditorOptions{rvoCtrlJumps, rvoWantTabs};
+  TRVOptions Options() const { return options_; }
+  void SetOptions(TRVOptions options);
+  TRVDragDropFormats AcceptDragDropFormats{rvddRVF, rvddRTF, rvddText, rvddUnicodeText, rvddBitmap, rvddMetafile,
+                                           rvddFiles};
+  TRVLiveSpellingMode LiveSpellingMode = rvlspOnChange;
+  bool ReadOnly = false;
+  std::int32_t UndoLimit() const { return undo_.Limit; }
+  void SetUndoLimit(std::int32_t limit);
+
+  // OnChanging may refuse a change by clearing its argument.
+  std::function<void(bool& allow)> OnChanging;
+  std::function<void()> OnChange;
+  std::function<void()> OnSelectionChanged;
+  std::function<void()> OnBeep;
+  int BeepCount() const { return beepCount_; }
+
+  // --- state ---
+
+  TRVEditRVData& RVData() { return data_; }
+  const TRVEditRVData& RVData() const { return data_; }
+  TRVLayout& Layout() { return layout_; }
+  TRVUndoList& UndoList() { return undo_; }
+  TRVRedoList& RedoList() { return redo_; }
+  bool Modified() const { return modified_; }
+
+  std::int32_t CurTextStyleNo = 0;
+  std::int32_t CurParaStyleNo = 0;
+  TRVPosition Caret() const { return data_.Caret; }
+  // Moves the caret (clamped into the document) and takes the current styles
+  // from the item there; the selection becomes empty.
+  void SetCaret(int itemNo, int offset);
+  // Selects from (startItem, startOffset) to (endItem, endOffset); the caret
+  // goes to the end.
+  void SetSelectionBounds(int startItem, int startOffset, int endItem, int endOffset);
+
+  // A cell's editor that operations go to while it is active (not owned).
+  void SetInplaceEditor(TCustomRichDocEdit* editor) { inplace_ = editor; }
+  TCustomRichDocEdit* InplaceEditor() const { return inplace_; }
+  // A table item operating with the mouse; changes wait for it.
+  void SetCaptureItem(const TCustomRVItemInfo* item) { captureItem_ = item; }
+
+  // --- operations ---
+
+  bool EnsureEditable(bool allowCapture);
+  void InsertTextAtCaret(std::u16string_view text, bool caretBeforeText = false);
+  bool InsertPictureAtCaret(const std::u16string& name, std::unique_ptr<TGraphic> picture, TRVVAlign vAlign);
+  // Puts items made by an import (RTF, RVF) at the caret as one insertion
+  // step, replacing the selection; the caret goes after them. The first item
+  // joins the caret's line, except that an empty paragraph at the caret gives
+  // way to the inserted content. When the import failed part way the editor
+  // beeps after inserting. False when the editor refuses (it beeps).
+  bool InsertImportedItems(TRVItemList items, bool importFailed);
+  // One typed character; characters typed one after another at one place
+  // are one undo group, undone one character per step.
+  void TypeCharacter(char16_t character);
+  void SelectWholeDocument();
+  bool HasSelection() const;
+  // The selection's plain text (CR LF line ends), UTF-16LE or 8-bit bytes.
+  std::string SelectedText(bool unicode) const;
+  void CopyAsUnicodeText();
+  void PasteUnicodeText();
+  void DeleteSelected();
+  void ClearDocument();
+  void RepaintEditor();
+  void ReformatDocument();
+  // Lays the document out; an empty document first gets one empty text item.
+  void Format();
+  void UndoLastGroup();
+  void RedoLastGroup();
+
+  // --- rich content: the clipboard in every format, RTF files, keys ---
+
+  // Written by the RTF writer (RVEditClipboard).
+  TRVRTFOptions RTFOptions = kRVDefaultRTFOptions;
+  // How RTF is read into this editor.
+  TRVRTFReaderProperties RTFReadProperties;
+  std::function<void()> OnCopy;
+  // Clearing doDefault leaves the paste to the handler.
+  std::function<void(bool& doDefault)> OnPaste;
+  // RVF, 8-bit text, a lone picture, Unicode text and RTF, in this order.
+  void CopyAllFormats();
+  // The formats the Options ask for; true when any is asked for.
+  bool CopyByOptions();
+  void CutSelection();
+  // The richest format on the clipboard: RVF, RTF, Unicode text, 8-bit
+  // text, files, bitmap, metafile.
+  void PasteFromClipboard();
+  // False (and error code 8 in RTFReadProperties) when the file cannot be read.
+  bool ImportRtfFileAtCaret(const std::string& fileName);
+  bool WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly);
+  // A key going down; false when the editor leaves it to others (a typed
+  // character then arrives through KeyPress).
+  bool KeyDown(TRVKey key, TRVShiftState shift);
+  void KeyPress(char16_t character);
+
+  // --- reading ---
+
+  int CountItems() const { return data_.CountItems(); }
+  TCustomRVItemInfo& ItemAt(int index) { return data_.ItemAt(index); }
+  int IndexOfItem(const TCustomRVItemInfo* item) const { return data_.IndexOfItem(item); }
+  int CaretItemIndex() const;
+  std::int32_t EffectiveStyleOf(int index) const { return data_.EffectiveStyleOf(index); }
+  bool StartsNewLine(int index) const { return data_.StartsNewLine(index); }
+  // Empty for non-text items.
+  std::u16string ItemTextAt(int index) const;
+
+ private:
+  enum class TRVEditCheck { kCheck, kAlreadyChecked };
+  template <typename Operation>
+  bool RunChange(std::uint8_t kind, TRVEditCheck check, Operation&& operation);
+  void Beep();
+  bool CaretCanTakeInsertion() const;
+  // Clipboard blocks of the selection.
+  std::string SelectionAsRvfBlock() const;
+  std::string SelectionAsRtf() const;
+  const TGraphic* SelectedLonePicture() const;
+  bool PasteRvf(const std::string& block);
+  bool PasteRtf(const std::string& rtf);
+  void PastePictures();
+  void InsertPictureFile(const std::string& fileName);
+  // Caret movement for the keyboard.
+  TRVPosition StepLeft(TRVPosition position) const;
+  TRVPosition StepRight(TRVPosition position) const;
+  TRVPosition LineBoundary(TRVPosition position, bool end) const;
+  TRVPosition LinesAway(TRVPosition position, int lines) const;
+  void MoveCaret(TRVPosition target, bool extend);
+  void DeleteNextTo(bool before);
+  void EnsureNotEmpty();
+  void ChangeNotification(bool clearRedo);
+  void SelectionChanged();
+  // Cuts the text into items and inserts them at the caret, inside a change.
+  void InsertTextAsItems(std::u16string_view text, bool caretBeforeText);
+  bool DeleteSelectionInGroup();
+  // Protected items and text refuse deletion.
+  bool SelectionCanBeDeleted() const;
+  bool SelectionIsDeletable(TRVPosition start, TRVPosition end) const;
+  void JoinAfterDeletion(int joined, bool headRemoved, std::uint8_t headFlags, std::int32_t headPara);
+  void KeepMarkersCompany(int from, int to);
+  // Inserts the items at the caret; returns the inserted range after merging
+  // with the neighbours.
+  std::pair<TRVPosition, TRVPosition> InsertItemsAtCaret(TRVItemList items);
+  int PrepareInsertionPoint(TRVItemList& items);
+  void CopyListMarkers(TRVItemList& items, int paragraphStart) const;
+  bool TryTypeIntoItem(char16_t character);
+  void PlaceCaret(TRVPosition position);
+  // Reverts the last group of `from`, recording the inverse in a group of `into`.
+  TRVPosition RevertLastGroup(TRVUndoList& from, TRVUndoList& into);
+  void FinishHistoryStep(TRVPosition caret);
+  TRVPosition ClampPosition(TRVPosition position) const;
+  TRVDocChanges Changes() { return TRVDocChanges(data_, &undo_); }
+
+  TRVEditRVData data_;
+  TRVLayout layout_;
+  TRVUndoList undo_;
+  TRVRedoList redo_;
+  TRVOptions options_{rvoAllowSelection, rvoFormatInvalidate};
+  Clipboard* clipboard_ = nullptr;
+  TCustomRichDocEdit* inplace_ = nullptr;
+  const TCustomRVItemInfo* captureItem_ = nullptr;
+  bool modified_ = false;
+  int beepCount_ = 0;
+};
+
+class TRichDocEdit : public TCustomRichDocEdit {};
+
+}  // namespace varnolt

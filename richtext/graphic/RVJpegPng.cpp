@@ -1,0 +1,112 @@
+#include "richtext/graphic/RVJpegPng.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <png.h>
+
+namespace varnolt {
+
+namespace {
+
+constexpr const char* kInvalidJpeg = "Invalid JPEG image";
+constexpr const char* kInvalidPng = "Invalid PNG image";
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1A\n", 8);
+constexpr long kMaxSide = 1 << 20;
+
+// The libraries report errors through longjmp; everything between setjmp and
+// the jump is plain C data so nothing is skipped that needs destroying.
+struct JpegErrorManager {
+  jpeg_error_mgr base;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void JumpOnJpegError(j_common_ptr info) {
+  auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
+  std::longjmp(manager->jump, 1);
+}
+
+void IgnoreJpegMessage(j_common_ptr, int) {}
+
+bool ReadJpegSize(std::string_view bytes, int& width, int& height) {
+  jpeg_decompress_struct info{};
+  JpegErrorManager errors{};
+  info.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = JumpOnJpegError;
+  errors.base.emit_message = IgnoreJpegMessage;
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&info, TRUE);
+  width = static_cast<int>(info.image_width);
+  height = static_cast<int>(info.image_height);
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+struct PngSource {
+  std::string_view bytes;
+  std::size_t offset = 0;
+};
+
+void ReadPngBytes(png_structp png, png_bytep out, png_size_t count) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  if (count > source->bytes.size() - source->offset) png_error(png, "short");
+  std::copy_n(source->bytes.data() + source->offset, count, out);
+  source->offset += count;
+}
+
+void IgnorePngWarning(png_structp, png_const_charp) {}
+
+[[noreturn]] void JumpOnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+bool ReadPngSize(std::string_view bytes, int& width, int& height) {
+  PngSource source{bytes, 0};
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnPngError, IgnorePngWarning);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_read_fn(png, &source, ReadPngBytes);
+  png_read_info(png, info);
+  width = static_cast<int>(png_get_image_width(png, info));
+  height = static_cast<int>(png_get_image_height(png, info));
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+bool IsUsableSize(int width, int height) { return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide; }
+
+}  // namespace
+
+bool LooksLikeJpeg(std::string_view bytes) { return bytes.size() >= 3 && bytes.substr(0, 3) == "\xFF\xD8\xFF"; }
+bool LooksLikePng(std::string_view bytes) { return bytes.substr(0, kPngSignature.size()) == kPngSignature; }
+
+std::unique_ptr<TJPEGImage> TJPEGImage::FromBytes(std::string_view bytes) {
+  auto image = std::make_unique<TJPEGImage>();
+  if (!LooksLikeJpeg(bytes) || !ReadJpegSize(bytes, image->width_, image->height_) ||
+      !IsUsableSize(image->width_, image->height_)) {
+    throw EInvalidGraphic(kInvalidJpeg);
+  }
+  image->bytes_.assign(bytes);
+  return image;
+}
+
+std::unique_ptr<TPngGraphic> TPngGraphic::FromBytes(std::string_view bytes) {
+  auto image = std::make_unique<TPngGraphic>();
+  if (!LooksLikePng(bytes) || !ReadPngSize(bytes, image->width_, image->height_) ||
+      !IsUsableSize(image->width_, image->height_)) {
+    throw EInvalidGraphic(kInvalidPng);
+  }
+  image->bytes_.assign(bytes);
+  return image;
+}
+
+}  // namespace varnolt

@@ -1,0 +1,314 @@
+// The import settings, the entry points, and the wiring of a reader to one
+// import.
+#include "richtext/rtf/import/RVRTFProps.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <streambuf>
+
+#include "platform/CodePage.h"
+#include "platform/Screen.h"
+#include "richtext/editor/RVEdit.h"
+#include "richtext/rtf/import/RVRTFImport.h"
+
+namespace varnolt {
+
+namespace {
+
+// Reads borrowed bytes without copying them; seeking lets the reader learn
+// the size.
+class TRVBytesStreamBuf : public std::streambuf {
+ public:
+  explicit TRVBytesStreamBuf(std::string_view bytes) {
+    char* begin = const_cast<char*>(bytes.data());
+    setg(begin, begin, begin + bytes.size());
+  }
+
+ protected:
+  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+    if ((which & std::ios_base::in) == 0) return pos_type(off_type(-1));
+    const off_type size = egptr() - eback();
+    off_type base = 0;
+    if (dir == std::ios_base::cur) base = gptr() - eback();
+    if (dir == std::ios_base::end) base = size;
+    const off_type target = base + offset;
+    if (target < 0 || target > size) return pos_type(off_type(-1));
+    setg(eback(), eback() + target, egptr());
+    return pos_type(target);
+  }
+  pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
+    return seekoff(off_type(position), std::ios_base::beg, which);
+  }
+};
+
+TRVRTFHighlightConvert ReaderHighlight(TRVRTFHighlight highlight) {
+  switch (highlight) {
+    case rtfhlIgnore: return rtf_hl_Ignore;
+    case rtfhlFixedColors: return rtf_hl_FixedColors;
+    case rtfhlColorTable: break;
+  }
+  return rtf_hl_ColorTable;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& fileName) {
+  std::ifstream file(fileName, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return std::nullopt;
+  return bytes;
+}
+
+std::u16string FolderOf(const std::string& fileName) {
+  std::string folder = std::filesystem::path(fileName).parent_path().string();
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return Utf8ToUtf16(folder);
+}
+
+// BasePath is the file's folder for the time of one import.
+class TRVScopedBasePath {
+ public:
+  TRVScopedBasePath(std::u16string& basePath, std::u16string folder) : basePath_(basePath) {
+    basePath_ = std::move(folder);
+  }
+  ~TRVScopedBasePath() { basePath_.clear(); }
+  TRVScopedBasePath(const TRVScopedBasePath&) = delete;
+  TRVScopedBasePath& operator=(const TRVScopedBasePath&) = delete;
+
+ private:
+  std::u16string& basePath_;
+};
+
+}  // namespace
+
+// --- settings ---
+
+void TRVRTFReaderProperties::SetTextStyleNo(std::int32_t value) {
+  if (value < 0) throw ERichDocError("Value must not be negative");
+  textStyleNo_ = value;
+}
+
+void TRVRTFReaderProperties::SetParaStyleNo(std::int32_t value) {
+  if (value < 0) throw ERichDocError("Value must not be negative");
+  paraStyleNo_ = value;
+}
+
+void TRVRTFReaderProperties::Assign(const TRVRTFReaderProperties& source) {
+  UnicodeMode = source.UnicodeMode;
+  TextStyleMode = source.TextStyleMode;
+  ParaStyleMode = source.ParaStyleMode;
+  IgnorePictures = source.IgnorePictures;
+  IgnoreTables = source.IgnoreTables;
+  IgnoreNotes = source.IgnoreNotes;
+  IgnoreSequences = source.IgnoreSequences;
+  UseHypertextStyles = source.UseHypertextStyles;
+  SkipHiddenText = source.SkipHiddenText;
+  textStyleNo_ = source.textStyleNo_;
+  paraStyleNo_ = source.paraStyleNo_;
+  LineBreaksAsParagraphs = source.LineBreaksAsParagraphs;
+  ExtractMetafileBitmaps = source.ExtractMetafileBitmaps;
+  ConvertHighlight = source.ConvertHighlight;
+}
+
+void TRVRTFReaderProperties::TranslateKeyword(const TRVAnsiString&, std::int32_t, bool, TRVAnsiString&, bool&) {}
+
+// --- entry points ---
+
+std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVData& document, int& index,
+                                                bool loading) {
+  if (index < 0 || index > document.CountItems()) index = document.CountItems();
+  if (document.GetRVStyle() == nullptr) {
+    errorCode_ = kRtfInternalError;
+    index = -1;
+    return errorCode_;
+  }
+  const std::int32_t paraBefore = index > 0 ? document.ItemAt(index - 1).ParaNo : 0;
+  const int countBefore = document.CountItems();
+  if (index == countBefore) {
+    // At the end the items go straight in; elsewhere they are built apart
+    // and put in place as a whole.
+    TRVRTFImporter importer(*this, document, paraBefore, loading);
+    errorCode_ = importer.Run(stream);
+    index = document.CountItems() > countBefore ? document.CountItems() - 1 : -1;
+    return errorCode_;
+  }
+  TCustomRVData scratch;
+  scratch.SetRVStyle(document.GetRVStyle());
+  scratch.SetTagsArePChars(document.TagsArePChars());
+  scratch.Events.StyleAdded = document.Events.StyleAdded;
+  TRVRTFImporter importer(*this, scratch, paraBefore, loading);
+  errorCode_ = importer.Run(stream);
+  scratch.DropNumberingLists();
+  TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
+  if (items.empty()) {
+    index = -1;
+    return errorCode_;
+  }
+  // Without a caret to join, the content starts its own paragraph.
+  items.front()->SetStartsParagraph();
+  TCustomRVItemInfo& next = document.ItemAt(index);
+  if (next.ContinuesPara() && items.back()->OccupiesWholeLine()) next.SetStartsParagraph();
+  const auto count = static_cast<int>(items.size());
+  document.InsertItemsAt(index, std::move(items));
+  document.PropagateParaNo(document.ParagraphStart(index + count - 1));
+  index += count - 1;
+  return errorCode_;
+}
+
+std::uint8_t TRVRTFReaderProperties::ImportRTF(std::istream& stream, TCustomRVData& document, int& index) {
+  return ImportInto(stream, document, index, false);
+}
+
+std::uint8_t TRVRTFReaderProperties::LoadRTF(std::string_view rtf, TCustomRVData& document) {
+  TRVBytesStreamBuf buffer(rtf);
+  std::istream stream(&buffer);
+  int index = document.CountItems();
+  return ImportInto(stream, document, index, true);
+}
+
+bool TRVRTFReaderProperties::LoadRTFFile(const std::string& fileName, TCustomRVData& document) {
+  std::optional<std::string> bytes = ReadWholeFile(fileName);
+  if (!bytes) {
+    errorCode_ = kRtfFileError;
+    return false;
+  }
+  TRVScopedBasePath basePath(BasePath, FolderOf(fileName));
+  return LoadRTF(*bytes, document) == kRtfOk;
+}
+
+std::uint8_t TRVRTFReaderProperties::InsertRTFFileIntoEditor(TCustomRichDocEdit& editor,
+                                                             const std::string& fileName) {
+  std::optional<std::string> bytes = ReadWholeFile(fileName);
+  if (!bytes) {
+    errorCode_ = kRtfFileError;
+    return errorCode_;
+  }
+  TRVScopedBasePath basePath(BasePath, FolderOf(fileName));
+  return InsertRTFIntoEditor(editor, *bytes);
+}
+
+std::uint8_t TRVRTFReaderProperties::InsertRTFIntoEditor(TCustomRichDocEdit& editor, std::string_view rtf) {
+  errorCode_ = kRtfOk;
+  if (rtf.empty()) return errorCode_;
+  TCustomRichDocEdit* target = &editor;
+  while (target->InplaceEditor() != nullptr) target = target->InplaceEditor();
+  if (target->Style() == nullptr) {
+    target->EnsureEditable(false);
+    errorCode_ = kRtfHandlerError;
+    return errorCode_;
+  }
+  TRVEditRVData& data = target->RVData();
+  TCustomRVData scratch;
+  scratch.SetRVStyle(target->Style());
+  scratch.SetTagsArePChars(data.TagsArePChars());
+  scratch.Events.StyleAdded = data.Events.StyleAdded;
+  const int caretItem = data.Caret.ItemNo;
+  const std::int32_t paraBefore = caretItem >= 0 && caretItem < data.CountItems() ? data.ItemAt(caretItem).ParaNo
+                                                                                   : target->CurParaStyleNo;
+  TRVBytesStreamBuf buffer(rtf);
+  std::istream stream(&buffer);
+  TRVRTFImporter importer(*this, scratch, paraBefore, false);
+  errorCode_ = importer.Run(stream);
+  scratch.DropNumberingLists();
+  TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
+  if (!target->InsertImportedItems(std::move(items), errorCode_ != kRtfOk)) errorCode_ = kRtfHandlerError;
+  return errorCode_;
+}
+
+// --- one import ---
+
+TRVRTFImporter::TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& main, std::int32_t paraBefore,
+                               bool loading)
+    : props_(props),
+      main_(main),
+      style_(*main.GetRVStyle()),
+      loading_(loading),
+      ppi_(kScreenPixelsPerInch),
+      textStyles_(style_, props, &main.Events),
+      paraStyles_(style_, props, &main.Events, ppi_),
+      target_(&main),
+      paraBefore_(paraBefore) {}
+
+TRVRTFImporter::~TRVRTFImporter() = default;
+
+std::uint8_t TRVRTFImporter::Run(std::istream& stream) {
+  TRVRTFReader reader;
+  reader_ = &reader;
+  Wire(reader);
+  std::uint8_t result = reader.ParseStream(stream);
+  // Tables and notes the input left open are closed where they stand.
+  try {
+    while (!subData_.empty()) {
+      if (subData_.back().Table) {
+        TableEnd(true);
+      } else {
+        NoteEnd();
+      }
+    }
+  } catch (...) {
+    if (result == kRtfOk) result = kRtfInternalError;
+  }
+  // A list marker never ends its line.
+  if (main_.CountItems() > 0 && main_.ItemAt(main_.CountItems() - 1).StyleNo == ItemKindListMarker) {
+    auto filler = std::make_unique<TRVTextItemInfo>(0);
+    filler->SetUnicodeText(style_.TextStyleAt(0).Unicode);
+    filler->ParaNo = -1;
+    main_.AppendItem({}, std::move(filler));
+  }
+  reader_ = nullptr;
+  return result;
+}
+
+void TRVRTFImporter::Wire(TRVRTFReader& reader) {
+  reader.PixelsPerInch = ppi_;
+  reader.ConvertHighlight = ReaderHighlight(props_.ConvertHighlight);
+  reader.ExtractMetafileBitmaps = props_.ExtractMetafileBitmaps;
+  reader.BasePath = props_.BasePath;
+  reader.DefCodePage = style_.DefCodePage;
+  reader.TabAsSeparateText = style_.SpacesInTab == 0;
+
+  reader.OnNewText = [this](TRVRTFReader&, const TRVAnsiString& text, TRVRTFPosition position) {
+    NewText(text, position);
+  };
+  if (props_.UnicodeMode != rvruNoUnicode) {
+    reader.OnNewUnicodeText = [this](TRVRTFReader&, const TRVUnicodeString& text, TRVRTFPosition position) {
+      NewUnicodeText(text, position);
+    };
+  }
+  if (!props_.IgnorePictures) {
+    reader.OnNewPicture = [this](TRVRTFReader&, const TRVRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
+                                 TRVRTFPosition position, const TRVUnicodeString& fileName, bool& inserted) {
+      NewPicture(picture, graphic, position, fileName, inserted);
+    };
+    reader.OnImportPicture = [this](TRVRTFReader&, const TRVUnicodeString& location,
+                                    std::unique_ptr<TGraphic>& graphic, bool& invalid) {
+      ImportPicture(location, graphic, invalid);
+    };
+  }
+  if (!props_.IgnoreTables) {
+    reader.OnTable = [this](TRVRTFReader&, TRVRTFTableEventKind kind, bool& processed) { Table(kind, processed); };
+  }
+  if (!props_.IgnoreNotes) {
+    reader.OnNote = [this](TRVRTFReader&, TRVRTFNoteEventType what, TRVRTFPosition position) {
+      Note(what, position);
+    };
+  }
+  if (!props_.IgnoreSequences) {
+    reader.OnNewSeq = [this](TRVRTFReader&, TRVRTFPosition position, const TRVUnicodeString& name,
+                             TRVRTFSeqType type, bool reset, std::int32_t startFrom) {
+      NewSeq(position, name, type, reset, startFrom);
+    };
+  }
+  if (!props_.IgnoreBookmarks) {
+    reader.OnBookmarkStart = [this](TRVRTFReader&, const TRVUnicodeString& name) { BookmarkStart(name); };
+  }
+  reader.OnUpdateMarker = [this](TRVRTFReader&) { UpdateMarker(); };
+  reader.OnRequiredPageBreak = [this](TRVRTFReader&) { RequirePageBreak(); };
+  reader.OnEndParsing = [this](TRVRTFReader&) { EndParsing(); };
+  reader.OnTranslateKeyword = [this](TRVRTFReader&, const TRVAnsiString& keyword, std::int32_t param, bool fParam,
+                                     TRVAnsiString& text, bool& doDefault) {
+    props_.TranslateKeyword(keyword, param, fParam, text, doDefault);
+  };
+}
+
+}  // namespace varnolt

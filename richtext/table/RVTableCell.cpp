@@ -1,0 +1,42 @@
+#include "richtext/table/RVTableCell.h"
+
+namespace varnolt {
+
+void TRVTableCellData::AssignAppearance(const TRVTableCellData& source) {
+  Color = source.Color;
+  BorderColor = source.BorderColor;
+  BorderLightColor = source.BorderLightColor;
+  VisibleBorders = source.VisibleBorders;
+  VAlign = source.VAlign;
+  BackgroundImage = source.BackgroundImage ? source.BackgroundImage->Clone() : nullptr;
+  BackgroundStyle = source.BackgroundStyle;
+  BackgroundImageFileName = source.BackgroundImageFileName;
+  Hint = source.Hint;
+}
+
+bool TRVTableCellData::SamePropertiesAs(const TRVTableCellData& other) const {
+  bool sameImage = (BackgroundImage == nullptr) == (other.BackgroundImage == nullptr) &&
+                   (BackgroundImage == nullptr ||
+                    (BackgroundImage->ClassName() == other.BackgroundImage->ClassName() &&
+                     BackgroundImage->SaveToBytes() == other.BackgroundImage->SaveToBytes()));
+  return Color == other.Color && BorderColor == other.BorderColor && BorderLightColor == other.BorderLightColor &&
+         BestWidth == other.BestWidth && BestHeight == other.BestHeight && VisibleBorders == other.VisibleBorders &&
+         VAlign == other.VAlign && sameImage && BackgroundStyle == other.BackgroundStyle &&
+         BackgroundImageFileName == other.BackgroundImageFileName && Hint == other.Hint &&
+         spanColumns_ == other.spanColumns_ && spanRows_ == other.spanRows_;
+}
+
+TRVTableCellData* TRVTableRow::Cell(int column) const {
+  if (column < 0 || column >= Count()) throw ERichDocError("Invalid row or column index");
+  return slots_[static_cast<std::size_t>(column)].get();
+}
+
+void CopyDocumentItems(const TCustomRVData& source, TCustomRVData& target) {
+  for (int i = 0; i < source.CountItems(); ++i) {
+    std::unique_ptr<TCustomRVItemInfo> copy = source.ItemAt(i).Clone();
+    std::string text = copy->ItemText;
+    target.InsertItemAt(target.CountItems(), std::move(text), std::move(copy));
+  }
+}
+
+}  // namespace varnolt

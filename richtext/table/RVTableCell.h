@@ -1,0 +1,83 @@
+#pragma once
+// The parts of a table grid: a cell is a document of its own with the
+// cell's look, a row is a list of slots that hold a cell or nothing (a slot
+// covered by a merged cell).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/document/CRVData.h"
+#include "richtext/graphic/RVGraphic.h"
+
+namespace varnolt {
+
+class TRVTableItemInfo;
+class TRVTableGrid;
+
+// Preferred widths: above 0 pixels, below 0 percent (-50 is 50 %), 0 automatic.
+using TRVHTMLLength = std::int32_t;
+
+enum TRVItemBackgroundStyle : std::uint8_t { rvbsColor, rvbsStretched, rvbsTiled, rvbsCentered };
+enum TRVCellVAlign : std::uint8_t { rvcTop, rvcMiddle, rvcBottom, rvcVDefault };
+
+class TRVTableCellData : public TCustomRVData {
+ public:
+  // An empty document; NewCell of the table gives the usual one empty line.
+  explicit TRVTableCellData(TRVTableItemInfo* table) : table_(table) {}
+
+  TColor Color = kRVColorNone;
+  TColor BorderColor = kRVColorNone;       // none: the table's cell border colours
+  TColor BorderLightColor = kRVColorNone;
+  TRVHTMLLength BestWidth = 0;
+  std::int32_t BestHeight = 0;  // minimum height, pixels
+  TRVBooleanRect VisibleBorders;
+  TRVCellVAlign VAlign = rvcVDefault;  // default: the row's alignment
+  std::unique_ptr<TGraphic> BackgroundImage;
+  TRVItemBackgroundStyle BackgroundStyle = rvbsColor;
+  std::u16string BackgroundImageFileName;
+  std::u16string Hint;
+
+  // The rectangle of slots the cell covers; 1 x 1 for an unmerged cell.
+  int SpanColumns() const { return spanColumns_; }
+  int SpanRows() const { return spanRows_; }
+  TRVTableItemInfo* Table() const { return table_; }
+
+  // A cell takes no page breaks: FF in inserted text is a paragraph break.
+  bool AcceptsPageBreaks() const override { return false; }
+
+  // Copies the look (colours, borders, alignment, background, file name,
+  // hint), not the sizes, spans or content.
+  void AssignAppearance(const TRVTableCellData& source);
+  // Appearance, sizes and spans equal.
+  bool SamePropertiesAs(const TRVTableCellData& other) const;
+
+ private:
+  friend class TRVTableItemInfo;
+  friend class TRVTableGrid;
+  TRVTableItemInfo* table_;
+  int spanColumns_ = 1;
+  int spanRows_ = 1;
+};
+
+class TRVTableRow {
+ public:
+  explicit TRVTableRow(int slots = 0) : slots_(static_cast<std::size_t>(slots)) {}
+
+  int Count() const { return static_cast<int>(slots_.size()); }
+  // nullptr for a covered slot; "Invalid row or column index" out of range.
+  TRVTableCellData* Cell(int column) const;
+
+  std::uint8_t VAlign = 0;
+  std::uint8_t PageBreakBefore = 0;
+
+ private:
+  friend class TRVTableItemInfo;
+  friend class TRVTableGrid;
+  std::vector<std::unique_ptr<TRVTableCellData>> slots_;
+};
+
+// Copies every item of source to the end of target as it stands.
+void CopyDocumentItems(const TCustomRVData& source, TCustomRVData& target);
+
+}  // namespace varnolt

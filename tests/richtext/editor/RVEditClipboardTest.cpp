@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include "platform/Clipboard.h"
+#include "richtext/document/RVItemKinds.h"
+#include "richtext/editor/RVEdit.h"
+#include "richtext/style/RVStyle.h"
+#include "tests/richtext/RVTestDocuments.h"
+#include "tests/support/TestData.h"
+
+namespace varnolt {
+namespace {
+
+class RVEditClipboardTest : public ::testing::Test {
+ protected:
+  RVEditClipboardTest() {
+    formats = RegisterEngineFormats(clipboard);
+    for (auto* editor : {&source, &target}) {
+      editor->SetStyle(&style);
+      editor->SetClipboard(&clipboard);
+    }
+  }
+
+  // "a" in Normal text, then "b" in Heading, then a second paragraph.
+  void LoadStyledSource() {
+    source.ClearDocument();
+    source.RVData().AppendTextItemW(u"plain ", 0, 0);
+    source.RVData().AppendTextItemW(u"heading", 1, 0);
+    source.RVData().ItemAt(1).SetContinuesPara(true);
+    source.RVData().AppendTextItemW(u"second \u4E2D", 3, 1);
+    source.Format();
+  }
+
+  TRVStyle style;
+  MemoryClipboard clipboard;
+  EngineClipboardFormats formats;
+  TRichDocEdit source;
+  TRichDocEdit target;
+};
+
+TEST_F(RVEditClipboardTest, CopyAllFormatsPutsFiveFormatsInOrderWithTheirLayouts) {
+  LoadStyledSource();
+  source.SelectWholeDocument();
+  source.CopyAllFormats();
+  const auto formatsPut = clipboard.Formats();
+  ASSERT_GE(formatsPut.size(), 4u);
+  EXPECT_EQ((std::vector<ClipboardFormat>(formatsPut.begin(), formatsPut.begin() + 4)),
+            (std::vector<ClipboardFormat>{formats.richDoc, kCfText, kCfUnicodeText, formats.richText}));
+  const std::string rvf = *clipboard.GetData(formats.richDoc);
+  const std::uint32_t length = static_cast<unsigned char>(rvf[0]) | static_cast<unsigned char>(rvf[1]) << 8 |
+                               static_cast<unsigned char>(rvf[2]) << 16 |
+                               static_cast<std::uint32_t>(static_cast<unsigned char>(rvf[3])) << 24;
+  EXPECT_EQ(length, rvf.size() - 4);
+  EXPECT_EQ(*clipboard.GetData(kCfText), std::string("plain heading\r\nsecond ?") + '\0');
+  EXPECT_EQ(clipboard.UnicodeText(), u"plain heading\r\nsecond \u4E2D");
+  EXPECT_EQ(clipboard.GetData(kCfUnicodeText)->size() % 2, 0u);
+  EXPECT_TRUE(clipboard.GetData(formats.richText)->starts_with("{\\rtf1"));
+}
+
+TEST_F(RVEditClipboardTest, CopyingNothingLeavesTheClipboardAlone) {
+  clipboard.SetUnicodeText(u"kept");
+  source.InsertTextAtCaret(u"not selected");
+  source.CopyAllFormats();
+  EXPECT_FALSE(source.CopyByOptions()) << "no format is asked for";
+  source.SetOptions(TRVOptions{rvoAutoCopyUnicodeText, rvoAutoCopyRTF});
+  EXPECT_TRUE(source.CopyByOptions());
+  EXPECT_EQ(clipboard.Formats(), (std::vector<ClipboardFormat>{kCfUnicodeText, kCfText, kCfOemText}));
+  EXPECT_EQ(clipboard.UnicodeText(), u"kept");
+}
+
+TEST_F(RVEditClipboardTest, APastedPageKeepsItsItemsAndStyles) {
+  LoadStyledSource();
+  source.SelectWholeDocument();
+  source.CopyAllFormats();
+  target.PasteFromClipboard();
+  EXPECT_EQ(test::Dump(target.RVData()), "plain +heading|second \xE4\xB8\xAD");
+  ASSERT_EQ(target.CountItems(), 3);
+  EXPECT_EQ(target.ItemAt(0).StyleNo, 0);
+  EXPECT_EQ(target.ItemAt(1).StyleNo, 1);
+  EXPECT_EQ(target.ItemAt(2).StyleNo, 3);
+  EXPECT_EQ(target.ItemAt(2).ParaNo, 1);
+  // One undo step, and the caret after the pasted content.
+  EXPECT_EQ(target.Caret(), (TRVPosition{2, 9}));
+  target.UndoLastGroup();
+  EXPECT_EQ(test::Dump(target.RVData()), "{}");
+}
+
+TEST_F(RVEditClipboardTest, PasteTakesTheRichestFormatOffered) {
+  // RVF wins over RTF.
+  source.InsertTextAtCaret(u"from rvf");
+  source.SelectWholeDocument();
+  source.CopyAllFormats();
+  clipboard.SetData(formats.richText, "{\\rtf1\\ansi from rtf}");
+  target.PasteFromClipboard();
+  EXPECT_EQ(test::Dump(target.RVData()), "from rvf");
+
+  // RTF when there is no RVF.
+  target.ClearDocument();
+  clipboard.Empty();
+  clipboard.SetData(formats.richText, "{\\rtf1\\ansi from {\\b rtf}}");
+  target.PasteFromClipboard();
+  EXPECT_EQ(Utf16ToUtf8(target.ItemTextAt(0)) + Utf16ToUtf8(target.ItemTextAt(target.CountItems() - 1)),
+            "from rtf");
+
+  // Unicode text when the current style is a Unicode style.
+  target.ClearDocument();
+  clipboard.Empty();
+  clipboard.SetUnicodeText(u"\u4E2D text");
+  target.PasteFromClipboard();
+  EXPECT_EQ(test::Dump(target.RVData()), "\xE4\xB8\xAD text");
+}
+
+TEST_F(RVEditClipboardTest, EightBitTextIsTakenInTheCurrentStylesCodePage) {
+  style.TextStyleAt(0).Unicode = false;
+  target.CurTextStyleNo = 0;
+  clipboard.SetData(kCfText, std::string("caf\xE9") + '\0');
+  target.PasteFromClipboard();
+  EXPECT_EQ(target.ItemTextAt(0), u"caf\u00E9");
+}
+
+TEST_F(RVEditClipboardTest, CutCopiesByOptionsAndDeletes) {
+  source.SetOptions(TRVOptions{rvoAllowSelection, rvoAutoCopyUnicodeText, rvoAutoCopyRVF});
+  source.InsertTextAtCaret(u"cut me");
+  source.SelectWholeDocument();
+  source.CutSelection();
+  EXPECT_EQ(clipboard.UnicodeText(), u"cut me");
+  EXPECT_TRUE(clipboard.HasFormat(formats.richDoc));
+  EXPECT_FALSE(clipboard.HasFormat(formats.richText));
+  EXPECT_EQ(test::Dump(source.RVData()), "{}");
+
+  source.SetOptions(TRVOptions{rvoAllowSelection});
+  source.InsertTextAtCaret(u"stays");
+  source.SelectWholeDocument();
+  source.CutSelection();
+  EXPECT_EQ(test::Dump(source.RVData()), "stays");
+}
+
+TEST_F(RVEditClipboardTest, RtfFilesGoInAtTheCaretAndComeOutWhole) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.rtf", "{\\rtf1\\ansi first\\par second\\par}");
+  EXPECT_TRUE(target.ImportRtfFileAtCaret((dir / "in.rtf").string()));
+  EXPECT_EQ(test::Dump(target.RVData()).substr(0, 12), "first|second");
+
+  EXPECT_FALSE(target.ImportRtfFileAtCaret((dir / "missing.rtf").string()));
+  EXPECT_EQ(target.RTFReadProperties.ErrorCode(), kRtfFileError);
+
+  ASSERT_TRUE(target.WriteRtfFile(dir / "out.rtf", false));
+  const std::string written = test::ReadFileBytes(dir / "out.rtf");
+  EXPECT_TRUE(written.starts_with("{\\rtf1"));
+  EXPECT_NE(written.find("first"), std::string::npos);
+  EXPECT_NE(written.find("second"), std::string::npos);
+}
+
+TEST_F(RVEditClipboardTest, KeysEditAndMoveTheCaret) {
+  target.InsertTextAtCaret(u"abc\r\ndef");
+  target.KeyDown(rvkHome, {ssCtrl});
+  EXPECT_EQ(target.Caret(), (TRVPosition{0, 1}));
+  target.KeyDown(rvkRight, {ssShift});
+  target.KeyDown(rvkRight, {ssShift});
+  target.KeyPress(u'X');
+  EXPECT_EQ(test::Dump(target.RVData()), "Xc|def");
+  target.KeyDown(rvkEnd, {});
+  // Deleting the paragraph end joins the two paragraphs.
+  target.KeyDown(rvkDelete, {});
+  EXPECT_EQ(test::Dump(target.RVData()), "Xc+def");
+  target.KeyDown(rvkBack, {});
+  EXPECT_EQ(test::Dump(target.RVData()), "X+def");
+  target.KeyDown(rvkReturn, {});
+  EXPECT_EQ(test::Dump(target.RVData()), "X|def");
+  target.KeyDown(rvkZ, {ssCtrl});
+  EXPECT_EQ(test::Dump(target.RVData()), "X+def");
+  target.KeyDown(rvkZ, {ssCtrl, ssShift});
+  EXPECT_EQ(test::Dump(target.RVData()), "X|def");
+  target.KeyDown(rvkUp, {});
+  EXPECT_EQ(target.Caret().ItemNo, 0);
+  target.KeyDown(rvkEnd, {ssCtrl});
+  EXPECT_EQ(target.Caret(), (TRVPosition{1, 4}));
+
+  target.EditorOptions.Include(rvoDoNotWantReturns);
+  target.KeyDown(rvkReturn, {});
+  EXPECT_EQ(test::Dump(target.RVData()), "X|def");
+  target.KeyDown(rvkHome, {ssCtrl});
+  target.KeyDown(rvkEnd, {ssCtrl, ssShift});
+  target.SetOptions(TRVOptions{rvoAllowSelection, rvoAutoCopyUnicodeText});
+  target.KeyDown(rvkC, {ssCtrl});
+  EXPECT_EQ(clipboard.UnicodeText(), u"X\r\ndef");
+}
+
+}  // namespace
+}  // namespace varnolt

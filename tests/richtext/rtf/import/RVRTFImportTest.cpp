@@ -1,0 +1,323 @@
+// RTF read into documents: paragraphs, breaks, tabs, hidden text, links,
+// bookmarks, sequences, notes and pictures.
+#include <gtest/gtest.h>
+
+#include "richtext/document/RVItemKinds.h"
+#include "richtext/document/RVLabelItems.h"
+#include "richtext/rtf/reader/RVRTFReader.h"
+#include "tests/richtext/graphic/RVGraphicTestImages.h"
+#include "tests/richtext/rtf/import/RVRTFImportTestSupport.h"
+
+namespace varnolt {
+namespace {
+
+using test::Rtf;
+using test::TRVImportedRTF;
+
+struct StructureCase {
+  const char* name;
+  std::string body;
+  std::string expected;
+};
+
+// Default settings: tabs become tab items, hidden text is dropped.
+TEST(RVRTFImportTest, ParagraphsBreaksTabsAndHiddenText) {
+  const StructureCase cases[] = {
+      {"empty", "", ""},
+      {"one run", "abc", "abc"},
+      {"empty paragraph between", "a\\par\\par b", "a|{}|b"},
+      {"line break", "x\\line y", "x/y"},
+      {"page break", "a\\page b", "a#b"},
+      {"formatting splits a run", "ab{\\b cd}e", "ab+cd+e"},
+      {"tab item", "a\\tab b", "a+<tab>+b"},
+      {"hidden run dropped", "a{\\v hidden}b", "a+b"},
+      // The dropped hidden run carried the paragraph break; the next text keeps it.
+      {"hidden run passes its break on", "a\\par {\\v hidden}b", "a|b"},
+      {"hidden paragraph", "a\\par {\\v hidden\\par }b", "a|b"},
+      {"unicode text", "\\uc1\\u1055?\\u1088?", "Пр"},
+      {"code page text", "{\\f0\\'e9t\\'e9}", "été"},
+  };
+  for (const auto& c : cases) {
+    TRVImportedRTF imported;
+    EXPECT_EQ(imported.Load(Rtf(c.body)), kRtfOk) << c.name;
+    EXPECT_EQ(imported.Structure(), c.expected) << c.name;
+  }
+}
+
+TEST(RVRTFImportTest, SettingsChangeTheStructure) {
+  {
+    TRVImportedRTF imported;
+    imported.props.LineBreaksAsParagraphs = true;
+    imported.Load(Rtf("x\\line y"));
+    EXPECT_EQ(imported.Structure(), "x|y");
+  }
+  {
+    TRVImportedRTF imported;
+    imported.props.SkipHiddenText = false;
+    imported.Load(Rtf("a{\\v hidden}b"));
+    EXPECT_EQ(imported.Structure(), "a+hidden+b");
+  }
+  {
+    TRVImportedRTF imported;
+    imported.style.SpacesInTab = 4;
+    imported.Load(Rtf("a\\tab b"));
+    EXPECT_EQ(imported.Structure(), "a    b");
+  }
+}
+
+TEST(RVRTFImportTest, TextStoredAsTheChosenStyleWants) {
+  TRVImportedRTF unicode;
+  unicode.Load(Rtf("{\\f0\\'e9}"));
+  ASSERT_EQ(unicode.doc.CountItems(), 1);
+  EXPECT_TRUE(unicode.doc.ItemAt(0).UnicodeText());
+
+  // Mixed mode keeps what the font's code page holds as 8-bit text.
+  TRVImportedRTF mixed;
+  mixed.props.UnicodeMode = rvruMixed;
+  mixed.props.TextStyleMode = rvrsAddIfNeeded;
+  mixed.Load(Rtf("\\u233?\\par \\u1055?"));
+  ASSERT_EQ(mixed.doc.CountItems(), 2);
+  EXPECT_FALSE(mixed.doc.ItemAt(0).UnicodeText());
+  EXPECT_EQ(mixed.doc.ItemAt(0).ItemText, "\xE9");
+  EXPECT_FALSE(mixed.style.TextStyleAt(mixed.doc.ItemAt(0).StyleNo).Unicode);
+  EXPECT_TRUE(mixed.doc.ItemAt(1).UnicodeText());
+  EXPECT_EQ(mixed.doc.ItemTextAt(1), u"П");
+}
+
+TEST(RVRTFImportTest, NoTextGivesNoItems) {
+  TRVImportedRTF imported;
+  EXPECT_EQ(imported.Load("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}}"), kRtfOk);
+  EXPECT_EQ(imported.doc.CountItems(), 0);
+}
+
+TEST(RVRTFImportTest, FailureKeepsWhatWasRead) {
+  TRVImportedRTF imported;
+  EXPECT_EQ(imported.Load("{\\rtf1 first\\par second\\par {\\b third"), kRtfUnexpectedEnd);
+  EXPECT_EQ(imported.Structure(), "first|second");
+  EXPECT_EQ(imported.props.ErrorCode(), kRtfUnexpectedEnd);
+}
+
+TEST(RVRTFImportTest, BookmarksBecomeCheckpoints) {
+  TRVImportedRTF imported;
+  imported.Load(Rtf("a\\par {\\*\\bkmkstart place}{\\*\\bkmkend place}b"));
+  ASSERT_EQ(imported.doc.CountItems(), 2);
+  const TRVCPInfo* checkpoint = imported.doc.ItemCheckpoint(1);
+  ASSERT_NE(checkpoint, nullptr);
+  EXPECT_EQ(checkpoint->Name, u"place");
+  EXPECT_EQ(imported.doc.FirstCheckpoint(), checkpoint);
+
+  TRVImportedRTF ignored;
+  ignored.props.IgnoreBookmarks = true;
+  ignored.Load(Rtf("{\\*\\bkmkstart place}b"));
+  EXPECT_EQ(ignored.doc.ItemCheckpoint(0), nullptr);
+}
+
+// --- links ---
+
+struct LinkCase {
+  std::string instruction;  // as it stands in the RTF
+  std::u16string basePath;
+  std::u16string target;
+  std::u16string hint;
+};
+
+TEST(RVRTFImportTest, HyperlinkTargetsAndHints) {
+  const LinkCase cases[] = {
+      {"HYPERLINK \"http://example.com/\"", u"", u"http://example.com/", u""},
+      {"HYPERLINK \"http://example.com/\" \\\\l \"part\"", u"", u"http://example.com/#part", u""},
+      {"HYPERLINK \\\\l \"part\"", u"", u"#part", u""},
+      {"HYPERLINK \"page.htm\" \\\\o \"A tip with spaces\"", u"/docs/", u"/docs/page.htm", u"A tip with spaces"},
+      {"HYPERLINK \"/top.htm\"", u"http://host.org/dir/", u"http://host.org/top.htm", u""},
+      {"HYPERLINK \"mailto:me@example.com\"", u"/docs/", u"mailto:me@example.com", u""},
+      {"HYPERLINK \"C:\\\\\\\\dir\\\\\\\\a%20b.htm\"", u"/docs/", u"C:\\dir\\a b.htm", u""},
+      {" \\\\hyperlink  plain.htm", u"", u"plain.htm", u""},
+  };
+  for (const auto& c : cases) {
+    TRVImportedRTF imported;
+    imported.props.BasePath = c.basePath;
+    std::u16string target;
+    imported.props.OnReadHyperlink = [&](const std::u16string& t, const std::u16string&, std::int32_t&, TRVTag& tag,
+                                         std::u16string&) {
+      target = t;
+      tag = std::int32_t{7};
+    };
+    imported.Load(Rtf("{\\field{\\*\\fldinst " + c.instruction + "}{\\fldrslt link}}"));
+    ASSERT_EQ(imported.doc.CountItems(), 1) << c.instruction;
+    EXPECT_EQ(target, c.target) << c.instruction;
+    const TCustomRVItemInfo& item = imported.doc.ItemAt(0);
+    EXPECT_EQ(item.ItemHint, c.hint) << c.instruction;
+    EXPECT_EQ(item.ItemTag, TRVTag(std::int32_t{7}));
+    EXPECT_TRUE(imported.style.TextStyleAt(item.StyleNo).Jump) << c.instruction;
+  }
+}
+
+TEST(RVRTFImportTest, TextOutsideLinksTakesNoLinkStyle) {
+  TRVImportedRTF imported;
+  imported.Load(Rtf("{\\ul\\cf0 before}{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt in}}{\\ul after}"));
+  ASSERT_EQ(imported.doc.CountItems(), 3);
+  EXPECT_FALSE(imported.style.TextStyleAt(imported.doc.ItemAt(0).StyleNo).Jump);
+  EXPECT_TRUE(imported.style.TextStyleAt(imported.doc.ItemAt(1).StyleNo).Jump);
+  EXPECT_FALSE(imported.style.TextStyleAt(imported.doc.ItemAt(2).StyleNo).Jump);
+}
+
+// --- sequences and notes ---
+
+TEST(RVRTFImportTest, SequenceFields) {
+  TRVImportedRTF imported;
+  imported.Load(Rtf("Figure {\\field{\\*\\fldinst SEQ Figure \\\\* ROMAN}{\\fldrslt 9}}, "
+                    "{\\field{\\*\\fldinst SEQ Figure \\\\* ROMAN}{\\fldrslt 9}}, "
+                    "{\\field{\\*\\fldinst SEQ @footnote \\\\r 5}{\\fldrslt 9}}"));
+  std::vector<const TRVSeqItemInfo*> seqs;
+  for (int i = 0; i < imported.doc.CountItems(); ++i) {
+    if (auto* seq = dynamic_cast<const TRVSeqItemInfo*>(&imported.doc.ItemAt(i))) seqs.push_back(seq);
+  }
+  ASSERT_EQ(seqs.size(), 3u);
+  EXPECT_EQ(seqs[0]->SeqName, u"Figure");
+  EXPECT_EQ(seqs[0]->NumberType, rvseqUpperRoman);
+  EXPECT_EQ(seqs[0]->Text, u"I");
+  EXPECT_EQ(seqs[1]->Text, u"II");
+  EXPECT_EQ(seqs[2]->SeqName, u"@footnote");
+  EXPECT_TRUE(seqs[2]->Reset);
+  EXPECT_EQ(seqs[2]->StartFrom, 5);
+  EXPECT_EQ(imported.Structure(), "Figure +<label:I>+, +<label:II>+, +<label:5>");
+
+  TRVImportedRTF reserved;
+  reserved.Load(Rtf("{\\field{\\*\\fldinst SEQ @FOOTNOTE@}{\\fldrslt 1}}"));
+  ASSERT_EQ(reserved.doc.CountItems(), 1);
+  EXPECT_EQ(static_cast<const TRVSeqItemInfo&>(reserved.doc.ItemAt(0)).SeqName, u"_@FOOTNOTE@");
+}
+
+TEST(RVRTFImportTest, FootnotesAndEndnotes) {
+  TRVImportedRTF imported;
+  imported.Load(Rtf("One{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} first note}"
+                    " two{\\super\\chftn}{\\footnote\\ftnalt\\pard\\plain{\\super\\chftn} an endnote}"
+                    " three{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} second note} end"));
+  EXPECT_EQ(imported.result, kRtfOk);
+  std::vector<const TRVNoteItemInfo*> notes;
+  for (int i = 0; i < imported.doc.CountItems(); ++i) {
+    if (auto* note = dynamic_cast<const TRVNoteItemInfo*>(&imported.doc.ItemAt(i))) notes.push_back(note);
+  }
+  ASSERT_EQ(notes.size(), 3u);
+  EXPECT_EQ(notes[0]->StyleNo, ItemKindFootnote);
+  EXPECT_EQ(notes[1]->StyleNo, ItemKindEndnote);
+  EXPECT_EQ(notes[2]->StyleNo, ItemKindFootnote);
+  EXPECT_EQ(notes[0]->Text, u"1");
+  EXPECT_EQ(notes[1]->Text, u"i");
+  EXPECT_EQ(notes[2]->Text, u"2");
+  EXPECT_EQ(test::Dump(notes[0]->Document()), "<label:1>+ first note");
+  EXPECT_EQ(test::Dump(notes[1]->Document()), "<label:i>+ an endnote");
+  EXPECT_EQ(imported.Structure(), "One+<label:1>+ two+<label:i>+ three+<label:2>+ end");
+  // The reference inside a note wants a style that keeps its place.
+  const auto& reference = static_cast<const TRVLabelItemInfo&>(notes[0]->Document().ItemAt(0));
+  EXPECT_EQ(reference.StyleNo, ItemKindNoteReference);
+
+  TRVImportedRTF ignored;
+  ignored.props.IgnoreNotes = true;
+  ignored.Load(Rtf("One{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} first note} two"));
+  EXPECT_EQ(ignored.Structure(), "One+ two");
+}
+
+// --- pictures ---
+
+std::string PictureGroup(const std::string& kind, const std::string& bytes, const std::string& extra = "") {
+  return "{\\pict\\" + kind + extra + " " + test::ToHex(bytes) + "}";
+}
+
+TEST(RVRTFImportTest, PicturesAndTheirFallbacks) {
+  const std::string png = test::MakePng(4, 3);
+  {
+    TRVImportedRTF imported;
+    imported.Load(Rtf("a" + PictureGroup("pngblip", png) + "b"));
+    ASSERT_EQ(imported.Structure(), "a+<picture>+b");
+    const auto& picture = static_cast<const TRVGraphicItemInfo&>(imported.doc.ItemAt(1));
+    EXPECT_EQ(picture.Image->Width(), 4);
+    EXPECT_EQ(picture.ImageWidth, 0);  // natural size
+  }
+  {
+    // Scaled pictures keep their shown size.
+    TRVImportedRTF imported;
+    imported.Load(Rtf(PictureGroup("pngblip", png, "\\picscalex200\\picscaley50")));
+    const auto& picture = static_cast<const TRVGraphicItemInfo&>(imported.doc.ItemAt(0));
+    EXPECT_EQ(picture.ImageWidth, 8);
+    EXPECT_EQ(picture.ImageHeight, 2);
+  }
+  {
+    // An undecodable picture in "shppict" gives way to its alternative.
+    TRVImportedRTF imported;
+    imported.Load(Rtf("{\\*\\shppicttag{\\shppict" + PictureGroup("jpegblip", "not a jpeg") + "}}" +
+                      "{\\nonshppict" + PictureGroup("pngblip", png) + "}"));
+    ASSERT_EQ(imported.Structure(), "<picture>");
+    EXPECT_EQ(static_cast<const TRVGraphicItemInfo&>(imported.doc.ItemAt(0)).Image->ClassName(), "TPngGraphic");
+  }
+  {
+    // Elsewhere it shows the style sheet's invalid-picture image, and the
+    // rest of the document still comes in.
+    TRVImportedRTF imported;
+    EXPECT_EQ(imported.Load(Rtf("a" + PictureGroup("jpegblip", "not a jpeg") + "b")), kRtfOk);
+    ASSERT_EQ(imported.Structure(), "a+<picture>+b");
+    const auto& picture = static_cast<const TRVGraphicItemInfo&>(imported.doc.ItemAt(1));
+    const auto invalid = LoadGraphicFromBytes(imported.style.InvalidPicture, 96);
+    EXPECT_EQ(picture.Image->ClassName(), invalid->ClassName());
+    EXPECT_EQ(picture.Image->Width(), invalid->Width());
+    EXPECT_EQ(picture.Image->Height(), invalid->Height());
+  }
+  {
+    TRVImportedRTF imported;
+    imported.props.IgnorePictures = true;
+    imported.Load(Rtf("a" + PictureGroup("pngblip", png) + "b"));
+    EXPECT_EQ(imported.Structure(), "a+b");
+  }
+}
+
+TEST(RVRTFImportTest, PictureInsideALinkIsAHotPicture) {
+  TRVImportedRTF imported;
+  imported.Load(Rtf("{\\field{\\*\\fldinst HYPERLINK \"x\" \\\\o \"tip\"}{\\fldrslt " +
+                    PictureGroup("pngblip", test::MakePng(2, 2)) + "}}"));
+  ASSERT_EQ(imported.doc.CountItems(), 1);
+  EXPECT_EQ(imported.doc.ItemAt(0).StyleNo, ItemKindHotPicture);
+  EXPECT_EQ(imported.doc.ItemAt(0).ItemHint, u"tip");
+}
+
+// --- where the content goes ---
+
+TEST(RVRTFImportTest, ImportAtAnIndexKeepsTheDocumentWhole) {
+  TRVImportedRTF imported;
+  imported.doc.AppendTextItem("before", 0, 0);
+  imported.doc.AppendTextItem("after", 0, 0);
+  std::istringstream stream(Rtf("x\\par y"));
+  int index = 1;
+  EXPECT_EQ(imported.props.ImportRTF(stream, imported.doc, index), kRtfOk);
+  EXPECT_EQ(index, 2);
+  EXPECT_EQ(imported.Structure(), "before|x|y|after");
+}
+
+TEST(RVRTFImportTest, FileThatCannotBeOpened) {
+  TRVImportedRTF imported;
+  EXPECT_FALSE(imported.props.LoadRTFFile("/nonexistent/file.rtf", imported.doc));
+  EXPECT_EQ(imported.props.ErrorCode(), kRtfFileError);
+  EXPECT_TRUE(imported.props.BasePath.empty());
+}
+
+TEST(RVRTFImportTest, SettingsRejectNegativeStylesAndAssignTheirShare) {
+  TRVRTFReaderProperties props;
+  EXPECT_THROW(props.SetTextStyleNo(-1), ERichDocError);
+  EXPECT_THROW(props.SetParaStyleNo(-2), ERichDocError);
+  try {
+    props.SetTextStyleNo(-1);
+  } catch (const ERichDocError& error) {
+    EXPECT_EQ(error.Message(), "Value must not be negative");
+  }
+  props.SetTextStyleNo(3);
+  props.TextStyleMode = rvrsAddIfNeeded;
+  props.SkipHiddenText = false;
+  props.IgnoreBookmarks = true;  // not among the settings Assign copies
+  TRVRTFReaderProperties copy;
+  copy.Assign(props);
+  EXPECT_EQ(copy.TextStyleNo(), 3);
+  EXPECT_EQ(copy.TextStyleMode, rvrsAddIfNeeded);
+  EXPECT_FALSE(copy.SkipHiddenText);
+  EXPECT_FALSE(copy.IgnoreBookmarks);
+}
+
+}  // namespace
+}  // namespace varnolt
