@@ -98,7 +98,7 @@ void BM_InsertRtfAtCaret(benchmark::State& state) {
     TRichDocEdit editor;
     editor.SetStyle(&style);
     TRVRTFReaderProperties props;
-    if (props.InsertRTFIntoEditor(editor, rtf) != 0) state.SkipWithError("the import failed");
+    if (editor.InsertRTF(props, rtf) != 0) state.SkipWithError("the import failed");
     items = editor.CountItems();
     after = std::max(after, ResidentKilobytes());
     state.PauseTiming();

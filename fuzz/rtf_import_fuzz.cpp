@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     editor.InsertTextAtCaret(u"before after");
     editor.SetCaret(0, 7);
     TRVRTFReaderProperties props;
-    props.InsertRTFIntoEditor(editor, rtf);
+    editor.InsertRTF(props, rtf);
     TouchDocument(editor.RVData());
     editor.UndoLastGroup();
     editor.RedoLastGroup();

@@ -160,6 +160,14 @@ class TCustomRichDocEdit {
   // way to the inserted content. When the import failed part way the editor
   // beeps after inserting. False when the editor refuses (it beeps).
   bool InsertImportedItems(TRVItemList items, bool importFailed);
+  // RTF read with props and inserted at the caret (of the cell being edited,
+  // if any) as one undoable step, replacing the selection. What was read
+  // before a failure is inserted like the rest. When the editor refuses the
+  // result is kRtfHandlerError (RVEditImport).
+  std::uint8_t InsertRTF(TRVRTFReaderProperties& props, std::string_view rtf);
+  // The same for a file, with props' BasePath its folder for the time of the
+  // import; kRtfFileError when it cannot be read.
+  std::uint8_t InsertRTFFile(TRVRTFReaderProperties& props, const std::string& fileName);
   // One typed character; characters typed one after another at one place
   // are one undo group, undone one character per step.
   void TypeCharacter(char16_t character);

@@ -162,7 +162,7 @@ bool TCustomRichDocEdit::PasteRvf(const std::string& block) {
 }
 
 bool TCustomRichDocEdit::PasteRtf(const std::string& rtf) {
-  return RTFReadProperties.InsertRTFIntoEditor(*this, rtf) == 0;
+  return InsertRTF(RTFReadProperties, rtf) == 0;
 }
 
 void TCustomRichDocEdit::InsertPictureFile(const std::string& fileName) {
@@ -230,7 +230,7 @@ void TCustomRichDocEdit::PasteFromClipboard() {
 
 bool TCustomRichDocEdit::ImportRtfFileAtCaret(const std::string& fileName) {
   if (inplace_ != nullptr) return inplace_->ImportRtfFileAtCaret(fileName);
-  return RTFReadProperties.InsertRTFFileIntoEditor(*this, fileName) != kRtfFileError;
+  return InsertRTFFile(RTFReadProperties, fileName) != kRtfFileError;
 }
 
 bool TCustomRichDocEdit::WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly) {

@@ -9,7 +9,6 @@
 
 #include "platform/CodePage.h"
 #include "platform/Screen.h"
-#include "richtext/editor/RVEdit.h"
 #include "richtext/rtf/import/RVRTFImport.h"
 
 namespace varnolt {
@@ -167,51 +166,24 @@ std::uint8_t TRVRTFReaderProperties::LoadRTF(std::string_view rtf, TCustomRVData
 }
 
 bool TRVRTFReaderProperties::LoadRTFFile(const std::string& fileName, TCustomRVData& document) {
-  std::optional<std::string> bytes = ReadWholeFile(fileName);
-  if (!bytes) {
-    errorCode_ = kRtfFileError;
-    return false;
-  }
-  TRVScopedBasePath basePath(BasePath, FolderOf(fileName));
-  return LoadRTF(*bytes, document) == kRtfOk;
+  return ImportFile(fileName, [&](std::string_view rtf) { return LoadRTF(rtf, document); }) == kRtfOk;
 }
 
-std::uint8_t TRVRTFReaderProperties::InsertRTFFileIntoEditor(TCustomRichDocEdit& editor,
-                                                             const std::string& fileName) {
+std::uint8_t TRVRTFReaderProperties::ImportFile(const std::string& fileName,
+                                                const std::function<std::uint8_t(std::string_view)>& import) {
   std::optional<std::string> bytes = ReadWholeFile(fileName);
-  if (!bytes) {
-    errorCode_ = kRtfFileError;
-    return errorCode_;
-  }
+  if (!bytes) return RecordResult(kRtfFileError);
   TRVScopedBasePath basePath(BasePath, FolderOf(fileName));
-  return InsertRTFIntoEditor(editor, *bytes);
+  return import(*bytes);
 }
 
-std::uint8_t TRVRTFReaderProperties::InsertRTFIntoEditor(TCustomRichDocEdit& editor, std::string_view rtf) {
-  errorCode_ = kRtfOk;
-  if (rtf.empty()) return errorCode_;
-  TCustomRichDocEdit* target = &editor;
-  while (target->InplaceEditor() != nullptr) target = target->InplaceEditor();
-  if (target->Style() == nullptr) {
-    target->EnsureEditable(false);
-    errorCode_ = kRtfHandlerError;
-    return errorCode_;
-  }
-  TRVEditRVData& data = target->RVData();
-  TCustomRVData scratch;
-  scratch.SetRVStyle(target->Style());
-  scratch.SetTagsArePChars(data.TagsArePChars());
-  scratch.Events.StyleAdded = data.Events.StyleAdded;
-  const int caretItem = data.Caret.ItemNo;
-  const std::int32_t paraBefore = caretItem >= 0 && caretItem < data.CountItems() ? data.ItemAt(caretItem).ParaNo
-                                                                                   : target->CurParaStyleNo;
+std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TCustomRVData& scratch,
+                                                        std::int32_t paraBefore) {
   TRVBytesStreamBuf buffer(rtf);
   std::istream stream(&buffer);
   TRVRTFImporter importer(*this, scratch, paraBefore, false);
   errorCode_ = importer.Run(stream);
   scratch.DropNumberingLists();
-  TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
-  if (!target->InsertImportedItems(std::move(items), errorCode_ != kRtfOk)) errorCode_ = kRtfHandlerError;
   return errorCode_;
 }
 

@@ -18,7 +18,6 @@
 
 namespace varnolt {
 
-class TCustomRichDocEdit;
 
 enum TRVReaderUnicode : std::uint8_t { rvruMixed, rvruNoUnicode, rvruOnlyUnicode };
 enum TRVReaderStyleMode : std::uint8_t { rvrsUseSpecified, rvrsUseClosest, rvrsAddIfNeeded };
@@ -116,14 +115,18 @@ class TRVRTFReaderProperties {
   // the time of the import; false and ErrorCode 8 when it cannot be opened.
   bool LoadRTFFile(const std::string& fileName, TCustomRVData& document);
 
-  // Inserts the RTF at the editor's caret as one undoable step, replacing
-  // the selection; the caret goes after the inserted content. What was read
-  // before a failure is inserted (and undone) like the rest. When the editor
-  // refuses the insertion it beeps and the result is kRtfHandlerError.
-  std::uint8_t InsertRTFIntoEditor(TCustomRichDocEdit& editor, std::string_view rtf);
-  // The same for a file, with BasePath its folder for the time of the
-  // import; kRtfFileError when it cannot be opened.
-  std::uint8_t InsertRTFFileIntoEditor(TCustomRichDocEdit& editor, const std::string& fileName);
+  // Reads the RTF into scratch, an empty document on the style sheet of the
+  // place it is meant for, as content inserted after a paragraph of style
+  // paraBefore; the caller puts the items in place (an editor at its caret).
+  std::uint8_t ImportForInsertion(std::string_view rtf, TCustomRVData& scratch, std::int32_t paraBefore);
+  // Hands the file's bytes to import with BasePath its folder for the time
+  // of the call; kRtfFileError when the file cannot be read.
+  std::uint8_t ImportFile(const std::string& fileName, const std::function<std::uint8_t(std::string_view)>& import);
+  // Records the result of an import the caller finished; returns it.
+  std::uint8_t RecordResult(std::uint8_t code) {
+    errorCode_ = code;
+    return code;
+  }
 
  private:
   std::uint8_t ImportInto(std::istream& stream, TCustomRVData& document, int& index, bool loading);

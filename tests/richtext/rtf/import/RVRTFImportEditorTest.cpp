@@ -17,7 +17,7 @@ class RVRTFImportEditorTest : public ::testing::Test {
  protected:
   RVRTFImportEditorTest() { editor.SetStyle(&style); }
 
-  std::uint8_t Insert(const std::string& rtf) { return props.InsertRTFIntoEditor(editor, rtf); }
+  std::uint8_t Insert(const std::string& rtf) { return editor.InsertRTF(props, rtf); }
   std::string Structure() const { return Dump(editor.RVData()); }
 
   TRVStyle style;
@@ -120,10 +120,10 @@ TEST_F(RVRTFImportEditorTest, AFileWithItsFolderAsBasePath) {
   std::u16string target;
   props.OnReadHyperlink = [&](const std::u16string& t, const std::u16string&, std::int32_t&, TRVTag&,
                               std::u16string&) { target = t; };
-  EXPECT_EQ(props.InsertRTFFileIntoEditor(editor, (dir / "link.rtf").string()), kRtfOk);
+  EXPECT_EQ(editor.InsertRTFFile(props, (dir / "link.rtf").string()), kRtfOk);
   EXPECT_EQ(target, Utf8ToUtf16(dir.path().string() + "/page.htm"));
   EXPECT_TRUE(props.BasePath.empty());
-  EXPECT_EQ(props.InsertRTFFileIntoEditor(editor, (dir / "missing.rtf").string()), kRtfFileError);
+  EXPECT_EQ(editor.InsertRTFFile(props, (dir / "missing.rtf").string()), kRtfFileError);
 }
 
 }  // namespace

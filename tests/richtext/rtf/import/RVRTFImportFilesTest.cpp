@@ -128,7 +128,7 @@ TEST(RVRTFImportFilesTest, CrashSamplesImportWithoutHarm) {
       TRichDocEdit editor;
       editor.SetStyle(&style);
       TRVRTFReaderProperties props;
-      EXPECT_TRUE(documented.count(props.InsertRTFIntoEditor(editor, bytes))) << entry.path();
+      EXPECT_TRUE(documented.count(editor.InsertRTF(props, bytes))) << entry.path();
       editor.UndoLastGroup();
       EXPECT_LE(editor.CountItems(), 1) << entry.path();
       ++files;

@@ -1,0 +1,35 @@
+// RTF imports put at the caret: the import reads into a scratch document on
+// the editor's style sheet, the editor inserts what it read as one step.
+#include "richtext/editor/RVEdit.h"
+
+#include "richtext/rtf/reader/RVRTFReader.h"
+
+namespace varnolt {
+
+std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::string_view rtf) {
+  if (rtf.empty()) return props.RecordResult(kRtfOk);
+  TCustomRichDocEdit* target = this;
+  while (target->InplaceEditor() != nullptr) target = target->InplaceEditor();
+  if (target->Style() == nullptr) {
+    target->EnsureEditable(false);
+    return props.RecordResult(kRtfHandlerError);
+  }
+  TRVEditRVData& data = target->RVData();
+  TCustomRVData scratch;
+  scratch.SetRVStyle(target->Style());
+  scratch.SetTagsArePChars(data.TagsArePChars());
+  scratch.Events.StyleAdded = data.Events.StyleAdded;
+  const int caretItem = data.Caret.ItemNo;
+  const std::int32_t paraBefore = caretItem >= 0 && caretItem < data.CountItems() ? data.ItemAt(caretItem).ParaNo
+                                                                                   : target->CurParaStyleNo;
+  const std::uint8_t result = props.ImportForInsertion(rtf, scratch, paraBefore);
+  TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
+  if (!target->InsertImportedItems(std::move(items), result != kRtfOk)) return props.RecordResult(kRtfHandlerError);
+  return result;
+}
+
+std::uint8_t TCustomRichDocEdit::InsertRTFFile(TRVRTFReaderProperties& props, const std::string& fileName) {
+  return props.ImportFile(fileName, [&](std::string_view rtf) { return InsertRTF(props, rtf); });
+}
+
+}  // namespace varnolt
