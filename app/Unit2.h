@@ -20,6 +20,8 @@
 
 namespace varnolt {
 
+class TPdfExportFrame;
+
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 struct TPoint {
@@ -82,7 +84,6 @@ class TForm2 {
   int ExistingPageCount() const;
   TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
-  Clipboard& ClipboardUsed() { return clipboard_; }
 
   // The parallel page arrays: they only grow; a deleted page leaves an empty
   // slot and zero geometry.
@@ -122,7 +123,7 @@ class TForm2 {
   void ShowCurrentPageNumber();
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
-  void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+  void ExportPageToPdf(int index, TPdfExportFrame& frame);
 
   THost& host_;
   Clipboard& clipboard_;

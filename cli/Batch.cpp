@@ -8,6 +8,7 @@
 #include "app/Unit2.h"
 #include "cli/BatchHost.h"
 #include "cli/BatchOptions.h"
+#include "platform/Version.h"
 
 namespace varnolt {
 
@@ -139,7 +140,7 @@ int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std
   const auto& commandLine = std::get<TParsedCommandLine>(parsed);
   switch (commandLine.request) {
     case TBatchRequest::kHelp: out << UsageText(); return kExitSuccess;
-    case TBatchRequest::kVersion: out << "varnolt 1.2\n"; return kExitSuccess;
+    case TBatchRequest::kVersion: out << "varnolt " VARNOLT_VERSION "\n"; return kExitSuccess;
     case TBatchRequest::kWindow: err << UsageText(); return kExitUsage;
     case TBatchRequest::kConvert: break;
   }

@@ -107,7 +107,6 @@ class TCustomRichDocEdit {
 
   TRVStyle* Style() const { return data_.GetRVStyle(); }
   void SetStyle(TRVStyle* style) { data_.SetRVStyle(style); }
-  Clipboard* ClipboardUsed() const { return clipboard_; }
   void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard; }
   TRVEditorOptions EditorOptions{rvoCtrlJumps, rvoWantTabs};
   TRVOptions Options() const { return options_; }
