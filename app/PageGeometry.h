@@ -1,6 +1,8 @@
 #pragma once
 // A page's size and margins in points, as the options dialog sets them.
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace varnolt {
 
@@ -19,5 +21,18 @@ struct TPageGeometry {
   TPageSize size;
   TPageMargins margins;
 };
+
+// The largest page side a PDF file may have.
+inline constexpr std::int32_t kMaxPageSide = 14400;
+
+// What the text area of the PDF export's frame must hold, in points.
+struct TTextFrameNeeds {
+  float widestCharacter = 0;
+  float lineHeight = 0;
+};
+
+// Empty when the page can be exported with its text; otherwise a message
+// that says why not and what would fit.
+std::optional<std::u16string> RefusalOf(const TPageGeometry& geometry, const TTextFrameNeeds& needs);
 
 }  // namespace varnolt

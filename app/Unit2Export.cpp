@@ -1,6 +1,8 @@
 // The PDF export of the whole project, and the plain-text export of the
 // batch mode.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/Unit2.h"
 #include "pdf/PdfFonts.h"
@@ -11,7 +13,40 @@
 
 namespace varnolt {
 
+namespace {
+
+constexpr float kFrameFontSize = 12;
+constexpr float kFrameCharSpace = -2;
+constexpr float kFrameLeading = 12;
+
+// Arial writes WinAnsi bytes only; the Gothic font's code table reaches
+// Chinese, Japanese kana, Greek and Cyrillic.
+TPRFontName FrameFontFor(std::u16string_view text) { return HasNonWinAnsiCharacter(text) ? fnPGothic : fnArial; }
+
+}  // namespace
+
 void TForm2::statusbarinit() { Progress.Reset(); }
+
+TTextFrameNeeds TForm2::ExportFrameNeeds(int index) const {
+  const auto& editor = PageEditors.at(static_cast<size_t>(index));
+  std::u16string text;
+  for (int item = 0; editor && item < editor->CountItems(); ++item) text += editor->ItemTextAt(item);
+  TPRText frame;
+  frame.SetFontName(FrameFontFor(text));
+  TPdfDoc measuring;
+  measuring.StartDocumentWithPage();
+  TPdfCanvas& canvas = measuring.GetCanvas();
+  canvas.SelectFont(frame.PdfFontName(), kFrameFontSize);
+  canvas.SetCharSpace(kFrameCharSpace);
+  std::vector<bool> measured(0x10000);
+  float widest = 0;
+  for (char16_t c : text) {
+    if (measured[c]) continue;
+    measured[c] = true;
+    widest = std::max(widest, canvas.MeasureWidth(std::u16string_view(&c, 1)));
+  }
+  return TTextFrameNeeds{widest, kFrameFontSize};
+}
 
 void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
   const auto i = static_cast<size_t>(index);
@@ -31,23 +66,25 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
   frame.SetLineColor(clWhite);
   frame.SetAlign(alTop);
   frame.SetWordWrap(true);
+  // Words stay whole for reading, searching and extraction.
+  frame.SetLineBreaks(TLineBreaks::kOpportunities);
   frame.SetTextMarginTop(static_cast<std::uint32_t>(top));
   frame.SetTextMarginLeft(static_cast<std::uint32_t>(left));
   frame.SetTextMarginRight(static_cast<std::uint32_t>(left));
   frame.SetTextMarginBottom(static_cast<std::uint32_t>(top));
   // The page width less both side margins.
   frame.SetBounds(left, top, width - 2 * left, height - 2 * top);
-  frame.SetFontSize(12);
-  frame.SetCharSpace(-2);
-  frame.SetLeading(12);
+  frame.SetFontSize(kFrameFontSize);
+  frame.SetCharSpace(kFrameCharSpace);
+  // A space keeps its own width, so extracting readers see the words apart.
+  frame.SetWordSpace(-kFrameCharSpace);
+  frame.SetLeading(kFrameLeading);
 
   editor.CopyAsUnicodeText();
   frame.SetText(clipboard_.UnicodeText().value_or(u""));
   frame.SetStartIndex(0);
   clipboard_.Empty();
-  // Arial writes WinAnsi bytes only; the Gothic font's code table reaches
-  // Chinese, Japanese kana, Greek and Cyrillic.
-  frame.SetFontName(HasNonWinAnsiCharacter(frame.Text()) ? fnPGothic : fnArial);
+  frame.SetFontName(FrameFontFor(frame.Text()));
 
   // Text that does not fit goes on over further PDF pages of the same size.
   PReport1.PrintPage(page);
