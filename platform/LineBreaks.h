@@ -2,14 +2,17 @@
 // Where a text may be broken into lines, by the Unicode line breaking rules.
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 struct UBreakIterator;
 
 namespace varnolt {
 
-// Walks a text's line-break opportunities forwards, once for the whole
-// text: asking for positions that grow costs no more than one pass.
+// A text's line-break opportunities, found on demand: the rules run only
+// near the positions asked for, and not at all where the text there is
+// plain ASCII words and spaces, so a text flowed into lines costs a look
+// near each line end.
 class TLineBreakOpportunities {
  public:
   TLineBreakOpportunities();
@@ -28,8 +31,10 @@ class TLineBreakOpportunities {
     void operator()(UBreakIterator* iterator) const;
   };
   std::unique_ptr<UBreakIterator, Closer> iterator_;
-  std::size_t last_ = 0;
-  std::size_t next_ = 0;
+  std::optional<std::size_t> PlainOpportunity(std::size_t position) const;
+
+  std::size_t length_ = 0;
+  std::u16string_view text_;
 };
 
 }  // namespace varnolt
