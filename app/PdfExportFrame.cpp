@@ -4,6 +4,12 @@
 
 namespace varnolt {
 
+TPRFontName TPdfExportFrame::FontFor(std::u16string_view text) {
+  // Arial writes WinAnsi bytes only; the Gothic font's code table reaches
+  // Chinese, Japanese kana, Greek and Cyrillic.
+  return HasNonWinAnsiCharacter(text) ? fnPGothic : fnArial;
+}
+
 TPdfExportFrame::TPdfExportFrame() {
   page_.SetVisible(false);
   panel_.SetParent(&page_);
@@ -20,19 +26,21 @@ void TPdfExportFrame::SetUp(std::int32_t width, std::int32_t height, std::int32_
   frame_.SetLineColor(clWhite);
   frame_.SetAlign(alTop);
   frame_.SetWordWrap(true);
+  // Words stay whole for reading, searching and extraction.
+  frame_.SetLineBreaks(TLineBreaks::kOpportunities);
   frame_.SetTextMarginTop(static_cast<std::uint32_t>(topMargin));
   frame_.SetTextMarginLeft(static_cast<std::uint32_t>(leftMargin));
   frame_.SetTextMarginRight(static_cast<std::uint32_t>(leftMargin));
   frame_.SetTextMarginBottom(static_cast<std::uint32_t>(topMargin));
   // The page width less both side margins.
   frame_.SetBounds(leftMargin, topMargin, width - 2 * leftMargin, height - 2 * topMargin);
-  frame_.SetFontSize(12);
-  frame_.SetCharSpace(-2);
-  frame_.SetLeading(12);
+  frame_.SetFontSize(kFontSize);
+  frame_.SetCharSpace(kCharSpace);
+  // A space keeps its own width, so extracting readers see the words apart.
+  frame_.SetWordSpace(-kCharSpace);
+  frame_.SetLeading(kLeading);
   frame_.SetText(text);
-  // Arial writes WinAnsi bytes only; the Gothic font's code table reaches
-  // Chinese, Japanese kana, Greek and Cyrillic.
-  frame_.SetFontName(HasNonWinAnsiCharacter(frame_.Text()) ? fnPGothic : fnArial);
+  frame_.SetFontName(FontFor(frame_.Text()));
 }
 
 void TPdfExportFrame::PrintAll(TPReport& report) {

@@ -16,9 +16,18 @@ class TPdfExportFrame {
   TPdfExportFrame(const TPdfExportFrame&) = delete;
   TPdfExportFrame& operator=(const TPdfExportFrame&) = delete;
 
+  static constexpr float kFontSize = 12;
+  static constexpr float kCharSpace = -2;
+  static constexpr float kLeading = 12;
+
+  // 12-point Arial, or the Gothic font when the text has characters beyond
+  // WinAnsi.
+  static TPRFontName FontFor(std::u16string_view text);
+
   // A project page's size and margins (left and right, top and bottom), in
-  // points, and its text: 12-point Arial, or the Gothic font when the text has
-  // characters beyond WinAnsi, character spacing -2, leading 12.
+  // points, and its text in FontFor's font, character spacing kCharSpace
+  // offset by as much word spacing, leading kLeading, lines broken between
+  // words.
   void SetUp(std::int32_t width, std::int32_t height, std::int32_t leftMargin, std::int32_t topMargin,
              std::u16string_view text);
   // Prints the text from its start on as many PDF pages of the page's size as

@@ -12,6 +12,7 @@
 
 #include "app/Controls.h"
 #include "app/Host.h"
+#include "app/PageGeometry.h"
 #include "app/ProgressDisplay.h"
 #include "pdf/PReport.h"
 #include "platform/Clipboard.h"
@@ -95,6 +96,9 @@ class TForm2 {
   std::vector<std::int32_t> PageLeftMargins;
   std::vector<std::int32_t> PageTopMargins;
   int CurrentPage = 0;
+
+  // What the PDF export's text frame needs to hold the page's text.
+  TTextFrameNeeds ExportFrameNeeds(int index) const;
 
   TRVStyle RVStyle1;
   TPReport PReport1;

@@ -1,6 +1,8 @@
 // The PDF export of the whole project, and the plain-text export of the
 // batch mode.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/PdfExportFrame.h"
 #include "app/Unit2.h"
@@ -12,6 +14,27 @@
 namespace varnolt {
 
 void TForm2::statusbarinit() { Progress.Reset(); }
+
+TTextFrameNeeds TForm2::ExportFrameNeeds(int index) const {
+  const auto& editor = PageEditors.at(static_cast<size_t>(index));
+  std::u16string text;
+  for (int item = 0; editor && item < editor->CountItems(); ++item) text += editor->ItemTextAt(item);
+  TPRText frame;
+  frame.SetFontName(TPdfExportFrame::FontFor(text));
+  TPdfDoc measuring;
+  measuring.StartDocumentWithPage();
+  TPdfCanvas& canvas = measuring.GetCanvas();
+  canvas.SelectFont(frame.PdfFontName(), TPdfExportFrame::kFontSize);
+  canvas.SetCharSpace(TPdfExportFrame::kCharSpace);
+  std::vector<bool> measured(0x10000);
+  float widest = 0;
+  for (char16_t c : text) {
+    if (measured[c]) continue;
+    measured[c] = true;
+    widest = std::max(widest, canvas.MeasureWidth(std::u16string_view(&c, 1)));
+  }
+  return TTextFrameNeeds{widest, TPdfExportFrame::kFontSize};
+}
 
 void TForm2::ExportPageToPdf(int index, TPdfExportFrame& frame) {
   const auto i = static_cast<size_t>(index);

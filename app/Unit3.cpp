@@ -27,10 +27,25 @@ void TForm3::Button1Click() {
     }
   }
   const auto page = static_cast<size_t>(owner_.CurrentPage);
-  owner_.PageWidths.at(page) = StrToInt(Edit1.Text());
-  owner_.PageHeights.at(page) = StrToInt(Edit2.Text());
-  owner_.PageLeftMargins.at(page) = StrToInt(Edit3.Text());
-  owner_.PageTopMargins.at(page) = StrToInt(Edit4.Text());
+  std::int32_t& width = owner_.PageWidths.at(page);
+  std::int32_t& height = owner_.PageHeights.at(page);
+  std::int32_t& left = owner_.PageLeftMargins.at(page);
+  std::int32_t& top = owner_.PageTopMargins.at(page);
+  const TPageGeometry before{{width, height}, {left, top}};
+  width = StrToInt(Edit1.Text());
+  height = StrToInt(Edit2.Text());
+  left = StrToInt(Edit3.Text());
+  top = StrToInt(Edit4.Text());
+  // A page that leaves its text no room would lose it or spread it over
+  // countless blank pages: it is refused and the page keeps its geometry.
+  if (auto refusal = RefusalOf(TPageGeometry{{width, height}, {left, top}}, owner_.ExportFrameNeeds(owner_.CurrentPage))) {
+    width = before.size.width;
+    height = before.size.height;
+    left = before.margins.left;
+    top = before.margins.top;
+    owner_.Host().ShowMessage(TMessage{*refusal, u"", TMessageKind::kWarning});
+    return;
+  }
   owner_.Label14.SetCaption(u"Width\uFF1A" + Edit1.Text());
   owner_.Label15.SetCaption(u"Height\uFF1A" + Edit2.Text());
   owner_.Label19.SetCaption(u"The current page\uFF1APage" + ToU16(std::to_string(owner_.CurrentPage + 1)));

@@ -79,10 +79,10 @@ class TBatchRun {
       const auto i = static_cast<size_t>(page);
       if (!form_.PageEditors.at(i)) continue;
       form_.ButtonClick(page, TMouseButton::mbLeft);
-      host_.AnswerOptions(options_.pageSize ? options_.pageSize->first : form_.PageWidths.at(i),
-                          options_.pageSize ? options_.pageSize->second : form_.PageHeights.at(i),
-                          options_.margins ? options_.margins->first : form_.PageLeftMargins.at(i),
-                          options_.margins ? options_.margins->second : form_.PageTopMargins.at(i));
+      host_.AnswerOptions(options_.pageSize ? options_.pageSize->width : form_.PageWidths.at(i),
+                          options_.pageSize ? options_.pageSize->height : form_.PageHeights.at(i),
+                          options_.margins ? options_.margins->left : form_.PageLeftMargins.at(i),
+                          options_.margins ? options_.margins->top : form_.PageTopMargins.at(i));
       if (!Step([&] { form_.OptionsEditClick(); })) return false;
     }
     return true;

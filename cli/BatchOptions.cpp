@@ -17,13 +17,15 @@ std::optional<std::int32_t> ParseNonNegative(std::string_view text) {
   return value;
 }
 
-std::optional<TPageGeometry> ParsePair(const std::string& text) {
+// Two whole numbers written as A,B, into a pair of named fields.
+template <class TPair>
+std::optional<TPair> ParsePair(const std::string& text) {
   auto comma = text.find(',');
   if (comma == std::string::npos) return std::nullopt;
-  auto first = ParseNonNegative(std::string_view(text).substr(0, comma));
-  auto second = ParseNonNegative(std::string_view(text).substr(comma + 1));
-  if (!first || !second) return std::nullopt;
-  return TPageGeometry{*first, *second};
+  auto a = ParseNonNegative(std::string_view(text).substr(0, comma));
+  auto b = ParseNonNegative(std::string_view(text).substr(comma + 1));
+  if (!a || !b) return std::nullopt;
+  return TPair{*a, *b};
 }
 
 using ValueSetter = std::function<std::optional<std::string>(TBatchOptions&, const std::string&)>;
@@ -35,9 +37,10 @@ ValueSetter TextInto(std::optional<std::u16string> TBatchOptions::*field) {
   };
 }
 
-ValueSetter PairInto(std::optional<TPageGeometry> TBatchOptions::*field, std::string what) {
+template <class TPair>
+ValueSetter PairInto(std::optional<TPair> TBatchOptions::*field, std::string what) {
   return [field, what](TBatchOptions& options, const std::string& value) -> std::optional<std::string> {
-    auto pair = ParsePair(value);
+    auto pair = ParsePair<TPair>(value);
     if (!pair) return what + " takes two whole numbers as A,B, not '" + value + "'";
     options.*field = *pair;
     return std::nullopt;

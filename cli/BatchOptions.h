@@ -6,19 +6,16 @@
 #include <variant>
 #include <vector>
 
-namespace varnolt {
+#include "app/PageGeometry.h"
 
-struct TPageGeometry {
-  std::int32_t first = 0;
-  std::int32_t second = 0;
-};
+namespace varnolt {
 
 struct TBatchOptions {
   std::vector<std::string> inputs;
   std::string output;
   std::optional<std::u16string> title, subject, author, keywords;
-  std::optional<TPageGeometry> pageSize;  // width, height
-  std::optional<TPageGeometry> margins;   // left, top
+  std::optional<TPageSize> pageSize;
+  std::optional<TPageMargins> margins;
   bool quiet = false;
 };
 

@@ -161,7 +161,8 @@ void TPRText::PrintLines(TPdfCanvas& canvas, const TRect& rect, int pageHeight) 
   std::size_t start = std::min(startIndex_, text.size());
   std::size_t placed =
       canvas.FlowTextInRect(static_cast<float>(left), static_cast<float>(pageHeight - top), static_cast<float>(right),
-                            static_cast<float>(pageHeight - bottom), std::u16string_view(text).substr(start), wordWrap_);
+                            static_cast<float>(pageHeight - bottom), std::u16string_view(text).substr(start), wordWrap_,
+                            lineBreaks_);
   stopIndex_ = start + placed;
 }
 

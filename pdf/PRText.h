@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pdf/PRControls.h"
+#include "pdf/PdfCanvas.h"
 
 namespace varnolt {
 
@@ -48,6 +49,8 @@ class TPRCustomLabel : public TPRItem {
   float CharSpace() const { return charSpace_; }
   void SetCharSpace(float space) { charSpace_ = space; }
   float WordSpace() const { return wordSpace_; }
+  // Any value; the canvas refuses a negative one when printing.
+  void SetWordSpace(float space) { wordSpace_ = space; }
 
   // The font registry name for the name, weight and slant.
   std::u16string_view PdfFontName() const;
@@ -81,6 +84,9 @@ class TPRText final : public TPRCustomLabel {
 
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool wrap) { wordWrap_ = wrap; }
+  // Where wrapped lines break; any code unit unless set.
+  TLineBreaks LineBreaks() const { return lineBreaks_; }
+  void SetLineBreaks(TLineBreaks breaks) { lineBreaks_ = breaks; }
   float LineWidth() const { return lineWidth_; }
   void SetLineWidth(float width) { lineWidth_ = width; }
   TColor LineColor() const { return lineColor_; }
@@ -116,6 +122,7 @@ class TPRText final : public TPRCustomLabel {
   std::vector<std::u16string> lines_;
   mutable std::optional<std::u16string> text_;
   bool wordWrap_ = true;
+  TLineBreaks lineBreaks_ = TLineBreaks::kAnyCodeUnit;
   float lineWidth_ = 1;
   TColor lineColor_ = clBlack;
   TPenStyle lineStyle_ = psClear;

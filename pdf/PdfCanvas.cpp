@@ -55,10 +55,11 @@ class LineMeter {
   // line ends with the code unit just added.
   void Push(std::u16string_view line) {
     saved_ = state_;
-    if (line.size() > 1) state_.prefix = ToFloat(state_.prefix + Final(state_.last, line[line.size() - 2]));
-    float advance = attribute_.ScaledAdvance(line, line.size());
-    advances_.push_back(advance);
-    state_.last = WithCharSpace(advance);
+    if (line.size() > 1) {
+      state_.prefix = ToFloat(state_.prefix + attribute_.Spaced(advances_.back(), line[line.size() - 2], true, true));
+    }
+    advances_.push_back(attribute_.ScaledAdvance(line, line.size()));
+    state_.last = attribute_.Spaced(advances_.back(), line.back(), true, false);
   }
 
   // Undoes the last Push.
@@ -72,22 +73,15 @@ class LineMeter {
     return ToFloat(sum - attribute_.CharSpace());
   }
 
-  // TPdfCanvasAttribute::CountFitting over the measured line.
+  // TPdfCanvasAttribute::CountFitting over the measured line or a start of it.
   std::size_t CountFitting(std::u16string_view line, float width) const {
     float sum = 0;
-    for (std::size_t i = 0; i < advances_.size(); ++i) {
-      bool last = i + 1 == advances_.size();
-      float advance = advances_[i];
-      if (advance > 0) {
-        if (!last) advance = ToFloat(advance + attribute_.CharSpace());
-      } else {
-        advance = 0;
-      }
-      if (line[i] == kSpace && attribute_.WordSpace() > 0 && !last) advance = ToFloat(advance + attribute_.WordSpace());
-      sum = ToFloat(sum + advance);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      bool last = i + 1 == line.size();
+      sum = ToFloat(sum + attribute_.Spaced(advances_[i], line[i], !last, !last));
       if (sum > width) return i;
     }
-    return advances_.size();
+    return line.size();
   }
 
   void Clear() {
@@ -100,11 +94,6 @@ class LineMeter {
     float prefix = 0;
     float last = 0;
   };
-
-  float WithCharSpace(float advance) const { return advance > 0 ? ToFloat(advance + attribute_.CharSpace()) : 0.0f; }
-  float Final(float advance, char16_t c) const {
-    return c == kSpace && attribute_.WordSpace() > 0 ? ToFloat(advance + attribute_.WordSpace()) : advance;
-  }
 
   const TPdfCanvasAttribute& attribute_;
   State state_;
@@ -150,14 +139,17 @@ float TPdfCanvasAttribute::ScaledAdvance(std::u16string_view text, std::size_t p
   return advance;
 }
 
+float TPdfCanvasAttribute::Spaced(float scaledAdvance, char16_t c, bool charSpace, bool wordSpace) const {
+  // Zero-width code units get no character spacing.
+  float advance = scaledAdvance > 0 ? (charSpace ? ToFloat(scaledAdvance + charSpace_) : scaledAdvance) : 0.0f;
+  if (c == kSpace && wordSpace_ > 0 && wordSpace) advance = ToFloat(advance + wordSpace_);
+  return advance;
+}
+
 float TPdfCanvasAttribute::MeasureWidth(std::u16string_view text) const {
   float sum = 0;
   for (std::size_t i = 1; i <= text.size(); ++i) {
-    float advance = ScaledAdvance(text, i);
-    // Zero-width code units get no character spacing.
-    advance = advance > 0 ? ToFloat(advance + charSpace_) : 0.0f;
-    if (text[i - 1] == kSpace && wordSpace_ > 0 && i != text.size()) advance = ToFloat(advance + wordSpace_);
-    sum = ToFloat(sum + advance);
+    sum = ToFloat(sum + Spaced(ScaledAdvance(text, i), text[i - 1], true, i != text.size()));
   }
   return ToFloat(sum - charSpace_);
 }
@@ -166,14 +158,7 @@ std::size_t TPdfCanvasAttribute::CountFitting(std::u16string_view text, float wi
   float sum = 0;
   for (std::size_t i = 1; i <= text.size(); ++i) {
     bool last = i == text.size();
-    float advance = ScaledAdvance(text, i);
-    if (advance > 0) {
-      if (!last) advance = ToFloat(advance + charSpace_);
-    } else {
-      advance = 0;
-    }
-    if (text[i - 1] == kSpace && wordSpace_ > 0 && !last) advance = ToFloat(advance + wordSpace_);
-    sum = ToFloat(sum + advance);
+    sum = ToFloat(sum + Spaced(ScaledAdvance(text, i), text[i - 1], !last, !last));
     if (sum > width) return i - 1;
   }
   return text.size();
@@ -338,11 +323,16 @@ void TPdfCanvas::TextShow(std::u16string_view text) {
 // ---------------------------------------------------------------- flowing
 
 std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text,
-                                       bool wrap) {
+                                       bool wrap, TLineBreaks breaks) {
   const float fontSize = attribute_.FontSize();
   const float width = ToFloat(static_cast<double>(right) - left);
   // Lines advance by the leading rounded half to even, the viewer by the exact TL.
   const float lineStep = ToFloat(std::nearbyint(static_cast<double>(attribute_.Leading())));
+  const bool atOpportunities = wrap && breaks == TLineBreaks::kOpportunities;
+  if (atOpportunities) {
+    if (!lineBreaks_) lineBreaks_ = std::make_unique<TLineBreakOpportunities>();
+    lineBreaks_->Reset(text);
+  }
   TextBegin();
   TextMoveTo(left, ToFloat(top - kFirstBaselineDrop * fontSize));
 
@@ -355,15 +345,28 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   std::size_t i = 0;
   std::size_t stopAt = text.size();
   auto line = [&] { return text.substr(lineStart, lineLength); };
+  // What fits of the line; a code unit wider than the whole rectangle is
+  // shown all the same rather than lost.
+  auto showLine = [&] { TextShow(line().substr(0, std::max<std::size_t>(meter.CountFitting(line(), width), 1))); };
   // Shows the line, moves down and starts the next line at next; true when
   // that line would fall below the bottom.
   auto endLine = [&](std::size_t next) {
-    TextShow(line().substr(0, meter.CountFitting(line(), width)));
+    if (lineLength > 0) {
+      showLine();
+    } else {
+      TextShow({});
+    }
     meter.Clear();
     lineStart = next;
     lineLength = 0;
     y = ToFloat(y - lineStep);
     return static_cast<double>(bottom) + fontSize > y;
+  };
+  // Where a wrapped line that cannot take the code unit at overflow ends.
+  auto wrapAt = [&](std::size_t overflow) {
+    if (!atOpportunities) return overflow;
+    std::size_t opportunity = lineBreaks_->LastAtOrBefore(overflow);
+    return opportunity > lineStart ? opportunity : overflow;
   };
 
   while (i < text.size()) {
@@ -378,12 +381,13 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
     }
     ++lineLength;
     meter.Push(line());
-    if (meter.Width() <= width) {
+    if (meter.Width() <= width || (atOpportunities && text[i] == kSpace)) {
+      // Spaces before a break may hang past the right edge: the break comes after them.
       ++i;
       continue;
     }
     if (lineLength == 1) {
-      // Too wide on its own: it gets an empty line and is passed over.
+      // Too wide on its own: it gets a line of its own.
       ++i;
       if (endLine(i)) {
         stopAt = i;
@@ -395,6 +399,8 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
     --lineLength;
     meter.Pop();
     if (wrap) {
+      i = wrapAt(i);
+      lineLength = i - lineStart;
       if (endLine(i)) {
         stopAt = i;
         break;
@@ -411,7 +417,7 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
     }
     i = lineEnd;
   }
-  if (lineLength > 0) TextShow(line().substr(0, meter.CountFitting(line(), width)));
+  if (lineLength > 0) showLine();
   TextEnd();
   return stopAt;
 }

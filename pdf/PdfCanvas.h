@@ -4,17 +4,26 @@
 // Coordinates are PDF user space, origin bottom-left, y upwards.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "pdf/PdfTypes.h"
 #include "platform/Color.h"
+#include "platform/LineBreaks.h"
 
 namespace varnolt {
 
 class TPdfDoc;
 class TPdfFont;
+
+// Where a wrapped line may break.
+enum class TLineBreaks : std::uint8_t {
+  kAnyCodeUnit,    // after the last code unit that fits
+  kOpportunities,  // after the last space or other line-break opportunity that fits; inside a word only when
+                   // the word alone is wider than the line
+};
 
 class TPdfCanvasAttribute {
  public:
@@ -46,6 +55,10 @@ class TPdfCanvasAttribute {
   std::size_t CountFitting(std::u16string_view text, float width) const;
   // Advance of the code unit at the 1-based position before spacing.
   float ScaledAdvance(std::u16string_view text, std::size_t position) const;
+  // A scaled advance with the spacing that follows the code unit c:
+  // character spacing after any code unit with a width, word spacing after
+  // a space, each only where asked (the last code unit of a run has none).
+  float Spaced(float scaledAdvance, char16_t c, bool charSpace, bool wordSpace) const;
 
  private:
   float wordSpace_ = 0;
@@ -115,11 +128,13 @@ class TPdfCanvas {
   }
   void ShowFitting(std::u16string_view text, float width) { TextShow(text.substr(0, CountFitting(text, width))); }
 
-  // Flows text into the rectangle line by line, breaking at any code unit
-  // (wrap) or cutting each source line (no wrap); top > bottom. Returns the
+  // Flows text into the rectangle line by line, breaking where breaks says
+  // (wrap) or cutting each source line (no wrap); top > bottom. A code unit
+  // wider than the rectangle still gets a line of its own. Returns the
   // index of the first code unit not placed: where the next line would have
   // started, text.size() when all of it was placed.
-  std::size_t FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text, bool wrap);
+  std::size_t FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text, bool wrap,
+                             TLineBreaks breaks = TLineBreaks::kAnyCodeUnit);
 
  private:
   void SetMediaBoxItem(std::size_t index, int value);
@@ -132,6 +147,8 @@ class TPdfCanvas {
   TPdfStream* contents_ = nullptr;
   TPdfCanvasAttribute attribute_;
   bool silent_ = false;
+  // Made on first use: most documents never ask for it.
+  std::unique_ptr<TLineBreakOpportunities> lineBreaks_;
 };
 
 }  // namespace varnolt

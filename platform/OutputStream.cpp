@@ -1,8 +1,12 @@
 #include "platform/OutputStream.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,34 +14,120 @@
 
 namespace varnolt {
 
-AtomicFileOutputStream::AtomicFileOutputStream(std::filesystem::path target) : target_(std::move(target)) {
-  std::filesystem::path folder = target_.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string pattern = (folder / std::string(".").append(target_.filename().string()).append(".XXXXXX")).string();
-  int descriptor = mkstemp(pattern.data());
-  if (descriptor < 0) Fail("Cannot create file");
-  temporary_ = pattern;
-  file_ = fdopen(descriptor, "w+b");
+namespace {
+
+// Named temporaries that SIGINT or SIGTERM must not leave behind. The
+// handler may only read plain memory, so the names live in fixed slots.
+constexpr std::size_t kMaxPendingTemporaries = 16;
+constexpr std::size_t kMaxPendingPath = 4096;
+// As the kernel's own limit on nested links.
+constexpr int kMaxLinkHops = 40;
+constexpr int kMaxNamingAttempts = 100;
+
+struct PendingTemporary {
+  std::atomic<bool> used{false};
+  char path[kMaxPendingPath] = {};
+};
+
+PendingTemporary pendingTemporaries[kMaxPendingTemporaries];
+struct sigaction previousInterrupt;
+struct sigaction previousTerminate;
+
+void RemovePendingTemporariesAndRaise(int signal) {
+  for (auto& pending : pendingTemporaries) {
+    if (pending.used.load()) unlink(pending.path);
+  }
+  sigaction(signal, signal == SIGINT ? &previousInterrupt : &previousTerminate, nullptr);
+  raise(signal);
+}
+
+void InstallSignalCleanup() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    struct sigaction action {};
+    action.sa_handler = RemovePendingTemporariesAndRaise;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previousInterrupt);
+    sigaction(SIGTERM, &action, &previousTerminate);
+  });
+}
+
+// A path too long for a slot goes unwatched; it is still removed on every
+// ordinary way out.
+void WatchTemporary(const std::filesystem::path& path) {
+  const std::string& name = path.native();
+  if (name.size() >= kMaxPendingPath) return;
+  InstallSignalCleanup();
+  for (auto& pending : pendingTemporaries) {
+    if (pending.used.load()) continue;
+    std::memcpy(pending.path, name.c_str(), name.size() + 1);
+    pending.used.store(true);
+    return;
+  }
+}
+
+void UnwatchTemporary(const std::filesystem::path& path) {
+  for (auto& pending : pendingTemporaries) {
+    if (pending.used.load() && path.native() == pending.path) pending.used.store(false);
+  }
+}
+
+// The file a save replaces: a symbolic link's final target, so the link stays.
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path;
+    std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) return path;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+std::filesystem::path TemporaryPattern(const std::filesystem::path& destination) {
+  return FolderOf(destination) / std::string(".").append(destination.filename().string()).append(".XXXXXX");
+}
+
+}  // namespace
+
+AtomicFileOutputStream::AtomicFileOutputStream(std::filesystem::path target, TTemporaryFile temporary)
+    : target_(std::move(target)), destination_(FollowLinks(target_)) {
+  const std::filesystem::path folder = FolderOf(destination_);
+  if (temporary == TTemporaryFile::kNamed || !OpenUnnamed(folder)) OpenNamed();
+  file_ = fdopen(descriptor_, "w+b");
   if (file_ == nullptr) {
     std::string reason = std::strerror(errno);
-    close(descriptor);
-    std::error_code ignored;
-    std::filesystem::remove(temporary_, ignored);
+    RemoveTemporary();
     Fail("Cannot create file", reason);
   }
+}
+
+AtomicFileOutputStream::~AtomicFileOutputStream() {
+  if (file_ != nullptr) std::fclose(file_);
+  RemoveTemporary();
+}
+
+bool AtomicFileOutputStream::OpenUnnamed(const std::filesystem::path& folder) {
+  descriptor_ = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  return descriptor_ >= 0;
+}
+
+void AtomicFileOutputStream::OpenNamed() {
+  std::string pattern = TemporaryPattern(destination_).native();
+  descriptor_ = mkostemp(pattern.data(), O_CLOEXEC);
+  if (descriptor_ < 0) Fail("Cannot create file");
+  temporary_ = pattern;
+  WatchTemporary(temporary_);
   // mkstemp creates the file for the owner only; a saved document gets the
   // usual permissions.
   mode_t mask = umask(0);
   umask(mask);
-  fchmod(descriptor, 0666 & ~mask);
-}
-
-AtomicFileOutputStream::~AtomicFileOutputStream() {
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    std::error_code ignored;
-    std::filesystem::remove(temporary_, ignored);
-  }
+  fchmod(descriptor_, 0666 & ~mask);
 }
 
 void AtomicFileOutputStream::Write(std::string_view bytes) {
@@ -48,29 +138,74 @@ void AtomicFileOutputStream::Write(std::string_view bytes) {
 
 void AtomicFileOutputStream::Restart() {
   if (file_ == nullptr) Fail("Cannot write file");
-  if (std::fflush(file_) != 0 || ftruncate(fileno(file_), 0) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
+  if (std::fflush(file_) != 0 || ftruncate(descriptor_, 0) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
     Fail("Cannot write file");
   }
   position_ = 0;
 }
 
+// Who may read the file must not change by saving over it.
+void AtomicFileOutputStream::TakeOverReplacedFileAttributes() {
+  struct stat replaced {};
+  if (stat(destination_.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode)) return;
+  // Owner first: changing it clears set-user-ID bits that the mode then restores.
+  if (fchown(descriptor_, replaced.st_uid, replaced.st_gid) != 0) {
+    [[maybe_unused]] int groupOnly = fchown(descriptor_, static_cast<uid_t>(-1), replaced.st_gid);
+  }
+  fchmod(descriptor_, replaced.st_mode & 07777);
+}
+
+// linkat cannot replace a file, so the unnamed file gets a passing name that
+// rename then moves over the destination in one step.
+void AtomicFileOutputStream::NameTemporary() {
+  static std::atomic<unsigned> serial{0};
+  const std::string descriptorPath = "/proc/self/fd/" + std::to_string(descriptor_);
+  const std::string prefix =
+      std::string(".").append(destination_.filename().string()).append(".").append(std::to_string(getpid())).append("-");
+  for (int attempt = 0; attempt < kMaxNamingAttempts; ++attempt) {
+    std::filesystem::path name = FolderOf(destination_) / (prefix + std::to_string(serial++));
+    // Watched before it exists, so no moment passes with a name that a signal would leave.
+    WatchTemporary(name);
+    if (linkat(AT_FDCWD, descriptorPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = name;
+      return;
+    }
+    const int error = errno;
+    UnwatchTemporary(name);
+    if (error != EEXIST) Fail("Cannot create file", std::strerror(error));
+  }
+  Fail("Cannot create file", "no free temporary name");
+}
+
 void AtomicFileOutputStream::Commit() {
   if (file_ == nullptr) Fail("Cannot write file");
-  bool flushed = std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+  bool flushed = std::fflush(file_) == 0 && fsync(descriptor_) == 0;
+  if (flushed) TakeOverReplacedFileAttributes();
+  if (flushed && Unnamed()) NameTemporary();
   bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  std::error_code error;
   if (!flushed || !closed) {
     std::string reason = std::strerror(errno);
-    std::filesystem::remove(temporary_, error);
+    RemoveTemporary();
     Fail("Cannot write file", reason);
   }
-  std::filesystem::rename(temporary_, target_, error);
+  std::error_code error;
+  std::filesystem::rename(temporary_, destination_, error);
   if (error) {
     std::string reason = error.message();
-    std::filesystem::remove(temporary_, error);
+    RemoveTemporary();
     Fail("Cannot create file", reason);
   }
+  UnwatchTemporary(temporary_);
+  temporary_.clear();
+}
+
+void AtomicFileOutputStream::RemoveTemporary() {
+  if (temporary_.empty()) return;
+  UnwatchTemporary(temporary_);
+  std::error_code ignored;
+  std::filesystem::remove(temporary_, ignored);
+  temporary_.clear();
 }
 
 void AtomicFileOutputStream::Fail(const std::string& what) const {

@@ -31,13 +31,23 @@ class MemoryOutputStream final : public OutputStream {
   std::string bytes_;
 };
 
-// Writes into a temporary file beside the target and renames it over the
-// target on Commit, so a failed save leaves an existing file untouched and
-// no half-written file behind. Throws varnolt::Exception when the folder
-// cannot take the file or a write fails.
+enum class TTemporaryFile : std::uint8_t {
+  kUnnamedWhereSupported,  // O_TMPFILE, named only where the file system lacks it
+  kNamed,                  // always a named temporary (file systems without O_TMPFILE)
+};
+
+// Writes into a temporary file in the target's folder and puts it in the
+// target's place on Commit, so a failed save leaves an existing file
+// untouched and no half-written file behind. The temporary has no name
+// until Commit where the file system allows; a named one is removed on
+// SIGINT and SIGTERM. A replaced file's permission bits (and, where
+// allowed, owner and group) carry over; a symbolic link keeps pointing at
+// the new file. Throws varnolt::Exception when the folder cannot take the
+// file or a write fails.
 class AtomicFileOutputStream final : public OutputStream {
  public:
-  explicit AtomicFileOutputStream(std::filesystem::path target);
+  explicit AtomicFileOutputStream(std::filesystem::path target,
+                                  TTemporaryFile temporary = TTemporaryFile::kUnnamedWhereSupported);
   ~AtomicFileOutputStream() override;
   AtomicFileOutputStream(const AtomicFileOutputStream&) = delete;
   AtomicFileOutputStream& operator=(const AtomicFileOutputStream&) = delete;
@@ -47,12 +57,22 @@ class AtomicFileOutputStream final : public OutputStream {
   void Restart() override;
   void Commit();
 
+  // Whether the file being written still has no name in its folder.
+  bool Unnamed() const { return temporary_.empty(); }
+
  private:
+  bool OpenUnnamed(const std::filesystem::path& folder);
+  void OpenNamed();
+  void TakeOverReplacedFileAttributes();
+  void NameTemporary();
+  void RemoveTemporary();
   [[noreturn]] void Fail(const std::string& what) const;
   [[noreturn]] void Fail(const std::string& what, const std::string& reason) const;
 
-  std::filesystem::path target_;
-  std::filesystem::path temporary_;
+  std::filesystem::path target_;       // as given, for messages
+  std::filesystem::path destination_;  // the file replaced: the target with its links followed
+  std::filesystem::path temporary_;    // empty while unnamed
+  int descriptor_ = -1;
   std::FILE* file_ = nullptr;
   std::int64_t position_ = 0;
 };

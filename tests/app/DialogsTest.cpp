@@ -110,6 +110,86 @@ TEST_F(DialogsTest, OptionsRefuseEmptyFieldsAndStopAtABadNumber) {
   EXPECT_EQ(form.Label14.Caption(), u"Width\uFF1A495");
 }
 
+TEST_F(DialogsTest, OptionsRefuseAGeometryThatLeavesTheTextNoRoomAndSayWhatFits) {
+  // The export's text area is the page side less four times its margin;
+  // "w" is the widest character of the text at 8.664 points.
+  struct Case {
+    const char* name;
+    const char16_t* width;
+    const char16_t* height;
+    const char16_t* left;
+    const char16_t* top;
+    std::u16string refusal;  // empty: accepted
+  };
+  const Case cases[] = {
+      {"widest character just fits", u"495", u"614", u"121", u"15", u""},
+      {"widest character does not fit", u"495", u"614", u"122", u"15",
+       u"The text frame leaves its text 7 points wide, less than its widest character (9 points). On a page 495 points "
+       u"wide a left margin of at most 121 fits."},
+      {"margins past the middle", u"495", u"614", u"300", u"300",
+       u"The text frame leaves its text no room, less than its widest character (9 points). On a page 495 points wide a "
+       u"left margin of at most 121 fits."},
+      {"one line just fits", u"495", u"614", u"15", u"150", u""},
+      {"lower than one line", u"495", u"614", u"15", u"151",
+       u"The text frame leaves its text 10 points high, less than one line (12 points). On a page 614 points high a top "
+       u"margin of at most 150 fits."},
+      {"a page of nothing", u"0", u"0", u"15", u"15",
+       u"The text frame leaves its text no room, less than its widest character (9 points). A page at least 69 points "
+       u"wide fits with a left margin of 15."},
+      {"the largest PDF page", u"14400", u"14400", u"15", u"15", u""},
+      {"larger than a PDF page", u"14401", u"800", u"15", u"15",
+       u"A page of 14401 x 800 points is too large: a PDF page fits at most 14400 x 14400."},
+  };
+  for (const Case& c : cases) {
+    form.PageEditors.at(0)->ClearDocument();
+    form.PageEditors.at(0)->InsertTextAtCaret(u"Hello world");
+    form.PageWidths[0] = 495;
+    form.PageLeftMargins[0] = 15;
+    host.messages.clear();
+    form.Label14.SetCaption(u"before");
+    bool closed = false;
+    host.optionsScript = [&](TForm3& dialog) {
+      dialog.Edit1.SetText(c.width);
+      dialog.Edit2.SetText(c.height);
+      dialog.Edit3.SetText(c.left);
+      dialog.Edit4.SetText(c.top);
+      form.Dispatch([&] { dialog.Button1Click(); });
+      closed = dialog.Closed();
+    };
+    form.OptionsEditClick();
+    if (c.refusal.empty()) {
+      EXPECT_TRUE(host.messages.empty()) << c.name;
+      EXPECT_TRUE(closed) << c.name;
+      EXPECT_EQ(form.PageWidths[0], StrToInt(c.width)) << c.name;
+      EXPECT_EQ(form.PageLeftMargins[0], StrToInt(c.left)) << c.name;
+      continue;
+    }
+    ASSERT_EQ(host.MessageTexts(), std::vector<std::u16string>{c.refusal}) << c.name;
+    EXPECT_EQ(host.messages[0].kind, TMessageKind::kWarning) << c.name;
+    EXPECT_FALSE(closed) << c.name;
+    EXPECT_EQ(form.PageWidths[0], 495) << c.name;
+    EXPECT_EQ(form.PageLeftMargins[0], 15) << c.name;
+    EXPECT_EQ(form.Label14.Caption(), u"before") << c.name;
+  }
+}
+
+TEST_F(DialogsTest, TheWidestCharacterIsMeasuredInTheFontTheExportPicks) {
+  struct Case {
+    const char16_t* text;
+    float widest;
+  };
+  // An empty page has no character; Chinese text is set in the Gothic font,
+  // whose full-width characters are 12 points at size 12.
+  const Case cases[] = {{u"", 0}, {u"iii", 2.664f}, {u"iWi", 11.328f}, {u"\u4E2D\u6587", 12}};
+  for (const Case& c : cases) {
+    form.PageEditors.at(0)->ClearDocument();
+    form.PageEditors.at(0)->InsertTextAtCaret(c.text);
+    const TTextFrameNeeds needs = form.ExportFrameNeeds(0);
+    EXPECT_FLOAT_EQ(needs.widestCharacter, c.widest);
+    EXPECT_FLOAT_EQ(needs.lineHeight, 12);
+  }
+}
+
 TEST_F(DialogsTest, OptionsFieldsTakeOnlyDigits) {
   std::u16string kept;
   for (char16_t key : std::u16string(u"1a2-3 \b4\u0665")) {

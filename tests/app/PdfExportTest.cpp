@@ -74,7 +74,7 @@ TEST_F(PdfExportTest, TheFrameIsThePageLessBothMarginsInArialTwelve) {
   const auto pdf = test::ReadFileBytes(dir / "frame.pdf");
   const std::string stream =
       "/F0 10 Tf\n15 599 m\n479 599 l\n479 16 l\n15 16 l\n1 1 1 rg\n1 1 1 RG\n1 w\ns\n"
-      "/F0 12 Tf\n0 0 0 rg\n-2 Tc\n12 TL\nBT\n30 573.8 Td\n<48656C6C6F> Tj\nT*\n<576F726C64> Tj\nET\n";
+      "/F0 12 Tf\n0 0 0 rg\n-2 Tc\n2 Tw\n12 TL\nBT\n30 573.8 Td\n<48656C6C6F> Tj\nT*\n<576F726C64> Tj\nET\n";
   EXPECT_NE(pdf.find(stream), std::string::npos);
   EXPECT_NE(pdf.find("/BaseFont /Helvetica"), std::string::npos);
   EXPECT_NE(pdf.find("/MediaBox [0 0 495 614 ]"), std::string::npos);
@@ -94,6 +94,28 @@ TEST_F(PdfExportTest, LongTextGoesOnOverFurtherPdfPagesOfTheSameSize) {
   for (int line = 1; line <= 150; ++line) expected += "line" + std::to_string(line);
   EXPECT_EQ(extracted, expected);
   EXPECT_EQ(host.messages.at(0).text.substr(0, 29), u"Total 1 Pages has been found!");
+}
+
+TEST_F(PdfExportTest, TheWordsOfALongPageComeBackWholeAndApart) {
+  // Words of many lengths, so that line ends fall in every part of a word.
+  const char* const words[] = {"alpha", "be", "gamma", "delta", "epsilonic", "zeta", "eta", "thetas", "iota",
+                               "kappa", "lambdaic", "mu", "nu", "xi", "omicron", "pi", "rhoda", "sigmatic"};
+  std::string expected;
+  std::u16string text;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string word = words[(i * 7 + i / 3) % std::size(words)] + std::to_string(i % 97);
+    expected += (i > 0 ? " " : "") + word;
+    text += (i > 0 ? u" " : u"") + ToU16(word);
+  }
+  SetPageText(0, text);
+  ASSERT_TRUE(Export(dir / "words.pdf"));
+  EXPECT_TRUE(test::PassesQpdfCheck(dir / "words.pdf"));
+  EXPECT_GT(PdfPageCount(test::ReadFileBytes(dir / "words.pdf")), 1);
+  // pdftotext as users run it, reading order rebuilt from positions: word
+  // gaps narrower than its threshold glue words together.
+  auto extracted = test::RunCommand({"pdftotext", "-enc", "UTF-8", (dir / "words.pdf").string(), "-"});
+  ASSERT_EQ(extracted.exitCode, 0) << extracted.output;
+  EXPECT_TRUE(test::FoldedWhiteSpace(extracted.output) == expected) << extracted.output.substr(0, 300);
 }
 
 TEST_F(PdfExportTest, WhenEveryPageIsEmptyTheCloseFailsAndNoFileIsLeft) {

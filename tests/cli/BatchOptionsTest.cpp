@@ -18,10 +18,10 @@ TEST(BatchOptionsTest, ParsesInputsOutputAndEveryOption) {
   EXPECT_EQ(options.author, u"A");
   EXPECT_EQ(options.keywords, u"K");
   ASSERT_TRUE(options.pageSize && options.margins);
-  EXPECT_EQ(options.pageSize->first, 595);
-  EXPECT_EQ(options.pageSize->second, 842);
-  EXPECT_EQ(options.margins->first, 36);
-  EXPECT_EQ(options.margins->second, 18);
+  EXPECT_EQ(options.pageSize->width, 595);
+  EXPECT_EQ(options.pageSize->height, 842);
+  EXPECT_EQ(options.margins->left, 36);
+  EXPECT_EQ(options.margins->top, 18);
   EXPECT_TRUE(options.quiet);
 }
 

@@ -256,7 +256,7 @@ TEST_F(PdfCanvasTest, FlowingBreaksLinesAndTellsWhereItStopped) {
       {"line end at the very end", u"AB\r\n", 110, 700, true, "<4142> Tj\nT*\n", 4},
       {"lone CR and LF are characters", u"A\rB\nC", 110, 700, true, "<410D420A43> Tj\n", 5},
       {"breaks at any code unit", u"Hello World", 25, 700, true, "<48656C6C6F20> Tj\nT*\n<576F726C64> Tj\n", 11},
-      {"too wide alone gets an empty line", u"WiW", 5, 700, true, "<> Tj\nT*\n<69> Tj\nT*\n<> Tj\nT*\n", 3},
+      {"too wide alone still gets a line", u"WiW", 5, 700, true, "<57> Tj\nT*\n<69> Tj\nT*\n<57> Tj\nT*\n", 3},
       {"no wrap cuts each source line", u"Hello World\r\nAB", 25, 700, false, "<48656C6C6F20> Tj\nT*\n<4142> Tj\n", 15},
       // "Hello r" would fit, but the source line is cut once it overflows.
       {"no wrap drops to the end", u"Hello World", 25, 700, false, "<48656C6C6F20> Tj\n", 11},
@@ -267,13 +267,38 @@ TEST_F(PdfCanvasTest, FlowingBreaksLinesAndTellsWhereItStopped) {
        "<31> Tj\nT*\n<32> Tj\nT*\n<33> Tj\nT*\n<34> Tj\nT*\n<35> Tj\nT*\n<36> Tj\nT*\n<37> Tj\nT*\n<38> Tj\n", 24},
       // Lower than one line: the first line is always shown.
       {"stops at the bottom inside a line", u"Hello World", 25, 795, true, "<48656C6C6F20> Tj\n", 6},
-      {"stops after a code unit too wide", u"WWi", 5, 795, true, "<> Tj\n", 1},
+      {"stops after a code unit too wide", u"WWi", 5, 795, true, "<57> Tj\n", 1},
+      {"no wrap still shows a first code unit too wide", u"Wi\r\nA", 5, 700, false,
+       "<57> Tj\nT*\n<69> Tj\nT*\n<41> Tj\nT*\n", 5},
       {"no wrap stops after the source line", u"Hello World\r\nAB", 25, 795, false, "<48656C6C6F20> Tj\n", 13},
   };
   UseExampleTextState();
   for (const FlowCase& c : cases) {
     ClearOps();
     std::size_t stop = Canvas().FlowTextInRect(10, 800, 10 + c.right, c.bottom, c.text, c.wrap);
+    EXPECT_EQ(Ops(), "BT\n10 789.8 Td\n" + c.lines + "ET\n") << c.name;
+    EXPECT_EQ(stop, c.stop) << c.name;
+  }
+}
+
+TEST_F(PdfCanvasTest, WrappingAtOpportunitiesKeepsWordsWhole) {
+  // Helvetica 12 with char space -2: "Hello W" measures 30, "well-" 22.672.
+  const FlowCase cases[] = {
+      {"breaks after the space, not inside the word", u"Hello World", 30, 700, true,
+       "<48656C6C6F20> Tj\nT*\n<576F726C64> Tj\n", 11},
+      {"breaks after a hyphen", u"well-known", 30, 700, true, "<77656C6C2D> Tj\nT*\n<6B6E6F776E> Tj\n", 10},
+      {"spaces hang past the edge and the next word starts the line", u"Hello      World", 25, 700, true,
+       "<48656C6C6F2020202020> Tj\nT*\n<576F726C64> Tj\n", 16},
+      {"a word wider than the line breaks inside it", u"a WonderfulWorld", 30, 700, true,
+       "<6120> Tj\nT*\n<576F6E64> Tj\nT*\n<657266756C576F> Tj\nT*\n<726C64> Tj\n", 16},
+      {"the next page starts with the word that did not fit", u"Hello World", 30, 795, true, "<48656C6C6F20> Tj\n", 6},
+      {"no wrap is unchanged", u"Hello World", 30, 700, false, "<48656C6C6F2057> Tj\n", 11},
+  };
+  UseExampleTextState();
+  for (const FlowCase& c : cases) {
+    ClearOps();
+    std::size_t stop =
+        Canvas().FlowTextInRect(10, 800, 10 + c.right, c.bottom, c.text, c.wrap, TLineBreaks::kOpportunities);
     EXPECT_EQ(Ops(), "BT\n10 789.8 Td\n" + c.lines + "ET\n") << c.name;
     EXPECT_EQ(stop, c.stop) << c.name;
   }
