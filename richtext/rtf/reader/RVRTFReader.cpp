@@ -88,6 +88,7 @@ std::uint8_t TRVRTFReader::ParseStream(std::istream& stream) {
   } catch (...) {
     result = kRtfInternalError;
   }
+  RecordStopOffset(result);
   if (progressStarted_) {
     try {
       OnProgress(*this, rvprtfprEnding, 0);
@@ -102,6 +103,19 @@ std::uint8_t TRVRTFReader::ParseStream(std::istream& stream) {
   pnMarker_.reset();
   pendingFieldPicture_.reset();
   return result;
+}
+
+void TRVRTFReader::RecordStopOffset(std::uint8_t result) {
+  if (result == kRtfOk) {
+    // What follows the document is read only as far as it is white space.
+    for (int byte = input_.Next(); byte >= 0; byte = input_.Next()) {
+      if (byte != ' ' && byte != '\t' && byte != '\r' && byte != '\n' && byte != 0) {
+        input_.PushBack(byte);
+        break;
+      }
+    }
+  }
+  stopOffset_ = static_cast<std::uint64_t>(std::max<std::int64_t>(input_.Consumed(), 0));
 }
 
 void TRVRTFReader::ReportProgress() {

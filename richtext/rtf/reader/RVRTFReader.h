@@ -139,6 +139,10 @@ class TRVRTFReader {
 
   // Reads the whole stream; the result code of the first failure, or kRtfOk.
   std::uint8_t ParseStream(std::istream& stream);
+  // Where the last parse stopped, in bytes from the start of the stream: the
+  // stream's length when it was read to its end (white space after the
+  // outermost group counts as read), else the offset after the last byte used.
+  std::uint64_t StopOffset() const { return stopOffset_; }
 
   // What the handlers read; the tables stay until the next parse.
   const TRVRTFReaderState& RTFState() const { return stack_.back(); }
@@ -162,6 +166,7 @@ class TRVRTFReader {
   void Reset();
   std::uint8_t Parse();
   std::uint8_t Finish();
+  void RecordStopOffset(std::uint8_t result);
   void ReportProgress();
   TRVRTFReaderState& State() { return stack_.back(); }
   TRVRTFReaderState& EnclosingState() { return stack_[stack_.size() - 2]; }
@@ -290,6 +295,7 @@ class TRVRTFReader {
   int resolvedDefaultFontIndex_ = -1;
   bool progressStarted_ = false;
   std::int32_t pixelsPerInch_ = 0;
+  std::uint64_t stopOffset_ = 0;
 
   struct Collector {
     TRVUnicodeString* target = nullptr;

@@ -2,6 +2,8 @@
 // bookmarks, sequences, notes and pictures.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
 #include "richtext/rtf/reader/RVRTFReader.h"
@@ -95,6 +97,27 @@ TEST(RVRTFImportTest, FailureKeepsWhatWasRead) {
   EXPECT_EQ(imported.Load("{\\rtf1 first\\par second\\par {\\b third"), kRtfUnexpectedEnd);
   EXPECT_EQ(imported.Structure(), "first|second");
   EXPECT_EQ(imported.props.ErrorCode(), kRtfUnexpectedEnd);
+}
+
+TEST(RVRTFImportTest, StopOffsetIsKeptAfterTheImport) {
+  const std::string complete = Rtf("text\\par");
+  const std::string truncated = "{\\rtf1 first\\par second";
+  const std::string broken = "{\\rtf1 first\\'qq second}";
+  TRVImportedRTF imported;
+  imported.Load(complete);
+  EXPECT_EQ(imported.props.StopOffset(), complete.size());
+  imported.Load(truncated);
+  EXPECT_EQ(imported.props.StopOffset(), truncated.size());
+  EXPECT_EQ(imported.Load(broken), kRtfBadHex);
+  EXPECT_EQ(imported.props.StopOffset(), 15u);
+
+  imported.doc.AppendTextItem("before", 0, 0);
+  std::istringstream stream(complete);
+  int index = 0;
+  EXPECT_EQ(imported.props.ImportRTF(stream, imported.doc, index), kRtfOk);
+  EXPECT_EQ(imported.props.StopOffset(), complete.size());
+  EXPECT_FALSE(imported.props.LoadRTFFile("/nonexistent/folder/file.rtf", imported.doc));
+  EXPECT_EQ(imported.props.StopOffset(), 0u);
 }
 
 TEST(RVRTFImportTest, BookmarksBecomeCheckpoints) {

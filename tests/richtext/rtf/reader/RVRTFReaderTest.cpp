@@ -142,6 +142,28 @@ TEST(RVRTFReaderTest, TablesAndCopiedStateAreBounded) {
   EXPECT_EQ(markerText, kMaxRTFMarkerTextLength);
 }
 
+TEST(RVRTFReaderTest, StopOffsetTellsHowFarTheInputWasRead) {
+  const std::string big = "{\\rtf1 " + std::string(10000, 'x') + "\\'zz" + std::string(100, 'y') + "}";
+  const struct {
+    const char* name;
+    std::string rtf;
+    std::uint64_t offset;
+  } cases[] = {
+      {"whole document", R"({\rtf1 a})", 9},
+      {"white space after the document counts as read", "{\\rtf1 a}\r\n \t", 13},
+      {"bytes after the document are not read", "{\\rtf1 a}\r\nmore", 11},
+      {"truncated input is read to its end", R"({\rtf1 Hello world.\par More text)", 33},
+      {"a bad escape stops at its byte", R"({\rtf1 ab\'zq})", 12},
+      {"in a later block", big, 10010},
+      {"empty input", "", 0},
+  };
+  for (const auto& c : cases) {
+    TRVRTFReader reader;
+    ParseRtf(reader, c.rtf);
+    EXPECT_EQ(reader.StopOffset(), c.offset) << c.name;
+  }
+}
+
 TEST(RVRTFReaderTest, HandlerExceptionsEndTheParse) {
   TRVRTFReader reader;
   reader.OnNewText = [](TRVRTFReader&, const TRVAnsiString&, TRVRTFPosition) { throw std::runtime_error("full"); };
