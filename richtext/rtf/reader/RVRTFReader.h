@@ -26,7 +26,7 @@ namespace varnolt {
 
 inline constexpr std::uint8_t kRtfOk = 0;
 inline constexpr std::uint8_t kRtfUnmatchedClose = 1;    // "}" without an open group
-inline constexpr std::uint8_t kRtfTooDeep = 2;           // group nesting beyond kMaxRTFGroupDepth
+inline constexpr std::uint8_t kRtfTooDeep = 2;           // a group beyond kMaxRTFGroupDepth was skipped
 inline constexpr std::uint8_t kRtfUnexpectedEnd = 3;     // input ended with groups open
 inline constexpr std::uint8_t kRtfBadHex = 4;            // "\'" not followed by hexadecimal digits
 inline constexpr std::uint8_t kRtfEndAfterBackslash = 7;
@@ -34,7 +34,9 @@ inline constexpr std::uint8_t kRtfInternalError = 9;
 inline constexpr std::uint8_t kRtfBadPictureOrObject = 10;  // nested "pict", bad object data
 inline constexpr std::uint8_t kRtfHandlerError = 11;        // a content handler threw
 
-inline constexpr int kMaxRTFGroupDepth = 1000;
+// A group costs about a kilobyte at most (its state with a full tab list);
+// mail programs nest a few thousand deep. A deeper group is skipped whole.
+inline constexpr int kMaxRTFGroupDepth = 10000;
 inline constexpr int kMaxRTFTableNesting = 64;
 // Entries of the font, colour and style tables, and lists, levels and
 // overrides of the list tables; later ones are skipped.
@@ -174,6 +176,7 @@ class TRVRTFReader {
   void HandleHexModeByte(int byte);
   void TakePlainTextRun(std::uint8_t first);
   void OpenGroup();
+  void SkipGroup();
   void CloseGroup();
   void HandleControlWord();
   void Dispatch(const TRVRTFControlWord& word);
@@ -273,6 +276,9 @@ class TRVRTFReader {
   CodePageId codePage_ = 0;
   std::int32_t skipCount_ = 0;
   int openTableLevel_ = 0;
+  // From "trowd" to "row": text belongs to the row even without "intbl".
+  bool rowBeingDefined_ = false;
+  bool skippedTooDeep_ = false;
   int openTableLevelBeforeFootnote_ = 0;
   TRVRTFPosition positionBeforeFootnote_ = rtf_ts_ContinuePara;
   std::int64_t binaryRemaining_ = 0;

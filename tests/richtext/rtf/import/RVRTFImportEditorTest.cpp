@@ -90,7 +90,7 @@ TEST_F(RVRTFImportEditorTest, APartialImportIsOneUndoableStep) {
   const int groups = editor.UndoList().Count();
   EXPECT_EQ(Insert("{\\rtf1 one\\par two\\par {\\b three"), kRtfUnexpectedEnd);
   EXPECT_EQ(props.StopOffset(), 32u);
-  EXPECT_EQ(Structure(), "startone|two");
+  EXPECT_EQ(Structure(), "startone|two|three");
   EXPECT_EQ(editor.BeepCount(), beeps + 1);
   EXPECT_EQ(editor.UndoList().Count(), groups + 1);
   editor.UndoLastGroup();

@@ -95,7 +95,7 @@ TEST(RVRTFImportTest, NoTextGivesNoItems) {
 TEST(RVRTFImportTest, FailureKeepsWhatWasRead) {
   TRVImportedRTF imported;
   EXPECT_EQ(imported.Load("{\\rtf1 first\\par second\\par {\\b third"), kRtfUnexpectedEnd);
-  EXPECT_EQ(imported.Structure(), "first|second");
+  EXPECT_EQ(imported.Structure(), "first|second|third");
   EXPECT_EQ(imported.props.ErrorCode(), kRtfUnexpectedEnd);
 }
 
