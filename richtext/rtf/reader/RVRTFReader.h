@@ -156,6 +156,9 @@ class TRVRTFReader {
   CodePageId CodePage() const { return codePage_; }
   // The code page of the current font's charset (DefCodePage without a valid font).
   CodePageId FontCodePage() const;
+  // The code page of the 8-bit runs the reader delivers in the current font:
+  // DOS, Mac and document code pages arrive in their Windows counterpart.
+  CodePageId TextCodePage() const;
   // The number of tables opened through OnTable and not yet closed.
   int TableLevel() const { return openTableLevel_; }
 
@@ -209,8 +212,11 @@ class TRVRTFReader {
   void CollectUnit(TRVUnicodeString& target, char16_t unit);
   void FlushCollected();
   CodePageId FontNameCodePage(const TRVRTFFont& font) const;
-  // Bytes 0x80-0xFF of a DOS or Macintosh font, as the system code page has them.
-  void TranslateCharsetBytes(std::string& text) const;
+  // Text of a Symbol font, or of a code page the client does not read, turned
+  // into UTF-16 (or, without OnNewUnicodeText, into TextCodePage's bytes).
+  void DecodeForeignText();
+  bool InSymbolFont() const;
+  CodePageId SourceCodePage() const;
 
   // RVRTFReaderPropertyActions.cpp: character, paragraph, section and document properties.
   void ApplyProperty(const TRVRTFsymbol& symbol, std::int32_t value);
@@ -320,6 +326,9 @@ class TRVRTFReader {
 // Charset number to code page: 0 and 254 give 1252, 77 the Macintosh alias,
 // 128 932, ..., 255 the OEM alias, any other the system alias.
 CodePageId RTFCharsetToCodePage(int charset);
+// The Windows charset whose text a font of this charset delivers: the DOS
+// and Mac charsets give their Windows counterparts, all others themselves.
+int RTFWindowsCharset(int charset);
 
 // Every "%" followed by two hexadecimal digits becomes that character, except
 // carriage return and line feed.

@@ -225,14 +225,24 @@ TEST(RVRTFReaderTest, TranslatedKeywordsDeliverTheirText) {
   EXPECT_EQ(seen, (Events{"rtf1", "mine7", "par"}));
 }
 
-TEST(RVRTFReaderTest, DosAndMacintoshFontsAreTranslatedToTheSystemCodePage) {
-  TRVRTFReader reader;
-  TRVRTFRecorder recorder(reader);
-  EXPECT_EQ(ParseRtf(reader, R"({\rtf1{\fonttbl{\f0\fcharset254 Terminal;}{\f1\fcharset77 Geneva;}{\f2 Arial;}})"
-                             R"(\f0 caf\'82\'b3{\f1 caf\'8e}{\f2 caf\'e9}})"),
-            kRtfOk);
-  // Line drawing has no place in the system code page.
-  EXPECT_EQ(recorder.events, (Events{"NP:caf\xE9?", "CP:caf\xE9", "CP:caf\xE9", "end"}));
+TEST(RVRTFReaderTest, DosAndMacintoshFontsAreDecodedWithTheirOwnTables) {
+  const std::string rtf = R"({\rtf1{\fonttbl{\f0\fcharset254 Terminal;}{\f1\fcharset77 Geneva;}{\f2 Arial;}})"
+                          R"(\f0 caf\'82\'b3{\f1 caf\'8e\'ad}{\f2 caf\'e9}})";
+  const struct {
+    const char* name;
+    RecorderOptions options;
+    Events events;
+  } cases[] = {
+      {"as UTF-16", {}, {"NP:u'caf\xC3\xA9\xE2\x94\x82'", "CP:u'caf\xC3\xA9\xE2\x89\xA0'", "CP:caf\xE9", "end"}},
+      // Line drawing and the not-equal sign have no place in the system code page.
+      {"as system code page bytes", NoUnicode(), {"NP:caf\xE9?", "CP:caf\xE9?", "CP:caf\xE9", "end"}},
+  };
+  for (const auto& c : cases) {
+    TRVRTFReader reader;
+    TRVRTFRecorder recorder(reader, c.options);
+    EXPECT_EQ(ParseRtf(reader, rtf), kRtfOk) << c.name;
+    EXPECT_EQ(recorder.events, c.events) << c.name;
+  }
 }
 
 TEST(RVRTFReaderTest, HighlightFollowsTheConversionSetting) {
