@@ -46,14 +46,8 @@ TEST(RVRTFImportTest, ParagraphsBreaksTabsAndHiddenText) {
   }
 }
 
-struct TextCase {
-  const char* name;
-  std::string rtf;
-  std::string text;
-};
-
 TEST(RVRTFImportTest, DocumentAndFontCodePages) {
-  const TextCase cases[] = {
+  const StructureCase cases[] = {
       {"pc is code page 437", R"({\rtf1\pc \'f1\'f2\'f3 x\par})", "\u00B1\u2265\u2264 x"},
       {"pca is code page 850", R"({\rtf1\pca \'f1\'f2\'f3 x\par})", "\u00B1\u2017\u00BE x"},
       {"mac is Mac Roman", R"({\rtf1\mac \'8e\'a5})", "\u00E9\u2022"},
@@ -71,8 +65,8 @@ TEST(RVRTFImportTest, DocumentAndFontCodePages) {
       TRVImportedRTF imported;
       imported.props.UnicodeMode = mode;
       imported.props.TextStyleMode = rvrsAddIfNeeded;
-      EXPECT_EQ(imported.Load(c.rtf), kRtfOk) << c.name;
-      EXPECT_EQ(imported.Structure(), c.text) << c.name << " mode " << int{mode};
+      EXPECT_EQ(imported.Load(c.body), kRtfOk) << c.name;
+      EXPECT_EQ(imported.Structure(), c.expected) << c.name << " mode " << int{mode};
     }
   }
 }
@@ -80,7 +74,7 @@ TEST(RVRTFImportTest, DocumentAndFontCodePages) {
 TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
   const std::string fonts = R"({\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}{\f2\fnil Symbol;}{\f3\fcharset2 Math;})"
                             R"({\f4\fnil\fcharset2 Wingdings;}})";
-  const TextCase cases[] = {
+  const StructureCase cases[] = {
       {"charset 2", R"(\f1 \'b7 a \'e5)", "\u2022 \u03B1 \u2211"},
       {"font named Symbol", R"(\f2 \'b7 a \'e5)", "\u2022 \u03B1 \u2211"},
       {"another font of charset 2", R"(\f3 abg)", "\u03B1\u03B2\u03B3"},
@@ -94,8 +88,8 @@ TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
   };
   for (const auto& c : cases) {
     TRVImportedRTF imported;
-    EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.rtf + "}"), kRtfOk) << c.name;
-    EXPECT_EQ(imported.Structure(), c.text) << c.name;
+    EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.body + "}"), kRtfOk) << c.name;
+    EXPECT_EQ(imported.Structure(), c.expected) << c.name;
   }
 }
 
