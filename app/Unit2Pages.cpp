@@ -33,6 +33,10 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
   editor->SetOptions(kPageOptions);
   editor->EditorOptions = kPageEditorOptions;
   editor->RTFOptions = kPageRTFOptions;
+  // Imports add the styles they need to the shared sheet, so runs keep their
+  // own fonts, sizes, colours and paragraph formats.
+  editor->RTFReadProperties.TextStyleMode = rvrsAddIfNeeded;
+  editor->RTFReadProperties.ParaStyleMode = rvrsAddIfNeeded;
   return editor;
 }
 

@@ -99,4 +99,25 @@ void BM_InsertRtfAtCaret(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertRtfAtCaret)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Sequence fields of as many names as fields: numbering one name must not
+// walk the items of all the others.
+void BM_LoadRtfWithDistinctSequenceNames(benchmark::State& state) {
+  std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+  for (std::int64_t i = 0; i < state.range(0); ++i) {
+    rtf += "{\\field{\\*\\fldinst SEQ name" + std::to_string(i) + "}{\\fldrslt 1}} ";
+  }
+  rtf += "}";
+  for (auto _ : state) {
+    TRVStyle style;
+    TCustomRVData doc;
+    doc.SetRVStyle(&style);
+    TRVRTFReaderProperties props;
+    if (props.LoadRTF(rtf, doc) != 0) state.SkipWithError("the import failed");
+    state.PauseTiming();
+    doc.ClearItems();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_LoadRtfWithDistinctSequenceNames)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace

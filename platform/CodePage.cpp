@@ -34,6 +34,10 @@ constexpr CodePageName kCodePageNames[] = {
     {10006, "x-mac-greek"},     {10007, "x-mac-cyrillic"}, {10029, "x-mac-centraleurope"},
     {10081, "x-mac-turkish"},   {20127, "US-ASCII"},       {28591, "ISO-8859-1"},
     {65001, "UTF-8"},
+    // Mac code pages ICU has no table for read with the nearest Windows one.
+    {10001, "windows-932"},     {10002, "windows-950"},    {10003, "windows-949"},
+    {10004, "windows-1256"},    {10005, "windows-1255"},   {10008, "windows-936"},
+    {10021, "windows-874"},
 };
 
 const char* IcuNameOf(CodePageId codePage) {

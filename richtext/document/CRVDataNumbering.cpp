@@ -1,6 +1,7 @@
 #include "richtext/document/CRVDataNumbering.h"
 
 #include <algorithm>
+#include <set>
 
 #include "platform/CodePage.h"
 #include "richtext/document/CRVData.h"
@@ -96,21 +97,12 @@ void UpdateNoteReferences(TRVSeqItemInfo& seq) {
   for (auto* reference : inside.References) reference->Text = note->Text;
 }
 
-// Renumbers the items named name from position `from` on.
-void RenumberSequence(std::vector<TRVSeqItemInfo*>& list, std::size_t from, const std::u16string& name,
-                      const TRVStyle* style) {
-  std::int32_t last = 0;
-  bool hasLast = false;
-  for (std::size_t i = from; i-- > 0;) {
-    if (SameFontName(list[i]->SeqName, name)) {
-      last = list[i]->Counter;
-      hasLast = true;
-      break;
-    }
-  }
-  for (std::size_t i = from; i < list.size(); ++i) {
-    TRVSeqItemInfo& seq = *list[i];
-    if (!SameFontName(seq.SeqName, name)) continue;
+// Renumbers the items of one name from index `from` of its list on.
+void RenumberNamed(const std::vector<TRVSeqItemInfo*>& named, std::size_t from, const TRVStyle* style) {
+  bool hasLast = from > 0 && from <= named.size();
+  std::int32_t last = hasLast ? named[from - 1]->Counter : 0;
+  for (std::size_t i = from; i < named.size(); ++i) {
+    TRVSeqItemInfo& seq = *named[i];
     seq.Counter = seq.Reset ? seq.StartFrom : (hasLast ? last + 1 : 1);
     last = seq.Counter;
     hasLast = true;
@@ -119,16 +111,19 @@ void RenumberSequence(std::vector<TRVSeqItemInfo*>& list, std::size_t from, cons
   }
 }
 
-// Renumbers, from position `from` on, every name that the given items carry.
-void RenumberSequences(std::vector<TRVSeqItemInfo*>& list, std::size_t from,
-                       const std::vector<TRVSeqItemInfo*>& named, const TRVStyle* style) {
-  std::vector<std::u16string> names;
+// Gathers the items of every name the given items carry again from the
+// document-order list, and renumbers those names.
+void RegatherSequences(TRVNumberingLists& lists, const std::vector<TRVSeqItemInfo*>& named, const TRVStyle* style) {
+  std::set<std::vector<TRVSeqItemInfo*>*> touched;
   for (const auto* seq : named) {
-    bool known = std::any_of(names.begin(), names.end(),
-                             [&](const std::u16string& name) { return SameFontName(name, seq->SeqName); });
-    if (!known) names.push_back(seq->SeqName);
+    std::vector<TRVSeqItemInfo*>& list = lists.SequencesByName[seq->SeqName];
+    if (touched.insert(&list).second) list.clear();
   }
-  for (const auto& name : names) RenumberSequence(list, from, name, style);
+  for (auto* seq : lists.Sequences) {
+    auto found = lists.SequencesByName.find(seq->SeqName);
+    if (found != lists.SequencesByName.end() && touched.count(&found->second) > 0) found->second.push_back(seq);
+  }
+  for (auto* list : touched) RenumberNamed(*list, 0, style);
 }
 
 // --- list markers ---
@@ -307,6 +302,10 @@ std::size_t EraseAll(std::vector<T*>& list, const std::vector<T*>& gone) {
 
 }  // namespace
 
+bool TRVSeqNameLess::operator()(const std::u16string& a, const std::u16string& b) const {
+  return CompareFontNames(a, b) < 0;
+}
+
 bool HoldsNumberedItems(const TCustomRVItemInfo& item) {
   if (item.IsText()) return false;
   if (item.StyleNo == ItemKindListMarker || dynamic_cast<const TRVSeqItemInfo*>(&item) != nullptr ||
@@ -343,7 +342,15 @@ void RegisterNumberedItems(TCustomRVData& data, int index) {
     std::size_t position = InsertPosition(lists.Sequences, preceding);
     lists.Sequences.insert(lists.Sequences.begin() + static_cast<std::ptrdiff_t>(position), found.Sequences.begin(),
                            found.Sequences.end());
-    RenumberSequences(lists.Sequences, position, found.Sequences, style);
+    if (appended) {
+      for (auto* seq : found.Sequences) {
+        std::vector<TRVSeqItemInfo*>& named = lists.SequencesByName[seq->SeqName];
+        named.push_back(seq);
+        RenumberNamed(named, named.size() - 1, style);
+      }
+    } else {
+      RegatherSequences(lists, found.Sequences, style);
+    }
   }
   if (!found.Markers.empty()) RegisterMarkers(lists, data, index, appended, found.Markers, style);
 }
@@ -356,9 +363,20 @@ void UnregisterNumberedItems(TCustomRVData& data, int index) {
   CollectNumbered(item, found);
   const TRVStyle* style = data.RootData().GetRVStyle();
   if (!found.Sequences.empty()) {
-    std::size_t position = EraseAll(lists->Sequences, found.Sequences);
-    if (position < lists->Sequences.size()) {
-      RenumberSequence(lists->Sequences, position, lists->Sequences[position]->SeqName, style);
+    EraseAll(lists->Sequences, found.Sequences);
+    for (const auto* seq : found.Sequences) {
+      auto byName = lists->SequencesByName.find(seq->SeqName);
+      if (byName == lists->SequencesByName.end()) continue;
+      std::vector<TRVSeqItemInfo*>& named = byName->second;
+      auto at = std::find(named.begin(), named.end(), seq);
+      if (at == named.end()) continue;
+      const auto index = static_cast<std::size_t>(at - named.begin());
+      named.erase(at);
+      if (named.empty()) {
+        lists->SequencesByName.erase(byName);
+      } else {
+        RenumberNamed(named, index, style);
+      }
     }
   }
   if (!found.Markers.empty()) {

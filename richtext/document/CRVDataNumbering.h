@@ -24,8 +24,16 @@ struct TRVMarkerLevelState {
 // The most recent marker of each level of one list style.
 using TRVListLevelStates = std::map<std::int32_t, TRVMarkerLevelState>;
 
+// Sequence names compare without regard to case, as font names do.
+struct TRVSeqNameLess {
+  bool operator()(const std::u16string& a, const std::u16string& b) const;
+};
+
 struct TRVNumberingLists {
   std::vector<TRVSeqItemInfo*> Sequences;
+  // The same items by name, each name's in document order, so that numbering
+  // one name does not walk the items of every other.
+  std::map<std::u16string, std::vector<TRVSeqItemInfo*>, TRVSeqNameLess> SequencesByName;
   std::vector<TRVMarkerItemInfo*> Markers;
   // Level states after the last marker, per list style, so that appending a
   // marker at the end does not walk the whole list again.

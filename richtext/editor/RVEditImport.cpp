@@ -7,12 +7,12 @@
 namespace varnolt {
 
 std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::string_view rtf) {
-  if (rtf.empty()) return props.RecordResult(kRtfOk);
+  if (rtf.empty()) return props.RecordResult(kRtfOk, 0);
   TCustomRichDocEdit* target = this;
   while (target->InplaceEditor() != nullptr) target = target->InplaceEditor();
   if (target->Style() == nullptr) {
     target->EnsureEditable(false);
-    return props.RecordResult(kRtfHandlerError);
+    return props.RecordResult(kRtfHandlerError, 0);
   }
   TRVEditRVData& data = target->RVData();
   TCustomRVData scratch;

@@ -113,5 +113,42 @@ TEST(RtfBatchTest, RtfWeWriteOpensInTheOfficeSuiteWithTextRunsAndTables) {
   EXPECT_FALSE(RunHasProperty(content, styles, "italicword", "fo:font-weight=\"bold\""));
 }
 
+// Runs keep their own formatting through an RTF import and export: the page
+// editors add the styles they need instead of taking the closest shared one.
+TEST(RtfBatchTest, RunFormattingSurvivesRtfToRtf) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "runs.rtf",
+                       "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
+                       "{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs24 plainword {\\b boldword} {\\i italicword} "
+                       "{\\ul underword} {\\cf1 redword} {\\fs40 bigword} {\\f1 courierword}\\par}");
+  const auto out = dir / "again.rtf";
+  auto result = Varnolt({(dir / "runs.rtf").string(), "-o", out.string(), "-q"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  test::ScratchDir office;
+  ConvertWithOffice({out}, "odt", office.path());
+  ASSERT_TRUE(std::filesystem::exists(office / "again.odt"));
+  const auto content = OdtPart(office / "again.odt", "content.xml");
+  const auto styles = content + OdtPart(office / "again.odt", "styles.xml");
+
+  const struct {
+    const char* word;
+    const char* property;
+  } kept[] = {
+      {"boldword", "fo:font-weight=\"bold\""},
+      {"italicword", "fo:font-style=\"italic\""},
+      {"underword", "style:text-underline-style=\"solid\""},
+      {"redword", "fo:color=\"#ff0000\""},
+      {"bigword", "fo:font-size=\"20pt\""},
+      {"courierword", "style:font-name=\"Courier New\""},
+  };
+  for (const auto& run : kept) EXPECT_TRUE(RunHasProperty(content, styles, run.word, run.property)) << run.word;
+  // Nothing the run did not have: no colour on the bold run, no bold on the others.
+  EXPECT_FALSE(RunHasProperty(content, styles, "boldword", "fo:color="));
+  EXPECT_FALSE(RunHasProperty(content, styles, "boldword", "fo:font-style=\"italic\""));
+  for (const char* word : {"italicword", "underword", "redword", "bigword", "courierword"}) {
+    EXPECT_FALSE(RunHasProperty(content, styles, word, "fo:font-weight=\"bold\"")) << word;
+  }
+}
+
 }  // namespace
 }  // namespace varnolt

@@ -72,11 +72,7 @@ std::int32_t TRVRTFImporter::ToPixels(std::int32_t twips) const { return ToPixel
 
 std::int32_t TRVRTFImporter::ToPixels(double twips) const { return RoundHalfEven(twips * ppi_ / 1440.0); }
 
-CodePageId TRVRTFImporter::FontCodePage() const {
-  const TRVRTFFont* font = reader_->FontList().At(reader_->RTFState().charProps.fontIndex);
-  const CodePageId codePage = font != nullptr ? RTFCharsetToCodePage(font->charset) : kCpAcp;
-  return codePage == kCpAcp ? reader_->CodePage() : codePage;
-}
+CodePageId TRVRTFImporter::FontCodePage() const { return reader_->TextCodePage(); }
 
 // --- text runs ---
 

@@ -182,6 +182,8 @@ class TRVRTFImporter {
   TRVRTFImporter& operator=(const TRVRTFImporter&) = delete;
 
   std::uint8_t Run(std::istream& stream);
+  // Where the reader stopped in the stream of the last Run.
+  std::uint64_t StopOffset() const { return stopOffset_; }
 
   // --- used by the parts of the import ---
 
@@ -267,6 +269,7 @@ class TRVRTFImporter {
   bool loading_;
   int ppi_;
   TRVRTFReader* reader_ = nullptr;
+  std::uint64_t stopOffset_ = 0;
   TRVRTFTextStyleChooser textStyles_;
   TRVRTFParaStyleChooser paraStyles_;
 

@@ -215,8 +215,7 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
   if (symbolField && (SameFontName(chars.fontNameOverride, u"Symbol") || SameFontName(chars.fontNameOverride, u"Wingdings"))) {
     a.Charset = 2;
   } else {
-    a.Charset = font != nullptr ? font->charset : kRVDefaultCharset;
-    if (a.Charset == 254 || a.Charset == 77) a.Charset = 0;
+    a.Charset = font != nullptr ? static_cast<std::uint8_t>(RTFWindowsCharset(font->charset)) : kRVDefaultCharset;
     if (props_.UseCharsetForUnicode && unicode) a.Charset = props_.CharsetForUnicode;
   }
   a.CharScale = chars.charScaleX;

@@ -118,6 +118,7 @@ std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVD
   if (index < 0 || index > document.CountItems()) index = document.CountItems();
   if (document.GetRVStyle() == nullptr) {
     errorCode_ = kRtfInternalError;
+    stopOffset_ = 0;
     index = -1;
     return errorCode_;
   }
@@ -128,6 +129,7 @@ std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVD
     // and put in place as a whole.
     TRVRTFImporter importer(*this, document, paraBefore, loading);
     errorCode_ = importer.Run(stream);
+    stopOffset_ = importer.StopOffset();
     index = document.CountItems() > countBefore ? document.CountItems() - 1 : -1;
     return errorCode_;
   }
@@ -137,6 +139,7 @@ std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVD
   scratch.Events.StyleAdded = document.Events.StyleAdded;
   TRVRTFImporter importer(*this, scratch, paraBefore, loading);
   errorCode_ = importer.Run(stream);
+  stopOffset_ = importer.StopOffset();
   scratch.DropNumberingLists();
   TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
   if (items.empty()) {
@@ -172,7 +175,7 @@ bool TRVRTFReaderProperties::LoadRTFFile(const std::string& fileName, TCustomRVD
 std::uint8_t TRVRTFReaderProperties::ImportFile(const std::string& fileName,
                                                 const std::function<std::uint8_t(std::string_view)>& import) {
   std::optional<std::string> bytes = ReadWholeFile(fileName);
-  if (!bytes) return RecordResult(kRtfFileError);
+  if (!bytes) return RecordResult(kRtfFileError, 0);
   TRVScopedBasePath basePath(BasePath, FolderOf(fileName));
   return import(*bytes);
 }
@@ -183,6 +186,7 @@ std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TC
   std::istream stream(&buffer);
   TRVRTFImporter importer(*this, scratch, paraBefore, false);
   errorCode_ = importer.Run(stream);
+  stopOffset_ = importer.StopOffset();
   scratch.DropNumberingLists();
   return errorCode_;
 }
@@ -208,6 +212,7 @@ std::uint8_t TRVRTFImporter::Run(std::istream& stream) {
   reader_ = &reader;
   Wire(reader);
   std::uint8_t result = reader.ParseStream(stream);
+  stopOffset_ = reader.StopOffset();
   // Tables and notes the input left open are closed where they stand.
   try {
     while (!subData_.empty()) {

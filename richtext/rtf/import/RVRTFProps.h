@@ -93,6 +93,9 @@ class TRVRTFReaderProperties {
   std::u16string BasePath;
   // The result of the last import.
   std::uint8_t ErrorCode() const { return errorCode_; }
+  // Where the last import stopped reading, in bytes from the start of its
+  // RTF: the RTF's length when all of it was read; 0 when none was.
+  std::uint64_t StopOffset() const { return stopOffset_; }
   // Filled by a load (not an insertion) when ReadDocParameters is set.
   std::optional<TRVRTFDocParameters> DocParameters;
 
@@ -122,9 +125,11 @@ class TRVRTFReaderProperties {
   // Hands the file's bytes to import with BasePath its folder for the time
   // of the call; kRtfFileError when the file cannot be read.
   std::uint8_t ImportFile(const std::string& fileName, const std::function<std::uint8_t(std::string_view)>& import);
-  // Records the result of an import the caller finished; returns it.
-  std::uint8_t RecordResult(std::uint8_t code) {
+  // Records the result of an import the caller finished (and, when given,
+  // where it stopped reading); returns it.
+  std::uint8_t RecordResult(std::uint8_t code, std::optional<std::uint64_t> stopOffset = std::nullopt) {
     errorCode_ = code;
+    if (stopOffset) stopOffset_ = *stopOffset;
     return code;
   }
 
@@ -133,6 +138,7 @@ class TRVRTFReaderProperties {
   std::int32_t textStyleNo_ = 0;
   std::int32_t paraStyleNo_ = 0;
   std::uint8_t errorCode_ = 0;
+  std::uint64_t stopOffset_ = 0;
 };
 
 }  // namespace varnolt

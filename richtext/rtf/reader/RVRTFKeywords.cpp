@@ -39,6 +39,8 @@ const TRVRTFsymbol kKeywords[] = {
     // Characters and symbols.
     Chr("par", 10), Chr("sect", 10), Chr("\r", 10), Chr("\n", 10), Chr("line", 13), Chr("tab", 9),
     Chr("~", 160), Chr("bullet", 149), Chr("{", '{'), Chr("}", '}'), Chr("\\", '\\'),
+    // No layout reaches the reader: the page number is that of the first page.
+    Chr("chpgn", '1'),
     Uni("ldblquote", u'\u201C', 147), Uni("rdblquote", u'\u201D', 148), Uni("lquote", u'\u2018', 145),
     Uni("rquote", u'\u2019', 146), Uni("endash", u'\u2013', 150), Uni("emdash", u'\u2014', 151),
     Uni("emspace", u'\u2003', ' '), Uni("enspace", u'\u2002', ' '), Uni("qmspace", u'\u2005', ' '),
@@ -135,7 +137,8 @@ const TRVRTFsymbol kKeywords[] = {
     Val("pgnstart", A::DocValue, N, 1, 6), Val("viewscale", A::DocValue, N, 100, 7), Val("viewzk", A::DocValue, N, 0, 8),
     Fix("facingp", A::DocFlag, N, 1, 0), Fix("margmirror", A::DocFlag, N, 1, 1), Fix("landscape", A::DocFlag, N, 1, 2),
     // Reader state, notes, colours and styles.
-    Val("ansicpg", A::AnsiCodePage, N), Val("deff", A::DefaultFont, N), Val("u", A::UnicodeChar, N),
+    Val("ansicpg", A::AnsiCodePage, N), Fix("pc", A::AnsiCodePage, N, 437), Fix("pca", A::AnsiCodePage, N, 850),
+    Fix("mac", A::AnsiCodePage, N, 10000), Val("deff", A::DefaultFont, N), Val("u", A::UnicodeChar, N),
     Val("uc", A::UnicodeSkip, N, 1), Val("page", A::PageBreak, N), Val("chftn", A::FootnoteCharacter, N),
     Val("ftnalt", A::Endnote, N), Val("red", A::ColorComponent, N, 0, 0), Val("green", A::ColorComponent, N, 0, 8),
     Val("blue", A::ColorComponent, N, 0, 16), Val("s", A::StyleNumber, N, 0, 1), Val("cs", A::StyleNumber, N, 0, 0),

@@ -15,10 +15,24 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 constexpr double kHundredthsOfMmPerInch = 2540.0;
 
-std::int32_t ScaledSize(double value, double unitsPerInch, int pixelsPerInch) {
+std::int32_t ScaledSize(double value, double unitsPerInch, double pixelsPerInch) {
   const double pixels = std::nearbyint(value * pixelsPerInch / unitsPerInch);
   if (!(pixels > -2147483648.0 && pixels < 2147483647.0)) return 0;
   return static_cast<std::int32_t>(pixels);
+}
+
+// "picw" and "pich" of a Windows metafile are in the units of its mapping
+// mode: pixels for MM_TEXT, which the writer uses for pictures it draws, and
+// hundredths of a millimetre for the scalable modes.
+double MetafileUnitsPerInch(int mapMode, int pixelsPerInch) {
+  switch (mapMode) {
+    case 1: return pixelsPerInch;
+    case 2: return 254.0;
+    case 4: return 100.0;
+    case 5: return 1000.0;
+    case 6: return kTwipsPerInch;
+    default: return kHundredthsOfMmPerInch;
+  }
 }
 
 // Device-independent bits arrive without the file header; the reader left
@@ -32,7 +46,10 @@ void PutBitmapFileHeader(std::string& data) {
 
 std::unique_ptr<TGraphic> BuildWindowsMetafile(TRVRTFPicture& picture, bool extractMetafileBitmaps,
                                                int pixelsPerInch) {
-  auto metafile = TMetafile::FromWindowsBits(picture.data, picture.mapMode, picture.picw, picture.pich, pixelsPerInch);
+  const double unitsPerInch = MetafileUnitsPerInch(picture.mapMode, pixelsPerInch);
+  auto metafile = TMetafile::FromWindowsBits(picture.data, picture.mapMode,
+                                             ScaledSize(picture.picw, unitsPerInch, kHundredthsOfMmPerInch),
+                                             ScaledSize(picture.pich, unitsPerInch, kHundredthsOfMmPerInch), pixelsPerInch);
   if (extractMetafileBitmaps) {
     if (auto bitmap = metafile->ExtractSingleBitmap()) return bitmap;
   }
@@ -51,8 +68,9 @@ void TRVRTFPicture::WriteData(const char* bytes, std::size_t count) {
 std::unique_ptr<TGraphic> BuildRTFPictureGraphic(TRVRTFPicture& picture, bool extractMetafileBitmaps,
                                                  int pixelsPerInch) {
   if (picture.kind == rtf_pk_WindowsMetafile && picture.picw > 0 && picture.pich > 0) {
-    picture.width = ScaledSize(picture.picw, kHundredthsOfMmPerInch, pixelsPerInch);
-    picture.height = ScaledSize(picture.pich, kHundredthsOfMmPerInch, pixelsPerInch);
+    const double unitsPerInch = MetafileUnitsPerInch(picture.mapMode, pixelsPerInch);
+    picture.width = ScaledSize(picture.picw, unitsPerInch, pixelsPerInch);
+    picture.height = ScaledSize(picture.pich, unitsPerInch, pixelsPerInch);
   }
   if (picture.picwGoal != 0 && picture.pichGoal != 0) {
     picture.width = ScaledSize(picture.picwGoal, kTwipsPerInch, pixelsPerInch);

@@ -42,6 +42,8 @@ void TRVRTFReader::Reset() {
   codePage_ = DefCodePage;
   skipCount_ = 0;
   openTableLevel_ = 0;
+  rowBeingDefined_ = false;
+  skippedTooDeep_ = false;
   openTableLevelBeforeFootnote_ = 0;
   positionBeforeFootnote_ = rtf_ts_ContinuePara;
   binaryRemaining_ = 0;
@@ -88,6 +90,7 @@ std::uint8_t TRVRTFReader::ParseStream(std::istream& stream) {
   } catch (...) {
     result = kRtfInternalError;
   }
+  RecordStopOffset(result);
   if (progressStarted_) {
     try {
       OnProgress(*this, rvprtfprEnding, 0);
@@ -102,6 +105,19 @@ std::uint8_t TRVRTFReader::ParseStream(std::istream& stream) {
   pnMarker_.reset();
   pendingFieldPicture_.reset();
   return result;
+}
+
+void TRVRTFReader::RecordStopOffset(std::uint8_t result) {
+  if (result == kRtfOk) {
+    // What follows the document is read only as far as it is white space.
+    for (int byte = input_.Next(); byte >= 0; byte = input_.Next()) {
+      if (byte != ' ' && byte != '\t' && byte != '\r' && byte != '\n' && byte != 0) {
+        input_.PushBack(byte);
+        break;
+      }
+    }
+  }
+  stopOffset_ = static_cast<std::uint64_t>(std::max<std::int64_t>(input_.Consumed(), 0));
 }
 
 void TRVRTFReader::ReportProgress() {
@@ -150,10 +166,12 @@ std::uint8_t TRVRTFReader::Parse() {
 }
 
 std::uint8_t TRVRTFReader::Finish() {
-  if (Depth() == 0 && (!pendingText_.empty() || !pendingUnicode_.empty())) Emit(Break::None);
+  // Data cut off inside a group still delivers the text read so far.
+  if (!pendingText_.empty() || !pendingUnicode_.empty()) Emit(Break::None);
   RaiseUpdateMarker();
   for (; openTableLevel_ > 0; --openTableLevel_) RaiseTable(rvf_tbl_TableForcedEnd);
   if (!colors_.empty()) colors_.pop_back();
+  if (skippedTooDeep_) return kRtfTooDeep;
   return Depth() > 0 ? kRtfUnexpectedEnd : kRtfOk;
 }
 
@@ -184,7 +202,10 @@ void TRVRTFReader::TakePlainTextRun(std::uint8_t first) {
 }
 
 void TRVRTFReader::OpenGroup() {
-  if (Depth() >= kMaxRTFGroupDepth) throw ParseStop{kRtfTooDeep};
+  if (Depth() >= kMaxRTFGroupDepth) {
+    SkipGroup();
+    return;
+  }
   FlushCollected();
   stack_.push_back(stack_.back());
   TRVRTFReaderState& state = State();
@@ -195,6 +216,26 @@ void TRVRTFReader::OpenGroup() {
       state.destination = TRVRTFDestination::StyleSheetEntry;
     } else {
       state.destination = TRVRTFDestination::Skip;
+    }
+  }
+}
+
+// Steps over a group, and every group inside it, to its closing brace:
+// escaped braces and "bin" data do not count.
+void TRVRTFReader::SkipGroup() {
+  skippedTooDeep_ = true;
+  TRVRTFControlWord word;
+  for (std::int64_t depth = 1; depth > 0;) {
+    const int byte = input_.Next();
+    if (byte < 0) return;
+    if (byte == '{') {
+      ++depth;
+    } else if (byte == '}') {
+      --depth;
+    } else if (byte == '\\') {
+      if (!ReadRTFControlWord(input_, word)) return;
+      if (word.Keyword() != "bin" || !word.hasParam) continue;
+      for (std::int32_t left = word.param; left > 0 && input_.Next() >= 0;) --left;
     }
   }
 }

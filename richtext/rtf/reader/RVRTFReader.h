@@ -26,7 +26,7 @@ namespace varnolt {
 
 inline constexpr std::uint8_t kRtfOk = 0;
 inline constexpr std::uint8_t kRtfUnmatchedClose = 1;    // "}" without an open group
-inline constexpr std::uint8_t kRtfTooDeep = 2;           // group nesting beyond kMaxRTFGroupDepth
+inline constexpr std::uint8_t kRtfTooDeep = 2;           // a group beyond kMaxRTFGroupDepth was skipped
 inline constexpr std::uint8_t kRtfUnexpectedEnd = 3;     // input ended with groups open
 inline constexpr std::uint8_t kRtfBadHex = 4;            // "\'" not followed by hexadecimal digits
 inline constexpr std::uint8_t kRtfEndAfterBackslash = 7;
@@ -34,7 +34,9 @@ inline constexpr std::uint8_t kRtfInternalError = 9;
 inline constexpr std::uint8_t kRtfBadPictureOrObject = 10;  // nested "pict", bad object data
 inline constexpr std::uint8_t kRtfHandlerError = 11;        // a content handler threw
 
-inline constexpr int kMaxRTFGroupDepth = 1000;
+// A group costs about a kilobyte at most (its state with a full tab list);
+// mail programs nest a few thousand deep. A deeper group is skipped whole.
+inline constexpr int kMaxRTFGroupDepth = 10000;
 inline constexpr int kMaxRTFTableNesting = 64;
 // Entries of the font, colour and style tables, and lists, levels and
 // overrides of the list tables; later ones are skipped.
@@ -139,6 +141,10 @@ class TRVRTFReader {
 
   // Reads the whole stream; the result code of the first failure, or kRtfOk.
   std::uint8_t ParseStream(std::istream& stream);
+  // Where the last parse stopped, in bytes from the start of the stream: the
+  // stream's length when it was read to its end (white space after the
+  // outermost group counts as read), else the offset after the last byte used.
+  std::uint64_t StopOffset() const { return stopOffset_; }
 
   // What the handlers read; the tables stay until the next parse.
   const TRVRTFReaderState& RTFState() const { return stack_.back(); }
@@ -150,6 +156,9 @@ class TRVRTFReader {
   CodePageId CodePage() const { return codePage_; }
   // The code page of the current font's charset (DefCodePage without a valid font).
   CodePageId FontCodePage() const;
+  // The code page of the 8-bit runs the reader delivers in the current font:
+  // DOS, Mac and document code pages arrive in their Windows counterpart.
+  CodePageId TextCodePage() const;
 
  private:
   struct ParseStop;
@@ -160,6 +169,7 @@ class TRVRTFReader {
   void Reset();
   std::uint8_t Parse();
   std::uint8_t Finish();
+  void RecordStopOffset(std::uint8_t result);
   void ReportProgress();
   TRVRTFReaderState& State() { return stack_.back(); }
   TRVRTFReaderState& EnclosingState() { return stack_[stack_.size() - 2]; }
@@ -167,6 +177,7 @@ class TRVRTFReader {
   void HandleHexModeByte(int byte);
   void TakePlainTextRun(std::uint8_t first);
   void OpenGroup();
+  void SkipGroup();
   void CloseGroup();
   void HandleControlWord();
   void Dispatch(const TRVRTFControlWord& word);
@@ -199,8 +210,11 @@ class TRVRTFReader {
   void CollectUnit(TRVUnicodeString& target, char16_t unit);
   void FlushCollected();
   CodePageId FontNameCodePage(const TRVRTFFont& font) const;
-  // Bytes 0x80-0xFF of a DOS or Macintosh font, as the system code page has them.
-  void TranslateCharsetBytes(std::string& text) const;
+  // Text of a Symbol font, or of a code page the client does not read, turned
+  // into UTF-16 (or, without OnNewUnicodeText, into TextCodePage's bytes).
+  void DecodeForeignText();
+  bool InSymbolFont() const;
+  CodePageId SourceCodePage() const;
 
   // RVRTFReaderPropertyActions.cpp: character, paragraph, section and document properties.
   void ApplyProperty(const TRVRTFsymbol& symbol, std::int32_t value);
@@ -266,6 +280,9 @@ class TRVRTFReader {
   CodePageId codePage_ = 0;
   std::int32_t skipCount_ = 0;
   int openTableLevel_ = 0;
+  // From "trowd" to "row": text belongs to the row even without "intbl".
+  bool rowBeingDefined_ = false;
+  bool skippedTooDeep_ = false;
   int openTableLevelBeforeFootnote_ = 0;
   TRVRTFPosition positionBeforeFootnote_ = rtf_ts_ContinuePara;
   std::int64_t binaryRemaining_ = 0;
@@ -288,6 +305,7 @@ class TRVRTFReader {
   int resolvedDefaultFontIndex_ = -1;
   bool progressStarted_ = false;
   std::int32_t pixelsPerInch_ = 0;
+  std::uint64_t stopOffset_ = 0;
 
   struct Collector {
     TRVUnicodeString* target = nullptr;
@@ -306,6 +324,9 @@ class TRVRTFReader {
 // Charset number to code page: 0 and 254 give 1252, 77 the Macintosh alias,
 // 128 932, ..., 255 the OEM alias, any other the system alias.
 CodePageId RTFCharsetToCodePage(int charset);
+// The Windows charset whose text a font of this charset delivers: the DOS
+// and Mac charsets give their Windows counterparts, all others themselves.
+int RTFWindowsCharset(int charset);
 
 // Every "%" followed by two hexadecimal digits becomes that character, except
 // carriage return and line feed.

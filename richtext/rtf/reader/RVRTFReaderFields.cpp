@@ -240,6 +240,8 @@ void TRVRTFReader::InsertSymbol(const TRVUnicodeString& instruction) {
   }
   Emit(Break::None);
   State().charProps = saved;
+  // The result shows the same character; it must not come in a second time.
+  EnclosingState().skipFieldResult = true;
 }
 
 void TRVRTFReader::InsertSequence(const TRVUnicodeString& instruction) {

@@ -45,7 +45,8 @@ TRVRTFColor BlendShading(TRVRTFColor back, TRVRTFColor pattern, std::int32_t sha
 
 int TRVRTFReader::WantedTableLevel() const {
   const TRVRTFParaProperties& para = stack_.back().paraProps;
-  return para.inTable ? std::clamp(para.nestingLevel, 0, kMaxRTFTableNesting) : 0;
+  if (para.inTable) return std::clamp(para.nestingLevel, 0, kMaxRTFTableNesting);
+  return rowBeingDefined_ && !stack_.back().inFootnote ? 1 : 0;
 }
 
 bool TRVRTFReader::RaiseTable(TRVRTFTableEventKind kind) {
@@ -83,7 +84,10 @@ bool TRVRTFReader::ApplyTableProperty(TRVRTFAction action, std::int32_t value, s
   const auto side = static_cast<std::size_t>(arg);
   TRVRTFColor color = 0;
   switch (action) {
-    case A::RowDefaults: MutableRow() = TRVRTFRowProperties{}; break;
+    case A::RowDefaults:
+      MutableRow() = TRVRTFRowProperties{};
+      rowBeingDefined_ = State().destination == TRVRTFDestination::Text;
+      break;
     case A::RowAlign:
       MutableRow().alignment = static_cast<std::uint8_t>(value);
       MutableRow().alignmentGiven = true;
@@ -172,6 +176,7 @@ void TRVRTFReader::EndCell() {
 
 void TRVRTFReader::EndRow() {
   SyncTables(true);
+  rowBeingDefined_ = false;
   if (openTableLevel_ == 0) return;
   if (State().rowProps) {
     TRVRTFRowProperties& row = MutableRow();

@@ -2,7 +2,9 @@
 // bookmarks, field instructions, level texts) are converted once a run of
 // bytes in one code page is complete, so that double-byte characters are
 // never split.
+#include <algorithm>
 #include <array>
+#include <utility>
 #include <cmath>
 #include <limits>
 
@@ -18,25 +20,45 @@ struct CharsetCodePage {
 };
 
 constexpr CharsetCodePage kCharsetCodePages[] = {
-    {0, 1252},   {254, 1252}, {77, kCpMaccp}, {128, 932},  {129, 949},  {130, 1361}, {134, 936},
-    {136, 950},  {161, 1253}, {162, 1254},   {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
-    {204, 1251}, {222, 874},  {238, 1250},   {255, kCpOemcp},
+    {0, 1252},    {254, 1252},  {77, kCpMaccp}, {78, 10001},  {79, 10003},  {80, 10008},  {81, 10002},
+    {82, 1361},   {83, 10005},  {84, 10004},    {85, 10006},  {86, 10081},  {87, 10021},  {88, 10029},
+    {89, 10007},  {128, 932},   {129, 949},     {130, 1361},  {134, 936},   {136, 950},   {161, 1253},
+    {162, 1254},  {163, 1258},  {177, 1255},    {178, 1256},  {186, 1257},  {204, 1251},  {222, 874},
+    {238, 1250},  {255, kCpOemcp},
 };
 
+// DOS and Mac charsets and the Windows ones whose text they stand for.
+constexpr std::pair<int, int> kWindowsCharsets[] = {
+    {254, 0},   {77, 0},    {78, 128},  {79, 129},  {80, 134},  {81, 136},  {82, 130},
+    {83, 177},  {84, 178},  {85, 161},  {86, 162},  {87, 222},  {88, 238},  {89, 204},
+};
+
+// Document code pages that are not Windows ones, and the Windows one the
+// client reads their text in.
+constexpr std::pair<CodePageId, CodePageId> kWindowsCodePages[] = {
+    {kCpOemcp, kCpAcp}, {kCpMaccp, kCpAcp}, {437, kCpAcp},  {850, kCpAcp},   {10000, kCpAcp},
+    {10001, 932},       {10002, 950},       {10003, 949},   {10004, 1256},   {10005, 1255},
+    {10006, 1253},      {10007, 1251},      {10008, 936},   {10021, 874},    {10029, 1250},
+    {10081, 1254},
+};
+
+constexpr int kCharsetSymbol = 2;
 constexpr int kCharsetOem = 254;
-constexpr int kCharsetMac = 77;
 
-using HighByteTable = std::array<char, 128>;
+// The Symbol font's own encoding, codes 32..255.
+constexpr char16_t kSymbolEncoding[] = {
+#include "data/symbol-encoding.inc"
+};
+static_assert(std::size(kSymbolEncoding) == 224);
 
-// Bytes 0x80-0xFF of a DOS or Macintosh font, as the system code page has them.
-HighByteTable BuildHighByteTable(CodePageId from) {
-  HighByteTable table{};
-  for (int i = 0; i < 128; ++i) {
-    const char byte = static_cast<char>(0x80 + i);
-    const std::string converted = UnicodeToAnsi(kCpAcp, AnsiToUnicode(from, std::string_view(&byte, 1)));
-    table[static_cast<std::size_t>(i)] = converted.size() == 1 ? converted[0] : '?';
+char16_t SymbolToUnicode(unsigned code) { return code >= 32 && code <= 255 ? kSymbolEncoding[code - 32] : static_cast<char16_t>(code); }
+
+// Dingbat fonts are marked as symbol fonts too, but do not use its encoding.
+bool IsDingbatFont(std::u16string_view name) {
+  for (std::u16string_view prefix : {u"Wingdings", u"Webdings", u"Marlett", u"Zapf"}) {
+    if (name.size() >= prefix.size() && SameFontName(name.substr(0, prefix.size()), prefix)) return true;
   }
-  return table;
+  return false;
 }
 
 struct CharsetSuffix {
@@ -115,15 +137,61 @@ CodePageId TRVRTFReader::FontCodePage() const {
   return font != nullptr ? RTFCharsetToCodePage(font->charset) : DefCodePage;
 }
 
-void TRVRTFReader::TranslateCharsetBytes(std::string& text) const {
+int RTFWindowsCharset(int charset) {
+  for (const auto& [from, to] : kWindowsCharsets) {
+    if (from == charset) return to;
+  }
+  return charset;
+}
+
+bool TRVRTFReader::InSymbolFont() const {
+  const TRVRTFCharProperties& chars = stack_.back().charProps;
+  if (!chars.fontNameOverride.empty()) return SameFontName(chars.fontNameOverride, u"Symbol");
+  const TRVRTFFont* font = fonts_.At(chars.fontIndex);
+  if (font == nullptr) return false;
+  return SameFontName(font->name, u"Symbol") || (font->charset == kCharsetSymbol && !IsDingbatFont(font->name));
+}
+
+CodePageId TRVRTFReader::SourceCodePage() const {
   const TRVRTFFont* font = fonts_.At(stack_.back().charProps.fontIndex);
-  if (font == nullptr || (font->charset != kCharsetOem && font->charset != kCharsetMac)) return;
-  static const HighByteTable oemTable = BuildHighByteTable(kCpOemcp);
-  static const HighByteTable macTable = BuildHighByteTable(kCpMaccp);
-  const HighByteTable& table = font->charset == kCharsetOem ? oemTable : macTable;
-  for (char& byte : text) {
-    const auto value = static_cast<unsigned char>(byte);
-    if (value >= 0x80) byte = table[value - 0x80];
+  if (font != nullptr && font->charset == kCharsetOem) return kCpOemcp;
+  const CodePageId codePage = font != nullptr ? RTFCharsetToCodePage(font->charset) : kCpAcp;
+  return codePage != kCpAcp ? codePage : codePage_;
+}
+
+CodePageId TRVRTFReader::TextCodePage() const {
+  const TRVRTFFont* font = fonts_.At(stack_.back().charProps.fontIndex);
+  const CodePageId codePage = font != nullptr ? RTFCharsetToCodePage(RTFWindowsCharset(font->charset)) : kCpAcp;
+  if (codePage != kCpAcp) return codePage;
+  for (const auto& [from, to] : kWindowsCodePages) {
+    if (from == codePage_) return to;
+  }
+  return codePage_;
+}
+
+void TRVRTFReader::DecodeForeignText() {
+  if (InSymbolFont()) {
+    // Without a Unicode client the bytes stay the font's own.
+    if (!OnNewUnicodeText) return;
+    for (char byte : pendingText_) pendingUnicode_.push_back(SymbolToUnicode(static_cast<unsigned char>(byte)));
+    pendingText_.clear();
+    // Word writes Symbol characters as the font's private-use characters.
+    for (char16_t& unit : pendingUnicode_) {
+      if (unit >= 0xF020 && unit <= 0xF0FF) unit = SymbolToUnicode(unit - 0xF000u);
+    }
+    return;
+  }
+  const auto isHigh = [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; };
+  if (std::none_of(pendingText_.begin(), pendingText_.end(), isHigh)) return;
+  const CodePageId source = SourceCodePage();
+  const CodePageId target = TextCodePage();
+  if (ResolveCodePage(source) == ResolveCodePage(target)) return;
+  std::u16string decoded = AnsiToUnicode(source, pendingText_);
+  if (OnNewUnicodeText) {
+    pendingUnicode_ = std::move(decoded);
+    pendingText_.clear();
+  } else {
+    pendingText_ = UnicodeToAnsi(target, decoded);
   }
 }
 

@@ -60,10 +60,10 @@ void TRVRTFReader::Emit(Break kind, bool forceEmptyRun) {
 
 void TRVRTFReader::SendRun() {
   FinalizeParagraph();
+  DecodeForeignText();
   if (OnNewUnicodeText && !pendingUnicode_.empty()) {
     CallContentHandler([&] { OnNewUnicodeText(*this, pendingUnicode_, position_); });
   } else if (OnNewText) {
-    TranslateCharsetBytes(pendingText_);
     CallContentHandler([&] { OnNewText(*this, pendingText_, position_); });
   }
   pendingText_.clear();

@@ -21,6 +21,10 @@ class TRVRTFInput {
   std::int64_t Size() const { return size_; }
   // Bytes taken from the stream so far, pushed-back bytes included.
   std::int64_t Position() const { return position_; }
+  // Bytes the parse has used: read from the stream and not pushed back.
+  std::int64_t Consumed() const {
+    return position_ - static_cast<std::int64_t>(fill_ - index_) - (pushedBack_ >= 0 ? 1 : 0);
+  }
 
   // The next byte, or -1 at the end of the input.
   int Next() {

@@ -130,6 +130,27 @@ TEST_F(NumberingTest, SequencesAreNamedWithoutRegardToCase) {
   EXPECT_EQ(LabelTexts(), (std::vector<std::u16string>{u"1", u"A", u"2", u"V", u"(6)", u"B"}));
 }
 
+TEST_F(NumberingTest, EachNameCountsAloneThroughInsertionsAndRemovals) {
+  for (const char16_t* name : {u"a", u"b", u"a", u"c", u"B", u"a"}) {
+    Append(std::make_unique<TRVSeqItemInfo>(name, rvseqDecimal));
+  }
+  EXPECT_EQ(LabelTexts(), (std::vector<std::u16string>{u"1", u"1", u"2", u"1", u"2", u"3"}));
+  data.InsertItemAt(1, {}, std::make_unique<TRVSeqItemInfo>(u"A", rvseqDecimal));  // a A b a c B a
+  EXPECT_EQ(LabelTexts(), (std::vector<std::u16string>{u"1", u"2", u"1", u"3", u"1", u"2", u"4"}));
+  const auto removeLabel = [&](std::size_t n) {
+    for (int i = 0; i < data.CountItems(); ++i) {
+      if (dynamic_cast<const TRVLabelItemInfo*>(&data.ItemAt(i)) != nullptr && n-- == 0) {
+        data.RemoveItems(i, 1);
+        return;
+      }
+    }
+  };
+  removeLabel(1);  // a b a c B a
+  EXPECT_EQ(LabelTexts(), (std::vector<std::u16string>{u"1", u"1", u"2", u"1", u"2", u"3"}));
+  removeLabel(1);  // a a c B a
+  EXPECT_EQ(LabelTexts(), (std::vector<std::u16string>{u"1", u"2", u"1", u"1", u"3"}));
+}
+
 TEST_F(NumberingTest, NoteReferencesShowTheirNotesNumber) {
   auto note = std::make_unique<TRVFootnoteItemInfo>();
   auto reference = std::make_unique<TRVNoteReferenceItemInfo>();

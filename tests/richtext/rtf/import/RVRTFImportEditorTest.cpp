@@ -89,7 +89,8 @@ TEST_F(RVRTFImportEditorTest, APartialImportIsOneUndoableStep) {
   const int beeps = editor.BeepCount();
   const int groups = editor.UndoList().Count();
   EXPECT_EQ(Insert("{\\rtf1 one\\par two\\par {\\b three"), kRtfUnexpectedEnd);
-  EXPECT_EQ(Structure(), "startone|two");
+  EXPECT_EQ(props.StopOffset(), 32u);
+  EXPECT_EQ(Structure(), "startone|two|three");
   EXPECT_EQ(editor.BeepCount(), beeps + 1);
   EXPECT_EQ(editor.UndoList().Count(), groups + 1);
   editor.UndoLastGroup();
@@ -108,8 +109,10 @@ TEST_F(RVRTFImportEditorTest, ARefusingEditorStaysAsItWas) {
 TEST_F(RVRTFImportEditorTest, NothingToRead) {
   editor.InsertTextAtCaret(u"text");
   const int groups = editor.UndoList().Count();
-  EXPECT_EQ(Insert(""), kRtfOk);
   EXPECT_EQ(Insert(Rtf("")), kRtfOk);
+  EXPECT_EQ(props.StopOffset(), Rtf("").size());
+  EXPECT_EQ(Insert(""), kRtfOk);
+  EXPECT_EQ(props.StopOffset(), 0u);
   EXPECT_EQ(Structure(), "text");
   EXPECT_EQ(editor.UndoList().Count(), groups);
 }

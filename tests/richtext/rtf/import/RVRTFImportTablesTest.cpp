@@ -61,6 +61,11 @@ TEST(RVRTFImportTablesTest, RowsOnTheTablesBoundaries) {
                                               Row("\\trleft0\\cellx1000\\cellx2000", {"c", "d"}),
        "a<2x1>|b/{}|c|d", "<-60>"},
       {"text around", "before\\par " + Row("\\cellx1000", {"x"}) + "\\pard after", "x", "before|<-60>|after"},
+      // Writers leave out "intbl": after "trowd" a cell still belongs to the row.
+      {"a row without intbl", "\\trowd\\cellx2000\\cellx4000 A1\\cell A2\\cell\\row \\pard After\\par", "A1|A2",
+       "<-60>|After"},
+      {"two rows without intbl", "\\trowd\\cellx2000\\pard a\\cell\\row\\trowd\\cellx2000\\pard b\\cell\\row after",
+       "a/b", "<-60>|after"},
   };
   for (const auto& c : cases) {
     TRVImportedRTF imported;

@@ -2,6 +2,8 @@
 // bookmarks, sequences, notes and pictures.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
 #include "richtext/rtf/reader/RVRTFReader.h"
@@ -40,6 +42,53 @@ TEST(RVRTFImportTest, ParagraphsBreaksTabsAndHiddenText) {
   for (const auto& c : cases) {
     TRVImportedRTF imported;
     EXPECT_EQ(imported.Load(Rtf(c.body)), kRtfOk) << c.name;
+    EXPECT_EQ(imported.Structure(), c.expected) << c.name;
+  }
+}
+
+TEST(RVRTFImportTest, DocumentAndFontCodePages) {
+  const StructureCase cases[] = {
+      {"pc is code page 437", R"({\rtf1\pc \'f1\'f2\'f3 x\par})", "\u00B1\u2265\u2264 x"},
+      {"pca is code page 850", R"({\rtf1\pca \'f1\'f2\'f3 x\par})", "\u00B1\u2017\u00BE x"},
+      {"mac is Mac Roman", R"({\rtf1\mac \'8e\'a5})", "\u00E9\u2022"},
+      {"Mac Cyrillic code page", R"({\rtf1\ansi\ansicpg10007 \'80})", "\u0410"},
+      {"Mac Japanese font",
+       R"({\rtf1\mac\ansicpg10001{\fonttbl\f0\fnil\fcharset78 HiraKakuPro-W3;}\f0 \'83\'65\'83\'58\'83\'67\par})",
+       "\u30C6\u30B9\u30C8"},
+      {"Mac Greek font", R"({\rtf1{\fonttbl{\f0\fcharset85 Geneva;}}\f0 \'a1})", "\u0393"},
+      {"Mac Turkish font", R"({\rtf1{\fonttbl{\f0\fcharset86 Geneva;}}\f0 \'8b})", "\u00E3"},
+      {"Mac Cyrillic font", R"({\rtf1{\fonttbl{\f0\fcharset89 Geneva;}}\f0 \'80})", "\u0410"},
+      {"a Windows font in a Mac document", R"({\rtf1\mac{\fonttbl{\f0\fcharset0 Arial;}}\f0 \'e9})", "\u00E9"},
+  };
+  for (const auto& c : cases) {
+    for (TRVReaderUnicode mode : {rvruOnlyUnicode, rvruMixed}) {
+      TRVImportedRTF imported;
+      imported.props.UnicodeMode = mode;
+      imported.props.TextStyleMode = rvrsAddIfNeeded;
+      EXPECT_EQ(imported.Load(c.body), kRtfOk) << c.name;
+      EXPECT_EQ(imported.Structure(), c.expected) << c.name << " mode " << int{mode};
+    }
+  }
+}
+
+TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
+  const std::string fonts = R"({\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}{\f2\fnil Symbol;}{\f3\fcharset2 Math;})"
+                            R"({\f4\fnil\fcharset2 Wingdings;}})";
+  const StructureCase cases[] = {
+      {"charset 2", R"(\f1 \'b7 a \'e5)", "\u2022 \u03B1 \u2211"},
+      {"font named Symbol", R"(\f2 \'b7 a \'e5)", "\u2022 \u03B1 \u2211"},
+      {"another font of charset 2", R"(\f3 abg)", "\u03B1\u03B2\u03B3"},
+      {"private-use characters", R"(\f1 \u-3913?\u-3999?)", "\u2022\u03B1"},
+      {"a dingbat font keeps its letters", R"(\f4 a)", "a"},
+      {"other fonts are untouched", R"(\f0 a\'b7)", "a\u00B7"},
+      {"SYMBOL field, once", R"(x{\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}{\fldrslt\f1\fs20 \'b7}}y)",
+       "x+\u2022+y"},
+      {"SYMBOL field in the private range", R"({\field{\*\fldinst SYMBOL 61669 \\f "Symbol" \\s 12}{\fldrslt x}})",
+       "\u2211"},
+  };
+  for (const auto& c : cases) {
+    TRVImportedRTF imported;
+    EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.body + "}"), kRtfOk) << c.name;
     EXPECT_EQ(imported.Structure(), c.expected) << c.name;
   }
 }
@@ -93,8 +142,29 @@ TEST(RVRTFImportTest, NoTextGivesNoItems) {
 TEST(RVRTFImportTest, FailureKeepsWhatWasRead) {
   TRVImportedRTF imported;
   EXPECT_EQ(imported.Load("{\\rtf1 first\\par second\\par {\\b third"), kRtfUnexpectedEnd);
-  EXPECT_EQ(imported.Structure(), "first|second");
+  EXPECT_EQ(imported.Structure(), "first|second|third");
   EXPECT_EQ(imported.props.ErrorCode(), kRtfUnexpectedEnd);
+}
+
+TEST(RVRTFImportTest, StopOffsetIsKeptAfterTheImport) {
+  const std::string complete = Rtf("text\\par");
+  const std::string truncated = "{\\rtf1 first\\par second";
+  const std::string broken = "{\\rtf1 first\\'qq second}";
+  TRVImportedRTF imported;
+  imported.Load(complete);
+  EXPECT_EQ(imported.props.StopOffset(), complete.size());
+  imported.Load(truncated);
+  EXPECT_EQ(imported.props.StopOffset(), truncated.size());
+  EXPECT_EQ(imported.Load(broken), kRtfBadHex);
+  EXPECT_EQ(imported.props.StopOffset(), 15u);
+
+  imported.doc.AppendTextItem("before", 0, 0);
+  std::istringstream stream(complete);
+  int index = 0;
+  EXPECT_EQ(imported.props.ImportRTF(stream, imported.doc, index), kRtfOk);
+  EXPECT_EQ(imported.props.StopOffset(), complete.size());
+  EXPECT_FALSE(imported.props.LoadRTFFile("/nonexistent/folder/file.rtf", imported.doc));
+  EXPECT_EQ(imported.props.StopOffset(), 0u);
 }
 
 TEST(RVRTFImportTest, BookmarksBecomeCheckpoints) {

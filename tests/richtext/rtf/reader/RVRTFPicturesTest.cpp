@@ -55,6 +55,11 @@ TEST(RVRTFPicturesTest, EveryPictureKind) {
       {"metafile kept when asked", Pict("\\wmetafile8\\picw2540\\pich1270", DibWmf()), {"pic:TMetafile 96x48@NP"},
        false},
       {"metafile that draws", Pict("\\wmetafile8\\picw2540\\pich2540", LineWmf()), {"pic:TMetafile 96x96@NP"}},
+      // The size is in the units of the mapping mode.
+      {"metafile in pixels", Pict("\\wmetafile1\\picw16\\pich8", LineWmf()), {"pic:TMetafile 16x8@NP"}},
+      {"metafile in twips", Pict("\\wmetafile6\\picw1440\\pich720", LineWmf()), {"pic:TMetafile 96x48@NP"}},
+      {"metafile in hundredths of an inch", Pict("\\wmetafile4\\picw100\\pich50", LineWmf()),
+       {"pic:TMetafile 96x48@NP"}},
       {"enhanced metafile", Pict("\\emfblip", test::MakeEmf(5080, 2540)), {"pic:TMetafile 192x96@NP"}},
       {"Macintosh picture has no class", Pict("\\macpict", "abc"), {"pic:none@NP"}},
       {"OS/2 metafile has no class", Pict("\\pmmetafile0", "abc"), {"pic:none@NP"}},
@@ -231,6 +236,11 @@ TEST(RVRTFPicturesTest, SymbolSequenceAndHyperlinkFields) {
     fontAtText[text] = {sender.RTFState().charProps.fontNameOverride, sender.RTFState().charProps.size};
     instructionAtText[text] = sender.RTFState().FieldInstruction();
   };
+  auto recordUnicode = reader.OnNewUnicodeText;
+  reader.OnNewUnicodeText = [&](TRVRTFReader& sender, const TRVUnicodeString& text, TRVRTFPosition position) {
+    recordUnicode(sender, text, position);
+    fontAtText[Utf16ToUtf8(text)] = {sender.RTFState().charProps.fontNameOverride, sender.RTFState().charProps.size};
+  };
   const std::string rtf =
       R"({\rtf1{\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10.5}{\fldrslt }}after )"
       R"({\field{\*\fldinst SYMBOL 8364 \\f "Arial" \\s 12}{\fldrslt }})"
@@ -240,9 +250,10 @@ TEST(RVRTFPicturesTest, SymbolSequenceAndHyperlinkFields) {
       R"({\field{\*\fldinst HYPERLINK "http://example.org/" \\o "hint"}{\fldrslt link}}})";
   ASSERT_EQ(ParseRtf(reader, rtf), kRtfOk);
   EXPECT_EQ(recorder.events,
-            (Events{"NP:\xB7", "CP:after ", "CP:u'\xE2\x82\xAC'", "CP:Fig ", "seq:Figure,4,reset,3@CP", "CP: ",
+            (Events{"NP:u'\xE2\x80\xA2'", "CP:after ", "CP:u'\xE2\x82\xAC'", "CP:Fig ", "seq:Figure,4,reset,3@CP", "CP: ",
                     "seq:Table,1,cont,0@CP", "CP:link", "end"}));
-  EXPECT_EQ(fontAtText.at("\xB7"), std::make_pair(std::u16string(u"Symbol"), 10));
+  // The Symbol font's bullet arrives as the Unicode bullet.
+  EXPECT_EQ(fontAtText.at("\xE2\x80\xA2"), std::make_pair(std::u16string(u"Symbol"), 10));
   EXPECT_EQ(fontAtText.at("after "), std::make_pair(std::u16string(), 12)) << "restored after the symbol";
   EXPECT_EQ(instructionAtText.at("link"), u"HYPERLINK \"http://example.org/\" \\o \"hint\"");
   EXPECT_EQ(instructionAtText.at("after "), u"");

@@ -81,6 +81,15 @@ const EventCase kEventCases[] = {
     {"hidden text", R"({\rtf1 a{\v b}c})", {"NP:a", "CP:", "CP:b", "CP:c", "end"}},
     {"bookmark", R"({\rtf1 a{\*\bkmkstart mark}b})", {"NP:a", "bookmark:mark", "CP:b", "end"}},
     {"page break", R"({\rtf1 a\page b})", {"NP:a", "page", "CP:b", "end"}},
+    {"page number", R"({\rtf1 Page {\chpgn} of 3})", {"NP:Page 1", "CP: of 3", "end"}},
+    // Rows without "intbl": from "trowd" to "row" the text is the row's.
+    {"row without intbl", R"({\rtf1 \trowd\cellx2000\cellx4000 A1\cell A2\cell\row \pard After\par})",
+     {"table:start", "NP:A1", "table:cell", "NP:A2", "table:cell", "table:row", "table:end", "NP:After", "end"}},
+    {"row without intbl after pard", R"({\rtf1 \trowd\cellx2000\pard A1\par B1\cell\row After})",
+     {"table:start", "NP:A1", "NP:B1", "table:cell", "table:row", "table:end", "NP:After", "end"}},
+    {"row defined in a group after its cells", R"({\rtf1 \intbl A1\cell{\trowd\cellx2000\row}\pard After})",
+     {"table:start", "NP:A1", "table:cell", "table:row", "table:end", "NP:After", "end"}},
+    {"cell and row with no row started", R"({\rtf1 a\cell b\row c})", {"NP:abc", "end"}},
     {"footnote",
      R"({\rtf1 a{\super\chftn}{\footnote \pard{\super\chftn} note}b})",
      {"NP:a", "note:char@CP", "note:start@CP", "note:char@NP", "CP: note", "note:end@CP", "CP:b", "end"}},
@@ -93,8 +102,12 @@ const EventCase kEventCases[] = {
     {"footer", R"({\rtf1{\footer f}})", {"hf:2+", "NP:f", "hf:2-", "end"}, kRtfOk, WithHeaders()},
     // Result codes.
     {"closing brace first", "}", {}, kRtfUnmatchedClose},
-    {"missing last brace", R"({\rtf1 abc)", {}, kRtfUnexpectedEnd},
-    {"missing brace closes open tables", R"({\rtf1\intbl abc)", {"table:start", "table:forced-end"}, kRtfUnexpectedEnd},
+    {"missing last brace", R"({\rtf1 abc)", {"NP:abc"}, kRtfUnexpectedEnd},
+    {"truncated input delivers its last paragraph", R"({\rtf1 Hello world.\par More text)",
+     {"NP:Hello world.", "NP:More text"}, kRtfUnexpectedEnd},
+    {"truncated inside a group", R"({\rtf1 a{\b b{\i c)", {"NP:a", "CP:b", "CP:c"}, kRtfUnexpectedEnd},
+    {"missing brace closes open tables", R"({\rtf1\intbl abc)", {"table:start", "NP:abc", "table:forced-end"},
+     kRtfUnexpectedEnd},
     {"bad hex escape", R"({\rtf1 a\'zz})", {}, kRtfBadHex},
     {"input ends after a backslash", "{\\rtf1 a\\", {}, kRtfEndAfterBackslash},
     {"picture inside a picture", R"({\rtf1{\pict{\pict}}})", {}, kRtfBadPictureOrObject},
@@ -111,12 +124,33 @@ TEST(RVRTFReaderTest, ReportsEventsAndResults) {
   }
 }
 
-TEST(RVRTFReaderTest, GroupNestingIsBounded) {
-  const std::string deepest = std::string(kMaxRTFGroupDepth, '{') + std::string(kMaxRTFGroupDepth, '}');
-  const std::string tooDeep = std::string(kMaxRTFGroupDepth + 1, '{') + "x" + std::string(kMaxRTFGroupDepth + 1, '}');
-  TRVRTFReader reader;
-  EXPECT_EQ(ParseRtf(reader, deepest), kRtfOk);
-  EXPECT_EQ(ParseRtf(reader, tooDeep), kRtfTooDeep);
+std::string Nested(int depth, const std::string& inside) {
+  return std::string(static_cast<std::size_t>(depth), '{') + inside + std::string(static_cast<std::size_t>(depth), '}');
+}
+
+TEST(RVRTFReaderTest, DeepGroupsAreReadAndTooDeepOnesSkippedWhole) {
+  const struct {
+    const char* name;
+    std::string rtf;
+    std::string text;
+    std::uint8_t result;
+  } cases[] = {
+      {"mail-program depth", "{\\rtf1 before\\par" + Nested(2500, "deep") + "\\par after\\par}",
+       "before\ndeep\nafter", kRtfOk},
+      {"at the limit", Nested(kMaxRTFGroupDepth, "x"), "x", kRtfOk},
+      {"past the limit", "{\\rtf1 before\\par" + Nested(kMaxRTFGroupDepth, "deep") + "\\par after\\par}",
+       "before\n\nafter", kRtfTooDeep},
+      {"escaped braces and binary data inside the skipped group",
+       "{\\rtf1 a" + Nested(kMaxRTFGroupDepth, "\\} \\bin2 }} {\\{") + "b}", "ab", kRtfTooDeep},
+      {"input ends inside the skipped group", "{\\rtf1 a" + std::string(kMaxRTFGroupDepth + 1, '{') + "x",
+       "a", kRtfTooDeep},
+  };
+  for (const auto& c : cases) {
+    TRVRTFReader reader;
+    TRVRTFRecorder recorder(reader);
+    EXPECT_EQ(ParseRtf(reader, c.rtf), c.result) << c.name;
+    EXPECT_EQ(recorder.Text(), c.text) << c.name;
+  }
 }
 
 TEST(RVRTFReaderTest, TablesAndCopiedStateAreBounded) {
@@ -140,6 +174,28 @@ TEST(RVRTFReaderTest, TablesAndCopiedStateAreBounded) {
   EXPECT_EQ(reader.FontList().At(kMaxRTFTableEntries - 1)->name, u"F");
   EXPECT_EQ(tabs, kMaxRTFTabsPerParagraph);
   EXPECT_EQ(markerText, kMaxRTFMarkerTextLength);
+}
+
+TEST(RVRTFReaderTest, StopOffsetTellsHowFarTheInputWasRead) {
+  const std::string big = "{\\rtf1 " + std::string(10000, 'x') + "\\'zz" + std::string(100, 'y') + "}";
+  const struct {
+    const char* name;
+    std::string rtf;
+    std::uint64_t offset;
+  } cases[] = {
+      {"whole document", R"({\rtf1 a})", 9},
+      {"white space after the document counts as read", "{\\rtf1 a}\r\n \t", 13},
+      {"bytes after the document are not read", "{\\rtf1 a}\r\nmore", 11},
+      {"truncated input is read to its end", R"({\rtf1 Hello world.\par More text)", 33},
+      {"a bad escape stops at its byte", R"({\rtf1 ab\'zq})", 12},
+      {"in a later block", big, 10010},
+      {"empty input", "", 0},
+  };
+  for (const auto& c : cases) {
+    TRVRTFReader reader;
+    ParseRtf(reader, c.rtf);
+    EXPECT_EQ(reader.StopOffset(), c.offset) << c.name;
+  }
 }
 
 TEST(RVRTFReaderTest, HandlerExceptionsEndTheParse) {
@@ -169,14 +225,24 @@ TEST(RVRTFReaderTest, TranslatedKeywordsDeliverTheirText) {
   EXPECT_EQ(seen, (Events{"rtf1", "mine7", "par"}));
 }
 
-TEST(RVRTFReaderTest, DosAndMacintoshFontsAreTranslatedToTheSystemCodePage) {
-  TRVRTFReader reader;
-  TRVRTFRecorder recorder(reader);
-  EXPECT_EQ(ParseRtf(reader, R"({\rtf1{\fonttbl{\f0\fcharset254 Terminal;}{\f1\fcharset77 Geneva;}{\f2 Arial;}})"
-                             R"(\f0 caf\'82\'b3{\f1 caf\'8e}{\f2 caf\'e9}})"),
-            kRtfOk);
-  // Line drawing has no place in the system code page.
-  EXPECT_EQ(recorder.events, (Events{"NP:caf\xE9?", "CP:caf\xE9", "CP:caf\xE9", "end"}));
+TEST(RVRTFReaderTest, DosAndMacintoshFontsAreDecodedWithTheirOwnTables) {
+  const std::string rtf = R"({\rtf1{\fonttbl{\f0\fcharset254 Terminal;}{\f1\fcharset77 Geneva;}{\f2 Arial;}})"
+                          R"(\f0 caf\'82\'b3{\f1 caf\'8e\'ad}{\f2 caf\'e9}})";
+  const struct {
+    const char* name;
+    RecorderOptions options;
+    Events events;
+  } cases[] = {
+      {"as UTF-16", {}, {"NP:u'caf\xC3\xA9\xE2\x94\x82'", "CP:u'caf\xC3\xA9\xE2\x89\xA0'", "CP:caf\xE9", "end"}},
+      // Line drawing and the not-equal sign have no place in the system code page.
+      {"as system code page bytes", NoUnicode(), {"NP:caf\xE9?", "CP:caf\xE9?", "CP:caf\xE9", "end"}},
+  };
+  for (const auto& c : cases) {
+    TRVRTFReader reader;
+    TRVRTFRecorder recorder(reader, c.options);
+    EXPECT_EQ(ParseRtf(reader, rtf), kRtfOk) << c.name;
+    EXPECT_EQ(recorder.events, c.events) << c.name;
+  }
 }
 
 TEST(RVRTFReaderTest, HighlightFollowsTheConversionSetting) {

@@ -137,6 +137,11 @@ TEST_F(RVRTFWriterPicturesTest, JpegWithoutItsOptionIsDrawn) {
   EXPECT_EQ(PictureGroup(TJPEGImage::FromBytes(jpeg), {rvrtfSaveEMFDefault}).substr(0, 33),
             "{\\pict\\emfblip\\picw159\\pich185 01");
   EXPECT_EQ(PictureGroup(TJPEGImage::FromBytes(jpeg), {}).substr(0, 34), "{\\pict\\wmetafile1\\picw6\\pich7 0100");
+  // A drawn metafile gives its size in pixels, and reads back at that size.
+  const auto drawn = ReadBack(TJPEGImage::FromBytes(jpeg), {});
+  ASSERT_NE(dynamic_cast<TMetafile*>(drawn.get()), nullptr);
+  EXPECT_EQ(drawn->Width(), 6);
+  EXPECT_EQ(drawn->Height(), 7);
 
   // Read back, each holds a picture of the JPEG's size in its grey.
   for (TRVRTFOptions options : {TRVRTFOptions{rvrtfSaveBitmapDefault}, TRVRTFOptions{}}) {
