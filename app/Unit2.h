@@ -112,6 +112,9 @@ class TForm2 {
   // Where the page-tab menu ("Delete!") was last popped up, in screen points.
   std::optional<TPoint> PageTabMenuPopup;
   bool GalleryOpen = false;
+  // Set by the batch mode: no one sees its clipboard, so the exports hand
+  // pages over without it.
+  bool BatchMode = false;
   TPoint WindowOrigin{257, 113};
 
  private:
@@ -123,6 +126,7 @@ class TForm2 {
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
   void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+  void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
 
   THost& host_;
   Clipboard& clipboard_;

@@ -98,6 +98,8 @@ void TForm2::Image6Click() {
   if (!fileName) return;
   auto collecting = CreatePageEditor();
   collecting->Format();
+  // Laid out once at the end, not once per page: that kept the export quadratic.
+  collecting->BeginUpdate();
   const int slots = PageSlotCount();
   Progress.Start(slots);
   int pageCount = 0;
@@ -110,14 +112,14 @@ void TForm2::Image6Click() {
       // Each page starts a paragraph of its own rather than running on from
       // the end of the page before.
       if (pasted) collecting->InsertTextAtCaret(u"\r");
-      editor->CopyAllFormats();
-      collecting->PasteFromClipboard();
+      CopyPageInto(*editor, *collecting);
       pasted = true;
     }
     Progress.Step();
     ++pageCount;
   }
   Progress.End(slots);
+  collecting->EndUpdate();
   if (!collecting->WriteRtfFile(*fileName, false)) {
     throw Exception("Cannot write the file " + fileName->string());
   }
@@ -125,6 +127,18 @@ void TForm2::Image6Click() {
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  fileName->u16string() + u"!",
                              u"INFOMATION", TMessageKind::kInformation});
+}
+
+// The window copies each page with every format and pastes it, so the
+// clipboard ends holding the last page; the paste takes only the RVF, which is
+// all the batch mode builds.
+void TForm2::CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting) {
+  if (BatchMode) {
+    collecting.PasteRvf(page.SelectionAsRvfBlock());
+    return;
+  }
+  page.CopyAllFormats();
+  collecting.PasteFromClipboard();
 }
 
 void TForm2::ExportPlainText(const std::filesystem::path& fileName) {
