@@ -127,6 +127,7 @@ class TForm2 {
   void ShowWarning(const std::u16string& text);
   void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
   void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
+  std::u16string PageTextForPdf(TRichDocEdit& editor);
 
   THost& host_;
   Clipboard& clipboard_;

@@ -18,7 +18,6 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
   auto& editor = *PageEditors.at(i);
   editor.SelectWholeDocument();
   if (!editor.HasSelection()) return;
-  editor.CopyAsUnicodeText();
 
   const std::int32_t width = PageWidths.at(i);
   const std::int32_t height = PageHeights.at(i);
@@ -41,10 +40,8 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
   frame.SetCharSpace(-2);
   frame.SetLeading(12);
 
-  editor.CopyAsUnicodeText();
-  frame.SetText(clipboard_.UnicodeText().value_or(u""));
+  frame.SetText(PageTextForPdf(editor));
   frame.SetStartIndex(0);
-  clipboard_.Empty();
   // Arial writes WinAnsi bytes only; the Gothic font's code table reaches
   // Chinese, Japanese kana, Greek and Cyrillic.
   frame.SetFontName(HasNonWinAnsiCharacter(frame.Text()) ? fnPGothic : fnArial);
@@ -55,6 +52,17 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
     frame.SetStartIndex(frame.StopIndex());
     PReport1.PrintPage(page);
   }
+}
+
+// The window takes the page's text through the clipboard and leaves it
+// empty; the batch mode's clipboard has no viewer, so it takes the text
+// straight from the page.
+std::u16string TForm2::PageTextForPdf(TRichDocEdit& editor) {
+  if (BatchMode) return BytesToUtf16(editor.SelectedText(true));
+  editor.CopyAsUnicodeText();
+  std::u16string text = clipboard_.UnicodeText().value_or(u"");
+  clipboard_.Empty();
+  return text;
 }
 
 void TForm2::Image2Click() {
