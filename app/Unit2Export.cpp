@@ -56,9 +56,13 @@ void TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
 
 // The window takes the page's text through the clipboard and leaves it
 // empty; the batch mode's clipboard has no viewer, so it takes the text
-// straight from the page.
+// straight from the page, emptying the clipboard first all the same so that
+// what an import left there is not held through the export.
 std::u16string TForm2::PageTextForPdf(TRichDocEdit& editor) {
-  if (BatchMode) return BytesToUtf16(editor.SelectedText(true));
+  if (BatchMode) {
+    clipboard_.Empty();
+    return BytesToUtf16(editor.SelectedText(true));
+  }
   editor.CopyAsUnicodeText();
   std::u16string text = clipboard_.UnicodeText().value_or(u"");
   clipboard_.Empty();
