@@ -1,5 +1,7 @@
 #include "app/PdfExportFrame.h"
 
+#include <utility>
+
 #include "pdf/PdfFonts.h"
 
 namespace varnolt {
@@ -18,7 +20,7 @@ TPdfExportFrame::TPdfExportFrame() {
 }
 
 void TPdfExportFrame::SetUp(std::int32_t width, std::int32_t height, std::int32_t leftMargin, std::int32_t topMargin,
-                            std::u16string_view text) {
+                            std::u16string text) {
   page_.SetWidth(width);
   page_.SetHeight(height);
 
@@ -39,7 +41,7 @@ void TPdfExportFrame::SetUp(std::int32_t width, std::int32_t height, std::int32_
   // A space keeps its own width, so extracting readers see the words apart.
   frame_.SetWordSpace(-kCharSpace);
   frame_.SetLeading(kLeading);
-  frame_.SetText(text);
+  frame_.SetText(std::move(text));
   frame_.SetFontName(FontFor(frame_.Text()));
 }
 

@@ -3,6 +3,7 @@
 // page; the flow benchmarks print through it too, so they time what users
 // run.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "pdf/PReport.h"
@@ -29,7 +30,7 @@ class TPdfExportFrame {
   // offset by as much word spacing, leading kLeading, lines broken between
   // words.
   void SetUp(std::int32_t width, std::int32_t height, std::int32_t leftMargin, std::int32_t topMargin,
-             std::u16string_view text);
+             std::u16string text);
   // Prints the text from its start on as many PDF pages of the page's size as
   // it needs; stops early only when a page places nothing.
   void PrintAll(TPReport& report);

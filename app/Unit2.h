@@ -117,6 +117,9 @@ class TForm2 {
   // Where the page-tab menu ("Delete!") was last popped up, in screen points.
   std::optional<TPoint> PageTabMenuPopup;
   bool GalleryOpen = false;
+  // Set by the batch mode: no one sees its clipboard, so the exports hand
+  // pages over without it.
+  bool BatchMode = false;
   TPoint WindowOrigin{257, 113};
 
  private:
@@ -128,6 +131,8 @@ class TForm2 {
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
   void ExportPageToPdf(int index, TPdfExportFrame& frame);
+  void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
+  std::u16string PageTextForPdf(TRichDocEdit& editor);
 
   THost& host_;
   Clipboard& clipboard_;

@@ -41,14 +41,24 @@ void TForm2::ExportPageToPdf(int index, TPdfExportFrame& frame) {
   auto& editor = *PageEditors.at(i);
   editor.SelectWholeDocument();
   if (!editor.HasSelection()) return;
-  // Copied twice, as the window's export always has: clipboard viewers see
-  // both.
-  editor.CopyAsUnicodeText();
-  editor.CopyAsUnicodeText();
-  const std::u16string text = clipboard_.UnicodeText().value_or(u"");
-  clipboard_.Empty();
-  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i), text);
+  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i),
+              PageTextForPdf(editor));
   frame.PrintAll(PReport1);
+}
+
+// The window takes the page's text through the clipboard and leaves it
+// empty; the batch mode's clipboard has no viewer, so it takes the text
+// straight from the page, emptying the clipboard first all the same so that
+// what an import left there is not held through the export.
+std::u16string TForm2::PageTextForPdf(TRichDocEdit& editor) {
+  if (BatchMode) {
+    clipboard_.Empty();
+    return BytesToUtf16(editor.SelectedText(true));
+  }
+  editor.CopyAsUnicodeText();
+  std::u16string text = clipboard_.UnicodeText().value_or(u"");
+  clipboard_.Empty();
+  return text;
 }
 
 void TForm2::Image2Click() {
@@ -86,6 +96,8 @@ void TForm2::Image6Click() {
   if (!fileName) return;
   auto collecting = CreatePageEditor();
   collecting->Format();
+  // Laid out once at the end, not once per page: that kept the export quadratic.
+  collecting->BeginUpdate();
   const int slots = PageSlotCount();
   Progress.Start(slots);
   int pageCount = 0;
@@ -98,14 +110,14 @@ void TForm2::Image6Click() {
       // Each page starts a paragraph of its own rather than running on from
       // the end of the page before.
       if (pasted) collecting->InsertTextAtCaret(u"\r");
-      editor->CopyAllFormats();
-      collecting->PasteFromClipboard();
+      CopyPageInto(*editor, *collecting);
       pasted = true;
     }
     Progress.Step();
     ++pageCount;
   }
   Progress.End(slots);
+  collecting->EndUpdate();
   if (!collecting->WriteRtfFile(*fileName, false)) {
     throw Exception("Cannot write the file " + fileName->string());
   }
@@ -113,6 +125,18 @@ void TForm2::Image6Click() {
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  fileName->u16string() + u"!",
                              u"INFOMATION", TMessageKind::kInformation});
+}
+
+// The window copies each page with every format and pastes it, so the
+// clipboard ends holding the last page; the paste takes only the RVF, which is
+// all the batch mode builds.
+void TForm2::CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting) {
+  if (BatchMode) {
+    collecting.PasteRvf(page.SelectionAsRvfBlock());
+    return;
+  }
+  page.CopyAllFormats();
+  collecting.PasteFromClipboard();
 }
 
 void TForm2::ExportPlainText(const std::filesystem::path& fileName) {

@@ -1,6 +1,8 @@
 #include "cli/Batch.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -43,6 +45,7 @@ class TBatchRun {
   TBatchRun(const TBatchOptions& options, std::ostream& out, std::ostream& err)
       : options_(options), host_(options, out, err), form_(host_, clipboard_) {
     host_.SetForm(form_);
+    form_.BatchMode = true;
   }
 
   void ShowProgressOn(std::ostream& err) {
@@ -111,6 +114,15 @@ class TBatchRun {
   TForm2 form_;
 };
 
+// The output is written and committed by now; freeing every page's document
+// would only keep the caller waiting.
+[[noreturn]] void ExitWithoutTeardown(int status, std::ostream& out, std::ostream& err) {
+  out.flush();
+  err.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
 std::optional<std::string> CheckInputsAndOutput(const TBatchOptions& options) {
   for (const auto& input : options.inputs) {
     if (InputKindOf(input) == TInputKind::kUnsupported) return "cannot import " + input + ": unknown kind of input";
@@ -131,7 +143,10 @@ std::optional<std::string> FindUnreadableInput(const TBatchOptions& options) {
 
 }  // namespace
 
-int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool showProgress) {
+namespace {
+
+int Convert(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool showProgress,
+            bool exitWhenDone) {
   auto parsed = ParseCommandLine(arguments);
   if (auto* usage = std::get_if<TUsageError>(&parsed)) {
     err << "varnolt: " << usage->message << " (see varnolt --help)\n";
@@ -157,7 +172,20 @@ int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std
   if (showProgress && !options.quiet) run.ShowProgressOn(err);
   const bool succeeded = run.Run();
   if (showProgress && !options.quiet) err << '\r' << std::string(16, ' ') << '\r' << std::flush;
-  return succeeded ? kExitSuccess : kExitCommandFailed;
+  const int status = succeeded ? kExitSuccess : kExitCommandFailed;
+  if (exitWhenDone) ExitWithoutTeardown(status, out, err);
+  return status;
+}
+
+}  // namespace
+
+int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool showProgress) {
+  return Convert(arguments, out, err, showProgress, false);
+}
+
+void RunVarnoltAndExit(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                       bool showProgress) {
+  ExitWithoutTeardown(Convert(arguments, out, err, showProgress, true), out, err);
 }
 
 }  // namespace varnolt

@@ -13,5 +13,9 @@ inline constexpr int kExitUsage = 2;
 
 // The whole program: arguments without the program name; returns the exit status.
 int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool showProgress);
+// The same for the program itself: ends the process with the exit status,
+// leaving the project's pages to the system instead of freeing them.
+[[noreturn]] void RunVarnoltAndExit(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                                    bool showProgress);
 
 }  // namespace varnolt

@@ -8,5 +8,5 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
-  return varnolt::RunVarnolt(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+  varnolt::RunVarnoltAndExit(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
 }

@@ -52,37 +52,70 @@ void TPRText::SetLeading(float leading) {
   if (leading >= 0) leading_ = leading;
 }
 
-void TPRText::SetLines(std::vector<std::u16string> lines) {
-  lines_ = std::move(lines);
-  text_.reset();
-}
+namespace {
 
-void TPRText::SetText(std::u16string_view text) {
-  text = text.substr(0, text.find(u'\0'));
-  std::vector<std::u16string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = std::min(text.find_first_of(u"\r\n", start), text.size());
-    lines.emplace_back(text.substr(start, end - start));
-    if (end == text.size()) break;
-    bool crLf = text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n';
-    start = end + (crLf ? 2 : 1);
-  }
-  SetLines(std::move(lines));
-}
-
-const std::u16string& TPRText::Text() const {
-  if (!text_) {
-    std::u16string joined;
-    for (const std::u16string& line : lines_) {
-      joined += line;
-      joined += u"\r\n";
+// Every line end as CR LF; text whose ends are all CR LF comes back as it is.
+std::u16string WithCrLfLineEnds(std::u16string text) {
+  std::size_t loneEnds = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++i;
+    } else if (text[i] == u'\r' || text[i] == u'\n') {
+      ++loneEnds;
     }
-    auto first = std::find_if_not(joined.begin(), joined.end(), IsTrimmed);
-    auto last = std::find_if_not(joined.rbegin(), joined.rend(), IsTrimmed).base();
-    text_ = first < last ? std::u16string(first, last) : std::u16string();
   }
-  return *text_;
+  if (loneEnds == 0) return text;
+  std::u16string normalised;
+  normalised.reserve(text.size() + loneEnds);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' || text[i] == u'\n') {
+      normalised += u"\r\n";
+      if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    } else {
+      normalised += text[i];
+    }
+  }
+  return normalised;
+}
+
+}  // namespace
+
+void TPRText::SetJoined(std::u16string joined) {
+  joined_ = std::move(joined);
+  auto first = std::find_if_not(joined_.begin(), joined_.end(), IsTrimmed);
+  auto last = std::find_if_not(joined_.rbegin(), joined_.rend(), IsTrimmed).base();
+  textStart_ = first < last ? static_cast<std::size_t>(first - joined_.begin()) : 0;
+  textLength_ = first < last ? static_cast<std::size_t>(last - first) : 0;
+}
+
+void TPRText::SetLines(std::vector<std::u16string> lines) {
+  std::u16string joined;
+  for (const std::u16string& line : lines) {
+    joined += line;
+    joined += u"\r\n";
+  }
+  SetJoined(std::move(joined));
+  lines_ = std::move(lines);
+}
+
+void TPRText::SetText(std::u16string text) {
+  text.resize(std::min(text.find(u'\0'), text.size()));
+  SetJoined(WithCrLfLineEnds(std::move(text)));
+  lines_.reset();
+}
+
+const std::vector<std::u16string>& TPRText::Lines() const {
+  if (!lines_) {
+    std::vector<std::u16string> lines;
+    const std::u16string_view text(joined_);
+    for (std::size_t start = 0; start < text.size();) {
+      const std::size_t end = std::min(text.find(u"\r\n", start), text.size());
+      lines.emplace_back(text.substr(start, end - start));
+      start = end + 2;
+    }
+    lines_ = std::move(lines);
+  }
+  return *lines_;
 }
 
 void TPRText::PrintTo(TPRCanvas& canvas, const TRect& rect) {
@@ -157,12 +190,11 @@ void TPRText::PrintLines(TPdfCanvas& canvas, const TRect& rect, int pageHeight) 
   canvas.SetWordSpace(WordSpace());
   canvas.SetLeading(leading_);
 
-  const std::u16string& text = Text();
+  const std::u16string_view text = Text();
   std::size_t start = std::min(startIndex_, text.size());
   std::size_t placed =
       canvas.FlowTextInRect(static_cast<float>(left), static_cast<float>(pageHeight - top), static_cast<float>(right),
-                            static_cast<float>(pageHeight - bottom), std::u16string_view(text).substr(start), wordWrap_,
-                            lineBreaks_);
+                            static_cast<float>(pageHeight - bottom), text.substr(start), wordWrap_, lineBreaks_);
   stopIndex_ = start + placed;
 }
 

@@ -74,13 +74,14 @@ class TPRText final : public TPRCustomLabel {
   float Leading() const { return leading_; }
   // Stored only when not negative.
   void SetLeading(float leading);
-  const std::vector<std::u16string>& Lines() const { return lines_; }
+  const std::vector<std::u16string>& Lines() const;
   void SetLines(std::vector<std::u16string> lines);
   // The lines each followed by CR LF, trimmed of code units up to U+0020 at
-  // both ends.
-  const std::u16string& Text() const;
-  // Split into lines at CR LF, CR or LF; a NUL ends the text.
-  void SetText(std::u16string_view text);
+  // both ends; valid until the text changes.
+  std::u16string_view Text() const { return std::u16string_view(joined_).substr(textStart_, textLength_); }
+  // Split into lines at CR LF, CR or LF; a NUL ends the text. Kept as given
+  // (moved in) when its line ends are CR LF already.
+  void SetText(std::u16string text);
 
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool wrap) { wordWrap_ = wrap; }
@@ -119,8 +120,14 @@ class TPRText final : public TPRCustomLabel {
   void PrintLines(TPdfCanvas& canvas, const TRect& rect, int pageHeight);
 
   float leading_ = 12;
-  std::vector<std::u16string> lines_;
-  mutable std::optional<std::u16string> text_;
+  void SetJoined(std::u16string joined);
+
+  // The lines joined with CR LF: Text is a part of it, Lines split from it
+  // when first asked for.
+  std::u16string joined_;
+  std::size_t textStart_ = 0;
+  std::size_t textLength_ = 0;
+  mutable std::optional<std::vector<std::u16string>> lines_ = std::vector<std::u16string>();
   bool wordWrap_ = true;
   TLineBreaks lineBreaks_ = TLineBreaks::kAnyCodeUnit;
   float lineWidth_ = 1;

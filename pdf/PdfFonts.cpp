@@ -93,17 +93,21 @@ void TPdfType1Font::Wrap(TPdfDictionary& dictionary) {
   firstChar_ = first != nullptr ? static_cast<std::uint8_t>(first->Value()) : 0;
   lastChar_ = last != nullptr ? static_cast<std::uint8_t>(last->Value()) : 0;
   TPdfArray* widths = dictionary.LookupArray(u"Widths");
-  if (widths == nullptr) return;
-  for (std::size_t i = 0; i < widths->Count() && firstChar_ + i < charWidths_.size(); ++i) {
+  for (std::size_t i = 0; widths != nullptr && i < widths->Count() && firstChar_ + i < charWidths_.size(); ++i) {
     if (auto* width = dynamic_cast<TPdfNumber*>(widths->GetItem(i))) {
       charWidths_[firstChar_ + i] = static_cast<std::uint16_t>(width->Value());
     }
   }
+  BuildWidthTable();
+}
+
+void TPdfType1Font::BuildWidthTable() {
+  for (std::size_t unit = 0; unit < widthByUnit_->size(); ++unit) (*widthByUnit_)[unit] = charWidths_[codes_[unit]];
 }
 
 std::uint16_t TPdfType1Font::WidthOf(std::u16string_view text, std::size_t position) const {
   if (position < 1 || position > text.size()) return 0;
-  return charWidths_[codes_[text[position - 1]]];
+  return (*widthByUnit_)[text[position - 1]];
 }
 
 void TPdfType1Font::AppendHexCodes(std::u16string_view text, std::string& out) const {

@@ -3,6 +3,7 @@
 // Type1 fonts, referred to by name and never embedded.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ class TPdfFont : public TPdfDictionaryWrapper {
   TPdfXref& xref_;
   std::u16string registryName_;
 };
+
+// A font's advance of every UTF-16 code unit, built once per font so that
+// measuring a code unit is one read.
+using TPdfWidthTable = std::array<std::uint16_t, 65536>;
 
 // Four uppercase hex digits per UTF-16 code unit.
 void AppendUtf16Hex(std::u16string_view text, std::string& out);
@@ -63,10 +68,14 @@ class TPdfType1Font : public TPdfFont {
                 std::span<const std::uint16_t, kWidthCount> widths);
 
  private:
+  void BuildWidthTable();
+
   const std::array<std::uint8_t, 65536>& codes_;
   std::uint8_t firstChar_ = 0;
   std::uint8_t lastChar_ = 0;
   std::array<std::uint16_t, 256> charWidths_{};
+  // The width of the code each unit is written as.
+  std::unique_ptr<TPdfWidthTable> widthByUnit_ = std::make_unique<TPdfWidthTable>();
 };
 
 #define VARNOLT_STANDARD_TYPE1_FONT(ClassName)                 \

@@ -137,6 +137,12 @@ void TPdfType0Font::Wrap(TPdfDictionary& dictionary) {
   if (w != nullptr) ParseWidths(*w, cidWidths_);
   widthsAscend_ = std::is_sorted(cidWidths_.begin(), cidWidths_.end(),
                                  [](const auto& a, const auto& b) { return a.LastCid < b.LastCid; });
+  BuildWidthTable();
+}
+
+void TPdfType0Font::SetCharToCid(TPdfCharToCid charToCid) {
+  charToCid_ = charToCid;
+  BuildWidthTable();
 }
 
 std::int32_t TPdfType0Font::CharToCid(std::u16string_view text, std::size_t position) const {
@@ -157,11 +163,20 @@ std::uint16_t TPdfType0Font::CidWidth(std::int32_t cid) const {
 
 std::uint16_t TPdfType0Font::WidthOf(std::u16string_view text, std::size_t position) const {
   if (position < 1 || position > text.size()) return 0;
-  std::int32_t cid = CharToCid(text, position);
+  return (*widthByUnit_)[text[position - 1]];
+}
+
+void TPdfType0Font::BuildWidthTable() {
+  for (std::size_t unit = 0; unit < widthByUnit_->size(); ++unit) {
+    (*widthByUnit_)[unit] = WidthOfUnit(static_cast<char16_t>(unit));
+  }
+}
+
+std::uint16_t TPdfType0Font::WidthOfUnit(char16_t unit) const {
+  std::int32_t cid = CharToCid(std::u16string_view(&unit, 1), 1);
   if (cid == -1) return 0;
   std::uint16_t width = CidWidth(cid);
   if (width != 0) return width;
-  char16_t unit = text[position - 1];
   bool halfWidth = unit <= kLastLatin1 || (unit >= kHalfWidthFirst && unit <= kHalfWidthLast);
   return halfWidth ? missingWidth_ : defaultWidth_;
 }
@@ -170,14 +185,13 @@ std::uint16_t TPdfType0Font::WidthOf(std::u16string_view text, std::size_t posit
 
 TPdfJpFont::TPdfJpFont(TPdfXref& xref, std::u16string name, const TPdfJpFontStyle& style,
                        std::unique_ptr<TPdfArray> widths)
-    : TPdfType0Font(xref, std::move(name)), style_(style) {
+    : TPdfType0Font(xref, std::move(name), UniGbUcs2HCharToCid), style_(style) {
   auto& type0 = xref.AddObject(std::make_unique<TPdfDictionary>(&xref));
   type0.PutName(u"BaseFont", std::u16string(style_.BaseFontName));
   TPdfDictionary& descendant = AddDescendant(type0, std::move(widths));
   AddDescriptor(descendant);
   Wrap(type0);
   PutNameTable(type0, kType0Names);
-  SetCharToCid(UniGbUcs2HCharToCid);
 }
 
 TPdfDictionary& TPdfJpFont::AddDescendant(TPdfDictionary& type0, std::unique_ptr<TPdfArray> widths) {

@@ -26,6 +26,8 @@ struct TPdfCIDWidthItem {
 class TPdfType0Font : public TPdfFont {
  public:
   using TPdfFont::TPdfFont;
+  TPdfType0Font(TPdfXref& xref, std::u16string name, TPdfCharToCid charToCid)
+      : TPdfFont(xref, std::move(name)), charToCid_(charToCid) {}
 
   // Loads DW, the descriptor's MissingWidth and the W array from the
   // descendant of the Type0 dictionary. A malformed W array raises
@@ -33,7 +35,9 @@ class TPdfType0Font : public TPdfFont {
   void Wrap(TPdfDictionary& dictionary) override;
   std::uint16_t WidthOf(std::u16string_view text, std::size_t position) const override;
 
-  void SetCharToCid(TPdfCharToCid charToCid) { charToCid_ = charToCid; }
+  // Measuring looks at each code unit alone: the function's CID for a unit
+  // must not depend on its neighbours, as with "UniGB-UCS2-H".
+  void SetCharToCid(TPdfCharToCid charToCid);
   // -1 for a position with no character of its own; 0 without a function.
   std::int32_t CharToCid(std::u16string_view text, std::size_t position) const;
   // In the order parsed.
@@ -45,6 +49,8 @@ class TPdfType0Font : public TPdfFont {
   // The first entry whose LastCid is not below cid decides: its width when
   // it holds cid, else 0.
   std::uint16_t CidWidth(std::int32_t cid) const;
+  std::uint16_t WidthOfUnit(char16_t unit) const;
+  void BuildWidthTable();
 
   TPdfCharToCid charToCid_ = nullptr;
   std::vector<TPdfCIDWidthItem> cidWidths_;
@@ -52,6 +58,7 @@ class TPdfType0Font : public TPdfFont {
   bool widthsAscend_ = true;
   std::uint16_t defaultWidth_ = 0;
   std::uint16_t missingWidth_ = 0;
+  std::unique_ptr<TPdfWidthTable> widthByUnit_ = std::make_unique<TPdfWidthTable>();
 };
 
 // What sets one style of a family apart: the base font name and the

@@ -112,7 +112,7 @@ void TCustomRichDocEdit::SelectWholeDocument() {
     return;
   }
   if (data_.CountItems() == 0) return;
-  if (!layout_.IsCurrent(data_)) Format();
+  EnsureFormatted();
   data_.SelectionAnchor = layout_.LineStartPosition(data_, layout_.FirstLine());
   data_.SelectionEnd = layout_.LineEndPosition(data_, layout_.LastLine());
   data_.Caret = data_.SelectionEnd;
@@ -362,7 +362,15 @@ void TCustomRichDocEdit::RepaintEditor() {
 void TCustomRichDocEdit::Format() {
   EnsureNotEmpty();
   if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
-  layout_.Format(data_);
+  if (updateLevel_ == 0) layout_.Format(data_);
+}
+
+void TCustomRichDocEdit::EnsureFormatted() {
+  if (!layout_.IsCurrent(data_)) layout_.Format(data_);
+}
+
+void TCustomRichDocEdit::EndUpdate() {
+  if (updateLevel_ > 0 && --updateLevel_ == 0) Format();
 }
 
 void TCustomRichDocEdit::ReformatDocument() {

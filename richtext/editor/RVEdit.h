@@ -186,7 +186,11 @@ class TCustomRichDocEdit {
   void RepaintEditor();
   void ReformatDocument();
   // Lays the document out; an empty document first gets one empty text item.
+  // Between BeginUpdate and EndUpdate the lines wait for EndUpdate (or for
+  // whatever needs them first), so that many insertions lay out once.
   void Format();
+  void BeginUpdate() { ++updateLevel_; }
+  void EndUpdate();
   void UndoLastGroup();
   void RedoLastGroup();
 
@@ -207,6 +211,11 @@ class TCustomRichDocEdit {
   // The richest format on the clipboard: RVF, RTF, Unicode text, 8-bit
   // text, files, bitmap, metafile.
   void PasteFromClipboard();
+  // The selection as the clipboard's RVF block, and such a block inserted at
+  // the caret as a paste does: what one editor hands another without the
+  // clipboard.
+  std::string SelectionAsRvfBlock() const;
+  bool PasteRvf(const std::string& block);
   // False (and error code 8 in RTFReadProperties) when the file cannot be read.
   bool ImportRtfFileAtCaret(const std::string& fileName);
   bool WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly);
@@ -233,10 +242,8 @@ class TCustomRichDocEdit {
   void Beep();
   bool CaretCanTakeInsertion() const;
   // Clipboard blocks of the selection.
-  std::string SelectionAsRvfBlock() const;
   std::string SelectionAsRtf() const;
   const TGraphic* SelectedLonePicture() const;
-  bool PasteRvf(const std::string& block);
   bool PasteRtf(const std::string& rtf);
   void PastePictures();
   void InsertPictureFile(const std::string& fileName);
@@ -270,6 +277,8 @@ class TCustomRichDocEdit {
   void FinishHistoryStep(TRVPosition caret);
   TRVPosition ClampPosition(TRVPosition position) const;
   TRVDocChanges Changes() { return TRVDocChanges(data_, &undo_); }
+  // Lines for what reads them, even inside BeginUpdate.
+  void EnsureFormatted();
 
   TRVEditRVData data_;
   TRVLayout layout_;
@@ -281,6 +290,7 @@ class TCustomRichDocEdit {
   const TCustomRVItemInfo* captureItem_ = nullptr;
   bool modified_ = false;
   int beepCount_ = 0;
+  int updateLevel_ = 0;
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {};

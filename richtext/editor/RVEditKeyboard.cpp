@@ -131,7 +131,7 @@ bool TCustomRichDocEdit::KeyDown(TRVKey key, TRVShiftState shift) {
     return true;
   }
   if (data_.CountItems() == 0) return false;
-  if (!layout_.IsCurrent(data_)) layout_.Format(data_);
+  EnsureFormatted();
   const TRVPosition caret = data_.Caret;
   const TRVPosition documentStart{0, data_.ItemStartOffset(0)};
   const TRVPosition documentEnd{data_.CountItems() - 1, data_.ItemEndOffset(data_.CountItems() - 1)};

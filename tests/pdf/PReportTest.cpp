@@ -220,6 +220,7 @@ TEST(PReportTest, TextIsSplitIntoLinesAndReadBackTrimmed) {
       {u"a\r\n", {u"a"}, u"a"},
       {u"\r\n", {u""}, u""},
       {u"a\n\nb", {u"a", u"", u"b"}, u"a\r\n\r\nb"},
+      {u"a\r\r\nb\n\rc", {u"a", u"", u"b", u"", u"c"}, u"a\r\n\r\nb\r\n\r\nc"},
       {u"  \t lead and trail \r\n \r\n", {u"  \t lead and trail ", u" "}, u"lead and trail"},
       {std::u16string(u"cut\0here", 8), {u"cut"}, u"cut"},
   };

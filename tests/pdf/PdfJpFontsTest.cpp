@@ -284,6 +284,19 @@ TEST(PdfJpFontsTest, WrapReadsBothFormsOfTheWidthArray) {
   EXPECT_EQ(font.WidthOf(u"`", 1), 0);     // CID -1: no character
 }
 
+TEST(PdfJpFontsTest, WrappingAgainMeasuresWithTheNewWidths) {
+  WrappedWidths first(Array({Num(1), Num(1), Num(700)}));
+  WrappedWidths second(Array({Num(1), Num(1), Num(300)}));
+  TPdfType0Font font(first.xref, u"Test", [](std::u16string_view text, std::size_t position) {
+    return static_cast<std::int32_t>(text[position - 1]) - 'a';
+  });
+  font.Wrap(first.type0);
+  EXPECT_EQ(font.WidthOf(u"ab", 2), 700);
+  font.Wrap(second.type0);
+  EXPECT_EQ(font.WidthOf(u"ab", 2), 300);
+  EXPECT_EQ(font.WidthOf(u"ab", 1), 450);  // CID 0 below every entry, ASCII: MissingWidth
+}
+
 TEST(PdfJpFontsTest, AnUnsortedWidthArrayIsSearchedInItsOwnOrder) {
   WrappedWidths wrapped(Array({Num(50), Num(60), Num(700), Num(1), Num(5), Num(300)}));
   TPdfType0Font font(wrapped.xref, u"Test");

@@ -378,6 +378,28 @@ TEST_F(RVEditTest, RepaintAndReformatNotices) {
   EXPECT_EQ(reformats, 3) << "every change leaves a formatted view";
 }
 
+TEST_F(RVEditTest, ChangesBetweenBeginAndEndUpdateLayOutOnce) {
+  Load(u"a");
+  int reformats = 0;
+  editor.Layout().OnReformat = [&] { ++reformats; };
+  editor.BeginUpdate();
+  editor.BeginUpdate();
+  editor.InsertTextAtCaret(u"b\rc");
+  editor.InsertTextAtCaret(u"\rd");
+  editor.EndUpdate();
+  EXPECT_EQ(reformats, 0) << "the outer bracket still holds";
+  // What reads the lines gets them even inside the bracket.
+  editor.SelectWholeDocument();
+  EXPECT_EQ(BytesToUtf16(editor.SelectedText(true)), u"b\r\nc\r\nda");
+  EXPECT_EQ(reformats, 1);
+  editor.EndUpdate();
+  EXPECT_EQ(reformats, 2);
+  EXPECT_TRUE(editor.Layout().IsCurrent(editor.RVData()));
+  editor.EndUpdate();  // unbalanced: nothing happens
+  EXPECT_EQ(reformats, 2);
+  EXPECT_EQ(Text(), "b|c|da");
+}
+
 TEST_F(RVEditTest, TheLayoutHoldsEveryItemInOrder) {
   editor.ClearDocument();
   TCustomRVData& data = editor.RVData();
