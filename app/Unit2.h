@@ -28,6 +28,13 @@ struct TPoint {
   friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
+// How the last text or RTF file import went, for front ends that report
+// more than the window's message boxes say (the batch mode).
+struct TFileImportReport {
+  bool complete = true;     // every byte of the file reached the page
+  std::u16string unshown;   // what went wrong, or is worth a warning, that no message box said
+};
+
 class TForm2 {
  public:
   static constexpr std::int32_t kDefaultPageWidth = 495;
@@ -66,12 +73,14 @@ class TForm2 {
   void N34Click();      // Cut
   void N2Click();       // Copy with all formats
   std::string MMFileToString(const std::filesystem::path& fileName);
+  TFileImportReport LastImport;
 
   // --- exports ---
   void statusbarinit();
   void Image2Click();  // PDF
   void Image6Click();  // RTF
-  // The plain text of every page, UTF-8, each page ending with a form feed.
+  // The plain text of every page, UTF-8 with LF line ends, each page ending
+  // with a form feed.
   void ExportPlainText(const std::filesystem::path& fileName);
 
   // --- the dialogs, from the "Edit" links of the Properties and Options tabs ---
@@ -112,7 +121,11 @@ class TForm2 {
   // Where the page-tab menu ("Delete!") was last popped up, in screen points.
   std::optional<TPoint> PageTabMenuPopup;
   bool GalleryOpen = false;
+  // The window's layout as the window reports it; the tabs carry their own
+  // left and top within the page bar.
   TPoint WindowOrigin{257, 113};
+  int RightPanelLeft = 164;
+  int PageBarClientHeight = 41;
 
  private:
   std::unique_ptr<TRichDocEdit> CreatePageEditor();
@@ -122,7 +135,9 @@ class TForm2 {
   void ShowCurrentPageNumber();
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
-  void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+  bool ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+  void ExportBlankPdfPage(TPRPage& page);
+  void WriteProjectRtf(const TCustomRVData& project, const std::filesystem::path& fileName);
 
   THost& host_;
   Clipboard& clipboard_;

@@ -95,10 +95,9 @@ void TForm2::ButtonClick(int tag, TMouseButton button) {
   MarkCurrentTab(tag, kCurrentTabStyle);
   CurrentPage = tag;
   if (button == TMouseButton::mbRight) {
-    // The window's left edge plus the right-hand panel's, as the window lays them out.
-    constexpr int kRightPanelLeft = 164;
-    constexpr int kPageBarClientHeight = 41;
-    PageTabMenuPopup = TPoint{WindowOrigin.x + kRightPanelLeft, WindowOrigin.y + 3 * kPageBarClientHeight};
+    const TLabel& tab = *PageLabels.at(static_cast<size_t>(tag));
+    PageTabMenuPopup =
+        TPoint{WindowOrigin.x + tab.Left() + RightPanelLeft, WindowOrigin.y + tab.Top() + 3 * PageBarClientHeight};
   }
   ShowPageGeometry(tag);
   clipdata();
