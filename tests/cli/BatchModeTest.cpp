@@ -184,6 +184,22 @@ TEST(BatchModeTest, InputsThatCannotBeReadExitOneNamingTheFileAndTheReason) {
   }
 }
 
+TEST(BatchModeTest, AnInputTooLargeForMemorySaysSoAndNamesItsFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  test::ScratchDir dir;
+  const auto big = dir / "big.txt";
+  test::WriteFileBytes(big, "");
+  std::filesystem::resize_file(big, 400 << 20);  // sparse: no disk space taken
+  test::VarnoltSetting setting;
+  setting.addressSpaceLimit = 300 << 20;
+  auto result = test::RunVarnoltWith({big.string(), "-o", (dir / "out.pdf").string()}, setting);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.standardError, "varnolt: " + big.string() + ": ? out of memory\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.pdf"));
+}
+
 TEST(BatchModeTest, OutputNamesThatAreNotUtf8AreWrittenAsGiven) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "in.txt", "text");

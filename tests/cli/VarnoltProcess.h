@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@ struct VarnoltSetting {
   std::vector<std::pair<std::string, std::string>> environment;
   std::string standardOutputFile;  // empty: captured
   bool asNobody = false;           // drop root's rights before starting
+  rlim_t addressSpaceLimit = RLIM_INFINITY;
 };
 
 inline std::vector<char*> ArgumentVector(std::vector<std::string>& arguments) {
@@ -56,6 +58,8 @@ inline VarnoltRun RunVarnoltWith(std::vector<std::string> arguments, const Varno
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || ::dup2(out, STDOUT_FILENO) < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(126);
     for (const auto& [name, value] : setting.environment) ::setenv(name.c_str(), value.c_str(), 1);
+    const rlimit limit{setting.addressSpaceLimit, setting.addressSpaceLimit};
+    if (setting.addressSpaceLimit != RLIM_INFINITY && ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
     constexpr uid_t kNobody = 65534;
     if (setting.asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
       ::_exit(126);
