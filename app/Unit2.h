@@ -89,6 +89,8 @@ class TForm2 {
 
   int PageSlotCount() const { return static_cast<int>(PageEditors.size()); }
   int ExistingPageCount() const;
+  // The lowest slot that holds a page; there always is one.
+  int FirstExistingPage() const;
   TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
   Clipboard& ClipboardUsed() { return clipboard_; }

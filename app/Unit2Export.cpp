@@ -1,5 +1,5 @@
-// The PDF export of the whole project, and the plain-text export of the
-// batch mode.
+// The PDF and RTF exports of the whole project, and the plain-text export
+// of the batch mode.
 #include <exception>
 #include <string>
 
@@ -49,14 +49,11 @@ TRVDocParameters PageParameters(const TForm2& form) {
   parameters.Units = rvuPoints;
   constexpr double kPointsPerInch = 72;
   parameters.HeaderY = parameters.FooterY = TRVDocParameters().HeaderY * kPointsPerInch;
-  for (size_t i = 0; i < form.PageEditors.size(); ++i) {
-    if (!form.PageEditors[i]) continue;
-    parameters.PageWidth = form.PageWidths[i];
-    parameters.PageHeight = form.PageHeights[i];
-    parameters.LeftMargin = parameters.RightMargin = form.PageLeftMargins[i];
-    parameters.TopMargin = parameters.BottomMargin = form.PageTopMargins[i];
-    break;
-  }
+  const auto i = static_cast<size_t>(form.FirstExistingPage());
+  parameters.PageWidth = form.PageWidths.at(i);
+  parameters.PageHeight = form.PageHeights.at(i);
+  parameters.LeftMargin = parameters.RightMargin = form.PageLeftMargins.at(i);
+  parameters.TopMargin = parameters.BottomMargin = form.PageTopMargins.at(i);
   return parameters;
 }
 
@@ -123,13 +120,10 @@ bool TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
 // A project of empty pages still makes a complete file: one blank page of
 // the first page's size.
 void TForm2::ExportBlankPdfPage(TPRPage& page) {
-  for (size_t i = 0; i < PageEditors.size(); ++i) {
-    if (!PageEditors[i]) continue;
-    page.SetWidth(PageWidths[i]);
-    page.SetHeight(PageHeights[i]);
-    PReport1.PrintPage(page);
-    return;
-  }
+  const auto i = static_cast<size_t>(FirstExistingPage());
+  page.SetWidth(PageWidths.at(i));
+  page.SetHeight(PageHeights.at(i));
+  PReport1.PrintPage(page);
 }
 
 void TForm2::Image2Click() {

@@ -58,6 +58,12 @@ int TForm2::ExistingPageCount() const {
   return count;
 }
 
+int TForm2::FirstExistingPage() const {
+  int slot = 0;
+  while (slot < PageSlotCount() - 1 && !PageEditors.at(static_cast<size_t>(slot))) ++slot;
+  return slot;
+}
+
 void TForm2::MarkCurrentTab(int index, TFontStyles style) {
   auto& tab = PageLabels.at(static_cast<size_t>(index));
   if (!tab) return;
