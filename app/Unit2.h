@@ -20,6 +20,8 @@
 
 namespace varnolt {
 
+class TPdfExportFrame;
+
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 struct TPoint {
@@ -93,7 +95,6 @@ class TForm2 {
   int FirstExistingPage() const;
   TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
-  Clipboard& ClipboardUsed() { return clipboard_; }
 
   // The parallel page arrays: they only grow; a deleted page leaves an empty
   // slot and zero geometry.
@@ -137,8 +138,8 @@ class TForm2 {
   void ShowCurrentPageNumber();
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
-  bool ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
-  void ExportBlankPdfPage(TPRPage& page);
+  bool ExportPageToPdf(int index, TPdfExportFrame& frame);
+  void ExportBlankPdfPage(TPdfExportFrame& frame);
   void WriteProjectRtf(const TCustomRVData& project, const std::filesystem::path& fileName);
 
   THost& host_;

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
+#include "app/PdfExportFrame.h"
 #include "app/Unit2.h"
-#include "pdf/PdfFonts.h"
 #include "platform/CodePage.h"
 #include "platform/OutputStream.h"
 #include "platform/Paths.h"
@@ -72,58 +72,28 @@ std::u16string WithLinuxLineEnds(std::u16string_view text) {
 
 void TForm2::statusbarinit() { Progress.Reset(); }
 
-bool TForm2::ExportPageToPdf(int index, TPRPage& page, TPRText& frame) {
+bool TForm2::ExportPageToPdf(int index, TPdfExportFrame& frame) {
   const auto i = static_cast<size_t>(index);
   auto& editor = *PageEditors.at(i);
   editor.SelectWholeDocument();
   if (!editor.HasSelection()) return false;
+  // Copied twice, as the window's export always has: clipboard viewers see
+  // both.
   editor.CopyAsUnicodeText();
-
-  const std::int32_t width = PageWidths.at(i);
-  const std::int32_t height = PageHeights.at(i);
-  const std::int32_t left = PageLeftMargins.at(i);
-  const std::int32_t top = PageTopMargins.at(i);
-  page.SetWidth(width);
-  page.SetHeight(height);
-
-  frame.SetLineWidth(1.0f);
-  frame.SetLineColor(clWhite);
-  frame.SetAlign(alTop);
-  frame.SetWordWrap(true);
-  frame.SetTextMarginTop(static_cast<std::uint32_t>(top));
-  frame.SetTextMarginLeft(static_cast<std::uint32_t>(left));
-  frame.SetTextMarginRight(static_cast<std::uint32_t>(left));
-  frame.SetTextMarginBottom(static_cast<std::uint32_t>(top));
-  // The page width less both side margins.
-  frame.SetBounds(left, top, width - 2 * left, height - 2 * top);
-  frame.SetFontSize(12);
-  frame.SetCharSpace(-2);
-  frame.SetLeading(12);
-
   editor.CopyAsUnicodeText();
-  frame.SetText(clipboard_.UnicodeText().value_or(u""));
-  frame.SetStartIndex(0);
+  const std::u16string text = clipboard_.UnicodeText().value_or(u"");
   clipboard_.Empty();
-  // Arial writes WinAnsi bytes only; the Gothic font's code table reaches
-  // Chinese, Japanese kana, Greek and Cyrillic.
-  frame.SetFontName(HasNonWinAnsiCharacter(frame.Text()) ? fnPGothic : fnArial);
-
-  // Text that does not fit goes on over further PDF pages of the same size.
-  PReport1.PrintPage(page);
-  while (frame.StopIndex() < frame.Text().size() && frame.StopIndex() > frame.StartIndex()) {
-    frame.SetStartIndex(frame.StopIndex());
-    PReport1.PrintPage(page);
-  }
+  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i), text);
+  frame.PrintAll(PReport1);
   return true;
 }
 
 // A project of empty pages still makes a complete file: one blank page of
 // the first page's size.
-void TForm2::ExportBlankPdfPage(TPRPage& page) {
+void TForm2::ExportBlankPdfPage(TPdfExportFrame& frame) {
   const auto i = static_cast<size_t>(FirstExistingPage());
-  page.SetWidth(PageWidths.at(i));
-  page.SetHeight(PageHeights.at(i));
-  PReport1.PrintPage(page);
+  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i), u"");
+  frame.PrintAll(PReport1);
 }
 
 void TForm2::Image2Click() {
@@ -134,13 +104,7 @@ void TForm2::Image2Click() {
   PReport1.SetFileName(FileNameToUtf16(fileName->native()));
   PReport1.OpenDocument();
 
-  TPRPage page;
-  page.SetVisible(false);
-  TPRLayoutPanel panel;
-  panel.SetParent(&page);
-  panel.SetBounds(0, 0, panel.Width(), panel.Height());
-  TPRText frame;
-  frame.SetParent(&panel);
+  TPdfExportFrame frame;
 
   const int slots = PageSlotCount();
   Progress.Start(slots);
@@ -149,11 +113,11 @@ void TForm2::Image2Click() {
   for (int i = 0; i < slots; ++i) {
     if (!PageEditors.at(static_cast<size_t>(i))) continue;
     ++pageCount;
-    printed = ExportPageToPdf(i, page, frame) || printed;
+    printed = ExportPageToPdf(i, frame) || printed;
     Progress.Step();
     host_.ProcessMessages();
   }
-  if (!printed) ExportBlankPdfPage(page);
+  if (!printed) ExportBlankPdfPage(frame);
   Progress.End(slots);
 
   PReport1.CloseDocument();

@@ -1,21 +1,20 @@
 // Measures and flows a large Chinese text in the proportional Gothic font:
 // measuring alone through the canvas, and the whole road of the PDF export
-// (one report page printed as often as needed, the PDF written to memory).
+// (its own page and frame printed as often as needed, the PDF written to
+// memory).
 // Throughput counts one UTF-16 code unit of text as one byte, as the other
 // flow benchmark does.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
-#include "pdf/PReport.h"
+#include "app/PdfExportFrame.h"
+#include "app/Unit2.h"
 #include "pdf/PdfCanvas.h"
 
 namespace varnolt {
 namespace {
 
-constexpr int kPageWidth = 495;
-constexpr int kPageHeight = 614;
-constexpr int kMargin = 15;
 constexpr std::size_t kMegabyte = 1024 * 1024;
 constexpr std::size_t kParagraphLength = 300;
 
@@ -61,36 +60,17 @@ void BM_MeasureChineseInPGothic(benchmark::State& state) {
 
 void BM_FlowChineseInPGothicIntoReportPages(benchmark::State& state) {
   const std::u16string text = ChineseProse(static_cast<std::size_t>(state.range(0)) * kMegabyte);
-  TPRPage page;
-  page.SetWidth(kPageWidth);
-  page.SetHeight(kPageHeight);
-  TPRLayoutPanel panel;
-  panel.SetParent(&page);
-  TPRText frame;
-  frame.SetParent(&panel);
-  frame.SetBounds(kMargin, kMargin, kPageWidth - 2 * kMargin, kPageHeight - 2 * kMargin);
-  frame.SetTextMarginLeft(kMargin);
-  frame.SetTextMarginRight(kMargin);
-  frame.SetTextMarginTop(kMargin);
-  frame.SetTextMarginBottom(kMargin);
-  frame.SetLineColor(clWhite);
-  frame.SetFontName(fnPGothic);
-  frame.SetFontSize(12);
-  frame.SetCharSpace(-2);
-  frame.SetLeading(12);
-  frame.SetText(text);
-  const std::size_t length = frame.Text().size();
+  TPdfExportFrame page;
+  page.SetUp(TForm2::kDefaultPageWidth, TForm2::kDefaultPageHeight, TForm2::kDefaultPageMargin,
+             TForm2::kDefaultPageMargin, text);
+  if (page.Frame().FontName() != fnPGothic) state.SkipWithError("the export did not pick the Gothic font");
 
   int pages = 0;
   std::size_t fileSize = 0;
   for (auto _ : state) {
     TPReport report;
     report.OpenDocument();
-    frame.SetStartIndex(0);
-    do {
-      report.PrintPage(page);
-      frame.SetStartIndex(frame.StopIndex());
-    } while (frame.StopIndex() < length);
+    page.PrintAll(report);
     MemoryOutputStream stream;
     report.CloseDocument(stream);
     pages = report.PrintedPages();

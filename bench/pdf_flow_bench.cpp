@@ -1,23 +1,21 @@
-// Flows a large prose text through one report page printed as often as
-// needed and writes the PDF to memory, as the PDF export does with a long
-// page. Throughput is megabytes of text per second. The counters show the
-// pages, the file size, the heap the open document holds just before saving,
-// how much of it is content-stream bytes, and what is left per page: a
-// constant per-page figure means memory grows only with the document's own
-// objects.
+// Flows a large prose text through the PDF export's own page and frame,
+// printed as often as needed, and writes the PDF to memory, as the export
+// does with a long page. Throughput is megabytes of text per second. The
+// counters show the pages, the file size, the heap the open document holds
+// just before saving, how much of it is content-stream bytes, and what is
+// left per page: a constant per-page figure means memory grows only with the
+// document's own objects.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <string>
 
-#include "pdf/PReport.h"
+#include "app/PdfExportFrame.h"
+#include "app/Unit2.h"
 
 namespace varnolt {
 namespace {
 
-constexpr int kPageWidth = 495;
-constexpr int kPageHeight = 614;
-constexpr int kMargin = 15;
 constexpr std::size_t kMegabyte = 1024 * 1024;
 
 // Deterministic prose: sentences of common words, paragraphs ended by CR LF.
@@ -65,25 +63,10 @@ std::size_t ContentBytes(TPdfDoc& doc) {
 
 void BM_FlowProseIntoReportPages(benchmark::State& state) {
   const std::u16string prose = Prose(static_cast<std::size_t>(state.range(0)) * kMegabyte);
-  TPRPage page;
-  page.SetWidth(kPageWidth);
-  page.SetHeight(kPageHeight);
-  TPRLayoutPanel panel;
-  panel.SetParent(&page);
-  TPRText frame;
-  frame.SetParent(&panel);
-  frame.SetBounds(kMargin, kMargin, kPageWidth - 2 * kMargin, kPageHeight - 2 * kMargin);
-  frame.SetTextMarginLeft(kMargin);
-  frame.SetTextMarginRight(kMargin);
-  frame.SetTextMarginTop(kMargin);
-  frame.SetTextMarginBottom(kMargin);
-  frame.SetLineColor(clWhite);
-  frame.SetFontName(fnArial);
-  frame.SetFontSize(12);
-  frame.SetCharSpace(-2);
-  frame.SetLeading(12);
-  frame.SetText(prose);
-  const std::size_t length = frame.Text().size();
+  TPdfExportFrame page;
+  page.SetUp(TForm2::kDefaultPageWidth, TForm2::kDefaultPageHeight, TForm2::kDefaultPageMargin,
+             TForm2::kDefaultPageMargin, prose);
+  if (page.Frame().FontName() != fnArial) state.SkipWithError("the export did not pick Arial");
 
   int pages = 0;
   std::size_t fileSize = 0;
@@ -93,11 +76,7 @@ void BM_FlowProseIntoReportPages(benchmark::State& state) {
     std::size_t heapBefore = HeapInUse();
     TPReport report;
     report.OpenDocument();
-    frame.SetStartIndex(0);
-    do {
-      report.PrintPage(page);
-      frame.SetStartIndex(frame.StopIndex());
-    } while (frame.StopIndex() < length);
+    page.PrintAll(report);
     documentHeap = HeapInUse() - heapBefore;
     contentBytes = ContentBytes(*report.Document());
     MemoryOutputStream stream;

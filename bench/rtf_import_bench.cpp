@@ -3,11 +3,11 @@
 // into a document and inserted at an editor's caret, with how far the
 // resident memory grows.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 
+#include "bench/support/ResidentMemory.h"
 #include "richtext/editor/RVEdit.h"
 #include "richtext/rtf/import/RVRTFProps.h"
 
@@ -42,16 +42,6 @@ std::string GenerateOfficeRtf(std::size_t targetBytes) {
   }
   rtf += "}";
   return rtf;
-}
-
-long ResidentKilobytes() {
-  long pages = 0;
-  long resident = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-  }
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 void Report(benchmark::State& state, const std::string& rtf, long residentBefore, long residentAfter, int items) {

@@ -2,13 +2,13 @@
 // tables, Unicode text, a small picture now and then) with a sink that only
 // counts, and how far the resident memory grows while parsing.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <istream>
 #include <streambuf>
 #include <string>
 
+#include "bench/support/ResidentMemory.h"
 #include "richtext/rtf/reader/RVRTFReader.h"
 
 namespace {
@@ -64,16 +64,6 @@ std::string GenerateRtf(std::size_t targetBytes) {
   }
   rtf += "}";
   return rtf;
-}
-
-long ResidentKilobytes() {
-  long pages = 0;
-  long resident = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-  }
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 void BM_ParseGeneratedRtf(benchmark::State& state) {

@@ -11,6 +11,7 @@
 #include "cli/BatchHost.h"
 #include "cli/BatchOptions.h"
 #include "platform/CodePage.h"
+#include "platform/Version.h"
 
 namespace varnolt {
 
@@ -200,7 +201,7 @@ int RunVarnolt(const std::vector<std::string>& arguments, std::ostream& out, std
   switch (commandLine.request) {
     case TBatchRequest::kHelp: out << UsageText(); return WithOutputChecked(kExitSuccess, out, err, std::nullopt);
     case TBatchRequest::kVersion:
-      out << "varnolt 1.2\n";
+      out << "varnolt " VARNOLT_VERSION "\n";
       return WithOutputChecked(kExitSuccess, out, err, std::nullopt);
     case TBatchRequest::kWindow: err << UsageText(); return kExitUsage;
     case TBatchRequest::kConvert: break;

@@ -5,12 +5,13 @@
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfClassRegistry.h"
 #include "pdf/PdfFonts.h"
+#include "platform/Version.h"
 
 namespace varnolt {
 
 namespace {
 
-constexpr std::u16string_view kProducer = u"Varnolt 1.2";
+constexpr std::u16string_view kProducer = u"Varnolt " VARNOLT_VERSION;
 
 constexpr std::array<std::u16string_view, 4> kPageLayoutNames = {u"SinglePage", u"OneColumn", u"TwoColumnLeft",
                                                                  u"TwoColumnRight"};

@@ -44,7 +44,6 @@ class TPdfDictionaryWrapper {
   virtual ~TPdfDictionaryWrapper() = default;
   virtual void Wrap(TPdfDictionary& dictionary) { dictionary_ = &dictionary; }
   TPdfDictionary& Dictionary() const { return *dictionary_; }
-  bool HasDictionary() const { return dictionary_ != nullptr; }
 
  private:
   TPdfDictionary* dictionary_ = nullptr;

@@ -17,7 +17,7 @@ inline constexpr TColor clNone = 0x1FFFFFFF;
 constexpr bool IsSystemColor(TColor color) { return static_cast<std::int32_t>(color) < 0; }
 
 // 0x00BBGGRR of a colour; system colours take the default desktop scheme
-// (batch mode has no desktop to ask), unknown ones black.
+// (batch mode has no desktop to ask), unknown ones black; clNone gives white.
 constexpr TColor ColorToRGB(TColor color) {
   constexpr TColor kSystemDefaults[] = {
       0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000, 0x000000, 0xB4B4B4,

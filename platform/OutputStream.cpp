@@ -13,7 +13,7 @@ namespace varnolt {
 AtomicFileOutputStream::AtomicFileOutputStream(std::filesystem::path target) : target_(std::move(target)) {
   std::filesystem::path folder = target_.parent_path();
   if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+  std::string pattern = (folder / std::string(".").append(target_.filename().string()).append(".XXXXXX")).string();
   int descriptor = mkstemp(pattern.data());
   if (descriptor < 0) Fail("Cannot create file");
   temporary_ = pattern;

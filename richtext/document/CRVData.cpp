@@ -130,16 +130,6 @@ std::u16string TCustomRVData::ItemTextAt(int index) const {
   return AnsiToUnicode(CodePageOfStyle(GetRVStyle(), EffectiveStyleOf(index)), item.ItemText);
 }
 
-void TCustomRVData::SetItemTextAt(int index, std::u16string_view text) {
-  TCustomRVItemInfo& item = ItemAt(index);
-  if (item.IsText() && item.UnicodeText()) {
-    item.ItemText = UnicodeItemText(text);
-  } else {
-    std::string bytes = UnicodeToAnsi(CodePageOfStyle(GetRVStyle(), EffectiveStyleOf(index)), text);
-    item.ItemText = item.IsText() ? AnsiItemText(bytes) : bytes;
-  }
-}
-
 int TCustomRVData::ItemEndOffset(int index) const {
   const TCustomRVItemInfo& item = ItemAt(index);
   return item.IsText() ? TextItemLength(item) + 1 : 1;

@@ -95,8 +95,6 @@ class TCustomRVData {
   bool ItemHasPageBreakBefore(int index) const;
   // Text items: their characters; other items: their name.
   std::u16string ItemTextAt(int index) const;
-  // Stores text in the item's own encoding.
-  void SetItemTextAt(int index, std::u16string_view text);
   // Last position inside the item: its length + 1 for text, 1 otherwise.
   int ItemEndOffset(int index) const;
   int ItemStartOffset(int index) const { return ItemAt(index).IsText() ? 1 : 0; }

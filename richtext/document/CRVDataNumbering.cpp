@@ -372,15 +372,6 @@ void UnregisterNumberedItems(TCustomRVData& data, int index) {
   if (lists->Sequences.empty() && lists->Markers.empty()) data.RootData().DropNumberingLists();
 }
 
-void RenumberAll(TCustomRVData& data) {
-  TCustomRVData& root = data.RootData();
-  TRVNumberingLists* lists = root.NumberingLists();
-  if (lists == nullptr) return;
-  const TRVStyle* style = root.GetRVStyle();
-  RenumberSequences(lists->Sequences, 0, lists->Sequences, style);
-  RenumberMarkers(*lists, 0, style, std::nullopt);
-}
-
 // --- formatting ---
 
 namespace {

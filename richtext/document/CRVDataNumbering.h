@@ -40,10 +40,6 @@ void UnregisterNumberedItems(TCustomRVData& data, int index);
 // Whether the item, or a document it holds, has sequence items or markers.
 bool HoldsNumberedItems(const TCustomRVItemInfo& item);
 
-// Recomputes every counter and text (after the style sheet's numbering types
-// or list styles changed).
-void RenumberAll(TCustomRVData& data);
-
 // Format strings with string arguments only: "%s", "%0:s", widths,
 // precision and "%%". Empty when the format needs an argument it does not
 // have (unless missingAsEmpty) or a conversion other than "s".

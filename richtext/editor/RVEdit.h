@@ -84,6 +84,8 @@ enum TRVShiftKey : std::uint8_t { ssShift, ssAlt, ssCtrl };
 using TRVShiftState = TRVSet<TRVShiftKey, std::uint8_t>;
 
 // The document of an editor: items plus the caret and the selection.
+enum class TRVMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+
 class TRVEditRVData : public TCustomRVData {
  public:
   TRVPosition Caret;
@@ -105,7 +107,6 @@ class TCustomRichDocEdit {
 
   TRVStyle* Style() const { return data_.GetRVStyle(); }
   void SetStyle(TRVStyle* style) { data_.SetRVStyle(style); }
-  Clipboard* ClipboardUsed() const { return clipboard_; }
   void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard; }
   TRVEditorOptions EditorOptions{rvoCtrlJumps, rvoWantTabs};
   TRVOptions Options() const { return options_; }
@@ -122,6 +123,9 @@ class TCustomRichDocEdit {
   std::function<void()> OnChange;
   std::function<void()> OnSelectionChanged;
   std::function<void()> OnBeep;
+  // A mouse button went down at (x, y) in the editor's own coordinates; the
+  // view that draws the editor raises it before handling the click itself.
+  std::function<void(TRVMouseButton button, int x, int y)> OnRVMouseDown;
   int BeepCount() const { return beepCount_; }
 
   // --- state ---

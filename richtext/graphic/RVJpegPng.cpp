@@ -1,11 +1,8 @@
 #include "richtext/graphic/RVJpegPng.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 
-#include <jpeglib.h>
-#include <png.h>
+#include "richtext/graphic/RVJpegPngErrors.h"
 
 namespace varnolt {
 
@@ -16,26 +13,10 @@ constexpr const char* kInvalidPng = "Invalid PNG image";
 constexpr std::string_view kPngSignature("\x89PNG\r\n\x1A\n", 8);
 constexpr long kMaxSide = 1 << 20;
 
-// The libraries report errors through longjmp; everything between setjmp and
-// the jump is plain C data so nothing is skipped that needs destroying.
-struct JpegErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void JumpOnJpegError(j_common_ptr info) {
-  auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
-  std::longjmp(manager->jump, 1);
-}
-
-void IgnoreJpegMessage(j_common_ptr, int) {}
-
 bool ReadJpegSize(std::string_view bytes, int& width, int& height) {
   jpeg_decompress_struct info{};
   JpegErrorManager errors{};
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = JumpOnJpegError;
-  errors.base.emit_message = IgnoreJpegMessage;
+  UseJumpingErrors(info, errors);
   if (setjmp(errors.jump) != 0) {
     jpeg_destroy_decompress(&info);
     return false;
@@ -61,13 +42,9 @@ void ReadPngBytes(png_structp png, png_bytep out, png_size_t count) {
   source->offset += count;
 }
 
-void IgnorePngWarning(png_structp, png_const_charp) {}
-
-[[noreturn]] void JumpOnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-
 bool ReadPngSize(std::string_view bytes, int& width, int& height) {
   PngSource source{bytes, 0};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnPngError, IgnorePngWarning);
+  png_structp png = CreateJumpingPngReader();
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {

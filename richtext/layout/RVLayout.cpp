@@ -14,7 +14,6 @@ void TRVLayout::Format(TCustomRVData& data) {
   }
   formattedData_ = &data;
   formattedVersion_ = data.ItemsVersion();
-  ++reformatCount_;
   if (OnReformat) OnReformat();
 }
 
@@ -53,7 +52,6 @@ TRVPosition TRVLayout::FromLinePosition(TRVLinePosition position) const {
 }
 
 void TRVLayout::Repaint() {
-  ++repaintCount_;
   if (OnRepaint) OnRepaint();
 }
 

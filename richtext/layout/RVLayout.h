@@ -55,11 +55,9 @@ class TRVLayout {
   TRVLinePosition ToLinePosition(TRVPosition position) const;
   TRVPosition FromLinePosition(TRVLinePosition position) const;
 
-  // Notices for whoever draws; the counts let tests see them.
+  // Notices for whoever draws.
   std::function<void()> OnReformat;
   std::function<void()> OnRepaint;
-  int ReformatCount() const { return reformatCount_; }
-  int RepaintCount() const { return repaintCount_; }
   void Repaint();
 
  private:
@@ -67,8 +65,6 @@ class TRVLayout {
   std::vector<TRVDrawItem> drawItems_;
   const TCustomRVData* formattedData_ = nullptr;
   std::uint64_t formattedVersion_ = 0;
-  int reformatCount_ = 0;
-  int repaintCount_ = 0;
 };
 
 }  // namespace varnolt

@@ -139,7 +139,6 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
 
   // Selects the cells of a rectangle, widened until no merged cell sticks out.
   void SelectCells(int row, int column, int rowCount, int columnCount);
-  void DeselectCells() { selection_ = {}; }
   // False when no cell is selected.
   bool GetCellSelection(TRVCellRange& range) const;
 

@@ -14,18 +14,6 @@ void TRVTableCellData::AssignAppearance(const TRVTableCellData& source) {
   Hint = source.Hint;
 }
 
-bool TRVTableCellData::SamePropertiesAs(const TRVTableCellData& other) const {
-  bool sameImage = (BackgroundImage == nullptr) == (other.BackgroundImage == nullptr) &&
-                   (BackgroundImage == nullptr ||
-                    (BackgroundImage->ClassName() == other.BackgroundImage->ClassName() &&
-                     BackgroundImage->SaveToBytes() == other.BackgroundImage->SaveToBytes()));
-  return Color == other.Color && BorderColor == other.BorderColor && BorderLightColor == other.BorderLightColor &&
-         BestWidth == other.BestWidth && BestHeight == other.BestHeight && VisibleBorders == other.VisibleBorders &&
-         VAlign == other.VAlign && sameImage && BackgroundStyle == other.BackgroundStyle &&
-         BackgroundImageFileName == other.BackgroundImageFileName && Hint == other.Hint &&
-         spanColumns_ == other.spanColumns_ && spanRows_ == other.spanRows_;
-}
-
 TRVTableCellData* TRVTableRow::Cell(int column) const {
   if (column < 0 || column >= Count()) throw ERichDocError("Invalid row or column index");
   return slots_[static_cast<std::size_t>(column)].get();

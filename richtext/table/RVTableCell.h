@@ -49,8 +49,6 @@ class TRVTableCellData : public TCustomRVData {
   // Copies the look (colours, borders, alignment, background, file name,
   // hint), not the sizes, spans or content.
   void AssignAppearance(const TRVTableCellData& source);
-  // Appearance, sizes and spans equal.
-  bool SamePropertiesAs(const TRVTableCellData& other) const;
 
  private:
   friend class TRVTableItemInfo;

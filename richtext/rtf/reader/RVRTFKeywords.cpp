@@ -248,6 +248,4 @@ const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword) {
   return nullptr;
 }
 
-int RTFKeywordCount() { return static_cast<int>(std::size(kKeywords)); }
-
 }  // namespace varnolt

@@ -67,6 +67,5 @@ struct TRVRTFsymbol {
 
 // nullptr for a keyword that is not in the table; case-sensitive.
 const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword);
-int RTFKeywordCount();
 
 }  // namespace varnolt

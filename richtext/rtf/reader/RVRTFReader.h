@@ -150,8 +150,6 @@ class TRVRTFReader {
   CodePageId CodePage() const { return codePage_; }
   // The code page of the current font's charset (DefCodePage without a valid font).
   CodePageId FontCodePage() const;
-  // The number of tables opened through OnTable and not yet closed.
-  int TableLevel() const { return openTableLevel_; }
 
  private:
   struct ParseStop;

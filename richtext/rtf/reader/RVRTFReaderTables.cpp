@@ -3,6 +3,7 @@
 // the current group for the client to read.
 #include <algorithm>
 
+#include "platform/Color.h"
 #include "richtext/rtf/reader/RVRTFReaderInternal.h"
 
 namespace varnolt {
@@ -15,22 +16,7 @@ using A = TRVRTFAction;
 // last boundary, so hostile input cannot make every group copy a huge row.
 constexpr std::size_t kMaxRTFCellsPerRow = 256;
 constexpr std::int32_t kMaxShading = 10000;
-
-// Default system colours, for blending colours given by index.
-constexpr TRVRTFColor kSystemColors[] = {
-    0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000, 0x000000, 0xB4B4B4,
-    0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969,
-    0xE3E3E3, 0x000000, 0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0,
-};
-
-TRVRTFColor ToRgb(TRVRTFColor color) {
-  if (color == kRVRTFNoColor) return 0xFFFFFF;
-  if ((color & 0xFF000000) == 0xFF000000) {
-    const std::size_t index = color & 0xFF;
-    return index < std::size(kSystemColors) ? kSystemColors[index] : 0;
-  }
-  return color & 0xFFFFFF;
-}
+static_assert(kRVRTFNoColor == clNone, "no colour blends as white");
 
 void SetWidthType(bool& isPercent, std::int32_t& width, std::int32_t type) {
   if (type == 2) {
@@ -45,8 +31,9 @@ void SetWidthType(bool& isPercent, std::int32_t& width, std::int32_t type) {
 
 TRVRTFColor BlendShading(TRVRTFColor back, TRVRTFColor pattern, std::int32_t shading) {
   const std::int64_t amount = std::clamp(shading, 0, kMaxShading);
-  const TRVRTFColor from = ToRgb(back);
-  const TRVRTFColor with = ToRgb(pattern);
+  // The automatic colour is a system colour; no colour reads as white.
+  const TRVRTFColor from = ColorToRGB(back);
+  const TRVRTFColor with = ColorToRGB(pattern);
   TRVRTFColor result = 0;
   for (int shift = 0; shift <= 16; shift += 8) {
     const std::int64_t a = (from >> shift) & 0xFF;

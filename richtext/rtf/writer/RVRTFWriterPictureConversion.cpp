@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <csetjmp>
-#include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
-#include <png.h>
-
 #include "richtext/graphic/RVGraphicBytes.h"
+#include "richtext/graphic/RVJpegPngErrors.h"
 
 namespace varnolt {
 
@@ -101,14 +97,10 @@ void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushPng(png_structp) {}
 
-[[noreturn]] void JumpOnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-
-void IgnorePngWarning(png_structp, png_const_charp) {}
-
 // The rows are read before the library takes over, so that nothing between
 // setjmp and a jump needs destroying.
 bool WritePng(const std::vector<std::vector<png_byte>>& rows, int width, std::string& out) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnPngError, IgnorePngWarning);
+  png_structp png = CreateJumpingPngWriter();
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {
@@ -127,24 +119,11 @@ bool WritePng(const std::vector<std::vector<png_byte>>& rows, int width, std::st
 
 // --- JPEG ---
 
-struct JpegErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void JumpOnJpegError(j_common_ptr info) {
-  std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
-}
-
-void IgnoreJpegMessage(j_common_ptr, int) {}
-
 // Decodes into rgb (rows of width * 3 bytes, top first).
 bool ReadJpegPixels(std::string_view bytes, std::string& rgb, int& width, int& height) {
   jpeg_decompress_struct info{};
   JpegErrorManager errors{};
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = JumpOnJpegError;
-  errors.base.emit_message = IgnoreJpegMessage;
+  UseJumpingErrors(info, errors);
   if (setjmp(errors.jump) != 0) {
     jpeg_destroy_decompress(&info);
     return false;

@@ -238,6 +238,28 @@ TEST(RVRTFPropertiesTest, OldStyleMarkers) {
   EXPECT_EQ(sectionLevel3->textAfter, ")");
 }
 
+TEST(RVRTFPropertiesTest, ShadingBlendsTheAutomaticColourAndNoColour) {
+  // Colour 0 is the automatic colour (the system's window text, black);
+  // a paragraph without a background colour blends from white.
+  struct Case {
+    const char* paragraph;
+    TRVRTFColor backColor;
+  };
+  const Case cases[] = {
+      {R"(\pard\shading5000 a\par)", 0x7F7F7F},
+      {R"(\pard\cbpat0\cfpat1\shading2500 b\par)", 0x00003F},
+      {R"(\pard\cbpat1\cfpat0\shading5000 c\par)", 0x00007F},
+      {R"(\pard\cfpat1\shading5000 d\par)", 0x7F7FFF},
+  };
+  for (const Case& c : cases) {
+    TRVRTFReader reader;
+    const auto read = ReadStates(reader, std::string(R"({\rtf1{\colortbl;\red255\green0\blue0;})") + c.paragraph + "}");
+    ASSERT_EQ(read.result, kRtfOk) << c.paragraph;
+    ASSERT_EQ(read.states.size(), 1u) << c.paragraph;
+    EXPECT_EQ(read.states.begin()->second.paraProps.backColor, c.backColor) << c.paragraph;
+  }
+}
+
 TEST(RVRTFPropertiesTest, RowAndCellPropertiesAtTheRowEnd) {
   TRVRTFReader reader;
   std::vector<TRVRTFRowProperties> rows;
