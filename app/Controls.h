@@ -44,6 +44,14 @@ class TLabel : public TObservable {
   void SetTag(std::int32_t tag) { tag_ = tag; }
   const std::string& Name() const { return name_; }
   void SetName(std::string name) { name_ = std::move(name); }
+  // Where the view placed the label in its parent; the view sets it after
+  // laying out, so observers are not told.
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  void SetPosition(int left, int top) {
+    left_ = left;
+    top_ = top;
+  }
 
  private:
   std::u16string caption_;
@@ -51,6 +59,8 @@ class TLabel : public TObservable {
   TColor fontColor_ = clBlack;
   std::int32_t tag_ = 0;
   std::string name_;
+  int left_ = 0;
+  int top_ = 0;
 };
 
 // A single-line edit or a memo: only its text matters to the model.

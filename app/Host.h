@@ -14,12 +14,16 @@ class TForm3;
 enum class TMessageKind { kPlain, kInformation, kWarning, kError };
 
 struct TMessage {
-  explicit TMessage(std::u16string text, std::u16string caption = u"", TMessageKind kind = TMessageKind::kPlain)
-      : text(std::move(text)), caption(std::move(caption)), kind(kind) {}
+  explicit TMessage(std::u16string text, std::u16string caption = u"", TMessageKind kind = TMessageKind::kPlain,
+                    std::u16string detail = u"")
+      : text(std::move(text)), caption(std::move(caption)), kind(kind), detail(std::move(detail)) {}
 
   std::u16string text;
   std::u16string caption;  // empty: the application title
   TMessageKind kind;
+  // What a message box leaves unsaid (the cause behind "?"); a front end
+  // that writes lines adds it.
+  std::u16string detail;
 };
 
 struct TFileDialogRequest {

@@ -31,6 +31,13 @@ struct TPoint {
   friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
+// How the last text or RTF file import went, for front ends that report
+// more than the window's message boxes say (the batch mode).
+struct TFileImportReport {
+  bool complete = true;     // every byte of the file reached the page
+  std::u16string unshown;   // what went wrong, or is worth a warning, that no message box said
+};
+
 class TForm2 {
  public:
   static constexpr std::int32_t kDefaultPageWidth = 495;
@@ -69,12 +76,14 @@ class TForm2 {
   void N34Click();      // Cut
   void N2Click();       // Copy with all formats
   std::string MMFileToString(const std::filesystem::path& fileName);
+  TFileImportReport LastImport;
 
   // --- exports ---
   void statusbarinit();
   void Image2Click();  // PDF
   void Image6Click();  // RTF
-  // The plain text of every page, UTF-8, each page ending with a form feed.
+  // The plain text of every page, UTF-8 with LF line ends, each page ending
+  // with a form feed.
   void ExportPlainText(const std::filesystem::path& fileName);
 
   // --- the dialogs, from the "Edit" links of the Properties and Options tabs ---
@@ -83,6 +92,8 @@ class TForm2 {
 
   int PageSlotCount() const { return static_cast<int>(PageEditors.size()); }
   int ExistingPageCount() const;
+  // The lowest slot that holds a page; there always is one.
+  int FirstExistingPage() const;
   TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
 
@@ -120,7 +131,11 @@ class TForm2 {
   // Set by the batch mode: no one sees its clipboard, so the exports hand
   // pages over without it.
   bool BatchMode = false;
+  // The window's layout as the window reports it; the tabs carry their own
+  // left and top within the page bar.
   TPoint WindowOrigin{257, 113};
+  int RightPanelLeft = 164;
+  int PageBarClientHeight = 41;
 
  private:
   std::unique_ptr<TRichDocEdit> CreatePageEditor();
@@ -130,9 +145,11 @@ class TForm2 {
   void ShowCurrentPageNumber();
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
-  void ExportPageToPdf(int index, TPdfExportFrame& frame);
+  bool ExportPageToPdf(int index, TPdfExportFrame& frame);
+  void ExportBlankPdfPage(TPdfExportFrame& frame);
   void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
   std::u16string PageTextForPdf(TRichDocEdit& editor);
+  void WriteProjectRtf(const TCustomRVData& project, const std::filesystem::path& fileName);
 
   THost& host_;
   Clipboard& clipboard_;

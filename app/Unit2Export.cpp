@@ -1,6 +1,7 @@
-// The PDF export of the whole project, and the plain-text export of the
-// batch mode.
+// The PDF and RTF exports of the whole project, and the plain-text export
+// of the batch mode.
 #include <algorithm>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,66 @@
 #include "platform/OutputStream.h"
 #include "platform/Paths.h"
 #include "richtext/document/RVItem.h"
+#include "richtext/rtf/writer/RVRTFWriter.h"
 
 namespace varnolt {
+
+namespace {
+
+// Hands bytes on to a stream and keeps the first failure, which the RTF
+// writer would otherwise turn into a plain false without its reason.
+class TFailureKeepingStream final : public OutputStream {
+ public:
+  explicit TFailureKeepingStream(OutputStream& target) : target_(target) {}
+  void Write(std::string_view bytes) override { Keep([&] { target_.Write(bytes); }); }
+  std::int64_t Position() const override { return target_.Position(); }
+  void Restart() override { Keep([&] { target_.Restart(); }); }
+  void RethrowFailure() const {
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  template <typename Operation>
+  void Keep(Operation&& operation) {
+    try {
+      operation();
+    } catch (...) {
+      if (!failure_) failure_ = std::current_exception();
+      throw;
+    }
+  }
+
+  OutputStream& target_;
+  std::exception_ptr failure_;
+};
+
+// The page size and margins of the first page, which RTF holds once for
+// the whole document.
+TRVDocParameters PageParameters(const TForm2& form) {
+  TRVDocParameters parameters;
+  parameters.Units = rvuPoints;
+  constexpr double kPointsPerInch = 72;
+  parameters.HeaderY = parameters.FooterY = TRVDocParameters().HeaderY * kPointsPerInch;
+  const auto i = static_cast<size_t>(form.FirstExistingPage());
+  parameters.PageWidth = form.PageWidths.at(i);
+  parameters.PageHeight = form.PageHeights.at(i);
+  parameters.LeftMargin = parameters.RightMargin = form.PageLeftMargins.at(i);
+  parameters.TopMargin = parameters.BottomMargin = form.PageTopMargins.at(i);
+  return parameters;
+}
+
+// Page text comes with CR LF between lines; a text file on Linux has LF.
+std::u16string WithLinuxLineEnds(std::u16string_view text) {
+  std::u16string lines;
+  lines.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+    lines += text[i] == u'\r' ? u'\n' : text[i];
+  }
+  return lines;
+}
+
+}  // namespace
 
 void TForm2::statusbarinit() { Progress.Reset(); }
 
@@ -36,13 +95,22 @@ TTextFrameNeeds TForm2::ExportFrameNeeds(int index) const {
   return TTextFrameNeeds{widest, TPdfExportFrame::kFontSize};
 }
 
-void TForm2::ExportPageToPdf(int index, TPdfExportFrame& frame) {
+bool TForm2::ExportPageToPdf(int index, TPdfExportFrame& frame) {
   const auto i = static_cast<size_t>(index);
   auto& editor = *PageEditors.at(i);
   editor.SelectWholeDocument();
-  if (!editor.HasSelection()) return;
+  if (!editor.HasSelection()) return false;
   frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i),
               PageTextForPdf(editor));
+  frame.PrintAll(PReport1);
+  return true;
+}
+
+// A project of empty pages still makes a complete file: one blank page of
+// the first page's size.
+void TForm2::ExportBlankPdfPage(TPdfExportFrame& frame) {
+  const auto i = static_cast<size_t>(FirstExistingPage());
+  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i), u"");
   frame.PrintAll(PReport1);
 }
 
@@ -66,7 +134,7 @@ void TForm2::Image2Click() {
   auto fileName = host_.ChooseFileToSave(TFileDialogRequest{u"export", u"Portable Document Format(*.pdf)|*.pdf", u"pdf",
                                                             std::filesystem::path(PReport1.FileName()), ExecutableDir()});
   if (!fileName) return;
-  PReport1.SetFileName(fileName->u16string());
+  PReport1.SetFileName(FileNameToUtf16(fileName->native()));
   PReport1.OpenDocument();
 
   TPdfExportFrame frame;
@@ -74,13 +142,15 @@ void TForm2::Image2Click() {
   const int slots = PageSlotCount();
   Progress.Start(slots);
   int pageCount = 0;
+  bool printed = false;
   for (int i = 0; i < slots; ++i) {
     if (!PageEditors.at(static_cast<size_t>(i))) continue;
     ++pageCount;
-    ExportPageToPdf(i, frame);
+    printed = ExportPageToPdf(i, frame) || printed;
     Progress.Step();
     host_.ProcessMessages();
   }
+  if (!printed) ExportBlankPdfPage(frame);
   Progress.End(slots);
 
   PReport1.CloseDocument();
@@ -94,7 +164,10 @@ void TForm2::Image6Click() {
   auto fileName = host_.ChooseFileToSave(
       TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
   if (!fileName) return;
-  auto collecting = CreatePageEditor();
+  // The collecting editor has the default settings, not the pages' ones.
+  auto collecting = std::make_unique<TRichDocEdit>();
+  collecting->SetStyle(&RVStyle1);
+  collecting->SetClipboard(&clipboard_);
   collecting->Format();
   // Laid out once at the end, not once per page: that kept the export quadratic.
   collecting->BeginUpdate();
@@ -118,12 +191,10 @@ void TForm2::Image6Click() {
   }
   Progress.End(slots);
   collecting->EndUpdate();
-  if (!collecting->WriteRtfFile(*fileName, false)) {
-    throw Exception("Cannot write the file " + fileName->string());
-  }
+  WriteProjectRtf(collecting->RVData(), *fileName);
   collecting->ClearDocument();
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
-                                 fileName->u16string() + u"!",
+                                 FileNameToUtf16(fileName->native()) + u"!",
                              u"INFOMATION", TMessageKind::kInformation});
 }
 
@@ -139,22 +210,42 @@ void TForm2::CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting) {
   collecting.PasteFromClipboard();
 }
 
+void TForm2::WriteProjectRtf(const TCustomRVData& project, const std::filesystem::path& fileName) {
+  TRVRTFWriteSettings settings;
+  settings.RTFOptions.Include(rvrtfSaveDocParameters);
+  settings.DocParameters = PageParameters(*this);
+  settings.DocInfo = TRVRTFDocInfo{PReport1.Title(), PReport1.Subject(), PReport1.Author(), PReport1.Keywords()};
+  AtomicFileOutputStream file(fileName);
+  TFailureKeepingStream stream(file);
+  if (!WriteRTF(project, stream, FolderWithSeparator(fileName), false, RVStyle1.Color, nullptr, nullptr,
+                settings)) {
+    stream.RethrowFailure();
+    throw Exception("Cannot write file \"" + fileName.string() + "\". The document could not be written as RTF.");
+  }
+  file.Commit();
+}
+
 void TForm2::ExportPlainText(const std::filesystem::path& fileName) {
   statusbarinit();
   const int slots = PageSlotCount();
   Progress.Start(slots);
   AtomicFileOutputStream out(fileName);
+  int pageCount = 0;
   for (int i = 0; i < slots; ++i) {
     auto& editor = PageEditors.at(static_cast<size_t>(i));
     if (!editor) continue;
     editor->SelectWholeDocument();
     const std::string utf16 = editor->HasSelection() ? editor->SelectedText(true) : std::string();
-    out.Write(Utf16ToUtf8(BytesToUtf16(utf16)));
+    out.Write(Utf16ToUtf8(WithLinuxLineEnds(BytesToUtf16(utf16))));
     out.Write("\f");
     Progress.Step();
+    ++pageCount;
   }
   out.Commit();
   Progress.End(slots);
+  host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
+                                 FileNameToUtf16(fileName.native()) + u"!",
+                             u"INFOMATION", TMessageKind::kInformation});
 }
 
 }  // namespace varnolt

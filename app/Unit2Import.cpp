@@ -1,19 +1,41 @@
 // Imports that reach the current page directly: text files, and the clipboard.
+#include <filesystem>
+#include <new>
 #include <string_view>
 
 #include "app/Unit2.h"
 #include "platform/CodePage.h"
-#include "platform/FileMapping.h"
+#include "platform/FileContents.h"
+#include "richtext/rtf/reader/RVRTFReader.h"
 
 namespace varnolt {
 
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeByteOrderMark = "\xFE\xFF";
 
-// Valid UTF-8 is read as such, anything else in the system code page; the
-// text ends at the first zero byte.
+// The text ends at its first zero character, as 8-bit text ends at its
+// first zero byte; an odd last byte is no character.
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  std::u16string text;
+  text.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    const auto unit = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    if (unit == u'\0') break;
+    text += unit;
+  }
+  return text;
+}
+
+// A byte-order mark makes UTF-16; valid UTF-8 is read as such, anything else
+// in the system code page; the text ends at the first zero byte.
 std::u16string DecodeTextFile(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16LeByteOrderMark)) return DecodeUtf16(bytes.substr(2), false);
+  if (bytes.starts_with(kUtf16BeByteOrderMark)) return DecodeUtf16(bytes.substr(2), true);
   bytes = bytes.substr(0, bytes.find('\0'));
   if (IsValidUtf8(bytes)) {
     if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
@@ -22,16 +44,67 @@ std::u16string DecodeTextFile(std::string_view bytes) {
   return AnsiToUnicode(kCpAcp, bytes);
 }
 
+std::u16string ReasonOf(const std::exception& error) {
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return u"out of memory";
+  return Utf8ToUtf16(error.what());
+}
+
+std::u16string RtfResultText(std::uint8_t code) {
+  switch (code) {
+    case kRtfUnmatchedClose: return u"a group closes that was never opened";
+    case kRtfTooDeep: return u"groups are nested too deep";
+    case kRtfUnexpectedEnd: return u"the data ends inside an open group";
+    case kRtfBadHex: return u"\\' is not followed by two hexadecimal digits";
+    case kRtfEndAfterBackslash: return u"the data ends after a backslash";
+    case kRtfBadPictureOrObject: return u"a picture or object is malformed";
+    case kRtfHandlerError: return u"the page refused the content";
+    default: return u"internal error " + ToU16(std::to_string(code));
+  }
+}
+
+// The byte offset where reading stopped, as " at byte N".
+std::u16string WhereReadingStopped(const TRVRTFReaderProperties&) {
+  // StopOffset: once TRVRTFReaderProperties keeps the offset, return
+  // u" at byte " + ToU16(std::to_string(props.StopOffset())) here.
+  return u"";
+}
+
+std::u16string WhyUnreadable(const std::filesystem::path& fileName) {
+  const FileContents contents = ReadFileContents(fileName);
+  if (contents.fileMissing) return u"No such file or directory";
+  if (contents.failedStep != FileReadStep::kNone) return Utf8ToUtf16(contents.systemError);
+  return u"the file could not be read";
+}
+
+TFileImportReport RtfImportReport(const std::filesystem::path& fileName, const TRVRTFReaderProperties& props) {
+  switch (props.ErrorCode()) {
+    case kRtfOk: {
+      std::error_code error;
+      if (std::filesystem::file_size(fileName, error) == 0 && !error) return {true, Utf8ToUtf16(kEmptyFileReason)};
+      return {};
+    }
+    case kRtfFileError: return {false, WhyUnreadable(fileName)};
+    default:
+      return {false, u"reading stopped" + WhereReadingStopped(props) + u": " + RtfResultText(props.ErrorCode())};
+  }
+}
+
 }  // namespace
 
 std::string TForm2::MMFileToString(const std::filesystem::path& fileName) {
-  MappedFileContents contents = MapFileToString(fileName);
+  FileContents contents = ReadFileContents(fileName);
   const std::u16string reason = Utf8ToUtf16(contents.systemError);
   switch (contents.failedStep) {
-    case FileMappingStep::kNone: break;
-    case FileMappingStep::kOpen: ShowWarning(u"Unable to open file. " + reason); break;
-    case FileMappingStep::kCreateMapping: ShowWarning(u"Unable to create file mapping. " + reason); break;
-    case FileMappingStep::kMapView: ShowWarning(u"Unable to map view of file. " + reason); break;
+    case FileReadStep::kNone: break;
+    case FileReadStep::kOpen: ShowWarning(u"Unable to open file. " + reason); break;
+    case FileReadStep::kSize: ShowWarning(u"Unable to create file mapping. " + reason); break;
+    case FileReadStep::kRead: ShowWarning(u"Unable to map view of file. " + reason); break;
+  }
+  // An empty file is read completely; a missing one says nothing in the window.
+  if (contents.fileMissing) {
+    LastImport = {false, u"No such file or directory"};
+  } else {
+    LastImport = {contents.failedStep == FileReadStep::kNone || contents.systemError == kEmptyFileReason, u""};
   }
   return std::move(contents.bytes);
 }
@@ -48,8 +121,9 @@ void TForm2::Label12Click() {
     CurrentEditor().PasteUnicodeText();
     Progress.bar.StepIt();
     Progress.SetPercentText(u"100%");
-  } catch (const std::exception&) {
-    host_.ShowMessage(TMessage{u"?"});
+  } catch (const std::exception& error) {
+    LastImport = {false, u""};
+    host_.ShowMessage(TMessage{u"?", u"", TMessageKind::kPlain, ReasonOf(error)});
   }
 }
 
@@ -59,6 +133,7 @@ void TForm2::Label36Click() {
   auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{u"", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, {}});
   if (!fileName) return;
   CurrentEditor().ImportRtfFileAtCaret(fileName->string());
+  LastImport = RtfImportReport(*fileName, CurrentEditor().RTFReadProperties);
   Progress.bar.StepIt();
   Progress.SetPercentText(u"100%");
 }

@@ -62,6 +62,12 @@ int TForm2::ExistingPageCount() const {
   return count;
 }
 
+int TForm2::FirstExistingPage() const {
+  int slot = 0;
+  while (slot < PageSlotCount() - 1 && !PageEditors.at(static_cast<size_t>(slot))) ++slot;
+  return slot;
+}
+
 void TForm2::MarkCurrentTab(int index, TFontStyles style) {
   auto& tab = PageLabels.at(static_cast<size_t>(index));
   if (!tab) return;
@@ -99,10 +105,9 @@ void TForm2::ButtonClick(int tag, TMouseButton button) {
   MarkCurrentTab(tag, kCurrentTabStyle);
   CurrentPage = tag;
   if (button == TMouseButton::mbRight) {
-    // The window's left edge plus the right-hand panel's, as the window lays them out.
-    constexpr int kRightPanelLeft = 164;
-    constexpr int kPageBarClientHeight = 41;
-    PageTabMenuPopup = TPoint{WindowOrigin.x + kRightPanelLeft, WindowOrigin.y + 3 * kPageBarClientHeight};
+    const TLabel& tab = *PageLabels.at(static_cast<size_t>(tag));
+    PageTabMenuPopup =
+        TPoint{WindowOrigin.x + tab.Left() + RightPanelLeft, WindowOrigin.y + tab.Top() + 3 * PageBarClientHeight};
   }
   ShowPageGeometry(tag);
   clipdata();

@@ -1,8 +1,10 @@
 #include "cli/Batch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -10,6 +12,7 @@
 #include "app/Unit2.h"
 #include "cli/BatchHost.h"
 #include "cli/BatchOptions.h"
+#include "platform/CodePage.h"
 #include "platform/Version.h"
 
 namespace varnolt {
@@ -39,7 +42,24 @@ TOutputKind OutputKindOf(const std::string& output) {
   return found == kinds.end() ? TOutputKind::kUnsupported : found->second;
 }
 
-// Runs the window's commands in order and stops at the first that fails.
+struct TIgnoredOption {
+  const char* name;
+  bool (*given)(const TBatchOptions&);
+  const char16_t* reason;
+};
+
+// What plain text output has no place for.
+const TIgnoredOption kIgnoredByText[] = {
+    {"--page-size", [](const TBatchOptions& o) { return o.pageSize.has_value(); }, u"plain text has no page size"},
+    {"--margins", [](const TBatchOptions& o) { return o.margins.has_value(); }, u"plain text has no margins"},
+    {"--title", [](const TBatchOptions& o) { return o.title.has_value(); }, u"plain text has no title"},
+    {"--subject", [](const TBatchOptions& o) { return o.subject.has_value(); }, u"plain text has no subject"},
+    {"--author", [](const TBatchOptions& o) { return o.author.has_value(); }, u"plain text has no author"},
+    {"--keywords", [](const TBatchOptions& o) { return o.keywords.has_value(); }, u"plain text has no keywords"},
+};
+
+// Runs the window's commands in order and stops at the first that fails or
+// loses content.
 class TBatchRun {
  public:
   TBatchRun(const TBatchOptions& options, std::ostream& out, std::ostream& err)
@@ -48,16 +68,22 @@ class TBatchRun {
     form_.BatchMode = true;
   }
 
-  void ShowProgressOn(std::ostream& err) {
-    form_.Progress.percentLabel.Subscribe([this, &err] {
+  void ShowProgress() {
+    form_.Progress.percentLabel.Subscribe([this] {
       const auto& text = form_.Progress.percentLabel.Caption();
-      if (!text.empty()) err << "\rProgress " << std::string(text.begin(), text.end()) << std::flush;
+      if (!text.empty()) host_.ShowProgress(text);
     });
   }
 
   bool Run() {
-    return ImportEveryInput() && ApplyPageOptions() && ApplyProperties() && Export();
+    ReportCodePageProblem();
+    const bool succeeded =
+        ImportEveryInput() && ApplyPageOptions() && ApplyProperties() && ReportIgnoredOptions() && Export();
+    host_.ClearProgress();
+    return succeeded;
   }
+
+  const TBatchHost& Host() const { return host_; }
 
  private:
   bool Step(const std::function<void()>& command) {
@@ -65,14 +91,27 @@ class TBatchRun {
     return !host_.Failed();
   }
 
+  void ReportCodePageProblem() {
+    if (const auto& problem = SystemAnsiCodePageProblem()) host_.Report(Utf8ToUtf16(*problem), false);
+  }
+
+  // Says what the import's message boxes left unsaid; false when content was lost.
+  bool ImportedCompletely() {
+    const TFileImportReport& report = form_.LastImport;
+    if (!report.unshown.empty()) host_.Report(report.unshown, !report.complete);
+    return report.complete && !host_.Failed();
+  }
+
   bool ImportEveryInput() {
     for (size_t i = 0; i < options_.inputs.size(); ++i) {
       if (i > 0 && !Step([&] { form_.Label24Click(); })) return false;
+      host_.SetSubject(options_.inputs[i]);
       host_.AnswerNextFileDialog(options_.inputs[i]);
       const bool imported = InputKindOf(options_.inputs[i]) == TInputKind::kRtf ? Step([&] { form_.Label36Click(); })
                                                                                  : Step([&] { form_.Label12Click(); });
-      if (!imported) return false;
+      if (!imported || !ImportedCompletely()) return false;
     }
+    host_.SetSubject(options_.output);
     return true;
   }
 
@@ -94,6 +133,14 @@ class TBatchRun {
   bool ApplyProperties() {
     if (!options_.title && !options_.subject && !options_.author && !options_.keywords) return true;
     return Step([&] { form_.PropertiesEditClick(); });
+  }
+
+  bool ReportIgnoredOptions() {
+    if (OutputKindOf(options_.output) != TOutputKind::kText) return true;
+    for (const auto& option : kIgnoredByText) {
+      if (option.given(options_)) host_.Report(ToU16(option.name) + u" is ignored: " + option.reason, false);
+    }
+    return true;
   }
 
   bool Export() {
@@ -136,9 +183,22 @@ std::optional<std::string> CheckInputsAndOutput(const TBatchOptions& options) {
 std::optional<std::string> FindUnreadableInput(const TBatchOptions& options) {
   for (const auto& input : options.inputs) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(input, error)) return input + ": no such file";
+    const auto type = std::filesystem::status(input, error).type();
+    if (type == std::filesystem::file_type::not_found) return input + ": no such file";
+    if (type == std::filesystem::file_type::directory) return input + ": is a directory";
+    if (error) return input + ": " + error.message();
+    if (type != std::filesystem::file_type::regular) return input + ": not a regular file";
   }
   return std::nullopt;
+}
+
+// A summary or help text that did not reach standard output fails the run.
+int WithOutputChecked(int status, std::ostream& out, std::ostream& err, std::optional<std::string> reason) {
+  errno = 0;
+  if (!reason && (out << std::flush)) return status;
+  if (!reason) reason = errno != 0 ? std::strerror(errno) : "write error";
+  err << "varnolt: cannot write to standard output: " << *reason << '\n';
+  return kExitCommandFailed;
 }
 
 }  // namespace
@@ -154,8 +214,10 @@ int Convert(const std::vector<std::string>& arguments, std::ostream& out, std::o
   }
   const auto& commandLine = std::get<TParsedCommandLine>(parsed);
   switch (commandLine.request) {
-    case TBatchRequest::kHelp: out << UsageText(); return kExitSuccess;
-    case TBatchRequest::kVersion: out << "varnolt " VARNOLT_VERSION "\n"; return kExitSuccess;
+    case TBatchRequest::kHelp: out << UsageText(); return WithOutputChecked(kExitSuccess, out, err, std::nullopt);
+    case TBatchRequest::kVersion:
+      out << "varnolt " VARNOLT_VERSION "\n";
+      return WithOutputChecked(kExitSuccess, out, err, std::nullopt);
     case TBatchRequest::kWindow: err << UsageText(); return kExitUsage;
     case TBatchRequest::kConvert: break;
   }
@@ -169,10 +231,9 @@ int Convert(const std::vector<std::string>& arguments, std::ostream& out, std::o
     return kExitCommandFailed;
   }
   TBatchRun run(options, out, err);
-  if (showProgress && !options.quiet) run.ShowProgressOn(err);
-  const bool succeeded = run.Run();
-  if (showProgress && !options.quiet) err << '\r' << std::string(16, ' ') << '\r' << std::flush;
-  const int status = succeeded ? kExitSuccess : kExitCommandFailed;
+  if (showProgress && !options.quiet) run.ShowProgress();
+  const int ran = run.Run() ? kExitSuccess : kExitCommandFailed;
+  const int status = WithOutputChecked(ran, out, err, run.Host().OutputError());
   if (exitWhenDone) ExitWithoutTeardown(status, out, err);
   return status;
 }

@@ -1,9 +1,13 @@
 #include "cli/BatchHost.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "platform/CodePage.h"
+#include "platform/Paths.h"
 
 namespace varnolt {
 
@@ -23,22 +27,47 @@ std::u16string OnOneLine(const std::u16string& text) {
 }  // namespace
 
 void TBatchHost::WriteLine(std::ostream& stream, const std::u16string& text) {
-  stream << Utf16ToUtf8(OnOneLine(text)) << '\n' << std::flush;
+  ClearProgress();
+  errno = 0;
+  // File names in messages go out as the bytes they were given as.
+  stream << Utf16ToFileName(OnOneLine(text)) << '\n' << std::flush;
+  if (&stream == &out_ && !stream && !outputError_) outputError_ = errno != 0 ? std::strerror(errno) : "write error";
+}
+
+std::u16string TBatchHost::AboutSubject(const std::u16string& text) const {
+  const std::u16string subject = FileNameToUtf16(subject_);
+  if (subject.empty() || text.find(subject) != std::u16string::npos) return u"varnolt: " + text;
+  return u"varnolt: " + subject + u": " + text;
+}
+
+void TBatchHost::Report(const std::u16string& text, bool failing) {
+  failed_ = failed_ || failing;
+  WriteLine(err_, AboutSubject(text));
+}
+
+void TBatchHost::ShowProgress(const std::u16string& percent) {
+  err_ << "\rProgress " << Utf16ToUtf8(percent) << std::flush;
+  progressShown_ = true;
+}
+
+void TBatchHost::ClearProgress() {
+  if (!progressShown_) return;
+  progressShown_ = false;
+  err_ << '\r' << std::string(16, ' ') << '\r' << std::flush;
 }
 
 void TBatchHost::ShowMessage(const TMessage& message) {
   if (message.kind == TMessageKind::kInformation) {
-    WriteLine(out_, message.text);
+    if (!options_.quiet) WriteLine(out_, message.text);
     return;
   }
-  failed_ = true;
-  WriteLine(err_, u"varnolt: " + message.text);
+  const std::u16string text = message.detail.empty() ? message.text : message.text + u" " + message.detail;
+  // A warning leaves the command's result to say what was lost; a plain or
+  // error box is a command refusing its work.
+  Report(text, message.kind != TMessageKind::kWarning);
 }
 
-void TBatchHost::ShowError(const std::u16string& message) {
-  failed_ = true;
-  WriteLine(err_, u"varnolt: " + message);
-}
+void TBatchHost::ShowError(const std::u16string& message) { Report(message, true); }
 
 std::optional<std::filesystem::path> TBatchHost::TakeFileAnswer() {
   auto answer = std::move(nextFile_);
@@ -65,7 +94,7 @@ void TBatchHost::AnswerOptions(std::int32_t width, std::int32_t height, std::int
 }
 
 void TBatchHost::RunModal(TForm1& dialog) {
-  dialog.Edit1.SetText(Utf8ToUtf16(std::filesystem::path(options_.output).stem().string()));
+  dialog.Edit1.SetText(FileNameToUtf16(std::filesystem::path(options_.output).stem().native()));
   dialog.Edit2.SetText(options_.title.value_or(u""));
   dialog.Edit3.SetText(options_.subject.value_or(u""));
   dialog.Edit4.SetText(options_.author.value_or(u""));

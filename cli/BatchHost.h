@@ -1,7 +1,9 @@
 #pragma once
 // The host of the batch mode: dialogs are answered from the command line,
 // message boxes become lines (information on standard output, the rest on
-// standard error) and any warning or error marks the run as failed.
+// standard error, each naming the file it is about), and an error, or a
+// message box that refuses a command, marks the run as failed. Warnings do
+// not: the batch run reads each command's own result for what was lost.
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -21,12 +23,21 @@ class TBatchHost : public THost {
       : options_(options), out_(out), err_(err) {}
 
   void SetForm(TForm2& form) { form_ = &form; }
+  // The file that the next messages are about (bytes, as given).
+  void SetSubject(std::string fileName) { subject_ = std::move(fileName); }
   // The answer the next open or save dialog gets.
   void AnswerNextFileDialog(std::filesystem::path path) { nextFile_ = std::move(path); }
   // What the next options dialog gets for the current page.
   void AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top);
 
   bool Failed() const { return failed_; }
+  // A line about the current subject on standard error; failing marks the run.
+  void Report(const std::u16string& text, bool failing);
+  // The progress line on standard error, cleared before any other line.
+  void ShowProgress(const std::u16string& percent);
+  void ClearProgress();
+  // Why standard output could not be written, once it could not.
+  const std::optional<std::string>& OutputError() const { return outputError_; }
 
   void ShowMessage(const TMessage& message) override;
   void ShowError(const std::u16string& message) override;
@@ -40,14 +51,18 @@ class TBatchHost : public THost {
  private:
   std::optional<std::filesystem::path> TakeFileAnswer();
   void WriteLine(std::ostream& stream, const std::u16string& text);
+  std::u16string AboutSubject(const std::u16string& text) const;
 
   const TBatchOptions& options_;
   std::ostream& out_;
   std::ostream& err_;
   TForm2* form_ = nullptr;
+  std::string subject_;
   std::optional<std::filesystem::path> nextFile_;
   std::u16string optionFields_[4];
   bool failed_ = false;
+  bool progressShown_ = false;
+  std::optional<std::string> outputError_;
 };
 
 }  // namespace varnolt

@@ -3,12 +3,22 @@
 #include <charconv>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "platform/CodePage.h"
 
 namespace varnolt {
 
 namespace {
+
+bool IsOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+// "--title=T" is "--title" with the value "T".
+std::pair<std::string, std::optional<std::string>> SplitInlineValue(const std::string& argument) {
+  const auto equals = argument.find('=');
+  if (!argument.starts_with("--") || equals == std::string::npos) return {argument, std::nullopt};
+  return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
 
 std::optional<std::int32_t> ParseNonNegative(std::string_view text) {
   std::int32_t value = 0;
@@ -47,12 +57,16 @@ ValueSetter PairInto(std::optional<TPair> TBatchOptions::*field, std::string wha
   };
 }
 
+std::optional<std::string> OutputInto(TBatchOptions& options, const std::string& value) {
+  if (!options.output.empty()) return "-o given twice";
+  if (IsOption(value)) return "-o needs the output file, not the option " + value;
+  options.output = value;
+  return std::nullopt;
+}
+
 const std::map<std::string, ValueSetter>& OptionsWithValues() {
   static const std::map<std::string, ValueSetter> options = {
-      {"-o", [](TBatchOptions& o, const std::string& v) -> std::optional<std::string> {
-         o.output = v;
-         return std::nullopt;
-       }},
+      {"-o", OutputInto},
       {"--title", TextInto(&TBatchOptions::title)},
       {"--subject", TextInto(&TBatchOptions::subject)},
       {"--author", TextInto(&TBatchOptions::author)},
@@ -71,8 +85,17 @@ std::variant<TParsedCommandLine, TUsageError> ParseCommandLine(const std::vector
     parsed.request = TBatchRequest::kWindow;
     return parsed;
   }
+  bool optionsEnded = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
+    if (optionsEnded || !IsOption(argument)) {
+      parsed.options.inputs.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
     if (argument == "--help" || argument == "-h") {
       parsed.request = TBatchRequest::kHelp;
       return parsed;
@@ -85,14 +108,12 @@ std::variant<TParsedCommandLine, TUsageError> ParseCommandLine(const std::vector
       parsed.options.quiet = true;
       continue;
     }
-    auto option = OptionsWithValues().find(argument);
-    if (option != OptionsWithValues().end()) {
-      if (i + 1 >= arguments.size()) return TUsageError{argument + " needs a value"};
-      if (auto error = option->second(parsed.options, arguments[++i])) return TUsageError{*error};
-      continue;
-    }
-    if (argument.size() > 1 && argument[0] == '-') return TUsageError{"unknown option " + argument};
-    parsed.options.inputs.push_back(argument);
+    const auto [name, inlineValue] = SplitInlineValue(argument);
+    auto option = OptionsWithValues().find(name);
+    if (option == OptionsWithValues().end()) return TUsageError{"unknown option " + argument};
+    if (!inlineValue && i + 1 >= arguments.size()) return TUsageError{name + " needs a value"};
+    const std::string& value = inlineValue ? *inlineValue : arguments[++i];
+    if (auto error = option->second(parsed.options, value)) return TUsageError{*error};
   }
   if (parsed.options.inputs.empty()) return TUsageError{"no input given"};
   if (parsed.options.output.empty()) return TUsageError{"no output given (-o OUTPUT)"};
@@ -107,17 +128,21 @@ std::string UsageText() {
          "workbooks, .htm/.html files and http://, https://, file:// addresses.\n"
          "Outputs: .pdf, .rtf, .doc, .xls, and .txt (the plain text of every page).\n"
          "\n"
-         "options:\n"
+         "options (--name=VALUE works like --name VALUE):\n"
          "  -o OUTPUT          the file to write\n"
-         "  --title TEXT       PDF title\n"
-         "  --subject TEXT     PDF subject\n"
-         "  --author TEXT      PDF author\n"
-         "  --keywords TEXT    PDF keywords\n"
+         "  --title TEXT       document title (PDF and RTF)\n"
+         "  --subject TEXT     document subject\n"
+         "  --author TEXT      document author\n"
+         "  --keywords TEXT    document keywords\n"
          "  --page-size W,H    page width and height in points, for every page\n"
          "  --margins L,T      left (and right) and top (and bottom) margins in points\n"
-         "  -q, --quiet        no progress line\n"
+         "  -q, --quiet        no progress line and no summary; warnings and errors stay\n"
+         "  --                 every further argument is an input\n"
          "  --help             this text\n"
-         "  --version          the program's version\n";
+         "  --version          the program's version\n"
+         "\n"
+         "Exit status: 0 the output is complete (warnings may have been printed), 1 a\n"
+         "command failed or content was lost (nothing is written then), 2 a usage error.\n";
 }
 
 }  // namespace varnolt

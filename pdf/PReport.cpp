@@ -1,6 +1,7 @@
 #include "pdf/PReport.h"
 
 #include "platform/CodePage.h"
+#include "platform/Paths.h"
 
 namespace varnolt {
 
@@ -109,7 +110,7 @@ void TPReport::PrintPage(TPRPage& page) {
 
 void TPReport::CloseDocument() {
   if (doc_ == nullptr) throw EPdfInvalidOperation("document is null..");
-  AtomicFileOutputStream file(Utf16ToUtf8(fileName_));
+  AtomicFileOutputStream file(Utf16ToFileName(fileName_));
   doc_->SaveToStream(file);
   file.Commit();
   AbandonDocument();

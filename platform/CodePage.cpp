@@ -78,23 +78,34 @@ UConverter* ConverterFor(CodePageId codePage) {
   return converters.emplace(codePage, std::move(converter)).first->second.get();
 }
 
-CodePageId ReadSystemAnsiCodePage() {
+struct TSystemCodePage {
+  CodePageId codePage = kDefaultAnsiCodePage;
+  std::optional<std::string> problem;
+};
+
+TSystemCodePage ReadSystemAnsiCodePage() {
   const char* value = std::getenv("VARNOLT_ANSI_CODEPAGE");
-  if (value == nullptr || *value == '\0') return kDefaultAnsiCodePage;
+  if (value == nullptr || *value == '\0') return {};
   char* end = nullptr;
   unsigned long parsed = std::strtoul(value, &end, 10);
   if (*end != '\0' || parsed < 3 || parsed > 65535 || IcuNameOf(static_cast<CodePageId>(parsed)) == nullptr) {
-    return kDefaultAnsiCodePage;
+    return {kDefaultAnsiCodePage, "VARNOLT_ANSI_CODEPAGE=" + std::string(value) +
+                                      " names no supported code page; code page " +
+                                      std::to_string(kDefaultAnsiCodePage) + " is used"};
   }
-  return static_cast<CodePageId>(parsed);
+  return {static_cast<CodePageId>(parsed), std::nullopt};
+}
+
+const TSystemCodePage& SystemCodePage() {
+  static const TSystemCodePage codePage = ReadSystemAnsiCodePage();
+  return codePage;
 }
 
 }  // namespace
 
-CodePageId SystemAnsiCodePage() {
-  static const CodePageId codePage = ReadSystemAnsiCodePage();
-  return codePage;
-}
+CodePageId SystemAnsiCodePage() { return SystemCodePage().codePage; }
+
+const std::optional<std::string>& SystemAnsiCodePageProblem() { return SystemCodePage().problem; }
 
 CodePageId ResolveCodePage(CodePageId codePage) {
   switch (codePage) {

@@ -19,6 +19,9 @@ inline constexpr CodePageId kCpUtf8 = 65001;
 // 1252 unless the environment variable VARNOLT_ANSI_CODEPAGE names another
 // supported code page; read once.
 CodePageId SystemAnsiCodePage();
+// Why VARNOLT_ANSI_CODEPAGE was not followed, for a front end to say once;
+// empty when it was followed or is not set.
+const std::optional<std::string>& SystemAnsiCodePageProblem();
 
 // The real code page behind the aliases 0, 1 and 2.
 CodePageId ResolveCodePage(CodePageId codePage);

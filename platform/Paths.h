@@ -1,9 +1,17 @@
 #pragma once
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace varnolt {
 
 // The folder of the running program (dialogs start there; "images" lives there).
 std::filesystem::path ExecutableDir();
+
+// File names are bytes, not always UTF-8. A byte that is no part of valid
+// UTF-8 becomes the lone surrogate U+DC80 + byte and turns back into itself,
+// so a name survives the trip through UTF-16 unchanged.
+std::u16string FileNameToUtf16(std::string_view bytes);
+std::string Utf16ToFileName(std::u16string_view text);
 
 }  // namespace varnolt

@@ -118,6 +118,25 @@ TEST_F(PageProjectTest, TheLastPageCannotBeDeletedAndTheTwoMenusSayItDifferently
   EXPECT_EQ(host.MessageTexts(), (std::vector<std::u16string>{u"Final page\uFF01"}));
 }
 
+TEST_F(PageProjectTest, TheTabMenuPopsUpAtThePressedTabAsTheWindowLaidItOut) {
+  form.Label24Click();
+  form.WindowOrigin = TPoint{100, 50};
+  form.RightPanelLeft = 170;
+  form.PageBarClientHeight = 40;
+  form.PageLabels[0]->SetPosition(0, 1);
+  form.PageLabels[1]->SetPosition(62, 1);
+  const std::pair<int, TPoint> cases[] = {{0, TPoint{100 + 0 + 170, 50 + 1 + 120}},
+                                          {1, TPoint{100 + 62 + 170, 50 + 1 + 120}}};
+  for (const auto& [tab, popup] : cases) {
+    form.PageTabMenuPopup.reset();
+    form.ButtonClick(tab, TMouseButton::mbRight);
+    EXPECT_EQ(form.PageTabMenuPopup, popup) << "tab " << tab;
+  }
+  form.PageTabMenuPopup.reset();
+  form.ButtonClick(0, TMouseButton::mbLeft);
+  EXPECT_FALSE(form.PageTabMenuPopup.has_value());
+}
+
 TEST_F(PageProjectTest, ClearingEmptiesThePageButKeepsItsPlaceAndGeometry) {
   form.FormShow();
   form.PageWidths[0] = 600;

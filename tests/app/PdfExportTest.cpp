@@ -118,15 +118,26 @@ TEST_F(PdfExportTest, TheWordsOfALongPageComeBackWholeAndApart) {
   EXPECT_TRUE(test::FoldedWhiteSpace(extracted.output) == expected) << extracted.output.substr(0, 300);
 }
 
-TEST_F(PdfExportTest, WhenEveryPageIsEmptyTheCloseFailsAndNoFileIsLeft) {
+TEST_F(PdfExportTest, WhenEveryPageIsEmptyOneBlankPageOfTheFirstPagesSizeIsWritten) {
+  form.PageWidths[0] = 300;
+  form.PageHeights[0] = 400;
   form.Label24Click();
-  test::WriteFileBytes(dir / "kept.pdf", "old contents");
-  EXPECT_FALSE(Export(dir / "kept.pdf"));
-  EXPECT_EQ(host.errors, (std::vector<std::u16string>{u"GetPage --the Page is nil"}));
+  ASSERT_TRUE(Export(dir / "blank.pdf"));
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.messages.at(0).text.substr(0, 29), u"Total 2 Pages has been found!");
+  ASSERT_TRUE(test::PassesQpdfCheck(dir / "blank.pdf"));
+  const auto pdf = test::ReadFileBytes(dir / "blank.pdf");
+  EXPECT_EQ(PdfPageCount(pdf), 1);
+  EXPECT_NE(pdf.find("/MediaBox [0 0 300 400 ]"), std::string::npos);
+}
+
+TEST_F(PdfExportTest, WhenTheFileCannotBeWrittenNothingIsLeftAndTheDocumentStaysOpen) {
+  SetPageText(0, u"some text");
+  EXPECT_FALSE(Export(dir / "missing-folder" / "new.pdf"));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_TRUE(host.errors[0].starts_with(u"Cannot create file")) << Utf16ToUtf8(host.errors[0]);
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(test::ReadFileBytes(dir / "kept.pdf"), "old contents");
-  EXPECT_FALSE(Export(dir / "new.pdf"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "new.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing-folder"));
   // The document stays open: the guarded setters refuse until the next export.
   host.propertiesScript = [&](TForm1& dialog) {
     dialog.Edit1.SetText(u"report");
@@ -138,7 +149,6 @@ TEST_F(PdfExportTest, WhenEveryPageIsEmptyTheCloseFailsAndNoFileIsLeft) {
   EXPECT_EQ(form.PReport1.FileName(), u"report.pdf");
   EXPECT_EQ(form.TitleLabel.Caption(), u"Title\uFF1Anone");
 
-  SetPageText(0, u"now there is text");
   ASSERT_TRUE(Export(dir / "ok.pdf"));
   EXPECT_TRUE(test::PassesQpdfCheck(dir / "ok.pdf"));
 }
@@ -151,13 +161,15 @@ TEST_F(PdfExportTest, CancellingTheSaveDialogWritesNothing) {
   EXPECT_FALSE(form.PReport1.HasDocument());
 }
 
-TEST_F(PdfExportTest, PlainTextExportWritesEveryPageAsUtf8WithFormFeeds) {
+TEST_F(PdfExportTest, PlainTextExportWritesEveryPageAsUtf8WithLfAndFormFeedsAndSumsUp) {
   SetPageText(0, u"caf\u00E9\r\nline two");
   form.Label24Click();
   form.Label24Click();
   SetPageText(2, u"\u4E2D\u6587");
   ASSERT_TRUE(form.Dispatch([&] { form.ExportPlainText(dir / "out.txt"); }));
-  EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "caf\xC3\xA9\r\nline two\f\f\xE4\xB8\xAD\xE6\x96\x87\f");
+  EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "caf\xC3\xA9\nline two\f\f\xE4\xB8\xAD\xE6\x96\x87\f");
+  EXPECT_EQ(host.MessageTexts(), (std::vector<std::u16string>{u"Total 3 pages has been found!\rCreate success" +
+                                                               (dir / "out.txt").u16string() + u"!"}));
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST_F(TextImportTest, LinesBecomeParagraphsAndTheCaretEndsAfterTheText) {
   EXPECT_EQ(clipboard.UnicodeText(), u"a\r\nb");
 }
 
-TEST_F(TextImportTest, DecodesUtf8AndFallsBackToTheSystemCodePage) {
+TEST_F(TextImportTest, DecodesUtf16AndUtf8AndFallsBackToTheSystemCodePage) {
   struct Case {
     std::string bytes;
     std::u16string text;
@@ -56,7 +56,11 @@ TEST_F(TextImportTest, DecodesUtf8AndFallsBackToTheSystemCodePage) {
       {"caf\xC3\xA9 \xE2\x82\xAC", u"caf\u00E9 \u20AC"},
       {"\xEF\xBB\xBF\xE4\xB8\xAD", u"\u4E2D"},
       {"caf\xE9 \x80", u"caf\u00E9 \u20AC"},
-      {"before\0after", u"before"},
+      {std::string("before\0after", 12), u"before"},
+      // A UTF-16 byte-order mark, little or big endian; the text ends at a zero character.
+      {std::string("\xFF\xFEh\0i\0\x3D\xD8\x00\xDE", 10), u"hi\U0001F600"},
+      {std::string("\xFE\xFF\0h\0\xE9\x4E\x2D", 8), u"h\u00E9\u4E2D"},
+      {std::string("\xFF\xFE" "a\0\0\0b\0", 8), u"a"},
   };
   for (const auto& c : cases) {
     form.Label27Click();
@@ -72,6 +76,8 @@ TEST_F(TextImportTest, AnEmptyFileWarnsInsertsNothingAndStillEndsAtHundred) {
   EXPECT_TRUE(host.messages[0].text.starts_with(u"Unable to create file mapping. "));
   EXPECT_TRUE(PageIsEmpty());
   EXPECT_EQ(form.Progress.percentLabel.Caption(), u"100%");
+  // Nothing of the file was lost.
+  EXPECT_TRUE(form.LastImport.complete);
 }
 
 TEST_F(TextImportTest, CancellingOrAMissingFileChangesNothing) {
@@ -87,7 +93,18 @@ TEST_F(TextImportTest, AFolderCannotBeOpened) {
   host.openAnswers.push_back(dir.path());
   form.Label12Click();
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_TRUE(host.messages[0].text.starts_with(u"Unable to open file. "));
+  EXPECT_EQ(host.messages[0].text, u"Unable to open file. Is a directory");
+  EXPECT_FALSE(form.LastImport.complete);
+}
+
+TEST_F(TextImportTest, AFileThatVanishedIsSilentInTheWindowButReportedAsLost) {
+  host.openAnswers.push_back(dir / "gone.txt");
+  form.Label12Click();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(form.LastImport.complete);
+  EXPECT_EQ(form.LastImport.unshown, u"No such file or directory");
+  Import("back again");
+  EXPECT_TRUE(form.LastImport.complete);
 }
 
 }  // namespace

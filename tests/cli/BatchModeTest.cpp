@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/cli/VarnoltProcess.h"
 #include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
@@ -71,14 +72,18 @@ TEST(BatchModeTest, PagesWithTextBeyondWinAnsiAreSetInTheGothicFont) {
             "plainLatintext\xE2\x82\xAC\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95ok");
 }
 
-TEST(BatchModeTest, PlainTextOutputHoldsEveryPage) {
+TEST(BatchModeTest, PlainTextOutputHoldsEveryPageWithLfLineEndsAndSumsUp) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "a.txt", "one\r\ntwo");
   test::WriteFileBytes(dir / "b.txt", "\xE4\xB8\xAD");
-  auto result = Varnolt({(dir / "a.txt").string(), (dir / "b.txt").string(), "-o", (dir / "out.txt").string()});
+  test::WriteFileBytes(dir / "c.txt", std::string("\xFF\xFEU\0T\0F\0-\0\x31\0\x36\0", 14));
+  const auto out = dir / "out.txt";
+  auto result = Varnolt({(dir / "a.txt").string(), (dir / "b.txt").string(), (dir / "c.txt").string(), "-o",
+                         out.string()});
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
-  EXPECT_EQ(result.standardOutput, "");
-  EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "one\r\ntwo\f\xE4\xB8\xAD\f");
+  EXPECT_EQ(result.standardOutput, "Total 3 pages has been found! Create success" + out.string() + "!\n");
+  EXPECT_EQ(result.standardError, "");
+  EXPECT_EQ(test::ReadFileBytes(out), "one\ntwo\f\xE4\xB8\xAD\fUTF-16\f");
 }
 
 TEST(BatchModeTest, UsageErrorsExitTwoWithOneLine) {
@@ -86,37 +91,239 @@ TEST(BatchModeTest, UsageErrorsExitTwoWithOneLine) {
       {"a.txt"},
       {"-o", "x.pdf"},
       {"a.txt", "-o", "x.pdf", "--margins", "1"},
+      {"a.txt", "-o", "x.pdf", "--margins=1"},
       {"a.txt", "-o", "x.pdf", "--bogus"},
+      {"a.txt", "-o", "x.pdf", "--bogus=1"},
       {"a.doc2", "-o", "x.pdf"},
       {"a.txt", "-o", "x.png"},
+      {"a.txt", "-o", "x.pdf", "-o", "y.pdf"},
+      {"a.txt", "-o", "--title", "T"},
+      {"a.txt", "--", "-o", "x.pdf"},
   };
   for (const auto& arguments : cases) {
     auto result = Varnolt(arguments);
-    EXPECT_EQ(result.exitCode, 2) << arguments.back();
+    EXPECT_EQ(result.exitCode, 2) << testing::PrintToString(arguments);
     EXPECT_EQ(result.standardOutput, "");
     ASSERT_FALSE(result.standardError.empty());
     EXPECT_EQ(result.standardError.find('\n'), result.standardError.size() - 1) << result.standardError;
   }
+  EXPECT_EQ(Varnolt({"a.txt", "-o", "x.pdf", "-o", "y.pdf"}).standardError,
+            "varnolt: -o given twice (see varnolt --help)\n");
+  EXPECT_EQ(Varnolt({"a.txt", "-o", "--title", "T"}).standardError,
+            "varnolt: -o needs the output file, not the option --title (see varnolt --help)\n");
 }
 
-TEST(BatchModeTest, AFailedCommandExitsOneWithItsMessageAndWritesNothing) {
+// One test of what each import's result means for the run: content that is
+// complete exits 0 (warnings may be printed), content lost exits 1 and
+// writes nothing, and every line names its file.
+TEST(BatchModeTest, EachImportsResultDecidesTheExitStatus) {
+  struct Case {
+    std::string name;
+    std::string bytes;
+    int exitCode;
+    std::string message;  // after "varnolt: <file>: "; empty: no line at all
+  };
+  const Case cases[] = {
+      {"empty.txt", "", 0, "Unable to create file mapping. The file is empty."},
+      {"empty.rtf", "", 0, "The file is empty."},
+      {"zero.txt", std::string("\0text", 5), 0, ""},
+      {"whole.rtf", "{\\rtf1 Hello world.\\par}", 0, ""},
+      {"truncated.rtf", "{\\rtf1 Hello world.\\par More text", 1,
+       "reading stopped: the data ends inside an open group"},
+  };
+  for (const auto& c : cases) {
+    test::ScratchDir dir;
+    test::WriteFileBytes(dir / "ok.txt", "first page");
+    test::WriteFileBytes(dir / c.name, c.bytes);
+    const auto out = dir / "out.pdf";
+    auto result = Varnolt({(dir / "ok.txt").string(), (dir / c.name).string(), "-o", out.string(), "-q"});
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.name << ": " << result.standardError;
+    const std::string line = c.message.empty() ? "" : "varnolt: " + (dir / c.name).string() + ": " + c.message + "\n";
+    EXPECT_EQ(result.standardError, line) << c.name;
+    EXPECT_EQ(std::filesystem::exists(out), c.exitCode == 0) << c.name;
+    if (c.exitCode == 0) {
+      EXPECT_TRUE(test::PassesQpdfCheck(out)) << c.name;
+    }
+  }
+}
+
+TEST(BatchModeTest, AProjectOfEmptyInputsStillMakesACompletePdf) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "empty.rtf", "");
+  const auto out = dir / "out.pdf";
+  auto result = Varnolt({(dir / "empty.rtf").string(), "-o", out.string(), "--page-size", "300,400"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(result.standardOutput, "Total 1 Pages has been found! Create Success" + out.string() + "!\n");
+  ASSERT_TRUE(test::PassesQpdfCheck(out));
+  EXPECT_NE(test::ReadFileBytes(out).find("/MediaBox [0 0 300 400 ]"), std::string::npos);
+}
+
+TEST(BatchModeTest, InputsThatCannotBeReadExitOneNamingTheFileAndTheReason) {
+  test::ScratchDir dir;
+  std::filesystem::create_directory(dir / "folder.txt");
+  auto folder = Varnolt({(dir / "folder.txt").string(), "-o", (dir / "out.pdf").string()});
+  EXPECT_EQ(folder.exitCode, 1);
+  EXPECT_EQ(folder.standardError, "varnolt: " + (dir / "folder.txt").string() + ": is a directory\n");
+
+  auto missing = Varnolt({(dir / "missing.rtf").string(), "-o", (dir / "out.pdf").string()});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.standardError, "varnolt: " + (dir / "missing.rtf").string() + ": no such file\n");
+
+  // Unreadable for the user running the program; root runs it as nobody.
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+  for (const std::string name : {"locked.txt", "locked.rtf"}) {
+    test::WriteFileBytes(dir / name, "{\\rtf1 secret\\par}");
+    std::filesystem::permissions(dir / name, std::filesystem::perms::none);
+    test::VarnoltSetting setting;
+    setting.asNobody = ::geteuid() == 0;
+    auto locked = test::RunVarnoltWith({(dir / name).string(), "-o", (dir / "out.pdf").string()}, setting);
+    EXPECT_EQ(locked.exitCode, 1) << name;
+    EXPECT_EQ(locked.standardError.rfind("varnolt: " + (dir / name).string() + ": ", 0), 0u) << locked.standardError;
+    EXPECT_NE(locked.standardError.find("Permission denied\n"), std::string::npos) << locked.standardError;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.pdf"));
+  }
+}
+
+TEST(BatchModeTest, AnInputTooLargeForMemorySaysSoAndNamesItsFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  test::ScratchDir dir;
+  const auto big = dir / "big.txt";
+  test::WriteFileBytes(big, "");
+  std::filesystem::resize_file(big, 400 << 20);  // sparse: no disk space taken
+  test::VarnoltSetting setting;
+  setting.addressSpaceLimit = 300 << 20;
+  auto result = test::RunVarnoltWith({big.string(), "-o", (dir / "out.pdf").string()}, setting);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.standardError, "varnolt: " + big.string() + ": ? out of memory\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.pdf"));
+}
+
+TEST(BatchModeTest, OutputNamesThatAreNotUtf8AreWrittenAsGiven) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.txt", "text");
+  for (const std::string extension : {".pdf", ".rtf", ".txt"}) {
+    const std::string out = (dir / ("caf\xE9-\xFF" + extension)).string();
+    auto result = Varnolt({(dir / "in.txt").string(), "-o", out});
+    EXPECT_EQ(result.exitCode, 0) << extension << ": " << result.standardError;
+    EXPECT_EQ(result.standardError, "");
+    EXPECT_NE(result.standardOutput.find("Create " ), std::string::npos);
+    EXPECT_NE(result.standardOutput.find(out + "!\n"), std::string::npos) << result.standardOutput;
+    EXPECT_TRUE(std::filesystem::is_regular_file(out)) << extension;
+  }
+}
+
+TEST(BatchModeTest, WriteFailuresGiveTheirReasonForEveryOutput) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.txt", "text");
+  for (const std::string extension : {".pdf", ".rtf", ".txt"}) {
+    const std::string out = (dir / "no-folder" / ("out" + extension)).string();
+    auto result = Varnolt({(dir / "in.txt").string(), "-o", out});
+    EXPECT_EQ(result.exitCode, 1) << extension;
+    EXPECT_EQ(result.standardError, "varnolt: Cannot create file \"" + out + "\". No such file or directory\n")
+        << extension;
+  }
+}
+
+TEST(BatchModeTest, OptionsAfterDoubleDashAreInputsAndValuesMayFollowAnEqualsSign) {
+  test::ScratchDir dir;
+  const auto dashed = dir / "-x.txt";
+  test::WriteFileBytes(dashed, "dashed name");
+  const auto out = dir / "out.pdf";
+  // A relative name that starts with a dash, as a shell glob gives it.
+  const auto result = test::RunCommandSplit({"sh", "-c",
+                                             "cd \"$1\" && \"$2\" -o out.pdf --title=T --author= --page-size=300,400 -- "
+                                             "-x.txt",
+                                             "sh", dir.path().string(), VARNOLT_EXECUTABLE});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  ASSERT_TRUE(test::PassesQpdfCheck(out));
+  const auto pdf = test::ReadFileBytes(out);
+  EXPECT_NE(pdf.find("/Title (T)"), std::string::npos);
+  EXPECT_NE(pdf.find("/MediaBox [0 0 300 400 ]"), std::string::npos);
+  EXPECT_EQ(test::WithoutWhiteSpace(test::ExtractedText(out)), "dashedname");
+}
+
+TEST(BatchModeTest, QuietSilencesTheSummaryButNotWarnings) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "empty.txt", "");
-  auto result = Varnolt({(dir / "empty.txt").string(), "-o", (dir / "out.pdf").string()});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.standardError.rfind("varnolt: Unable to create file mapping. ", 0), 0u) << result.standardError;
-  EXPECT_FALSE(std::filesystem::exists(dir / "out.pdf"));
+  auto result = Varnolt({(dir / "empty.txt").string(), "-o", (dir / "out.rtf").string(), "-q"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.standardOutput, "");
+  EXPECT_NE(result.standardError.find("The file is empty."), std::string::npos);
+}
 
-  auto missing = Varnolt({(dir / "missing.txt").string(), "-o", (dir / "out.pdf").string()});
-  EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_NE(missing.standardError.find("missing.txt"), std::string::npos);
+TEST(BatchModeTest, OptionsPlainTextCannotCarryAreReportedAsIgnored) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.txt", "text");
+  const auto out = dir / "out.txt";
+  auto result = Varnolt({(dir / "in.txt").string(), "-o", out.string(), "-q", "--page-size", "300,400", "--margins",
+                         "20,20", "--title", "T"});
+  EXPECT_EQ(result.exitCode, 0);
+  const std::string about = "varnolt: " + out.string() + ": ";
+  EXPECT_EQ(result.standardError, about + "--page-size is ignored: plain text has no page size\n" + about +
+                                      "--margins is ignored: plain text has no margins\n" + about +
+                                      "--title is ignored: plain text has no title\n");
+  EXPECT_EQ(test::ReadFileBytes(out), "text\f");
+}
 
-  // Text ends at its first zero byte, so this page stays empty.
-  test::WriteFileBytes(dir / "blank.txt", std::string("\0text", 5));
-  auto blank = Varnolt({(dir / "blank.txt").string(), "-o", (dir / "out.pdf").string()});
-  EXPECT_EQ(blank.exitCode, 1);
-  EXPECT_EQ(blank.standardError, "varnolt: GetPage --the Page is nil\n");
-  EXPECT_FALSE(std::filesystem::exists(dir / "out.pdf"));
+TEST(BatchModeTest, RtfOutputCarriesPageSizeMarginsAndInformation) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.txt", "text");
+  const auto out = dir / "out.rtf";
+  auto result = Varnolt({(dir / "in.txt").string(), "-o", out.string(), "--page-size", "600,800", "--margins", "36,18",
+                         "--title", "T", "--subject", "S", "--author", "A", "--keywords", "K"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  const auto rtf = test::ReadFileBytes(out);
+  EXPECT_NE(rtf.find("\\paperw12000\\paperh16000\\margl720\\margr720\\margt360\\margb360"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("{\\info{\\title T}{\\subject S}{\\author A}{\\keywords K}}"), std::string::npos) << rtf;
+  // The collecting editor has default settings: no style sheet is written.
+  EXPECT_EQ(rtf.find("\\stylesheet"), std::string::npos);
+}
+
+TEST(BatchModeTest, AnInvalidCodePageSettingIsReportedOnce) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "a.txt", "caf\xE9");
+  test::WriteFileBytes(dir / "b.txt", "na\xEFve");
+  test::VarnoltSetting setting;
+  setting.environment = {{"VARNOLT_ANSI_CODEPAGE", "12345"}};
+  auto result = test::RunVarnoltWith(
+      {(dir / "a.txt").string(), (dir / "b.txt").string(), "-o", (dir / "out.txt").string(), "-q"}, setting);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.standardError,
+            "varnolt: VARNOLT_ANSI_CODEPAGE=12345 names no supported code page; code page 1252 is used\n");
+  EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "caf\xC3\xA9\fna\xC3\xAFve\f");
+}
+
+TEST(BatchModeTest, AFullStandardOutputFailsTheRun) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.txt", "text");
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{(dir / "in.txt").string(), "-o", (dir / "out.pdf").string()},
+        std::vector<std::string>{"--help"}}) {
+    test::VarnoltSetting setting;
+    setting.standardOutputFile = "/dev/full";
+    auto result = test::RunVarnoltWith(arguments, setting);
+    EXPECT_EQ(result.exitCode, 1) << arguments.front();
+    EXPECT_EQ(result.standardError, "varnolt: cannot write to standard output: No space left on device\n");
+  }
+}
+
+TEST(BatchModeTest, OnATerminalTheProgressLineIsClearedBeforeAnyMessage) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "a.txt", "first");
+  test::WriteFileBytes(dir / "empty.txt", "");
+  auto result = test::RunVarnoltOnTerminal({(dir / "a.txt").string(), (dir / "empty.txt").string(), "-o",
+                                            (dir / "out.pdf").string()});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  const std::string clear = "\r" + std::string(16, ' ') + "\r";
+  const auto warning = result.standardError.find("varnolt: ");
+  ASSERT_NE(warning, std::string::npos) << result.standardError;
+  EXPECT_NE(result.standardError.find("Progress 100%"), std::string::npos);
+  EXPECT_EQ(result.standardError.substr(warning - clear.size(), clear.size()), clear) << result.standardError;
+  const auto summary = result.standardError.find("Total 2 Pages");
+  ASSERT_NE(summary, std::string::npos);
+  EXPECT_EQ(result.standardError.substr(summary - clear.size(), clear.size()), clear) << result.standardError;
 }
 
 TEST(BatchModeTest, HelpAndVersion) {

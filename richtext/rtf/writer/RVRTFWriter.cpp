@@ -25,13 +25,13 @@ std::int32_t RoundToInt32(double value) {
   return static_cast<std::int32_t>(rounded);
 }
 
+}  // namespace
+
 std::u16string FolderWithSeparator(const std::filesystem::path& fileName) {
   std::filesystem::path folder = fileName.parent_path();
   if (folder.empty()) return {};
   return Utf8ToUtf16((folder / "").string());
 }
-
-}  // namespace
 
 TRVRTFWriter::TRVRTFWriter(TRVRTFSink& sink, const TRVStyle& style, const TRVRTFWriteSettings& settings,
                            std::u16string path)

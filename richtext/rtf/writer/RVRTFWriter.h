@@ -47,11 +47,21 @@ enum TRVRTFSaveArea : std::uint8_t {
   rv_rtfs_Doc,
 };
 
+// The document's information entries; empty ones are not written.
+struct TRVRTFDocInfo {
+  std::u16string Title;
+  std::u16string Subject;
+  std::u16string Author;
+  std::u16string Keywords;
+};
+
 // What the hosting view supplies: options, page parameters, hooks.
 struct TRVRTFWriteSettings {
   TRVRTFOptions RTFOptions = kRVDefaultRTFOptions;
   // Written with rvrtfSaveDocParameters; without them A4 with fixed margins.
   std::optional<TRVDocParameters> DocParameters;
+  // Written as an \info group when any entry is given.
+  TRVRTFDocInfo DocInfo;
   TRVBiDiMode BiDiMode = rvbdUnspecified;
   // Above 0 it replaces the screen's pixels per inch for every conversion.
   std::int32_t PixelsPerInch = 0;
@@ -87,6 +97,9 @@ struct TRVRTFWriteSettings {
 bool WriteRTF(const TCustomRVData& data, OutputStream& stream, const std::u16string& path, bool selectionOnly,
               TColor color, const TCustomRVData* headerDoc, const TCustomRVData* footerDoc,
               const TRVRTFWriteSettings& settings = {});
+// The folder of a file with its trailing separator, empty for a bare name:
+// the path WriteRTFFile hands to hooks.
+std::u16string FolderWithSeparator(const std::filesystem::path& fileName);
 // The same into a file, which appears only once it is complete: a failure
 // leaves an existing file as it was. The file's folder is the path handed to
 // hooks. False when the file cannot be created or written.

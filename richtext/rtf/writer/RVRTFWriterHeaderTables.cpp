@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>
+#include <utility>
 
 #include "platform/Random.h"
 #include "richtext/document/CRVDataNumbering.h"
@@ -241,6 +242,7 @@ void TRVRTFWriter::WriteHeader(const TCustomRVData& data, const TCustomRVData* h
   WriteColorTable();
   if (Option(rvrtfSaveStyleSheet)) WriteStyleSheet();
   WriteListTable();
+  WriteDocInfo();
   WriteHeaderFooter("{\\header ", headerDoc);
   WriteHeaderFooter("{\\footer ", footerDoc);
   WriteExtra(rv_rtfs_Doc, nullptr, -1, -1, false);
@@ -279,6 +281,26 @@ void TRVRTFWriter::WriteDocParameters() {
   sink_.PutKeyword("viewzk", page.ZoomMode == rvzmFullPage ? 1 : page.ZoomMode == rvzmPageWidth ? 2 : 0);
   if (page.MirrorMargins) sink_.Put("\\margmirror");
   sink_.Put("\r\n");
+}
+
+void TRVRTFWriter::WriteDocInfo() {
+  const TRVRTFDocInfo& info = settings_.DocInfo;
+  const std::pair<const char*, const std::u16string*> entries[] = {
+      {"{\\title ", &info.Title}, {"{\\subject ", &info.Subject}, {"{\\author ", &info.Author},
+      {"{\\keywords ", &info.Keywords}};
+  bool opened = false;
+  for (const auto& [opening, text] : entries) {
+    if (text->empty()) continue;
+    if (!opened) sink_.Put("{\\info");
+    opened = true;
+    sink_.Put(opening);
+    // An entry is one line: its line breaks become blanks.
+    std::u16string line = *text;
+    for (char16_t& c : line) c = (c == u'\r' || c == u'\n') ? u' ' : c;
+    EscapeName(line, style_.DefCodePage);
+    sink_.Put('}');
+  }
+  if (opened) sink_.Put("}\r\n");
 }
 
 void TRVRTFWriter::WriteFontTable() {

@@ -159,6 +159,7 @@ class TRVRTFWriter {
   void WriteHeader(const TCustomRVData& data, const TCustomRVData* headerDoc, const TCustomRVData* footerDoc);
   void WriteNoteSeparators(const TCustomRVData& data);
   void WriteDocParameters();
+  void WriteDocInfo();
   void WriteFontTable();
   void WriteColorTable();
   void WriteStyleSheet();

@@ -129,6 +129,18 @@ TEST_F(RVRTFWriterTest, DocumentParametersInTheirUnits) {
       << header;
 }
 
+TEST_F(RVRTFWriterTest, InformationEntriesGoInAnInfoGroupEmptyOnesLeftOut) {
+  doc_.AppendTextItemW(u"x", 0, 0);
+  TRVRTFWriteSettings settings;
+  EXPECT_EQ(WriteRtfString(doc_, settings).find("\\info"), std::string::npos);
+  settings.DocInfo = TRVRTFDocInfo{u"Caf\u00E9 {menu}", u"", u"A. Author", u"one\r\ntwo"};
+  const std::string rtf = WriteRtfString(doc_, settings);
+  EXPECT_NE(rtf.find("{\\info{\\title Caf\\u233 \\'e9 \\{menu\\}}{\\author A. Author}{\\keywords one  two}}\r\n"),
+            std::string::npos)
+      << rtf;
+  EXPECT_LT(rtf.find("{\\colortbl"), rtf.find("{\\info"));
+}
+
 TEST_F(RVRTFWriterTest, HeaderAndFooterDocuments) {
   doc_.AppendTextItemW(u"body", 0, 0);
   TestDocument header(style_);
