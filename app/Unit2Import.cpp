@@ -63,10 +63,8 @@ std::u16string RtfResultText(std::uint8_t code) {
 }
 
 // The byte offset where reading stopped, as " at byte N".
-std::u16string WhereReadingStopped(const TRVRTFReaderProperties&) {
-  // StopOffset: once TRVRTFReaderProperties keeps the offset, return
-  // u" at byte " + ToU16(std::to_string(props.StopOffset())) here.
-  return u"";
+std::u16string WhereReadingStopped(const TRVRTFReaderProperties& props) {
+  return u" at byte " + ToU16(std::to_string(props.StopOffset()));
 }
 
 std::u16string WhyUnreadable(const std::filesystem::path& fileName) {

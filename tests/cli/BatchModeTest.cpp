@@ -129,7 +129,7 @@ TEST(BatchModeTest, EachImportsResultDecidesTheExitStatus) {
       {"zero.txt", std::string("\0text", 5), 0, ""},
       {"whole.rtf", "{\\rtf1 Hello world.\\par}", 0, ""},
       {"truncated.rtf", "{\\rtf1 Hello world.\\par More text", 1,
-       "reading stopped: the data ends inside an open group"},
+       "reading stopped at byte 33: the data ends inside an open group"},
   };
   for (const auto& c : cases) {
     test::ScratchDir dir;
