@@ -15,10 +15,14 @@
 #include "app/ProgressDisplay.h"
 #include "pdf/PReport.h"
 #include "platform/Clipboard.h"
+#include "platform/Office.h"
+#include "platform/WebPage.h"
 #include "richtext/editor/RVEdit.h"
 #include "richtext/style/RVStyle.h"
 
 namespace varnolt {
+
+class TWorkbookWriter;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -61,6 +65,9 @@ class TForm2 {
   // --- imports ---
   void Label12Click();  // Textfile to import(*.txt)
   void Label36Click();  // Rtf to import(*.rtf)
+  void Label6Click();   // Word to import(*.doc)             Unit2Office.cpp
+  void Label16Click();  // Excel to import(*.xls)            Unit2Office.cpp
+  void Label13Click();  // Webpage to import(url)            Unit2Web.cpp
   void Label25Click();  // Paste
   void Label26Click();  // Clear the clipboard
   void N34Click();      // Cut
@@ -71,6 +78,8 @@ class TForm2 {
   void statusbarinit();
   void Image2Click();  // PDF
   void Image6Click();  // RTF
+  void Image4Click();  // Word                               Unit2Office.cpp
+  void image5Click();  // Excel                              Unit2Office.cpp
   // The plain text of every page, UTF-8, each page ending with a form feed.
   void ExportPlainText(const std::filesystem::path& fileName);
 
@@ -82,6 +91,8 @@ class TForm2 {
   int ExistingPageCount() const;
   TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
+  // The office applications behind the Word and Excel commands.
+  Office& OfficeApplications() { return office_; }
   Clipboard& ClipboardUsed() { return clipboard_; }
 
   // The parallel page arrays: they only grow; a deleted page leaves an empty
@@ -113,6 +124,8 @@ class TForm2 {
   std::optional<TPoint> PageTabMenuPopup;
   bool GalleryOpen = false;
   TPoint WindowOrigin{257, 113};
+  // The web page import's waits and size.
+  TWebPageLimits WebPageLimits;
 
  private:
   std::unique_ptr<TRichDocEdit> CreatePageEditor();
@@ -123,10 +136,21 @@ class TForm2 {
   void DeletePage(int index);
   void ShowWarning(const std::u16string& text);
   void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+  // Every page pasted into one new editor, a paragraph apart; counts the pages.
+  std::unique_ptr<TRichDocEdit> CollectPages(int& pageCount);
+  // RTF put on the clipboard, pasted into the current page; the clipboard
+  // is empty again afterwards.
+  void PasteRichText(const std::string& rtf);
+  // False, with the command's "not installed" message shown, when
+  // LibreOffice cannot be started.
+  bool ConnectOffice(const std::u16string& notInstalled);
+  void ImportSheets(const std::filesystem::path& workbook);
+  int WriteTablesToWorkbook(TWorkbookWriter& workbook);
 
   THost& host_;
   Clipboard& clipboard_;
   Clipboard::ObserverId clipboardViewer_ = 0;
+  Office office_;
   bool closed_ = false;
 };
 

@@ -91,16 +91,12 @@ void TForm2::Image2Click() {
                              u"INFOMATION", TMessageKind::kInformation});
 }
 
-void TForm2::Image6Click() {
-  statusbarinit();
-  auto fileName = host_.ChooseFileToSave(
-      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
-  if (!fileName) return;
+std::unique_ptr<TRichDocEdit> TForm2::CollectPages(int& pageCount) {
   auto collecting = CreatePageEditor();
   collecting->Format();
   const int slots = PageSlotCount();
   Progress.Start(slots);
-  int pageCount = 0;
+  pageCount = 0;
   bool pasted = false;
   for (int i = 0; i < slots; ++i) {
     auto& editor = PageEditors.at(static_cast<size_t>(i));
@@ -118,6 +114,16 @@ void TForm2::Image6Click() {
     ++pageCount;
   }
   Progress.End(slots);
+  return collecting;
+}
+
+void TForm2::Image6Click() {
+  statusbarinit();
+  auto fileName = host_.ChooseFileToSave(
+      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
+  if (!fileName) return;
+  int pageCount = 0;
+  auto collecting = CollectPages(pageCount);
   if (!collecting->WriteRtfFile(*fileName, false)) {
     throw Exception("Cannot write the file " + fileName->string());
   }

@@ -23,6 +23,8 @@ class TBatchHost : public THost {
   void SetForm(TForm2& form) { form_ = &form; }
   // The answer the next open or save dialog gets.
   void AnswerNextFileDialog(std::filesystem::path path) { nextFile_ = std::move(path); }
+  // The answer the next input box gets.
+  void AnswerNextInput(const std::string& utf8) { nextInput_ = utf8; }
   // What the next options dialog gets for the current page.
   void AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top);
 
@@ -46,6 +48,7 @@ class TBatchHost : public THost {
   std::ostream& err_;
   TForm2* form_ = nullptr;
   std::optional<std::filesystem::path> nextFile_;
+  std::optional<std::string> nextInput_;
   std::u16string optionFields_[4];
   bool failed_ = false;
 };

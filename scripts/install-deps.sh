@@ -5,7 +5,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev
-  fonts-urw-base35 qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui
+  fonts-urw-base35 qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui libreoffice-calc-nogui
+  libxlsxwriter-dev
 )
 missing=()
 for p in "${packages[@]}"; do
