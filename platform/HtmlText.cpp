@@ -296,8 +296,10 @@ std::u16string DecodeHtml(std::string_view bytes, std::string_view charset) {
 std::u16string HtmlBodyText(std::string_view utf8Html) {
   if (utf8Html.empty()) return {};
   if (utf8Html.size() > INT_MAX) utf8Html = utf8Html.substr(0, INT_MAX);
+  // Without XML_PARSE_HUGE the parser drops whatever is nested deeper than
+  // 256 elements; the walk below needs no stack, so depth costs only memory.
   constexpr int kOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                           HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT;
+                           HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT | XML_PARSE_HUGE;
   std::unique_ptr<xmlDoc, DocumentFreer> document(
       htmlReadMemory(utf8Html.data(), static_cast<int>(utf8Html.size()), nullptr, "UTF-8", kOptions));
   if (!document) return {};

@@ -5,7 +5,6 @@
 #include <xlsxwriter.h>
 
 #include <chrono>
-#include <fstream>
 
 #include "tests/support/OfficeChecks.h"
 #include "tests/support/TestData.h"
@@ -160,13 +159,6 @@ TEST(OfficeBatchTest, CorruptDocumentsFailWithTheirCommandsErrors) {
   }
 }
 
-bool ProcessIsRunning(const std::string& pid) {
-  std::ifstream stat("/proc/" + pid + "/stat");
-  std::string pidField, name, state;
-  if (!(stat >> pidField >> name >> state)) return false;
-  return state != "Z" && state != "X";
-}
-
 TEST(OfficeBatchTest, AHangingOfficeSuiteIsStoppedAtTheTimeLimitWithNothingLeftRunning) {
   test::ScratchDir dir;
   const auto fake = dir / "soffice";
@@ -185,7 +177,7 @@ TEST(OfficeBatchTest, AHangingOfficeSuiteIsStoppedAtTheTimeLimitWithNothingLeftR
   for (const char* pidFile : {"office.pid", "child.pid"}) {
     const std::string pid = test::ReadFileBytes(dir / pidFile);
     ASSERT_FALSE(pid.empty());
-    EXPECT_FALSE(ProcessIsRunning(std::to_string(std::stoi(pid)))) << pidFile;
+    EXPECT_FALSE(test::ProcessIsRunning(std::stoi(pid))) << pidFile;
   }
 }
 

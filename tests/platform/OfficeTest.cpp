@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 
 #include "tests/support/Environment.h"
 #include "tests/support/TestData.h"
@@ -22,14 +21,6 @@ std::filesystem::path WriteScript(const std::filesystem::path& path, const std::
   return path;
 }
 
-// A zombie that nobody reaped yet counts as gone.
-bool ProcessIsRunning(const std::string& pid) {
-  std::ifstream stat("/proc/" + pid + "/stat");
-  std::string pidField, name, state;
-  if (!(stat >> pidField >> name >> state)) return false;
-  return state != "Z" && state != "X";
-}
-
 TEST(OfficeTest, APastTheLimitStopsTheWholeProcessGroup) {
   test::ScratchDir dir;
   const auto script = WriteScript(dir / "slow", "sleep 30 &\necho $! > " + (dir / "child.pid").string() + "\nsleep 30\n");
@@ -39,7 +30,7 @@ TEST(OfficeTest, APastTheLimitStopsTheWholeProcessGroup) {
   EXPECT_TRUE(result.timedOut);
   const std::string child = test::ReadFileBytes(dir / "child.pid");
   ASSERT_FALSE(child.empty());
-  EXPECT_FALSE(ProcessIsRunning(std::to_string(std::stoi(child)))) << "the script's own child was left running";
+  EXPECT_FALSE(test::ProcessIsRunning(std::stoi(child))) << "the script's own child was left running";
 }
 
 TEST(OfficeTest, AProcessThatEndsGivesItsOutputAndStatus) {
