@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit2.h"
+#include "tests/app/PageText.h"
 #include "tests/app/TestHost.h"
 #include "tests/support/LoopbackWebServer.h"
 
@@ -16,15 +17,7 @@ class WebImportTest : public ::testing::Test {
   TForm2 form{host, clipboard};
   test::LoopbackWebServer server;
 
-  std::vector<std::u16string> Paragraphs() {
-    auto& editor = form.CurrentEditor();
-    std::vector<std::u16string> paragraphs;
-    for (int i = 0; i < editor.CountItems(); ++i) {
-      if (i == 0 || editor.StartsNewLine(i)) paragraphs.emplace_back();
-      paragraphs.back() += editor.ItemTextAt(i);
-    }
-    return paragraphs;
-  }
+  std::vector<std::u16string> Paragraphs() { return test::Paragraphs(form.CurrentEditor()); }
   void Import(const std::string& address) {
     host.inputAnswer = std::u16string(address.begin(), address.end());
     ASSERT_TRUE(form.Dispatch([&] { form.Label13Click(); }));
