@@ -12,7 +12,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <sstream>
 #include <thread>
 
@@ -275,7 +274,8 @@ void Office::ConvertAhead(const std::vector<std::filesystem::path>& inputs, cons
   }
   for (const auto& group : GroupsWithDistinctNames(pending)) {
     try {
-      RunConversion(group, filter);
+      if (!RunConversion(group, filter).timedOut) continue;
+      for (const auto& input : group) timedOut_.insert({filter, input});
     } catch (const EOfficeError&) {
       return;  // each input's own conversion says what went wrong
     }
@@ -285,8 +285,8 @@ void Office::ConvertAhead(const std::vector<std::filesystem::path>& inputs, cons
 std::vector<std::filesystem::path> Office::Convert(const std::filesystem::path& input, const std::string& filter) {
   const auto absolute = std::filesystem::absolute(input);
   if (auto found = converted_.find({filter, absolute}); found != converted_.end()) return found->second;
-  const auto result = RunConversion({absolute}, filter);
-  if (result.timedOut) {
+  const bool timedOutAhead = timedOut_.contains({filter, absolute});
+  if (timedOutAhead || RunConversion({absolute}, filter).timedOut) {
     throw EOfficeError("LibreOffice did not convert " + input.string() + " within " + LimitText() + " and was stopped");
   }
   auto found = converted_.find({filter, absolute});

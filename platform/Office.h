@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,6 +83,9 @@ class Office {
   std::filesystem::path workFolder_;
   int folderCount_ = 0;
   std::map<Key, std::vector<std::filesystem::path>> converted_;
+  // Inputs of a run ahead that ran out of time: trying each again would
+  // wait the whole limit once more.
+  std::set<Key> timedOut_;
 };
 
 }  // namespace varnolt
