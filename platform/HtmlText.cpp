@@ -264,10 +264,6 @@ class TBodyWalk {
   int preformattedDepth_ = 0;
 };
 
-struct DocumentFreer {
-  void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-
 }  // namespace
 
 std::string HtmlCharset(std::string_view bytes, std::string_view contentType) {
@@ -293,21 +289,28 @@ std::u16string DecodeHtml(std::string_view bytes, std::string_view charset) {
   return text;
 }
 
-std::u16string HtmlBodyText(std::string_view utf8Html) {
-  if (utf8Html.empty()) return {};
+void THtmlDocument::Freer::operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+
+THtmlDocument::THtmlDocument(std::string_view utf8Html) {
+  if (utf8Html.empty()) return;
   if (utf8Html.size() > INT_MAX) utf8Html = utf8Html.substr(0, INT_MAX);
   // Without XML_PARSE_HUGE the parser drops whatever is nested deeper than
   // 256 elements; the walk below needs no stack, so depth costs only memory.
   constexpr int kOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                            HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT | XML_PARSE_HUGE;
-  std::unique_ptr<xmlDoc, DocumentFreer> document(
-      htmlReadMemory(utf8Html.data(), static_cast<int>(utf8Html.size()), nullptr, "UTF-8", kOptions));
-  if (!document) return {};
-  const xmlNode* root = xmlDocGetRootElement(document.get());
+  document_.reset(htmlReadMemory(utf8Html.data(), static_cast<int>(utf8Html.size()), nullptr, "UTF-8", kOptions));
+}
+
+THtmlDocument::~THtmlDocument() = default;
+
+std::u16string THtmlDocument::BodyText() const {
+  const xmlNode* root = document_ ? xmlDocGetRootElement(document_.get()) : nullptr;
   if (root == nullptr) return {};
   const xmlNode* body = FindBody(root);
   return Utf8ToUtf16(TBodyWalk().Run(body != nullptr ? body : root));
 }
+
+std::u16string HtmlBodyText(std::string_view utf8Html) { return THtmlDocument(utf8Html).BodyText(); }
 
 std::u16string WebPageText(std::string_view bytes, std::string_view contentType) {
   return HtmlBodyText(Utf16ToUtf8(DecodeHtml(bytes, HtmlCharset(bytes, contentType))));
