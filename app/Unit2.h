@@ -16,12 +16,15 @@
 #include "app/ProgressDisplay.h"
 #include "pdf/PReport.h"
 #include "platform/Clipboard.h"
+#include "platform/Office.h"
+#include "platform/WebPage.h"
 #include "richtext/editor/RVEdit.h"
 #include "richtext/style/RVStyle.h"
 
 namespace varnolt {
 
 class TPdfExportFrame;
+class TWorkbookWriter;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -71,6 +74,9 @@ class TForm2 {
   // --- imports ---
   void Label12Click();  // Textfile to import(*.txt)
   void Label36Click();  // Rtf to import(*.rtf)
+  void Label6Click();   // Word to import(*.doc)             Unit2Office.cpp
+  void Label16Click();  // Excel to import(*.xls)            Unit2Office.cpp
+  void Label13Click();  // Webpage to import(url)            Unit2Web.cpp
   void Label25Click();  // Paste
   void Label26Click();  // Clear the clipboard
   void N34Click();      // Cut
@@ -84,6 +90,9 @@ class TForm2 {
   void Image6Click();  // RTF
   // The plain text of every page, UTF-8 with LF line ends, each page ending
   // with a form feed.
+  void Image4Click();  // Word                               Unit2Office.cpp
+  void image5Click();  // Excel                              Unit2Office.cpp
+  // The plain text of every page, UTF-8, each page ending with a form feed.
   void ExportPlainText(const std::filesystem::path& fileName);
 
   // --- the dialogs, from the "Edit" links of the Properties and Options tabs ---
@@ -96,6 +105,9 @@ class TForm2 {
   int FirstExistingPage() const;
   TRichDocEdit& CurrentEditor() { return *PageEditors.at(static_cast<size_t>(CurrentPage)); }
   THost& Host() { return host_; }
+  // The office applications behind the Word and Excel commands.
+  Office& OfficeApplications() { return office_; }
+  Clipboard& ClipboardUsed() { return clipboard_; }
 
   // The parallel page arrays: they only grow; a deleted page leaves an empty
   // slot and zero geometry.
@@ -136,6 +148,8 @@ class TForm2 {
   TPoint WindowOrigin{257, 113};
   int RightPanelLeft = 164;
   int PageBarClientHeight = 41;
+  // The web page import's waits and size.
+  TWebPageLimits WebPageLimits;
 
  private:
   std::unique_ptr<TRichDocEdit> CreatePageEditor();
@@ -150,10 +164,22 @@ class TForm2 {
   void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
   std::u16string PageTextForPdf(TRichDocEdit& editor);
   void WriteProjectRtf(const TCustomRVData& project, const std::filesystem::path& fileName);
+  void ExportPageToPdf(int index, TPRPage& page, TPRText& frame);
+  // Every page pasted into one new editor, a paragraph apart; counts the pages.
+  std::unique_ptr<TRichDocEdit> CollectPages(int& pageCount);
+  // RTF put on the clipboard, pasted into the current page; the clipboard
+  // is empty again afterwards.
+  void PasteRichText(const std::string& rtf);
+  // False, with the command's "not installed" message shown, when
+  // LibreOffice cannot be started.
+  bool ConnectOffice(const std::u16string& notInstalled);
+  void ImportSheets(const std::filesystem::path& workbook);
+  int WriteTablesToWorkbook(TWorkbookWriter& workbook);
 
   THost& host_;
   Clipboard& clipboard_;
   Clipboard::ObserverId clipboardViewer_ = 0;
+  Office office_;
   bool closed_ = false;
 };
 

@@ -159,11 +159,7 @@ void TForm2::Image2Click() {
                              u"INFOMATION", TMessageKind::kInformation});
 }
 
-void TForm2::Image6Click() {
-  statusbarinit();
-  auto fileName = host_.ChooseFileToSave(
-      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
-  if (!fileName) return;
+std::unique_ptr<TRichDocEdit> TForm2::CollectPages(int& pageCount) {
   // The collecting editor has the default settings, not the pages' ones.
   auto collecting = std::make_unique<TRichDocEdit>();
   collecting->SetStyle(&RVStyle1);
@@ -173,7 +169,7 @@ void TForm2::Image6Click() {
   collecting->BeginUpdate();
   const int slots = PageSlotCount();
   Progress.Start(slots);
-  int pageCount = 0;
+  pageCount = 0;
   bool pasted = false;
   for (int i = 0; i < slots; ++i) {
     auto& editor = PageEditors.at(static_cast<size_t>(i));
@@ -191,6 +187,16 @@ void TForm2::Image6Click() {
   }
   Progress.End(slots);
   collecting->EndUpdate();
+  return collecting;
+}
+
+void TForm2::Image6Click() {
+  statusbarinit();
+  auto fileName = host_.ChooseFileToSave(
+      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
+  if (!fileName) return;
+  int pageCount = 0;
+  auto collecting = CollectPages(pageCount);
   WriteProjectRtf(collecting->RVData(), *fileName);
   collecting->ClearDocument();
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +

@@ -14,13 +14,15 @@
 #include "cli/BatchOptions.h"
 #include "platform/CodePage.h"
 #include "platform/Version.h"
+#include "platform/Office.h"
+#include "platform/WebPage.h"
 
 namespace varnolt {
 
 namespace {
 
-enum class TInputKind { kText, kRtf, kUnsupported };
-enum class TOutputKind { kPdf, kRtf, kText, kUnsupported };
+enum class TInputKind { kText, kRtf, kWord, kExcel, kWebPage, kUnsupported };
+enum class TOutputKind { kPdf, kRtf, kText, kWord, kExcel, kUnsupported };
 
 std::string LowerExtension(const std::string& name) {
   std::string extension = std::filesystem::path(name).extension().string();
@@ -29,15 +31,29 @@ std::string LowerExtension(const std::string& name) {
   return extension;
 }
 
+bool IsWebAddress(const std::string& input) {
+  std::string start = input.substr(0, 8);
+  std::transform(start.begin(), start.end(), start.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return start.starts_with("http://") || start.starts_with("https://") || start.starts_with("file://");
+}
+
 TInputKind InputKindOf(const std::string& input) {
-  static const std::map<std::string, TInputKind> kinds = {{".txt", TInputKind::kText}, {".rtf", TInputKind::kRtf}};
+  static const std::map<std::string, TInputKind> kinds = {
+      {".txt", TInputKind::kText},     {".rtf", TInputKind::kRtf},      {".doc", TInputKind::kWord},
+      {".docx", TInputKind::kWord},    {".odt", TInputKind::kWord},     {".xls", TInputKind::kExcel},
+      {".xlsx", TInputKind::kExcel},   {".ods", TInputKind::kExcel},    {".htm", TInputKind::kWebPage},
+      {".html", TInputKind::kWebPage}};
+  if (IsWebAddress(input)) return TInputKind::kWebPage;
   auto found = kinds.find(LowerExtension(input));
   return found == kinds.end() ? TInputKind::kUnsupported : found->second;
 }
 
 TOutputKind OutputKindOf(const std::string& output) {
   static const std::map<std::string, TOutputKind> kinds = {
-      {".pdf", TOutputKind::kPdf}, {".rtf", TOutputKind::kRtf}, {".txt", TOutputKind::kText}};
+      {".pdf", TOutputKind::kPdf},   {".rtf", TOutputKind::kRtf},    {".txt", TOutputKind::kText},
+      {".doc", TOutputKind::kWord},  {".docx", TOutputKind::kWord},  {".odt", TOutputKind::kWord},
+      {".xls", TOutputKind::kExcel}, {".xlsx", TOutputKind::kExcel}, {".ods", TOutputKind::kExcel}};
   auto found = kinds.find(LowerExtension(output));
   return found == kinds.end() ? TOutputKind::kUnsupported : found->second;
 }
@@ -103,16 +119,43 @@ class TBatchRun {
   }
 
   bool ImportEveryInput() {
+    ConvertOfficeInputsAhead();
     for (size_t i = 0; i < options_.inputs.size(); ++i) {
       if (i > 0 && !Step([&] { form_.Label24Click(); })) return false;
       host_.SetSubject(options_.inputs[i]);
-      host_.AnswerNextFileDialog(options_.inputs[i]);
-      const bool imported = InputKindOf(options_.inputs[i]) == TInputKind::kRtf ? Step([&] { form_.Label36Click(); })
-                                                                                 : Step([&] { form_.Label12Click(); });
-      if (!imported || !ImportedCompletely()) return false;
+      // Office and web imports keep no report of their own; theirs is the command's result.
+      form_.LastImport = {};
+      if (!Import(options_.inputs[i]) || !ImportedCompletely()) return false;
     }
     host_.SetSubject(options_.output);
     return true;
+  }
+
+  bool Import(const std::string& input) {
+    switch (InputKindOf(input)) {
+      case TInputKind::kWebPage:
+        host_.AnswerNextInput(IsWebAddress(input) ? input : FileAddress(input));
+        return Step([&] { form_.Label13Click(); });
+      case TInputKind::kRtf: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label36Click(); });
+      case TInputKind::kWord: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label6Click(); });
+      case TInputKind::kExcel: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label16Click(); });
+      default: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label12Click(); });
+    }
+  }
+
+  // Office documents are converted in one LibreOffice run per kind, so that
+  // each pays the start-up once; the imports then find their results.
+  void ConvertOfficeInputsAhead() {
+    std::vector<std::filesystem::path> documents;
+    std::vector<std::filesystem::path> workbooks;
+    for (const auto& input : options_.inputs) {
+      if (InputKindOf(input) == TInputKind::kWord) documents.emplace_back(input);
+      if (InputKindOf(input) == TInputKind::kExcel) workbooks.emplace_back(input);
+    }
+    auto& office = form_.OfficeApplications();
+    if (documents.size() + workbooks.size() < 2 || !office.Connect()) return;
+    if (documents.size() > 1) office.ConvertAhead(documents, kOfficeRtfFilter);
+    if (workbooks.size() > 1) office.ConvertAhead(workbooks, kOfficeSheetsCsvFilter);
   }
 
   bool ApplyPageOptions() {
@@ -149,6 +192,12 @@ class TBatchRun {
       case TOutputKind::kRtf:
         host_.AnswerNextFileDialog(options_.output);
         return Step([&] { form_.Image6Click(); });
+      case TOutputKind::kWord:
+        host_.AnswerNextFileDialog(options_.output);
+        return Step([&] { form_.Image4Click(); });
+      case TOutputKind::kExcel:
+        host_.AnswerNextFileDialog(options_.output);
+        return Step([&] { form_.image5Click(); });
       default:
         host_.AnswerNextFileDialog(options_.output);
         return Step([&] { form_.Image2Click(); });
@@ -183,6 +232,7 @@ std::optional<std::string> CheckInputsAndOutput(const TBatchOptions& options) {
 std::optional<std::string> FindUnreadableInput(const TBatchOptions& options) {
   for (const auto& input : options.inputs) {
     std::error_code error;
+    if (IsWebAddress(input)) continue;
     const auto type = std::filesystem::status(input, error).type();
     if (type == std::filesystem::file_type::not_found) return input + ": no such file";
     if (type == std::filesystem::file_type::directory) return input + ": is a directory";

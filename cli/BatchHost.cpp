@@ -85,7 +85,10 @@ std::optional<std::filesystem::path> TBatchHost::ChooseFileToSave(const TFileDia
 
 std::optional<std::u16string> TBatchHost::InputBox(const std::u16string&, const std::u16string&,
                                                    const std::u16string&) {
-  return std::nullopt;
+  auto answer = std::move(nextInput_);
+  nextInput_.reset();
+  if (!answer) return std::nullopt;
+  return Utf8ToUtf16(*answer);
 }
 
 void TBatchHost::AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top) {

@@ -27,6 +27,8 @@ class TBatchHost : public THost {
   void SetSubject(std::string fileName) { subject_ = std::move(fileName); }
   // The answer the next open or save dialog gets.
   void AnswerNextFileDialog(std::filesystem::path path) { nextFile_ = std::move(path); }
+  // The answer the next input box gets.
+  void AnswerNextInput(const std::string& utf8) { nextInput_ = utf8; }
   // What the next options dialog gets for the current page.
   void AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top);
 
@@ -59,6 +61,7 @@ class TBatchHost : public THost {
   TForm2* form_ = nullptr;
   std::string subject_;
   std::optional<std::filesystem::path> nextFile_;
+  std::optional<std::string> nextInput_;
   std::u16string optionFields_[4];
   bool failed_ = false;
   bool progressShown_ = false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit2.h"
+#include "tests/app/PageText.h"
 #include "tests/app/TestHost.h"
 #include "tests/support/TestData.h"
 
@@ -23,15 +24,7 @@ class TextImportTest : public ::testing::Test {
     auto paragraphs = Paragraphs();
     return paragraphs.empty() || paragraphs == std::vector<std::u16string>{u""};
   }
-  std::vector<std::u16string> Paragraphs() {
-    auto& editor = form.CurrentEditor();
-    std::vector<std::u16string> paragraphs;
-    for (int i = 0; i < editor.CountItems(); ++i) {
-      if (i == 0 || editor.StartsNewLine(i)) paragraphs.emplace_back();
-      paragraphs.back() += editor.ItemTextAt(i);
-    }
-    return paragraphs;
-  }
+  std::vector<std::u16string> Paragraphs() { return test::Paragraphs(form.CurrentEditor()); }
 };
 
 TEST_F(TextImportTest, LinesBecomeParagraphsAndTheCaretEndsAfterTheText) {

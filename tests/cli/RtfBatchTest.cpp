@@ -2,9 +2,7 @@
 // reads the same files and opens the files we write.
 #include <gtest/gtest.h>
 
-#include <regex>
-#include <sstream>
-
+#include "tests/support/OfficeChecks.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {
@@ -17,48 +15,6 @@ test::SplitCommandResult Varnolt(std::vector<std::string> arguments) {
   return test::RunCommandSplit(arguments);
 }
 
-// Converts the files into outDir with the office suite (filter as its
-// --convert-to takes it); each run gets a profile of its own.
-void ConvertWithOffice(const std::vector<std::filesystem::path>& files, const std::string& filter,
-                       const std::filesystem::path& outDir) {
-  test::ScratchDir profile;
-  std::vector<std::string> command = {"soffice", "--headless", "-env:UserInstallation=file://" + profile.path().string(),
-                                      "--convert-to", filter, "--outdir", outDir.string()};
-  for (const auto& file : files) command.push_back(file.string());
-  auto result = test::RunCommand(command);
-  ASSERT_EQ(result.exitCode, 0) << result.output;
-}
-
-// The words of a text in order; list numbers and bullets, which only the
-// office suite writes into plain text, do not count.
-std::vector<std::string> WordsOf(std::string text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
-  static const std::regex listMarker(R"(^([0-9]{1,3}|[a-zA-Z]|[ivxIVX]{1,4})[.)]$|^\xE2\x80\xA2$|^-$)");
-  std::vector<std::string> words;
-  std::istringstream in(text);
-  for (std::string word; in >> word;) {
-    if (!std::regex_match(word, listMarker)) words.push_back(word);
-  }
-  return words;
-}
-
-std::string OdtPart(const std::filesystem::path& odt, const std::string& part) {
-  return test::RunCommand({"unzip", "-p", odt.string(), part}).output;
-}
-
-// Whether the span holding exactly word has a style (automatic or named)
-// with the given text property.
-bool RunHasProperty(const std::string& content, const std::string& styles, const std::string& word,
-                    const std::string& property) {
-  std::smatch span;
-  if (!std::regex_search(content, span, std::regex("<text:span text:style-name=\"([^\"]+)\">" + word + "</text:span>"))) {
-    return false;
-  }
-  std::smatch style;
-  const std::regex definition("<style:style style:name=\"" + span[1].str() + "\"[^>]*>(.*?)</style:style>");
-  return std::regex_search(styles, style, definition) && style[1].str().find(property) != std::string::npos;
-}
-
 TEST(RtfBatchTest, OfficeWrittenRtfArrivesWithAllItsText) {
   std::vector<std::filesystem::path> fixtures;
   for (const auto& entry : std::filesystem::directory_iterator(kFixtures)) {
@@ -66,15 +22,15 @@ TEST(RtfBatchTest, OfficeWrittenRtfArrivesWithAllItsText) {
   }
   ASSERT_GE(fixtures.size(), 4u);
   test::ScratchDir office;
-  ConvertWithOffice(fixtures, "txt:Text (encoded):UTF8", office.path());
+  test::ConvertWithOffice(fixtures, "txt:Text (encoded):UTF8", office.path());
   test::ScratchDir ours;
   for (const auto& fixture : fixtures) {
     const auto name = fixture.stem().string();
     ASSERT_TRUE(std::filesystem::exists(office / (name + ".txt"))) << "the office suite did not convert " << name;
     auto result = Varnolt({fixture.string(), "-o", (ours / (name + ".txt")).string(), "-q"});
     ASSERT_EQ(result.exitCode, 0) << name << ": " << result.standardError;
-    EXPECT_EQ(WordsOf(test::ReadFileBytes(ours / (name + ".txt"))),
-              WordsOf(test::ReadFileBytes(office / (name + ".txt"))))
+    EXPECT_EQ(test::WordsOf(test::ReadFileBytes(ours / (name + ".txt"))),
+              test::WordsOf(test::ReadFileBytes(office / (name + ".txt"))))
         << name;
   }
 }
@@ -91,26 +47,26 @@ TEST(RtfBatchTest, RtfWeWriteOpensInTheOfficeSuiteWithTextRunsAndTables) {
   EXPECT_EQ(result.standardOutput, "Total 3 pages has been found! Create success" + out.string() + "!\n");
 
   test::ScratchDir office;
-  ConvertWithOffice({out}, "txt:Text (encoded):UTF8", office.path());
-  ConvertWithOffice({out}, "odt", office.path());
+  test::ConvertWithOffice({out}, "txt:Text (encoded):UTF8", office.path());
+  test::ConvertWithOffice({out}, "odt", office.path());
   ASSERT_TRUE(std::filesystem::exists(office / "project.txt"));
   ASSERT_TRUE(std::filesystem::exists(office / "project.odt"));
 
   // Every word of the three pages, in order.
   test::ScratchDir ours;
   ASSERT_EQ(Varnolt({out.string(), "-o", (ours / "again.txt").string()}).exitCode, 0);
-  std::vector<std::string> expected = WordsOf(test::ReadFileBytes(dir / "intro.txt"));
+  std::vector<std::string> expected = test::WordsOf(test::ReadFileBytes(dir / "intro.txt"));
   for (const char* word : {"normal", "boldword", "and", "italicword"}) expected.push_back(word);
-  auto tableWords = WordsOf(test::ReadFileBytes(kFixtures / "tables.txt"));
+  auto tableWords = test::WordsOf(test::ReadFileBytes(kFixtures / "tables.txt"));
   expected.insert(expected.end(), tableWords.begin(), tableWords.end());
-  EXPECT_EQ(WordsOf(test::ReadFileBytes(office / "project.txt")), expected);
+  EXPECT_EQ(test::WordsOf(test::ReadFileBytes(office / "project.txt")), expected);
 
-  const auto content = OdtPart(office / "project.odt", "content.xml");
-  const auto styles = content + OdtPart(office / "project.odt", "styles.xml");
+  const auto content = test::OdtPart(office / "project.odt", "content.xml");
+  const auto styles = content + test::OdtPart(office / "project.odt", "styles.xml");
   EXPECT_NE(content.find("<table:table "), std::string::npos);
-  EXPECT_TRUE(RunHasProperty(content, styles, "boldword", "fo:font-weight=\"bold\""));
-  EXPECT_TRUE(RunHasProperty(content, styles, "italicword", "fo:font-style=\"italic\""));
-  EXPECT_FALSE(RunHasProperty(content, styles, "italicword", "fo:font-weight=\"bold\""));
+  EXPECT_TRUE(test::RunHasProperty(content, styles, "boldword", "fo:font-weight=\"bold\""));
+  EXPECT_TRUE(test::RunHasProperty(content, styles, "italicword", "fo:font-style=\"italic\""));
+  EXPECT_FALSE(test::RunHasProperty(content, styles, "italicword", "fo:font-weight=\"bold\""));
 }
 
 // Runs keep their own formatting through an RTF import and export: the page

@@ -94,6 +94,13 @@ std::pair<int, std::string> RunAndCollect(const std::vector<std::string>& argv, 
 
 }  // namespace
 
+bool ProcessIsRunning(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string pidField, name, state;
+  if (!(stat >> pidField >> name >> state)) return false;
+  return state != "Z" && state != "X";
+}
+
 CommandResult RunCommand(const std::vector<std::string>& argv) {
   auto [exitCode, output] = RunAndCollect(argv, nullptr);
   return {exitCode, std::move(output)};

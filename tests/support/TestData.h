@@ -43,6 +43,9 @@ struct SplitCommandResult {
   std::string standardError;
 };
 
+// Whether the process lives; a zombie that nobody reaped yet counts as gone.
+bool ProcessIsRunning(int pid);
+
 // The same, keeping the two outputs apart.
 SplitCommandResult RunCommandSplit(const std::vector<std::string>& argv);
 

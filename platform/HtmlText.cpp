@@ -1,0 +1,319 @@
+#include "platform/HtmlText.h"
+
+#include <libxml/HTMLparser.h>
+#include <unicode/ucnv.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <unordered_set>
+
+#include "platform/CodePage.h"
+
+namespace varnolt {
+
+namespace {
+
+constexpr std::string_view kFallbackCharset = "windows-1252";
+// Browsers look for <meta charset> only this far into the page.
+constexpr size_t kCharsetPrescanBytes = 4096;
+
+std::string Lowercase(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower;
+}
+
+// The value after "charset=" in text (a Content-Type value or a meta tag).
+std::string CharsetParameter(std::string_view text) {
+  const std::string lower = Lowercase(text);
+  const auto at = lower.find("charset");
+  if (at == std::string::npos) return {};
+  size_t i = at + 7;
+  while (i < lower.size() && (lower[i] == ' ' || lower[i] == '\t')) ++i;
+  if (i >= lower.size() || lower[i] != '=') return {};
+  ++i;
+  while (i < lower.size() && (lower[i] == ' ' || lower[i] == '\t' || lower[i] == '"' || lower[i] == '\'')) ++i;
+  size_t end = i;
+  while (end < lower.size() && std::string_view(" \t\"';>/\r\n").find(lower[end]) == std::string_view::npos) ++end;
+  return lower.substr(i, end - i);
+}
+
+std::string CharsetOfByteOrderMark(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return "utf-8";
+  if (bytes.starts_with("\xFE\xFF")) return "utf-16be";
+  if (bytes.starts_with("\xFF\xFE")) return "utf-16le";
+  return {};
+}
+
+std::string CharsetOfMetaTags(std::string_view bytes) {
+  const std::string head = Lowercase(bytes.substr(0, kCharsetPrescanBytes));
+  for (size_t at = head.find("<meta"); at != std::string::npos; at = head.find("<meta", at + 5)) {
+    const auto end = head.find('>', at);
+    auto charset = CharsetParameter(std::string_view(head).substr(at, end == std::string::npos ? end : end - at));
+    if (!charset.empty()) return charset;
+  }
+  return {};
+}
+
+std::string BrowserLabel(std::string label) {
+  static const std::unordered_set<std::string_view> kReadAsWindows1252 = {
+      "iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "us-ascii", "ascii", "cp1252", "x-cp1252"};
+  if (kReadAsWindows1252.contains(label)) return std::string(kFallbackCharset);
+  return label;
+}
+
+struct ConverterCloser {
+  void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+std::unique_ptr<UConverter, ConverterCloser> OpenConverter(const std::string& charset) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(charset.c_str(), &status));
+  if (U_FAILURE(status)) converter.reset();
+  return converter;
+}
+
+// --- the walk ---
+
+enum class TNodeRole { kInline, kSkipped, kBlock, kLineBreak, kCell, kPreformatted };
+
+TNodeRole RoleOf(const xmlNode* node) {
+  static const std::unordered_set<std::string_view> kSkipped = {"script", "style", "noscript", "template",
+                                                                 "head",   "title", "iframe",   "object"};
+  static const std::unordered_set<std::string_view> kBlocks = {
+      "address", "article", "aside",  "blockquote", "body",    "caption", "center",   "dd",     "details",
+      "dialog",  "dir",     "div",    "dl",         "dt",      "fieldset", "figcaption", "figure", "footer",
+      "form",    "h1",      "h2",     "h3",         "h4",      "h5",       "h6",       "header", "hgroup",
+      "hr",      "legend",  "li",     "main",       "menu",    "nav",      "ol",       "p",      "section",
+      "summary", "table",   "tbody",  "tfoot",      "thead",   "tr",       "ul",       "option", "html"};
+  static const std::unordered_set<std::string_view> kPreformatted = {"pre", "listing", "xmp", "plaintext",
+                                                                      "textarea"};
+  if (node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE || node->type == XML_DTD_NODE) {
+    return TNodeRole::kSkipped;
+  }
+  if (node->type != XML_ELEMENT_NODE || node->name == nullptr) return TNodeRole::kInline;
+  const std::string_view name = reinterpret_cast<const char*>(node->name);
+  if (kSkipped.contains(name)) return TNodeRole::kSkipped;
+  if (name == "br") return TNodeRole::kLineBreak;
+  if (name == "td" || name == "th") return TNodeRole::kCell;
+  if (kPreformatted.contains(name)) return TNodeRole::kPreformatted;
+  if (kBlocks.contains(name)) return TNodeRole::kBlock;
+  return TNodeRole::kInline;
+}
+
+bool IsCollapsibleSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// Collects text with the line and space rules of outerText: breaks and
+// spaces wait until text follows, so none lead or trail.
+class TTextCollector {
+ public:
+  void RequireLineBreak() {
+    lineBreakPending_ = true;
+    spacePending_ = false;
+  }
+  void LineBreak() {
+    if (lineBreakPending_ && !atLineStart_) out_ += "\r\n";
+    out_ += "\r\n";
+    lineBreakPending_ = false;
+    spacePending_ = false;
+    atLineStart_ = true;
+  }
+  void CellSeparator() {
+    FlushPending();
+    out_ += '\t';
+    spacePending_ = false;
+  }
+  void CollapsedText(std::string_view text) {
+    for (char c : text) {
+      if (IsCollapsibleSpace(c)) {
+        spacePending_ = !atLineStart_ || spacePending_;
+        continue;
+      }
+      FlushPending();
+      if (spacePending_ && !atLineStart_ && !out_.empty() && out_.back() != '\t') out_ += ' ';
+      spacePending_ = false;
+      out_ += c;
+      atLineStart_ = false;
+    }
+  }
+  void PreformattedText(std::string_view text) {
+    if (text.empty()) return;
+    FlushPending();
+    if (spacePending_ && !atLineStart_) out_ += ' ';
+    spacePending_ = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+      if (text[i] == '\n' || text[i] == '\r') {
+        out_ += "\r\n";
+        atLineStart_ = true;
+      } else {
+        out_ += text[i];
+        atLineStart_ = false;
+      }
+    }
+  }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  void FlushPending() {
+    if (lineBreakPending_ && !out_.empty() && !atLineStart_) {
+      out_ += "\r\n";
+      atLineStart_ = true;
+      spacePending_ = false;
+    }
+    lineBreakPending_ = false;
+  }
+
+  std::string out_;
+  bool lineBreakPending_ = false;
+  bool spacePending_ = false;
+  bool atLineStart_ = true;
+};
+
+bool IsCell(const xmlNode* node) { return node != nullptr && RoleOf(node) == TNodeRole::kCell; }
+
+bool HasEarlierCell(const xmlNode* cell) {
+  for (const xmlNode* before = cell->prev; before != nullptr; before = before->prev) {
+    if (IsCell(before)) return true;
+  }
+  return false;
+}
+
+const xmlNode* FindBody(const xmlNode* node) {
+  // Iterative: a hostile page may nest without end.
+  while (node != nullptr) {
+    if (node->type == XML_ELEMENT_NODE && node->name != nullptr &&
+        std::string_view(reinterpret_cast<const char*>(node->name)) == "body") {
+      return node;
+    }
+    if (node->children != nullptr && RoleOf(node) != TNodeRole::kSkipped) {
+      node = node->children;
+      continue;
+    }
+    while (node != nullptr && node->next == nullptr) node = node->parent;
+    if (node != nullptr) node = node->next;
+  }
+  return nullptr;
+}
+
+class TBodyWalk {
+ public:
+  std::string Run(const xmlNode* root) {
+    const xmlNode* node = root;
+    while (node != nullptr) {
+      if (Enter(node) && node->children != nullptr) {
+        node = node->children;
+        continue;
+      }
+      // Leave finished nodes upwards until one has a next sibling.
+      for (;;) {
+        Leave(node);
+        if (node == root) return collector_.Take();
+        if (node->next != nullptr) {
+          node = node->next;
+          break;
+        }
+        node = node->parent;
+      }
+    }
+    return collector_.Take();
+  }
+
+ private:
+  // False when the node's children are not to be walked.
+  bool Enter(const xmlNode* node) {
+    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+      const std::string_view text = node->content == nullptr ? "" : reinterpret_cast<const char*>(node->content);
+      if (preformattedDepth_ > 0) {
+        collector_.PreformattedText(text);
+      } else {
+        collector_.CollapsedText(text);
+      }
+      return false;
+    }
+    switch (RoleOf(node)) {
+      case TNodeRole::kSkipped: return false;
+      case TNodeRole::kLineBreak: collector_.LineBreak(); return false;
+      case TNodeRole::kBlock: collector_.RequireLineBreak(); return true;
+      case TNodeRole::kPreformatted:
+        collector_.RequireLineBreak();
+        ++preformattedDepth_;
+        return true;
+      case TNodeRole::kCell:
+        if (HasEarlierCell(node)) collector_.CellSeparator();
+        return true;
+      case TNodeRole::kInline: return true;
+    }
+    return true;
+  }
+
+  void Leave(const xmlNode* node) {
+    switch (RoleOf(node)) {
+      case TNodeRole::kBlock: collector_.RequireLineBreak(); break;
+      case TNodeRole::kPreformatted:
+        --preformattedDepth_;
+        collector_.RequireLineBreak();
+        break;
+      default: break;
+    }
+  }
+
+  TTextCollector collector_;
+  int preformattedDepth_ = 0;
+};
+
+}  // namespace
+
+std::string HtmlCharset(std::string_view bytes, std::string_view contentType) {
+  std::string charset = CharsetParameter(contentType);
+  if (charset.empty()) charset = CharsetOfByteOrderMark(bytes);
+  if (charset.empty()) charset = CharsetOfMetaTags(bytes);
+  if (charset.empty()) charset = kFallbackCharset;
+  return BrowserLabel(charset);
+}
+
+std::u16string DecodeHtml(std::string_view bytes, std::string_view charset) {
+  if (bytes.size() > INT32_MAX) bytes = bytes.substr(0, INT32_MAX);
+  auto converter = OpenConverter(std::string(charset));
+  if (!converter) converter = OpenConverter(std::string(kFallbackCharset));
+  if (!converter) return Utf8ToUtf16(bytes);
+  const auto length = static_cast<int32_t>(bytes.size());
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t needed = ucnv_toUChars(converter.get(), nullptr, 0, bytes.data(), length, &status);
+  std::u16string text(static_cast<size_t>(needed), u'\0');
+  status = U_ZERO_ERROR;
+  ucnv_toUChars(converter.get(), text.data(), needed, bytes.data(), length, &status);
+  if (!text.empty() && text.front() == u'\uFEFF') text.erase(0, 1);
+  return text;
+}
+
+void THtmlDocument::Freer::operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+
+THtmlDocument::THtmlDocument(std::string_view utf8Html) {
+  if (utf8Html.empty()) return;
+  if (utf8Html.size() > INT_MAX) utf8Html = utf8Html.substr(0, INT_MAX);
+  // Without XML_PARSE_HUGE the parser drops whatever is nested deeper than
+  // 256 elements; the walk below needs no stack, so depth costs only memory.
+  constexpr int kOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                           HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT | XML_PARSE_HUGE;
+  document_.reset(htmlReadMemory(utf8Html.data(), static_cast<int>(utf8Html.size()), nullptr, "UTF-8", kOptions));
+}
+
+THtmlDocument::~THtmlDocument() = default;
+
+std::u16string THtmlDocument::BodyText() const {
+  const xmlNode* root = document_ ? xmlDocGetRootElement(document_.get()) : nullptr;
+  if (root == nullptr) return {};
+  const xmlNode* body = FindBody(root);
+  return Utf8ToUtf16(TBodyWalk().Run(body != nullptr ? body : root));
+}
+
+std::u16string HtmlBodyText(std::string_view utf8Html) { return THtmlDocument(utf8Html).BodyText(); }
+
+std::u16string WebPageText(std::string_view bytes, std::string_view contentType) {
+  return HtmlBodyText(Utf16ToUtf8(DecodeHtml(bytes, HtmlCharset(bytes, contentType))));
+}
+
+}  // namespace varnolt

@@ -1,0 +1,297 @@
+#include "platform/Office.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace varnolt {
+
+namespace {
+
+constexpr std::chrono::seconds kDefaultOfficeTimeLimit{120};
+// How long a stopped group gets to end by itself before it is killed.
+constexpr std::chrono::milliseconds kTerminateGrace{500};
+constexpr std::string_view kSheetWritten = "Writing sheet ";
+constexpr std::string_view kWrittenTo = " -> ";
+
+using Clock = std::chrono::steady_clock;
+
+bool IsExecutableFile(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// Closes both ends of a pipe and the spawn settings however the start ends.
+struct SpawnResources {
+  int pipeEnds[2] = {-1, -1};
+  posix_spawn_file_actions_t actions{};
+  posix_spawnattr_t attributes{};
+  bool initialised = false;
+
+  ~SpawnResources() {
+    for (int end : pipeEnds) {
+      if (end >= 0) ::close(end);
+    }
+    if (initialised) {
+      posix_spawn_file_actions_destroy(&actions);
+      posix_spawnattr_destroy(&attributes);
+    }
+  }
+};
+
+pid_t SpawnInOwnGroup(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                      SpawnResources& resources) {
+  if (::pipe2(resources.pipeEnds, O_CLOEXEC) != 0) throw EOfficeError("Cannot start " + program.string());
+  posix_spawn_file_actions_init(&resources.actions);
+  posix_spawnattr_init(&resources.attributes);
+  resources.initialised = true;
+  posix_spawn_file_actions_addopen(&resources.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&resources.actions, resources.pipeEnds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&resources.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_setflags(&resources.attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&resources.attributes, 0);
+
+  std::vector<char*> argv;
+  std::string programName = program.string();
+  argv.push_back(programName.data());
+  std::vector<std::string> copies = arguments;
+  for (auto& argument : copies) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  const int error = posix_spawn(&child, programName.c_str(), &resources.actions, &resources.attributes, argv.data(),
+                                environ);
+  if (error != 0) throw EOfficeError("Cannot start " + programName + ": " + std::strerror(error));
+  ::close(resources.pipeEnds[1]);
+  resources.pipeEnds[1] = -1;
+  return child;
+}
+
+// Reads what is there without waiting; false once the pipe is closed.
+bool DrainPipe(int descriptor, std::string& into, int waitMilliseconds) {
+  pollfd ready{descriptor, POLLIN, 0};
+  if (::poll(&ready, 1, waitMilliseconds) <= 0) return true;
+  std::array<char, 4096> buffer;
+  const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
+  if (count > 0) {
+    into.append(buffer.data(), static_cast<size_t>(count));
+    return true;
+  }
+  return count < 0 && errno == EINTR;
+}
+
+void StopGroup(pid_t group) {
+  ::kill(-group, SIGTERM);
+  const auto until = Clock::now() + kTerminateGrace;
+  while (Clock::now() < until && ::kill(-group, 0) == 0) {
+    ::waitpid(group, nullptr, WNOHANG);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ::kill(-group, SIGKILL);
+}
+
+std::string ExtensionOfFilter(const std::string& filter) { return filter.substr(0, filter.find(':')); }
+
+std::string LimitText() {
+  return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(OfficeTimeLimit()).count()) + " s";
+}
+
+// The sheet files LibreOffice reports writing for input, in sheet order.
+std::vector<std::filesystem::path> SheetFilesOf(const std::string& output, const std::filesystem::path& input) {
+  std::vector<std::filesystem::path> files;
+  const std::string start = "convert " + input.string() + " ";
+  bool inInput = false;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("convert ")) inInput = line.starts_with(start);
+    const auto arrow = line.rfind(kWrittenTo);
+    if (inInput && line.starts_with(kSheetWritten) && arrow != std::string::npos) {
+      std::filesystem::path file = line.substr(arrow + kWrittenTo.size());
+      std::error_code error;
+      if (std::filesystem::is_regular_file(file, error)) files.push_back(file);
+    }
+  }
+  return files;
+}
+
+bool IsNonEmptyFile(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error) && std::filesystem::file_size(path, error) > 0;
+}
+
+// Inputs split so that no two in one group share a file name (their
+// outputs would overwrite each other).
+std::vector<std::vector<std::filesystem::path>> GroupsWithDistinctNames(const std::vector<std::filesystem::path>& inputs) {
+  std::vector<std::vector<std::filesystem::path>> groups;
+  std::vector<std::set<std::string>> names;
+  for (const auto& input : inputs) {
+    const std::string stem = input.stem().string();
+    size_t group = 0;
+    while (group < groups.size() && names[group].contains(stem)) ++group;
+    if (group == groups.size()) {
+      groups.emplace_back();
+      names.emplace_back();
+    }
+    groups[group].push_back(input);
+    names[group].insert(stem);
+  }
+  return groups;
+}
+
+}  // namespace
+
+OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                                         std::chrono::milliseconds limit) {
+  SpawnResources resources;
+  const pid_t child = SpawnInOwnGroup(program, arguments, resources);
+  OfficeProcessResult result;
+  const auto deadline = Clock::now() + limit;
+  bool pipeOpen = true;
+  int status = 0;
+  for (;;) {
+    const pid_t ended = ::waitpid(child, &status, WNOHANG);
+    if (ended == child) break;
+    if (Clock::now() >= deadline) {
+      result.timedOut = true;
+      StopGroup(child);
+      ::waitpid(child, &status, 0);
+      return result;
+    }
+    if (pipeOpen) {
+      pipeOpen = DrainPipe(resources.pipeEnds[0], result.standardOutput, 50);
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  // What is left in the pipe, without waiting for what the program left behind.
+  while (pipeOpen) {
+    pollfd ready{resources.pipeEnds[0], POLLIN, 0};
+    if (::poll(&ready, 1, 0) <= 0) break;
+    pipeOpen = DrainPipe(resources.pipeEnds[0], result.standardOutput, 0);
+  }
+  // Whatever the program left running in its group goes with it.
+  ::kill(-child, SIGKILL);
+  if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+  return result;
+}
+
+std::chrono::milliseconds OfficeTimeLimit() {
+  const char* value = std::getenv("VARNOLT_OFFICE_TIMEOUT");
+  double seconds = 0;
+  if (value != nullptr) {
+    const char* end = value + std::strlen(value);
+    auto [stop, error] = std::from_chars(value, end, seconds);
+    if (error == std::errc() && stop == end && seconds > 0 && seconds < 86400) {
+      return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000));
+    }
+  }
+  return kDefaultOfficeTimeLimit;
+}
+
+std::optional<std::filesystem::path> FindSoffice() {
+  if (const char* chosen = std::getenv("VARNOLT_SOFFICE"); chosen != nullptr && *chosen != '\0') {
+    if (IsExecutableFile(chosen)) return std::filesystem::path(chosen);
+    return std::nullopt;
+  }
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path == nullptr ? "" : path);
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    if (folder.empty()) continue;
+    const auto candidate = std::filesystem::path(folder) / "soffice";
+    if (IsExecutableFile(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+Office::~Office() {
+  if (workFolder_.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(workFolder_, ignored);
+}
+
+bool Office::Connect() {
+  soffice_ = FindSoffice();
+  return soffice_.has_value();
+}
+
+std::filesystem::path Office::WorkFolder() {
+  if (workFolder_.empty()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "varnolt-office-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw EOfficeError("Cannot create a temporary folder");
+    workFolder_ = pattern;
+  }
+  return workFolder_;
+}
+
+std::filesystem::path Office::NewFolder(const std::string& prefix) {
+  auto folder = WorkFolder() / (prefix + std::to_string(++folderCount_));
+  std::filesystem::create_directory(folder);
+  return folder;
+}
+
+OfficeProcessResult Office::RunConversion(const std::vector<std::filesystem::path>& inputs, const std::string& filter) {
+  if (!soffice_ && !Connect()) throw EOfficeError("LibreOffice is not installed");
+  const auto profile = NewFolder("profile-");
+  const auto outFolder = NewFolder("out-");
+  std::vector<std::string> arguments = {"--headless", "--norestore", "--nologo", "--nolockcheck",
+                                        "-env:UserInstallation=file://" + profile.string(), "--convert-to", filter,
+                                        "--outdir", outFolder.string()};
+  for (const auto& input : inputs) arguments.push_back(input.string());
+  auto result = RunInOwnProcessGroup(*soffice_, arguments, OfficeTimeLimit());
+  std::error_code ignored;
+  std::filesystem::remove_all(profile, ignored);
+
+  const std::string extension = ExtensionOfFilter(filter);
+  for (const auto& input : inputs) {
+    std::vector<std::filesystem::path> files;
+    if (filter == kOfficeSheetsCsvFilter) {
+      files = SheetFilesOf(result.standardOutput, input);
+    } else if (auto file = outFolder / (input.stem().string() + "." + extension); IsNonEmptyFile(file)) {
+      files.push_back(file);
+    }
+    if (!files.empty()) converted_[{filter, input}] = std::move(files);
+  }
+  return result;
+}
+
+void Office::ConvertAhead(const std::vector<std::filesystem::path>& inputs, const std::string& filter) {
+  std::vector<std::filesystem::path> pending;
+  for (const auto& input : inputs) {
+    auto absolute = std::filesystem::absolute(input);
+    if (!converted_.contains({filter, absolute})) pending.push_back(absolute);
+  }
+  for (const auto& group : GroupsWithDistinctNames(pending)) {
+    try {
+      if (!RunConversion(group, filter).timedOut) continue;
+      for (const auto& input : group) timedOut_.insert({filter, input});
+    } catch (const EOfficeError&) {
+      return;  // each input's own conversion says what went wrong
+    }
+  }
+}
+
+std::vector<std::filesystem::path> Office::Convert(const std::filesystem::path& input, const std::string& filter) {
+  const auto absolute = std::filesystem::absolute(input);
+  if (auto found = converted_.find({filter, absolute}); found != converted_.end()) return found->second;
+  const bool timedOutAhead = timedOut_.contains({filter, absolute});
+  if (timedOutAhead || RunConversion({absolute}, filter).timedOut) {
+    throw EOfficeError("LibreOffice did not convert " + input.string() + " within " + LimitText() + " and was stopped");
+  }
+  auto found = converted_.find({filter, absolute});
+  if (found == converted_.end()) throw EOfficeError("LibreOffice could not convert " + input.string());
+  return found->second;
+}
+
+}  // namespace varnolt
