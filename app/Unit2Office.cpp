@@ -5,7 +5,7 @@
 #include "app/SheetTable.h"
 #include "app/Unit2.h"
 #include "platform/CodePage.h"
-#include "platform/FileMapping.h"
+#include "platform/FileContents.h"
 #include "platform/OutputStream.h"
 #include "platform/Paths.h"
 #include "platform/Workbook.h"
@@ -41,8 +41,8 @@ std::string WordFilterFor(const std::filesystem::path& target) {
 }
 
 std::string ReadConvertedFile(const std::filesystem::path& path) {
-  MappedFileContents contents = MapFileToString(path);
-  if (contents.failedStep == FileMappingStep::kOpen) throw EOfficeError("Cannot read " + path.string());
+  FileContents contents = ReadFileContents(path);
+  if (contents.failedStep == FileReadStep::kOpen) throw EOfficeError("Cannot read " + path.string());
   return std::move(contents.bytes);
 }
 

@@ -81,10 +81,10 @@ TEST(RtfBatchTest, RunFormattingSurvivesRtfToRtf) {
   auto result = Varnolt({(dir / "runs.rtf").string(), "-o", out.string(), "-q"});
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   test::ScratchDir office;
-  ConvertWithOffice({out}, "odt", office.path());
+  test::ConvertWithOffice({out}, "odt", office.path());
   ASSERT_TRUE(std::filesystem::exists(office / "again.odt"));
-  const auto content = OdtPart(office / "again.odt", "content.xml");
-  const auto styles = content + OdtPart(office / "again.odt", "styles.xml");
+  const auto content = test::OdtPart(office / "again.odt", "content.xml");
+  const auto styles = content + test::OdtPart(office / "again.odt", "styles.xml");
 
   const struct {
     const char* word;
@@ -97,12 +97,12 @@ TEST(RtfBatchTest, RunFormattingSurvivesRtfToRtf) {
       {"bigword", "fo:font-size=\"20pt\""},
       {"courierword", "style:font-name=\"Courier New\""},
   };
-  for (const auto& run : kept) EXPECT_TRUE(RunHasProperty(content, styles, run.word, run.property)) << run.word;
+  for (const auto& run : kept) EXPECT_TRUE(test::RunHasProperty(content, styles, run.word, run.property)) << run.word;
   // Nothing the run did not have: no colour on the bold run, no bold on the others.
-  EXPECT_FALSE(RunHasProperty(content, styles, "boldword", "fo:color="));
-  EXPECT_FALSE(RunHasProperty(content, styles, "boldword", "fo:font-style=\"italic\""));
+  EXPECT_FALSE(test::RunHasProperty(content, styles, "boldword", "fo:color="));
+  EXPECT_FALSE(test::RunHasProperty(content, styles, "boldword", "fo:font-style=\"italic\""));
   for (const char* word : {"italicword", "underword", "redword", "bigword", "courierword"}) {
-    EXPECT_FALSE(RunHasProperty(content, styles, word, "fo:font-weight=\"bold\"")) << word;
+    EXPECT_FALSE(test::RunHasProperty(content, styles, word, "fo:font-weight=\"bold\"")) << word;
   }
 }
 
