@@ -158,17 +158,31 @@ class TBatchRun {
     if (workbooks.size() > 1) office.ConvertAhead(workbooks, kOfficeSheetsCsvFilter);
   }
 
+  bool HasGeometry(size_t page, const TPageGeometry& geometry) const {
+    return form_.PageWidths.at(page) == geometry.size.width && form_.PageHeights.at(page) == geometry.size.height &&
+           form_.PageLeftMargins.at(page) == geometry.margins.left &&
+           form_.PageTopMargins.at(page) == geometry.margins.top;
+  }
+
   bool ApplyPageOptions() {
     if (!options_.pageSize && !options_.margins) return true;
     for (int page = 0; page < form_.PageSlotCount(); ++page) {
       const auto i = static_cast<size_t>(page);
       if (!form_.PageEditors.at(i)) continue;
       form_.ButtonClick(page, TMouseButton::mbLeft);
-      host_.AnswerOptions(options_.pageSize ? options_.pageSize->width : form_.PageWidths.at(i),
-                          options_.pageSize ? options_.pageSize->height : form_.PageHeights.at(i),
-                          options_.margins ? options_.margins->left : form_.PageLeftMargins.at(i),
-                          options_.margins ? options_.margins->top : form_.PageTopMargins.at(i));
+      const TPageGeometry wanted{
+          {options_.pageSize ? options_.pageSize->width : form_.PageWidths.at(i),
+           options_.pageSize ? options_.pageSize->height : form_.PageHeights.at(i)},
+          {options_.margins ? options_.margins->left : form_.PageLeftMargins.at(i),
+           options_.margins ? options_.margins->top : form_.PageTopMargins.at(i)}};
+      host_.AnswerOptions(wanted.size.width, wanted.size.height, wanted.margins.left, wanted.margins.top);
       if (!Step([&] { form_.OptionsEditClick(); })) return false;
+      // The dialog refuses a geometry that leaves the text no room with a
+      // warning; the page would then be exported in a size nobody asked for.
+      if (!HasGeometry(i, wanted)) {
+        host_.MarkFailed();
+        return false;
+      }
     }
     return true;
   }

@@ -35,6 +35,8 @@ class TBatchHost : public THost {
   bool Failed() const { return failed_; }
   // A line about the current subject on standard error; failing marks the run.
   void Report(const std::u16string& text, bool failing);
+  // Fails the run over something a warning already said.
+  void MarkFailed() { failed_ = true; }
   // The progress line on standard error, cleared before any other line.
   void ShowProgress(const std::u16string& percent);
   void ClearProgress();

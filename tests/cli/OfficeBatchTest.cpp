@@ -112,19 +112,20 @@ TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
   test::WriteFileBytes(dir / "in.docx", "x");
   test::WriteFileBytes(dir / "in.xlsx", "x");
   const std::string word =
-      "varnolt: Microsoft Office Word is not installed. Please confirm your Microsoft Office Word had already "
-      "installed!\n";
+      "Microsoft Office Word is not installed. Please confirm your Microsoft Office Word had already installed!\n";
+  const std::string excel =
+      "Microsoft Office Excel is not installed. Please confirm your Microsoft Office Excel had already installed!\n";
+  // Each line names the file it is about: the input for imports, the output for exports.
   const struct {
     std::string input, output, error;
   } cases[] = {
-      {"in.docx", "out.txt", word},
-      {"in.xlsx", "out.txt",
-       "varnolt: Microsoft Office Excel is not installed. Please confirm your Microsoft Office Excel had already "
-       "installed!\n"},
-      {"in.txt", "out.doc", word},
+      {"in.docx", "out.txt", "varnolt: " + (dir / "in.docx").string() + ": " + word},
+      {"in.xlsx", "out.txt", "varnolt: " + (dir / "in.xlsx").string() + ": " + excel},
+      {"in.txt", "out.doc", "varnolt: " + (dir / "out.doc").string() + ": " + word},
       {"in.txt", "out.xls",
-       "varnolt: Microsoft Office Excel is not installed\xE3\x80\x82 Please confirm your Microsoft Office Excel had "
-       "already installed!!\n"},
+       "varnolt: " + (dir / "out.xls").string() +
+           ": Microsoft Office Excel is not installed\xE3\x80\x82 Please confirm your Microsoft Office Excel had "
+           "already installed!!\n"},
   };
   const std::vector<std::string> noOffice = {"-u", "VARNOLT_SOFFICE", "PATH=/nonexistent"};
   for (const auto& c : cases) {
@@ -149,7 +150,8 @@ TEST(OfficeBatchTest, CorruptDocumentsFailWithTheirCommandsErrors) {
     std::string input, error;
   } cases[] = {
       {"broken.docx", "varnolt: LibreOffice could not convert " + (dir / "broken.docx").string() + "\n"},
-      {"broken.xlsx", "varnolt: Excel format Error or excel shutdown error Please check your Excel\n"},
+      {"broken.xlsx", "varnolt: " + (dir / "broken.xlsx").string() +
+                          ": Excel format Error or excel shutdown error Please check your Excel\n"},
   };
   for (const auto& c : cases) {
     auto result = Varnolt({(dir / c.input).string(), "-o", (dir / "out.txt").string()});

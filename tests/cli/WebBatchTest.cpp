@@ -24,17 +24,17 @@ TEST(WebBatchTest, PagesInEveryCharacterSetAndFromFilesBecomePagesOfText) {
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   EXPECT_EQ(result.standardError, "");
   EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"),
-            "Caf\xC3\xA9 \xE2\x82\xAC menu\r\n"
-            "First paragraph with bold words\r\n"
-            "Name\tPrice\r\n"
-            "Tea\t2,50\r\n"
-            "  kept   spaces\r\n"
-            "line two\r\n"
-            "one\r\n"
+            "Caf\xC3\xA9 \xE2\x82\xAC menu\n"
+            "First paragraph with bold words\n"
+            "Name\tPrice\n"
+            "Tea\t2,50\n"
+            "  kept   spaces\n"
+            "line two\n"
+            "one\n"
             "two\f"
             "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD0\xBC\xD0\xB8\xD1\x80\f"
             "Gar\xC3\xA7on \xC3\xA0 la cr\xC3\xA8me\f"
-            "Local\r\nfile & page\f"
+            "Local\nfile & page\f"
             "short\f");
 }
 
