@@ -112,9 +112,9 @@ void TCustomRichDocEdit::SelectWholeDocument() {
     return;
   }
   if (data_.CountItems() == 0) return;
-  if (!layout_.IsCurrent(data_)) Format();
-  data_.SelectionAnchor = layout_.LineStartPosition(data_, layout_.FirstLine());
-  data_.SelectionEnd = layout_.LineEndPosition(data_, layout_.LastLine());
+  const int last = data_.CountItems() - 1;
+  data_.SelectionAnchor = {0, data_.ItemStartOffset(0)};
+  data_.SelectionEnd = {last, data_.ItemEndOffset(last)};
   data_.Caret = data_.SelectionEnd;
   SelectionChanged();
 }
@@ -362,11 +362,13 @@ void TCustomRichDocEdit::RepaintEditor() {
 void TCustomRichDocEdit::Format() {
   EnsureNotEmpty();
   if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
-  layout_.Format(data_);
+  layout_.Update(data_);
 }
 
 void TCustomRichDocEdit::ReformatDocument() {
-  Format();
+  EnsureNotEmpty();
+  if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
+  layout_.Format(data_);
   if (options_.Contains(rvoFormatInvalidate)) layout_.Repaint();
 }
 

@@ -116,6 +116,8 @@ class TCustomRichDocEdit {
                                            rvddFiles};
   TRVLiveSpellingMode LiveSpellingMode = rvlspOnChange;
   bool ReadOnly = false;
+  // The height Page Up and Page Down move by, the view's; 0 moves twenty lines.
+  double PageHeight = 0;
   std::int32_t UndoLimit() const { return undo_.Limit; }
   void SetUndoLimit(std::int32_t limit);
 
@@ -185,8 +187,9 @@ class TCustomRichDocEdit {
   void DeleteSelected();
   void ClearDocument();
   void RepaintEditor();
+  // Lays out every paragraph again (after a change of styles, say).
   void ReformatDocument();
-  // Lays the document out; an empty document first gets one empty text item.
+  // Lays out what changed; an empty document first gets one empty text item.
   void Format();
   void UndoLastGroup();
   void RedoLastGroup();
@@ -245,7 +248,12 @@ class TCustomRichDocEdit {
   TRVPosition StepLeft(TRVPosition position) const;
   TRVPosition StepRight(TRVPosition position) const;
   TRVPosition LineBoundary(TRVPosition position, bool end) const;
-  TRVPosition LinesAway(TRVPosition position, int lines) const;
+  TRVPosition LinesAway(TRVPosition position, int lines);
+  TRVPosition PageAway(TRVPosition position, int pages);
+  // Up and Down keep to the x they started from while the caret stays where they put it.
+  double VerticalMoveX(TRVPosition position);
+  TRVPosition WordBoundary(TRVPosition position, bool forward) const;
+  void DeleteWord(bool before);
   void MoveCaret(TRVPosition target, bool extend);
   void DeleteNextTo(bool before);
   void EnsureNotEmpty();
@@ -282,6 +290,8 @@ class TCustomRichDocEdit {
   const TCustomRVItemInfo* captureItem_ = nullptr;
   bool modified_ = false;
   int beepCount_ = 0;
+  double verticalX_ = 0;
+  TRVPosition verticalCaret_;
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {};

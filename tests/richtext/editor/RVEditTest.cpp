@@ -344,11 +344,10 @@ TEST_F(RVEditTest, ProtectedContentIsNotDeleted) {
 TEST_F(RVEditTest, ClearingEmptiesDocumentLinesAndHistory) {
   Load(u"a|b");
   editor.InsertTextAtCaret(u"x");
-  ASSERT_GT(editor.Layout().LineCount(), 0);
+  ASSERT_GT(editor.Layout().ParagraphCount(), 0);
   editor.ClearDocument();
   EXPECT_EQ(editor.CountItems(), 0);
-  EXPECT_EQ(editor.Layout().LineCount(), 0) << "no repaint may walk the removed items";
-  EXPECT_EQ(editor.Layout().DrawItemCount(), 0);
+  EXPECT_EQ(editor.Layout().ParagraphCount(), 0) << "no repaint may walk the removed items";
   EXPECT_FALSE(editor.Modified());
   EXPECT_EQ(editor.CaretItemIndex(), -1);
   editor.UndoLastGroup();
@@ -378,7 +377,7 @@ TEST_F(RVEditTest, RepaintAndReformatNotices) {
   EXPECT_EQ(reformats, 3) << "every change leaves a formatted view";
 }
 
-TEST_F(RVEditTest, TheLayoutHoldsEveryItemInOrder) {
+TEST_F(RVEditTest, TheLayoutHoldsEveryItemOnItsLine) {
   editor.ClearDocument();
   TCustomRVData& data = editor.RVData();
   data.AppendTextItem("a", 0, 0);
@@ -390,20 +389,14 @@ TEST_F(RVEditTest, TheLayoutHoldsEveryItemInOrder) {
   data.AppendItem({}, std::move(broken));
   editor.Format();
   const TRVLayout& layout = editor.Layout();
-  ASSERT_EQ(layout.LineCount(), 3);
-  EXPECT_EQ(layout.DrawItemCount(), 4);
-  for (int i = 0; i < layout.DrawItemCount(); ++i) {
-    EXPECT_EQ(layout.DrawItem(i).ItemNo, i);
-    EXPECT_EQ(data.ItemAt(i).DrawItemNo, i);
-  }
-  EXPECT_EQ(layout.Line(0).DrawItemCount, 2);
-  EXPECT_EQ(layout.LineStartPosition(data, layout.FirstLine()), (TRVPosition{0, 1}));
-  EXPECT_EQ(layout.LineEndPosition(data, layout.LastLine()), (TRVPosition{3, 1}));
-  TRVLinePosition onLine = layout.ToLinePosition({1, 2});
-  EXPECT_EQ(onLine, (TRVLinePosition{0, 1, 2}));
-  EXPECT_EQ(layout.FromLinePosition(onLine), (TRVPosition{1, 2}));
-  EXPECT_EQ(layout.FromLinePosition({1, 1, 2}), (TRVPosition{})) << "the piece is not on that line";
-  EXPECT_EQ(layout.ToLinePosition({9, 1}).LineNo, -1);
+  ASSERT_EQ(layout.ParagraphCount(), 2);
+  EXPECT_EQ(layout.Paragraph(1).Lines.size(), 2u) << "the line break starts a line in the same paragraph";
+  EXPECT_EQ(layout.LineOf({1, 2}), (TRVLineRef{0, 0}));
+  EXPECT_EQ(layout.LineOf({3, 1}), (TRVLineRef{1, 1}));
+  EXPECT_EQ(layout.LineStart({0, 0}), (TRVPosition{0, 1}));
+  EXPECT_EQ(layout.LineEnd({0, 0}), (TRVPosition{1, 2}));
+  EXPECT_EQ(layout.LineEnd({1, 1}), (TRVPosition{3, 1}));
+  EXPECT_FALSE(layout.LineOf({9, 1}).Valid());
 }
 
 // --- the cell editor ---
