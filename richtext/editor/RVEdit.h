@@ -136,6 +136,7 @@ class TCustomRichDocEdit {
   TRVEditRVData& RVData() { return data_; }
   const TRVEditRVData& RVData() const { return data_; }
   TRVLayout& Layout() { return layout_; }
+  const TRVLayout& Layout() const { return layout_; }
   TRVUndoList& UndoList() { return undo_; }
   TRVRedoList& RedoList() { return redo_; }
   bool Modified() const { return modified_; }
@@ -179,6 +180,9 @@ class TCustomRichDocEdit {
   // are one undo group, undone one character per step.
   void TypeCharacter(char16_t character);
   void SelectWholeDocument();
+  // The word (by the word break rules) or the paragraph around a position.
+  void SelectWordAt(TRVPosition position);
+  void SelectParagraphAt(TRVPosition position);
   bool HasSelection() const;
   // The selection's plain text (CR LF line ends), UTF-16LE or 8-bit bytes.
   std::string SelectedText(bool unicode) const;

@@ -118,6 +118,34 @@ TRVPosition TCustomRichDocEdit::WordBoundary(TRVPosition position, bool forward)
   return {position.ItemNo, std::max(0, boundary) + 1};
 }
 
+void TCustomRichDocEdit::SelectWordAt(TRVPosition position) {
+  position = ClampPosition(position);
+  if (position.ItemNo < 0) return;
+  if (!data_.ItemAt(position.ItemNo).IsText()) {
+    SetSelectionBounds(position.ItemNo, 0, position.ItemNo, 1);
+    return;
+  }
+  const std::u16string text = data_.ItemTextAt(position.ItemNo);
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+  if (U_FAILURE(status) || !words || text.empty()) return;
+  const icu::UnicodeString shown(false, text.data(), static_cast<int32_t>(text.size()));
+  words->setText(shown);
+  const int at = std::min(position.Offset - 1, static_cast<int>(text.size()) - 1);
+  const int end = words->following(at);
+  const int start = words->preceding(end);
+  SetSelectionBounds(position.ItemNo, start + 1, position.ItemNo, end + 1);
+}
+
+void TCustomRichDocEdit::SelectParagraphAt(TRVPosition position) {
+  position = ClampPosition(position);
+  if (position.ItemNo < 0) return;
+  const int first = data_.ParagraphStart(position.ItemNo);
+  int last = position.ItemNo;
+  while (last + 1 < data_.CountItems() && !data_.ItemStartsPara(last + 1)) ++last;
+  SetSelectionBounds(first, data_.ItemStartOffset(first), last, data_.ItemEndOffset(last));
+}
+
 void TCustomRichDocEdit::DeleteWord(bool before) {
   if (HasSelection()) {
     DeleteSelected();

@@ -152,8 +152,8 @@ class TRVLayout {
   TRVPosition LineEnd(TRVLineRef ref) const;
   // The nearest position on the line to x (table lines: the table item).
   TRVPosition PositionInLine(TRVLineRef ref, double x) const;
-  // Into table cells; Data is nullptr when nothing is formatted.
-  TRVHit PositionAt(double x, double y) const;
+  // Into table cells unless told not to; Data is nullptr when nothing is formatted.
+  TRVHit PositionAt(double x, double y, bool intoCells = true) const;
   // One pixel wide, the line's height; empty for a position not formatted.
   TRVRectF CaretRect(TRVPosition position) const;
   // The line `lines` away (negative up) at x; the document's ends stop it.

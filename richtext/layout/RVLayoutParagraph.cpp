@@ -160,7 +160,12 @@ class TParagraphFormatter {
   std::u16string ShownText(int itemNo) const {
     const TCustomRVItemInfo& item = data_.ItemAt(itemNo);
     if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) return label->Text;
-    if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) return marker->DisplayString;
+    if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
+      if (!marker->DisplayString.empty()) return marker->DisplayString;
+      // Bullets are not numbered, so their text is the level's own.
+      const TRVListLevel* level = marker->LevelInfo(data_.GetRVStyle());
+      if (level != nullptr && !level->HasNumbers()) return level->FormatStringW;
+    }
     return {};
   }
 

@@ -154,14 +154,14 @@ TRVPosition TRVLayout::PositionInLine(TRVLineRef ref, double x) const {
   return LineEnd(ref);
 }
 
-TRVHit TRVLayout::PositionAt(double x, double y) const {
+TRVHit TRVLayout::PositionAt(double x, double y, bool intoCells) const {
   if (paragraphs_.empty()) return {};
   auto it = std::upper_bound(paragraphs_.begin(), paragraphs_.end(), y,
                              [](double at, const TRVParagraphLayout& p) { return at < p.Top; });
   const int p = std::max(0, static_cast<int>(it - paragraphs_.begin()) - 1);
   const TRVParagraphLayout& paragraph = paragraphs_[static_cast<std::size_t>(p)];
   const double inParagraph = y - paragraph.Top;
-  if (paragraph.Table != nullptr) {
+  if (paragraph.Table != nullptr && intoCells) {
     const double tableX = x - paragraph.Boxes.front().X;
     for (const TRVCellLayout& cell : paragraph.Table->Cells) {
       const TRVRectF& f = cell.Frame;
