@@ -136,8 +136,8 @@ void TRVPageView::RestartCaretBlink() {
   if (hasFocus()) caretBlink_.start();
 }
 
+// The editor has laid out its changes already.
 void TRVPageView::AfterInput() {
-  editor_.Format();
   EnsureCaretVisible();
   RestartCaretBlink();
   viewport()->update();

@@ -5,6 +5,8 @@ namespace varnolt {
 namespace {
 
 constexpr double kSubSuperScale = 0.66;
+constexpr std::size_t kLongestCachedRun = 24;
+constexpr std::size_t kCachedRunsPerFont = 200000;
 
 QString Key(const TCustomRVFontInfo& font) {
   return QString::fromStdU16String(font.FontName) + QLatin1Char('/') + QString::number(font.Size) +
@@ -40,7 +42,7 @@ TRVQtFontMetrics::TEntry& TRVQtFontMetrics::EntryFor(const TCustomRVFontInfo& fo
   std::unique_ptr<TEntry>& entry = entries_[key];
   if (!entry) {
     QFont made = MakeQFont(font);
-    entry = std::make_unique<TEntry>(TEntry{made, QFontMetricsF(made)});
+    entry = std::make_unique<TEntry>(TEntry{made, QFontMetricsF(made), {}});
   }
   known = {entry.get(), font.FontName, font.Size, styles, static_cast<std::uint8_t>(font.SubSuperScriptType)};
   return *entry;
@@ -59,8 +61,17 @@ TRVFontExtents TRVQtFontMetrics::Extents(const TCustomRVFontInfo& font) {
 }
 
 double TRVQtFontMetrics::RunAdvance(const TCustomRVFontInfo& font, std::u16string_view text) {
-  return EntryFor(font).Metrics.horizontalAdvance(
-      QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+  TEntry& entry = EntryFor(font);
+  const auto measure = [&] {
+    return entry.Metrics.horizontalAdvance(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+  };
+  if (text.size() > kLongestCachedRun) return measure();
+  const std::u16string key(text);
+  if (auto found = entry.Words.find(key); found != entry.Words.end()) return found->second;
+  if (entry.Words.size() >= kCachedRunsPerFont) entry.Words.clear();
+  const double advance = measure();
+  entry.Words.emplace(key, advance);
+  return advance;
 }
 
 double TRVQtFontMetrics::CharAdvance(const TCustomRVFontInfo& font, char16_t character) {

@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QString>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 #include "richtext/layout/RVFontMetrics.h"
@@ -27,6 +28,8 @@ class TRVQtFontMetrics : public TRVFontMetrics {
   struct TEntry {
     QFont Font;
     QFontMetricsF Metrics;
+    // Lines are fitted word by word and documents repeat their words.
+    std::unordered_map<std::u16string, double> Words;
   };
   TEntry& EntryFor(const TCustomRVFontInfo& font);
   std::unordered_map<QString, std::unique_ptr<TEntry>> entries_;

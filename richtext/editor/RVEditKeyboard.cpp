@@ -211,7 +211,10 @@ bool TCustomRichDocEdit::KeyDown(TRVKey key, TRVShiftState shift) {
     }
     return true;
   }
-  if (data_.CountItems() == 0) return false;
+  constexpr TRVKey kMoves[] = {rvkLeft, rvkRight, rvkHome, rvkEnd, rvkUp, rvkDown, rvkPageUp, rvkPageDown};
+  if (data_.CountItems() == 0 || std::find(std::begin(kMoves), std::end(kMoves), key) == std::end(kMoves)) {
+    return false;
+  }
   layout_.Update(data_);
   const TRVPosition caret = data_.Caret;
   const TRVPosition documentStart{0, data_.ItemStartOffset(0)};

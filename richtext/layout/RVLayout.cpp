@@ -37,11 +37,18 @@ std::size_t TableContentHash(const TRVTableItemInfo& table) {
   return hash;
 }
 
+// By kind number rather than by cast: every update computes it for every item.
 std::size_t ContentHash(const TCustomRVItemInfo& item) {
-  if (const auto* table = dynamic_cast<const TRVTableItemInfo*>(&item)) return TableContentHash(*table);
-  if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) return HashText(label->Text);
-  if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) return HashText(marker->DisplayString);
-  return 0;
+  switch (item.StyleNo) {
+    case ItemKindTable: return TableContentHash(static_cast<const TRVTableItemInfo&>(item));
+    case ItemKindLabel:
+    case ItemKindSequence:
+    case ItemKindFootnote:
+    case ItemKindEndnote:
+    case ItemKindNoteReference: return HashText(static_cast<const TRVLabelItemInfo&>(item).Text);
+    case ItemKindListMarker: return HashText(static_cast<const TRVMarkerItemInfo&>(item).DisplayString);
+    default: return 0;
+  }
 }
 
 bool StartsParagraphLayout(const TCustomRVData& data, int itemNo) {
@@ -73,19 +80,47 @@ void TRVLayout::Clear() {
   formatAll_ = true;
 }
 
+TRVLayout::TItemKey TRVLayout::KeyOf(const TCustomRVItemInfo& item) {
+  return {&item, item.ItemText.size(), ContentHash(item), item.StyleNo, item.ParaNo, item.ItemFlags()};
+}
+
 std::vector<TRVLayout::TItemKey> TRVLayout::ItemKeys(const TCustomRVData& data) const {
   std::vector<TItemKey> keys;
   keys.reserve(static_cast<std::size_t>(data.CountItems()));
-  for (int i = 0; i < data.CountItems(); ++i) {
-    const TCustomRVItemInfo& item = data.ItemAt(i);
-    keys.push_back({&item, item.ItemText.size(), ContentHash(item), item.StyleNo, item.ParaNo, item.ItemFlags()});
-  }
+  for (int i = 0; i < data.CountItems(); ++i) keys.push_back(KeyOf(data.ItemAt(i)));
   return keys;
+}
+
+void TRVLayout::UpdateItem(const TCustomRVData& data, int itemNo) {
+  const int p = ParagraphOfItem(itemNo);
+  if (formatAll_ || data_ != &data || p < 0 || keys_.size() != static_cast<std::size_t>(data.CountItems())) {
+    Update(data);
+    return;
+  }
+  TRVParagraphLayout& paragraph = paragraphs_[static_cast<std::size_t>(p)];
+  const double oldHeight = paragraph.Height;
+  std::vector<TRVParagraphLayout> fresh;
+  FormatParagraphs(paragraph.FirstItem, paragraph.FirstItem + paragraph.ItemCount, fresh);
+  if (fresh.size() != 1) {
+    Update(data);
+    return;
+  }
+  const double oldTotal = TotalHeight();
+  fresh.front().Top = paragraph.Top;
+  NoteReplaced(paragraph);
+  NoteAdded(fresh.front());
+  paragraph = std::move(fresh.front());
+  keys_[static_cast<std::size_t>(itemNo)] = KeyOf(data.ItemAt(itemNo));
+  if (paragraph.Height != oldHeight) PlaceParagraphs(p + 1);
+  changedTop_ = paragraph.Top;
+  changedBottom_ = paragraph.Height == oldHeight ? paragraph.Top + paragraph.Height : std::max(oldTotal, TotalHeight());
+  if (OnReformat) OnReformat();
 }
 
 void TRVLayout::Format(const TCustomRVData& data) {
   data_ = &data;
   paragraphs_.clear();
+  widest_ = -1;
   FormatParagraphs(0, data.CountItems(), paragraphs_);
   PlaceParagraphs(0);
   keys_ = ItemKeys(data);
@@ -135,6 +170,8 @@ void TRVLayout::Update(const TCustomRVData& data) {
   FormatParagraphs(firstItem, endItem, fresh);
   const auto first = paragraphs_.begin() + firstPara;
   const auto freshCount = static_cast<int>(fresh.size());
+  for (auto it = first; it != paragraphs_.begin() + lastPara + 1; ++it) NoteReplaced(*it);
+  for (const TRVParagraphLayout& added : fresh) NoteAdded(added);
   paragraphs_.erase(first, paragraphs_.begin() + lastPara + 1);
   paragraphs_.insert(paragraphs_.begin() + firstPara, std::make_move_iterator(fresh.begin()),
                      std::make_move_iterator(fresh.end()));
@@ -167,6 +204,7 @@ void TRVLayout::FormatParagraphs(int firstItem, int endItem, std::vector<TRVPara
     } else {
       FormatTextParagraph(paragraph);
     }
+    for (const TRVBox& box : paragraph.Boxes) paragraph.Right = std::max(paragraph.Right, box.X + box.Width);
     i = end;
   }
 }
@@ -193,11 +231,20 @@ double TRVLayout::TotalHeight() const {
 }
 
 double TRVLayout::TotalWidth() const {
-  double widest = 0;
-  for (const TRVParagraphLayout& paragraph : paragraphs_) {
-    for (const TRVBox& box : paragraph.Boxes) widest = std::max(widest, box.X + box.Width);
+  if (widest_ < 0) {
+    widest_ = 0;
+    for (const TRVParagraphLayout& paragraph : paragraphs_) widest_ = std::max(widest_, paragraph.Right);
   }
-  return width_ >= kRVUnlimitedWidth ? widest : std::max(widest, width_);
+  return width_ >= kRVUnlimitedWidth ? widest_ : std::max(widest_, width_);
+}
+
+// The widest edge is kept without visiting every paragraph after each change.
+void TRVLayout::NoteReplaced(const TRVParagraphLayout& removed) const {
+  if (widest_ >= 0 && removed.Right >= widest_) widest_ = -1;
+}
+
+void TRVLayout::NoteAdded(const TRVParagraphLayout& added) const {
+  if (widest_ >= 0) widest_ = std::max(widest_, added.Right);
 }
 
 const TCustomRVFontInfo& TRVLayout::FontOf(std::int32_t textStyleNo) const {

@@ -84,6 +84,7 @@ struct TRVParagraphLayout {
   double Top = 0;
   double Height = 0;  // spacing before and after included
   bool PageBreakBefore = false;
+  double Right = 0;  // of the rightmost box
   TRVRectF Frame;  // around the lines, from the paragraph's top: where border and background go
   std::vector<TRVLine> Lines;
   std::vector<TRVBox> Boxes;
@@ -122,6 +123,9 @@ class TRVLayout {
 
   // Formats what changed since the last format of the same document.
   void Update(const TCustomRVData& data);
+  // What Update does when the caller knows that only the item's own text or
+  // properties changed (typing), without comparing every item.
+  void UpdateItem(const TCustomRVData& data, int itemNo);
   // Formats every paragraph again.
   void Format(const TCustomRVData& data);
   // Forgets every line (the items may be gone).
@@ -180,6 +184,7 @@ class TRVLayout {
   // take at most (its lines unbroken).
   std::pair<double, double> ContentWidths(const TCustomRVData& data) const;
   void PlaceParagraphs(int from);
+  static TItemKey KeyOf(const TCustomRVItemInfo& item);
   std::vector<TItemKey> ItemKeys(const TCustomRVData& data) const;
   double CaretX(const TRVBox& box, int offset) const;
   TRVPosition PositionInBox(const TRVBox& box, double x) const;
@@ -192,6 +197,10 @@ class TRVLayout {
   bool formatAll_ = true;
   std::vector<TRVParagraphLayout> paragraphs_;
   std::vector<TItemKey> keys_;
+  // The widest paragraph's right edge; below 0 when it must be found again.
+  mutable double widest_ = -1;
+  void NoteReplaced(const TRVParagraphLayout& removed) const;
+  void NoteAdded(const TRVParagraphLayout& added) const;
   double changedTop_ = 0;
   double changedBottom_ = 0;
 };

@@ -321,13 +321,14 @@ class TParagraphFormatter {
     for (auto b = static_cast<std::size_t>(firstBreak); b < breaks.size(); ++b) {
       const int pieceEnd = breaks[b];
       const int visible = VisibleEnd(lineEnd, pieceEnd);
-      const double fitWidth = x + Measure(lineEnd, visible, x);
+      const double visibleWidth = Measure(lineEnd, visible, x);
+      const double fitWidth = x + visibleWidth;
       if (fitWidth > right_ && !Unlimited()) {
         if (lineEnd > start) return {start, lineEnd, VisibleEnd(start, lineEnd)};
         const int cut = CharacterBreak(start, std::max(visible, start + 1), x0);
         return {start, cut, cut};
       }
-      x += Measure(lineEnd, pieceEnd, x);
+      x += visibleWidth + Measure(visible, pieceEnd, x + visibleWidth);
       lineEnd = pieceEnd;
       if (hard[b]) return {start, lineEnd, VisibleEnd(start, lineEnd)};
     }

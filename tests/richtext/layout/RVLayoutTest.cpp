@@ -530,6 +530,7 @@ void ExpectSameParagraph(const TRVParagraphLayout& a, const TRVParagraphLayout& 
   EXPECT_EQ(a.ItemCount, b.ItemCount) << where;
   EXPECT_EQ(a.Top, b.Top) << where;
   EXPECT_EQ(a.Height, b.Height) << where;
+  EXPECT_EQ(a.Right, b.Right) << where;
   EXPECT_EQ(a.Lines, b.Lines) << where;
   EXPECT_EQ(a.Boxes, b.Boxes) << where;
   ASSERT_EQ(a.Table == nullptr, b.Table == nullptr) << where;
@@ -602,6 +603,7 @@ TEST(RVLayoutIncrementalTest, UpdatingAfterEachEditEqualsFormattingAnew) {
     fresh.SetWidth(90);
     fresh.Format(editor.RVData());
     ExpectSameLayout(editor.Layout(), fresh, "step " + std::to_string(step));
+    EXPECT_EQ(editor.Layout().TotalWidth(), fresh.TotalWidth()) << step;
     if (HasFailure()) return;
   }
 }
