@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointingDevice>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -49,15 +50,19 @@ class PageViewTest : public ::testing::Test {
     return view->ToViewport(caret.Left, caret.Top + caret.Height / 2).toPoint();
   }
 
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+             Qt::KeyboardModifiers modifiers = {}) {
+    QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), button, buttons, modifiers, &mouse);
+    QApplication::sendEvent(view->viewport(), &event);
+  }
+
   void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {}) {
-    QMouseEvent press(QEvent::MouseButtonPress, at, view->viewport()->mapToGlobal(at), button, button, modifiers);
-    QApplication::sendEvent(view->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, view->viewport()->mapToGlobal(at), button, {}, modifiers);
-    QApplication::sendEvent(view->viewport(), &release);
+    Mouse(QEvent::MouseButtonPress, at, button, button, modifiers);
+    Mouse(QEvent::MouseButtonRelease, at, button, {}, modifiers);
   }
 
   void Key(int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, 0, 0, 0, text, false, 1, &keyboard);
     QApplication::sendEvent(view.get(), &press);
   }
 
@@ -84,6 +89,11 @@ class PageViewTest : public ::testing::Test {
 
   std::string Text() const { return test::Dump(editor.RVData()); }
 
+  // Events carry devices of the test's own: Qt's default ones, made on
+  // first use, do not survive the test program's exit.
+  QPointingDevice mouse{QStringLiteral("test mouse"), 1, QInputDevice::DeviceType::Mouse,
+                        QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 3};
+  QInputDevice keyboard{QStringLiteral("test keyboard"), 2, QInputDevice::DeviceType::Keyboard};
   TRVStyle style;
   TRichDocEdit editor;
   std::unique_ptr<TRVPageView> view;
@@ -113,11 +123,8 @@ TEST_F(PageViewTest, ClickingPlacesTheCaretAndDraggingSelects) {
 
   const QPoint from = PointOf({0, 1});
   const QPoint to = PointOf({0, 6});
-  QMouseEvent press(QEvent::MouseButtonPress, from, view->viewport()->mapToGlobal(from), Qt::LeftButton,
-                    Qt::LeftButton, {});
-  QApplication::sendEvent(view->viewport(), &press);
-  QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
-  QApplication::sendEvent(view->viewport(), &move);
+  Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
   EXPECT_EQ(editor.SelectedText(true), std::string("h\0e\0l\0l\0o\0", 10));
 
   Click(PointOf({0, 12}), Qt::LeftButton, Qt::ShiftModifier);
@@ -128,9 +135,7 @@ TEST_F(PageViewTest, DoubleClickSelectsAWordAndTheRightButtonRaisesTheHook) {
   Load(u"hello wide world");
   Show();
   const QPoint inWide = PointOf({0, 9});
-  QMouseEvent twice(QEvent::MouseButtonDblClick, inWide, view->viewport()->mapToGlobal(inWide), Qt::LeftButton,
-                    Qt::LeftButton, {});
-  QApplication::sendEvent(view->viewport(), &twice);
+  Mouse(QEvent::MouseButtonDblClick, inWide, Qt::LeftButton, Qt::LeftButton);
   EXPECT_EQ(editor.SelectedText(true), std::string("w\0i\0d\0e\0", 8));
 
   TRVMouseButton seen = TRVMouseButton::mbLeft;
@@ -146,7 +151,7 @@ TEST_F(PageViewTest, TheWheelScrollsAndTheViewFollowsTheCaret) {
   ASSERT_GT(view->verticalScrollBar()->maximum(), 0);
   const QPoint centre(100, 100);
   QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton, {},
-                    Qt::NoScrollPhase, false);
+                    Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized, &mouse);
   QApplication::sendEvent(view->viewport(), &wheel);
   EXPECT_GT(view->verticalScrollBar()->value(), 0);
   Key(Qt::Key_End, {}, Qt::ControlModifier);
