@@ -112,9 +112,9 @@ void TCustomRichDocEdit::SelectWholeDocument() {
     return;
   }
   if (data_.CountItems() == 0) return;
-  EnsureFormatted();
-  data_.SelectionAnchor = layout_.LineStartPosition(data_, layout_.FirstLine());
-  data_.SelectionEnd = layout_.LineEndPosition(data_, layout_.LastLine());
+  const int last = data_.CountItems() - 1;
+  data_.SelectionAnchor = {0, data_.ItemStartOffset(0)};
+  data_.SelectionEnd = {last, data_.ItemEndOffset(last)};
   data_.Caret = data_.SelectionEnd;
   SelectionChanged();
 }
@@ -362,19 +362,19 @@ void TCustomRichDocEdit::RepaintEditor() {
 void TCustomRichDocEdit::Format() {
   EnsureNotEmpty();
   if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
-  if (updateLevel_ == 0) layout_.Format(data_);
+  if (updateLevel_ == 0) layout_.Update(data_);
 }
 
-void TCustomRichDocEdit::EnsureFormatted() {
-  if (!layout_.IsCurrent(data_)) layout_.Format(data_);
-}
+void TCustomRichDocEdit::EnsureFormatted() { layout_.Update(data_); }
 
 void TCustomRichDocEdit::EndUpdate() {
   if (updateLevel_ > 0 && --updateLevel_ == 0) Format();
 }
 
 void TCustomRichDocEdit::ReformatDocument() {
-  Format();
+  EnsureNotEmpty();
+  if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
+  layout_.Format(data_);
   if (options_.Contains(rvoFormatInvalidate)) layout_.Repaint();
 }
 

@@ -115,6 +115,8 @@ class TCustomRichDocEdit {
                                            rvddFiles};
   TRVLiveSpellingMode LiveSpellingMode = rvlspOnChange;
   bool ReadOnly = false;
+  // The height Page Up and Page Down move by, the view's; 0 moves twenty lines.
+  double PageHeight = 0;
   std::int32_t UndoLimit() const { return undo_.Limit; }
   void SetUndoLimit(std::int32_t limit);
 
@@ -133,6 +135,7 @@ class TCustomRichDocEdit {
   TRVEditRVData& RVData() { return data_; }
   const TRVEditRVData& RVData() const { return data_; }
   TRVLayout& Layout() { return layout_; }
+  const TRVLayout& Layout() const { return layout_; }
   TRVUndoList& UndoList() { return undo_; }
   TRVRedoList& RedoList() { return redo_; }
   bool Modified() const { return modified_; }
@@ -176,6 +179,9 @@ class TCustomRichDocEdit {
   // are one undo group, undone one character per step.
   void TypeCharacter(char16_t character);
   void SelectWholeDocument();
+  // The word (by the word break rules) or the paragraph around a position.
+  void SelectWordAt(TRVPosition position);
+  void SelectParagraphAt(TRVPosition position);
   bool HasSelection() const;
   // The selection's plain text (CR LF line ends), UTF-16LE or 8-bit bytes.
   std::string SelectedText(bool unicode) const;
@@ -184,8 +190,9 @@ class TCustomRichDocEdit {
   void DeleteSelected();
   void ClearDocument();
   void RepaintEditor();
+  // Lays out every paragraph again (after a change of styles, say).
   void ReformatDocument();
-  // Lays the document out; an empty document first gets one empty text item.
+  // Lays out what changed; an empty document first gets one empty text item.
   // Between BeginUpdate and EndUpdate the lines wait for EndUpdate (or for
   // whatever needs them first), so that many insertions lay out once.
   void Format();
@@ -251,7 +258,12 @@ class TCustomRichDocEdit {
   TRVPosition StepLeft(TRVPosition position) const;
   TRVPosition StepRight(TRVPosition position) const;
   TRVPosition LineBoundary(TRVPosition position, bool end) const;
-  TRVPosition LinesAway(TRVPosition position, int lines) const;
+  TRVPosition LinesAway(TRVPosition position, int lines);
+  TRVPosition PageAway(TRVPosition position, int pages);
+  // Up and Down keep to the x they started from while the caret stays where they put it.
+  double VerticalMoveX(TRVPosition position);
+  TRVPosition WordBoundary(TRVPosition position, bool forward) const;
+  void DeleteWord(bool before);
   void MoveCaret(TRVPosition target, bool extend);
   void DeleteNextTo(bool before);
   void EnsureNotEmpty();
@@ -290,7 +302,9 @@ class TCustomRichDocEdit {
   const TCustomRVItemInfo* captureItem_ = nullptr;
   bool modified_ = false;
   int beepCount_ = 0;
-  int updateLevel_ = 0;
+  // Lays out what changed; an empty document first gets one empty text item.
+  // Between BeginUpdate and EndUpdate the lines wait for EndUpdate (or for
+  // whatever needs them first), so that many insertions lay out once.
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {};

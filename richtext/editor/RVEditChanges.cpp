@@ -105,7 +105,8 @@ bool TCustomRichDocEdit::TryTypeIntoItem(char16_t character) {
   std::size_t at = static_cast<std::size_t>(caret.Offset - 1) * 2;
   item.ItemText.insert(at, Utf16ToBytes(std::u16string_view(&character, 1)));
   PlaceCaret({caret.ItemNo, caret.Offset + 1});
-  Format();
+  // Only this item changed: the layout need not compare the others.
+  layout_.UpdateItem(data_, caret.ItemNo);
   ChangeNotification(true);
   return true;
 }

@@ -1,5 +1,11 @@
 // The editor's own keys: line breaks, undo and redo, the clipboard keys,
 // deleting, and moving the caret over the formatted lines.
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+
+#include <algorithm>
+#include <memory>
+
 #include "richtext/editor/RVEdit.h"
 
 namespace varnolt {
@@ -7,10 +13,6 @@ namespace varnolt {
 namespace {
 
 constexpr int kLinesPerPage = 20;
-
-bool Before(TRVPosition a, TRVPosition b) {
-  return a.ItemNo < b.ItemNo || (a.ItemNo == b.ItemNo && a.Offset < b.Offset);
-}
 
 struct TKeyBinding {
   TRVKey key;
@@ -65,25 +67,100 @@ TRVPosition TCustomRichDocEdit::StepRight(TRVPosition position) const {
 }
 
 TRVPosition TCustomRichDocEdit::LineBoundary(TRVPosition position, bool end) const {
-  const int line = layout_.ToLinePosition(position).LineNo;
-  if (line < 0) return position;
-  return end ? layout_.LineEndPosition(data_, line) : layout_.LineStartPosition(data_, line);
+  const TRVLineRef line = layout_.LineOf(position);
+  if (!line.Valid()) return position;
+  return end ? layout_.LineEnd(line) : layout_.LineStart(line);
 }
 
-TRVPosition TCustomRichDocEdit::LinesAway(TRVPosition position, int lines) const {
-  const int line = layout_.ToLinePosition(position).LineNo;
-  if (line < 0 || layout_.LineCount() == 0) return position;
-  int column = 0;
-  for (TRVPosition at = layout_.LineStartPosition(data_, line); Before(at, position); ++column) {
-    const TRVPosition next = StepRight(at);
-    if (next == at) break;
-    at = next;
+double TCustomRichDocEdit::VerticalMoveX(TRVPosition position) {
+  if (position != verticalCaret_) verticalX_ = layout_.CaretRect(position).Left;
+  return verticalX_;
+}
+
+TRVPosition TCustomRichDocEdit::LinesAway(TRVPosition position, int lines) {
+  const TRVPosition target = layout_.LinesAway(position, lines, VerticalMoveX(position));
+  verticalCaret_ = target;
+  return target;
+}
+
+TRVPosition TCustomRichDocEdit::PageAway(TRVPosition position, int pages) {
+  if (PageHeight <= 0) return LinesAway(position, pages * kLinesPerPage);
+  const TRVPosition target = layout_.PagesAway(position, pages, PageHeight, VerticalMoveX(position));
+  verticalCaret_ = target;
+  return target;
+}
+
+// Ctrl+Delete takes the word and the spaces after it, Ctrl+Backspace the
+// word before the caret and the spaces between; both stay in the caret's item.
+TRVPosition TCustomRichDocEdit::WordBoundary(TRVPosition position, bool forward) const {
+  if (position.ItemNo < 0 || !data_.ItemAt(position.ItemNo).IsText()) return position;
+  const std::u16string text = data_.ItemTextAt(position.ItemNo);
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+  if (U_FAILURE(status) || !words) return position;
+  const icu::UnicodeString shown(false, text.data(), static_cast<int32_t>(text.size()));
+  words->setText(shown);
+  const int at = position.Offset - 1;
+  const auto blank = [&](int from, int to) {
+    return std::all_of(text.begin() + from, text.begin() + to, [](char16_t c) { return u_isWhitespace(c); });
+  };
+  int boundary = at;
+  if (forward) {
+    if (at >= static_cast<int>(text.size())) return position;
+    boundary = words->following(at);
+    const int next = boundary < static_cast<int>(text.size()) ? words->following(boundary) : boundary;
+    if (next != icu::BreakIterator::DONE && blank(boundary, next)) boundary = next;
+  } else {
+    if (at <= 0) return position;
+    boundary = words->preceding(at);
+    if (boundary > 0 && blank(boundary, at)) boundary = words->preceding(boundary);
   }
-  const int target = std::clamp(line + lines, 0, layout_.LineCount() - 1);
-  TRVPosition at = layout_.LineStartPosition(data_, target);
-  const TRVPosition lineEnd = layout_.LineEndPosition(data_, target);
-  for (; column > 0 && Before(at, lineEnd); --column) at = StepRight(at);
-  return at;
+  return {position.ItemNo, std::max(0, boundary) + 1};
+}
+
+void TCustomRichDocEdit::SelectWordAt(TRVPosition position) {
+  position = ClampPosition(position);
+  if (position.ItemNo < 0) return;
+  if (!data_.ItemAt(position.ItemNo).IsText()) {
+    SetSelectionBounds(position.ItemNo, 0, position.ItemNo, 1);
+    return;
+  }
+  const std::u16string text = data_.ItemTextAt(position.ItemNo);
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+  if (U_FAILURE(status) || !words || text.empty()) return;
+  const icu::UnicodeString shown(false, text.data(), static_cast<int32_t>(text.size()));
+  words->setText(shown);
+  const int at = std::min(position.Offset - 1, static_cast<int>(text.size()) - 1);
+  const int end = words->following(at);
+  const int start = words->preceding(end);
+  SetSelectionBounds(position.ItemNo, start + 1, position.ItemNo, end + 1);
+}
+
+void TCustomRichDocEdit::SelectParagraphAt(TRVPosition position) {
+  position = ClampPosition(position);
+  if (position.ItemNo < 0) return;
+  const int first = data_.ParagraphStart(position.ItemNo);
+  int last = position.ItemNo;
+  while (last + 1 < data_.CountItems() && !data_.ItemStartsPara(last + 1)) ++last;
+  SetSelectionBounds(first, data_.ItemStartOffset(first), last, data_.ItemEndOffset(last));
+}
+
+void TCustomRichDocEdit::DeleteWord(bool before) {
+  if (HasSelection()) {
+    DeleteSelected();
+    return;
+  }
+  const TRVPosition caret = data_.Caret;
+  const TRVPosition boundary = WordBoundary(caret, !before);
+  if (boundary == caret) {
+    DeleteNextTo(before);
+    return;
+  }
+  const TRVPosition from = before ? boundary : caret;
+  const TRVPosition to = before ? caret : boundary;
+  SetSelectionBounds(from.ItemNo, from.Offset, to.ItemNo, to.Offset);
+  DeleteSelected();
 }
 
 void TCustomRichDocEdit::MoveCaret(TRVPosition target, bool extend) {
@@ -127,11 +204,18 @@ bool TCustomRichDocEdit::KeyDown(TRVKey key, TRVShiftState shift) {
     return true;
   }
   if (key == rvkBack || key == rvkDelete) {
-    DeleteNextTo(key == rvkBack);
+    if (ctrl) {
+      DeleteWord(key == rvkBack);
+    } else {
+      DeleteNextTo(key == rvkBack);
+    }
     return true;
   }
-  if (data_.CountItems() == 0) return false;
-  EnsureFormatted();
+  constexpr TRVKey kMoves[] = {rvkLeft, rvkRight, rvkHome, rvkEnd, rvkUp, rvkDown, rvkPageUp, rvkPageDown};
+  if (data_.CountItems() == 0 || std::find(std::begin(kMoves), std::end(kMoves), key) == std::end(kMoves)) {
+    return false;
+  }
+  layout_.Update(data_);
   const TRVPosition caret = data_.Caret;
   const TRVPosition documentStart{0, data_.ItemStartOffset(0)};
   const TRVPosition documentEnd{data_.CountItems() - 1, data_.ItemEndOffset(data_.CountItems() - 1)};
@@ -145,8 +229,8 @@ bool TCustomRichDocEdit::KeyDown(TRVKey key, TRVShiftState shift) {
       // Ctrl with Up or Down scrolls the view and leaves the caret.
       if (!ctrl) MoveCaret(LinesAway(caret, key == rvkUp ? -1 : 1), extend);
       return true;
-    case rvkPageUp: MoveCaret(LinesAway(caret, -kLinesPerPage), extend); return true;
-    case rvkPageDown: MoveCaret(LinesAway(caret, kLinesPerPage), extend); return true;
+    case rvkPageUp: MoveCaret(PageAway(caret, -1), extend); return true;
+    case rvkPageDown: MoveCaret(PageAway(caret, 1), extend); return true;
     default: return false;
   }
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace varnolt {
 
@@ -14,8 +15,10 @@ inline QApplication& TestApplication() {
   static char name[] = "varnolt_gui_tests";
   static char* argv[] = {name, nullptr};
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication application(argc, argv);
-  return application;
+  // Never destroyed: at exit Qt's input devices, made on first use, would be
+  // freed after the application's own state and crash the test program.
+  static auto* application = std::make_unique<QApplication>(argc, argv).release();
+  return *application;
 }
 
 // Where a test saves what a person should look at: <build>/screenshots.

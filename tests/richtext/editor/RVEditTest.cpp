@@ -344,11 +344,10 @@ TEST_F(RVEditTest, ProtectedContentIsNotDeleted) {
 TEST_F(RVEditTest, ClearingEmptiesDocumentLinesAndHistory) {
   Load(u"a|b");
   editor.InsertTextAtCaret(u"x");
-  ASSERT_GT(editor.Layout().LineCount(), 0);
+  ASSERT_GT(editor.Layout().ParagraphCount(), 0);
   editor.ClearDocument();
   EXPECT_EQ(editor.CountItems(), 0);
-  EXPECT_EQ(editor.Layout().LineCount(), 0) << "no repaint may walk the removed items";
-  EXPECT_EQ(editor.Layout().DrawItemCount(), 0);
+  EXPECT_EQ(editor.Layout().ParagraphCount(), 0) << "no repaint may walk the removed items";
   EXPECT_FALSE(editor.Modified());
   EXPECT_EQ(editor.CaretItemIndex(), -1);
   editor.UndoLastGroup();
@@ -389,18 +388,19 @@ TEST_F(RVEditTest, ChangesBetweenBeginAndEndUpdateLayOutOnce) {
   editor.EndUpdate();
   EXPECT_EQ(reformats, 0) << "the outer bracket still holds";
   // What reads the lines gets them even inside the bracket.
-  editor.SelectWholeDocument();
-  EXPECT_EQ(BytesToUtf16(editor.SelectedText(true)), u"b\r\nc\r\nda");
+  editor.KeyDown(rvkEnd, {ssCtrl});
+  EXPECT_EQ(editor.Layout().ParagraphCount(), 3);
   EXPECT_EQ(reformats, 1);
   editor.EndUpdate();
-  EXPECT_EQ(reformats, 2);
-  EXPECT_TRUE(editor.Layout().IsCurrent(editor.RVData()));
+  EXPECT_EQ(reformats, 1) << "nothing changed since the lines were read";
+  editor.InsertTextAtCaret(u"e");
+  EXPECT_EQ(reformats, 2) << "outside the bracket each change lays out at once";
   editor.EndUpdate();  // unbalanced: nothing happens
   EXPECT_EQ(reformats, 2);
-  EXPECT_EQ(Text(), "b|c|da");
+  EXPECT_EQ(Text(), "b|c|dae");
 }
 
-TEST_F(RVEditTest, TheLayoutHoldsEveryItemInOrder) {
+TEST_F(RVEditTest, TheLayoutHoldsEveryItemOnItsLine) {
   editor.ClearDocument();
   TCustomRVData& data = editor.RVData();
   data.AppendTextItem("a", 0, 0);
@@ -412,20 +412,14 @@ TEST_F(RVEditTest, TheLayoutHoldsEveryItemInOrder) {
   data.AppendItem({}, std::move(broken));
   editor.Format();
   const TRVLayout& layout = editor.Layout();
-  ASSERT_EQ(layout.LineCount(), 3);
-  EXPECT_EQ(layout.DrawItemCount(), 4);
-  for (int i = 0; i < layout.DrawItemCount(); ++i) {
-    EXPECT_EQ(layout.DrawItem(i).ItemNo, i);
-    EXPECT_EQ(data.ItemAt(i).DrawItemNo, i);
-  }
-  EXPECT_EQ(layout.Line(0).DrawItemCount, 2);
-  EXPECT_EQ(layout.LineStartPosition(data, layout.FirstLine()), (TRVPosition{0, 1}));
-  EXPECT_EQ(layout.LineEndPosition(data, layout.LastLine()), (TRVPosition{3, 1}));
-  TRVLinePosition onLine = layout.ToLinePosition({1, 2});
-  EXPECT_EQ(onLine, (TRVLinePosition{0, 1, 2}));
-  EXPECT_EQ(layout.FromLinePosition(onLine), (TRVPosition{1, 2}));
-  EXPECT_EQ(layout.FromLinePosition({1, 1, 2}), (TRVPosition{})) << "the piece is not on that line";
-  EXPECT_EQ(layout.ToLinePosition({9, 1}).LineNo, -1);
+  ASSERT_EQ(layout.ParagraphCount(), 2);
+  EXPECT_EQ(layout.Paragraph(1).Lines.size(), 2u) << "the line break starts a line in the same paragraph";
+  EXPECT_EQ(layout.LineOf({1, 2}), (TRVLineRef{0, 0}));
+  EXPECT_EQ(layout.LineOf({3, 1}), (TRVLineRef{1, 1}));
+  EXPECT_EQ(layout.LineStart({0, 0}), (TRVPosition{0, 1}));
+  EXPECT_EQ(layout.LineEnd({0, 0}), (TRVPosition{1, 2}));
+  EXPECT_EQ(layout.LineEnd({1, 1}), (TRVPosition{3, 1}));
+  EXPECT_FALSE(layout.LineOf({9, 1}).Valid());
 }
 
 // --- the cell editor ---
