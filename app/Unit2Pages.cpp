@@ -33,6 +33,7 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
   editor->SetOptions(kPageOptions);
   editor->EditorOptions = kPageEditorOptions;
   editor->RTFOptions = kPageRTFOptions;
+  editor->OnRVMouseDown = [this](TRVMouseButton button, int x, int y) { memoclick(button, x, y); };
   return editor;
 }
 
