@@ -246,6 +246,26 @@ TEST_F(MainWindowTest, PictureButtonsAndEditLinksReachTheirHandlers) {
   EXPECT_EQ(Form().Label14.Caption(), u"Width\uFF1A600");
 }
 
+TEST_F(MainWindowTest, TheAboutBoxLinksOpenTheHomePageAndANewMail) {
+  answers.push_back([this](QWidget* dialog) {
+    EXPECT_EQ(dialog->objectName(), "TForm4");
+    EXPECT_EQ(dialog->windowTitle(), "About Varnolt");
+    QStringList texts;
+    for (auto* label : dialog->findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("Varnolt"));
+    EXPECT_TRUE(texts.contains("last update:2009-08-14"));
+    dialog->grab().save(QString::fromStdString((ScreenshotFolder() / "about_box.png").string()));
+    for (const char* link : {"https://varnolt.example/index.htm", "contact@varnolt.example"}) {
+      auto* label = dialog->findChild<QLabel*>(link);
+      ASSERT_NE(label, nullptr) << link;
+      emit label->linkActivated("#");
+    }
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  Trigger("Help", "About Varnolt");
+  EXPECT_EQ(openedUrls, (QStringList{"https://varnolt.example/index.htm", "mailto:contact@varnolt.example"}));
+}
+
 TEST_F(MainWindowTest, ContextMenusAndTheTray) {
   auto& editor = Form().CurrentEditor();
   editor.OnRVMouseDown(TRVMouseButton::mbRight, 10, 20);
