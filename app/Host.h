@@ -10,6 +10,7 @@ namespace varnolt {
 
 class TForm1;
 class TForm3;
+class TForm4;
 
 enum class TMessageKind { kPlain, kInformation, kWarning, kError };
 
@@ -52,6 +53,10 @@ class THost {
   // until the dialog closes.
   virtual void RunModal(TForm1& dialog) = 0;
   virtual void RunModal(TForm3& dialog) = 0;
+  // The about box and the shell's "open" verb belong to a window; the batch
+  // mode never reaches them.
+  virtual void RunModal(TForm4& /*dialog*/) {}
+  virtual void OpenUrl(const std::u16string& /*url*/) {}
 
   // Lets the display follow long work (progress); nothing by default.
   virtual void ProcessMessages() {}

@@ -45,6 +45,7 @@ bool TForm2::Dispatch(const std::function<void()>& handler) {
 void TForm2::FormShow() {
   PReport1.SetFileName(u"");
   PageEditors.at(0)->InsertTextAtCaret(kWelcomeText, true);
+  LoadStartupPictures();
 }
 
 void TForm2::FormClose() {
@@ -55,6 +56,7 @@ void TForm2::FormClose() {
     editor->ClearDocument();
     editor.reset();
   }
+  ProgressInStatusBar = false;
   clipboard_.RemoveChangeObserver(clipboardViewer_);
 }
 

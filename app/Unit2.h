@@ -14,6 +14,7 @@
 #include "app/Host.h"
 #include "app/PageGeometry.h"
 #include "app/ProgressDisplay.h"
+#include "app/ShellControls.h"
 #include "pdf/PReport.h"
 #include "platform/Clipboard.h"
 #include "platform/Office.h"
@@ -27,12 +28,6 @@ class TPdfExportFrame;
 class TWorkbookWriter;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-struct TPoint {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const TPoint&, const TPoint&) = default;
-};
 
 // How the last text or RTF file import went, for front ends that report
 // more than the window's message boxes say (the batch mode).
@@ -99,6 +94,71 @@ class TForm2 {
   void PropertiesEditClick();
   void OptionsEditClick();
 
+  // --- the shell: menus, toolbar, gallery, tray, about box (Unit2Shell.cpp) ---
+  static constexpr int kMinimumWidth = 951;
+  static constexpr int kMinimumHeight = 650;
+  static constexpr int kGalleryPictureSize = 90;
+  static constexpr int kGalleryPictureCount = 25;
+  void rtfrtf1Click() { Label36Click(); }
+  void worddoc1Click() { Label6Click(); }
+  void excel1Click() { Label16Click(); }
+  void txt1Click() { Label12Click(); }
+  void htmhtml1Click() { Label13Click(); }
+  void PDFpdf1Click() { Image2Click(); }
+  void WORDdoc2Click() { Image4Click(); }
+  void Excelxls1Click() { image5Click(); }
+  void rtfrtf2Click() { Image6Click(); }
+  void N22Click() { FormClose(); }      // File > Exit
+  void N32Click();                      // Undo
+  void N9Click();                       // Redo
+  void N27Click() { Label25Click(); }   // Paste
+  void N28Click() { Label26Click(); }   // Clear the clipboard
+  void N29Click() { Label27Click(); }   // Clear the current page
+  void N30Click() { Label28Click(); }   // Delete the current page
+  void design1Click() { PageControl1.SetActivePageIndex(0); }
+  void N8Click() { PageControl1.SetActivePageIndex(1); }
+  void N10Click() { PageControl1.SetActivePageIndex(2); }
+  void N24Click() { Label24Click(); }   // New Page
+  void N17Click() { Frame.SetState(TWindowState::wsMaximized); }
+  void N19Click() { Frame.SetState(TWindowState::wsMinimized); }
+  void N18Click() { Frame.SetState(TWindowState::wsNormal); }
+  void xxxx1Click();                    // Varnolt Help
+  void xxxxHomepage1Click();            // Varnolt Home Page
+  void N12Click();                      // About Varnolt
+  void ToolButton12Click() { N34Click(); }
+  void ToolButton13Click() { N2Click(); }
+  void ToolButton14Click() { Label25Click(); }
+  void ToolButton1Click();  // bold
+  void ToolButton2Click();  // italic
+  void ToolButton3Click();  // underline
+  void ToolButton7Click();  // align left
+  void ToolButton6Click();  // align right
+  void ToolButton5Click();  // center
+  void ToolButton10Click();  // the picture gallery, opened or closed
+  void SelectItem(int index);  // a gallery picture chosen
+  void ToolButton9Click() { ApplyTemplate(1); }
+  void N41Click() { ApplyTemplate(1); }
+  void N42Click() { ApplyTemplate(2); }
+  void N43Click() { ApplyTemplate(3); }
+  void N44Click() { ApplyTemplate(4); }
+  void N45Click() { ApplyTemplate(5); }
+  // The editor context menu: cut, copy, paste, delete, select all, clear.
+  void N15Click() { N34Click(); }
+  void N35Click() { N2Click(); }
+  void N36Click() { Label25Click(); }
+  void N37Click();
+  void N38Click();
+  void N40Click() { Label27Click(); }
+  // Bound to every page editor's mouse-down: a right click pops up the
+  // editor context menu.
+  void memoclick(TRVMouseButton button, int x, int y);
+  void FormResize();
+  void N25Click() { Frame.SetVisible(true); }          // tray: Show Varnolt
+  void TrayIcon1DblClick() { Frame.SetVisible(true); }
+  void N1Click();                                      // tray: Exit
+  bool Closed() const { return closed_; }
+  bool Terminated() const { return terminated_; }
+
   int PageSlotCount() const { return static_cast<int>(PageEditors.size()); }
   int ExistingPageCount() const;
   // The lowest slot that holds a page; there always is one.
@@ -151,6 +211,25 @@ class TForm2 {
   // The web page import's waits and size.
   TWebPageLimits WebPageLimits;
 
+  // The shell's state and controls.
+  bool BoldOn = false;
+  bool ItalicOn = false;
+  bool UnderlineOn = false;
+  TWindowFrame Frame;
+  TPageControl PageControl1;
+  TImage Image1;      // the banner
+  TImage Image2;      // the PDF button
+  TImage TrayIcon1;
+  TPopupMenu EditorMenu;
+  // Left where the status bar lays them out when the window is shown.
+  bool ProgressInStatusBar = false;
+  // The gallery's 25 pictures of 90 x 90 (ImageList2), put there by the
+  // front end; each choice inserts a copy.
+  std::vector<std::unique_ptr<TGraphic>> ImageList2;
+  // Laid out by the front end; the context menu is placed from them.
+  int LeftPanelWidth = 156;
+  int ToolBarHeight = 31;
+
  private:
   std::unique_ptr<TRichDocEdit> CreatePageEditor();
   void AddPageSlot(std::u16string caption, TFontStyles tabStyle);
@@ -175,12 +254,18 @@ class TForm2 {
   bool ConnectOffice(const std::u16string& notInstalled);
   void ImportSheets(const std::filesystem::path& workbook);
   int WriteTablesToWorkbook(TWorkbookWriter& workbook);
+  void ApplyTemplate(int number);
+  void ToggleFontStyle(bool& flag, TFontStyle bit);
+  void AlignParagraphs(TRVAlignment alignment);
+  TFontStyles FontStylesOn() const;
+  void LoadStartupPictures();
 
   THost& host_;
   Clipboard& clipboard_;
   Clipboard::ObserverId clipboardViewer_ = 0;
   Office office_;
   bool closed_ = false;
+  bool terminated_ = false;
 };
 
 std::u16string ToU16(const std::string& ascii);

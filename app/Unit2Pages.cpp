@@ -37,6 +37,7 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
   // own fonts, sizes, colours and paragraph formats.
   editor->RTFReadProperties.TextStyleMode = rvrsAddIfNeeded;
   editor->RTFReadProperties.ParaStyleMode = rvrsAddIfNeeded;
+  editor->OnRVMouseDown = [this](TRVMouseButton button, int x, int y) { memoclick(button, x, y); };
   return editor;
 }
 

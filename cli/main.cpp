@@ -2,11 +2,38 @@
 
 #include <iostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli/Batch.h"
+#include "cli/BatchOptions.h"
+#ifdef VARNOLT_WITH_WINDOW
+#include "gui/MainWindow.h"
+#endif
+
+namespace {
+
+// No input opens the window; that is decided here, before anything of Qt
+// is started, so the batch mode never loads a display platform.
+bool WantsWindow(const std::vector<std::string>& arguments) {
+  const auto parsed = varnolt::ParseCommandLine(arguments);
+  const auto* line = std::get_if<varnolt::TParsedCommandLine>(&parsed);
+  return line != nullptr && line->request == varnolt::TBatchRequest::kWindow;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
+#ifdef VARNOLT_WITH_WINDOW
+  if (WantsWindow(arguments)) {
+    if (!varnolt::DisplayAvailable()) {
+      std::cerr << "varnolt: no display found; to convert without a window run varnolt INPUT... -o OUTPUT "
+                   "(see varnolt --help)\n";
+      return varnolt::kExitUsage;
+    }
+    return varnolt::RunMainWindow(argc, argv);
+  }
+#endif
   varnolt::RunVarnoltAndExit(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
 }

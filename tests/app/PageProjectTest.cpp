@@ -44,7 +44,7 @@ TEST_F(PageProjectTest, StartsWithOnePageAndShowsTheWelcomeTextWhenShown) {
   EXPECT_EQ(form.Label27.Caption(), u"Clear the current page(Page1)");
   EXPECT_EQ(PageText(0), u"");
 
-  form.FormShow();
+  form.Dispatch([&] { form.FormShow(); });
   auto& editor = *form.PageEditors[0];
   ASSERT_EQ(editor.CountItems(), 1);
   EXPECT_EQ(editor.ItemTextAt(0), u"welcome to apply Varnolt!");
@@ -138,7 +138,7 @@ TEST_F(PageProjectTest, TheTabMenuPopsUpAtThePressedTabAsTheWindowLaidItOut) {
 }
 
 TEST_F(PageProjectTest, ClearingEmptiesThePageButKeepsItsPlaceAndGeometry) {
-  form.FormShow();
+  form.Dispatch([&] { form.FormShow(); });
   form.PageWidths[0] = 600;
   form.Label27Click();
   EXPECT_EQ(PageText(0), u"");

@@ -11,6 +11,7 @@
 #include "app/Host.h"
 #include "app/Unit1.h"
 #include "app/Unit3.h"
+#include "app/Unit4.h"
 
 namespace varnolt::test {
 
@@ -29,6 +30,7 @@ class TestHost : public THost {
   }
   std::optional<std::u16string> InputBox(const std::u16string&, const std::u16string&,
                                          const std::u16string&) override {
+    ++inputBoxes;
     return inputAnswer;
   }
   void RunModal(TForm1& dialog) override {
@@ -37,6 +39,9 @@ class TestHost : public THost {
   void RunModal(TForm3& dialog) override {
     if (optionsScript) optionsScript(dialog);
   }
+
+  void RunModal(TForm4& dialog) override { aboutBoxes.push_back(dialog.Caption); }
+  void OpenUrl(const std::u16string& url) override { openedUrls.push_back(url); }
 
   std::vector<std::u16string> MessageTexts() const {
     std::vector<std::u16string> texts;
@@ -51,8 +56,11 @@ class TestHost : public THost {
   std::vector<TFileDialogRequest> openRequests;
   std::vector<TFileDialogRequest> saveRequests;
   std::optional<std::u16string> inputAnswer;
+  int inputBoxes = 0;
   std::function<void(TForm1&)> propertiesScript;
   std::function<void(TForm3&)> optionsScript;
+  std::vector<std::u16string> aboutBoxes;
+  std::vector<std::u16string> openedUrls;
 
  private:
   static std::optional<std::filesystem::path> Next(std::deque<std::optional<std::filesystem::path>>& answers) {

@@ -3,6 +3,8 @@
 // display. Screenshots go into the build folder for a person to look at.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
@@ -10,15 +12,25 @@
 
 namespace varnolt {
 
+// The application ends with the test run, before the program's exit
+// handlers: Qt's input devices must not outlive it.
+class QtTestEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override { application.reset(); }
+  std::unique_ptr<QApplication> application;
+};
+
 inline QApplication& TestApplication() {
   static int argc = 1;
   static char name[] = "varnolt_gui_tests";
   static char* argv[] = {name, nullptr};
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  // Never destroyed: at exit Qt's input devices, made on first use, would be
-  // freed after the application's own state and crash the test program.
-  static auto* application = std::make_unique<QApplication>(argc, argv).release();
-  return *application;
+  static QtTestEnvironment* environment = [] {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    auto owned = std::make_unique<QtTestEnvironment>();
+    owned->application = std::make_unique<QApplication>(argc, argv);
+    return static_cast<QtTestEnvironment*>(::testing::AddGlobalTestEnvironment(owned.release()));  // gtest owns it
+  }();
+  return *environment->application;
 }
 
 // Where a test saves what a person should look at: <build>/screenshots.

@@ -1,0 +1,110 @@
+#pragma once
+// The main window drawn from the window model: it builds the menus, the
+// toolbar, the panels and the status bar once, forwards every click to the
+// model's handler and follows the model's controls.
+#include <QLabel>
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/Unit2.h"
+#include "gui/QtHost.h"
+
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QScrollArea;
+class QHBoxLayout;
+class QSystemTrayIcon;
+class QTabWidget;
+class QToolButton;
+
+namespace varnolt {
+
+// A label that acts on a mouse press: the links, page tabs and picture buttons.
+class ClickLabel : public QLabel {
+ public:
+  explicit ClickLabel(const QString& text = {}, QWidget* parent = nullptr);
+  std::function<void(Qt::MouseButton)> onPress;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+};
+
+class MainWindow : public QMainWindow {
+ public:
+  explicit MainWindow(Clipboard& clipboard);
+  ~MainWindow() override;
+
+  TForm2& Form() { return *form_; }
+  QtHost& Host() { return host_; }
+  // Runs one handler as the message loop does, then follows what it changed.
+  void Run(const std::function<void()>& handler);
+  // Where a page's view goes: empty until the page view arrives.
+  QWidget* PageViewSlot() const { return pageViewSlot_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  using Handler = void (TForm2::*)();
+
+  // MainWindow.cpp: building.
+  QAction* Action(const QString& text, Handler handler, const QKeySequence& shortcut = {});
+  void BuildMenus();
+  void BuildToolBar();
+  QWidget* BuildLeftPanel();
+  QWidget* BuildTabs();
+  QWidget* BuildDesignTab();
+  QWidget* BuildEditTab(const QString& name, TLabel* heading, const std::vector<TLabel*>& labels, Handler edit,
+                        const QString& editName);
+  QWidget* BuildBottomPanel();
+  void BuildStatusBar();
+  void BuildTray();
+  ClickLabel* Link(const QString& text, Handler handler);
+  void LoadGalleryPictures();
+
+  // MainWindowModel.cpp: following the model.
+  void Follow(QLabel& view, TLabel& model);
+  void FollowFrame();
+  void FollowPictures();
+  void FollowProgress();
+  void FollowModel();
+  void SyncPageBar();
+  void SyncGallery();
+  void PressPageTab(int tag, Qt::MouseButton button);
+
+  QtHost host_;
+  std::unique_ptr<TForm2> form_;
+  bool shown_ = false;
+
+  QToolButton* galleryButton_ = nullptr;
+  QWidget* centralArea_ = nullptr;
+  QListWidget* gallery_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QWidget* pageBar_ = nullptr;
+  QHBoxLayout* pageBarLayout_ = nullptr;
+  std::vector<ClickLabel*> pageTabs_;
+  std::vector<QWidget*> pageSpacers_;
+  QWidget* pageViewSlot_ = nullptr;
+  QLabel* banner_ = nullptr;
+  ClickLabel* pdfButton_ = nullptr;
+  QLabel* progressLabel_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QLabel* percentLabel_ = nullptr;
+  QLabel* clipboardStatus_ = nullptr;
+  QMenu* editorMenu_ = nullptr;
+  QMenu* pageTabMenu_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;
+};
+
+// The program's window: "varnolt" with no input.
+int RunMainWindow(int argc, char** argv);
+// Whether a display can be reached: a platform chosen, or an X or Wayland display.
+bool DisplayAvailable();
+
+}  // namespace varnolt

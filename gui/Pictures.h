@@ -1,0 +1,13 @@
+#pragma once
+// The window's pictures, read from the folder "images" beside the program.
+#include <QPixmap>
+#include <QString>
+#include <filesystem>
+
+namespace varnolt {
+
+std::filesystem::path PictureFolder();
+// An empty pixmap when the picture is missing: decoration never stops the window.
+QPixmap LoadPicture(const QString& name);
+
+}  // namespace varnolt
