@@ -5,20 +5,30 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <cstdlib>
 #include <QImage>
 #include <QKeyEvent>
 
 #include "bench/OfficeRtf.h"
 #include "gui/PageView.h"
-#include "tests/gui/GuiTestApplication.h"
 
 namespace {
 
 using namespace varnolt;
 
+// One application for the whole run, offscreen unless the caller chose a platform.
+QApplication& BenchApplication() {
+  static int argc = 1;
+  static char name[] = "page_view_bench";
+  static char* argv[] = {name, nullptr};
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QApplication application(argc, argv);
+  return application;
+}
+
 struct TOpenDocument {
   explicit TOpenDocument(std::size_t megabytes) {
-    TestApplication();
+    BenchApplication();
     editor.SetStyle(&style);
     editor.RTFReadProperties.TextStyleMode = editor.RTFReadProperties.ParaStyleMode = rvrsAddIfNeeded;
     editor.Format();
