@@ -167,7 +167,6 @@ class TForm2 {
   THost& Host() { return host_; }
   // The office applications behind the Word and Excel commands.
   Office& OfficeApplications() { return office_; }
-  Clipboard& ClipboardUsed() { return clipboard_; }
 
   // The parallel page arrays: they only grow; a deleted page leaves an empty
   // slot and zero geometry.
