@@ -302,9 +302,9 @@ class TCustomRichDocEdit {
   const TCustomRVItemInfo* captureItem_ = nullptr;
   bool modified_ = false;
   int beepCount_ = 0;
-  // Lays out what changed; an empty document first gets one empty text item.
-  // Between BeginUpdate and EndUpdate the lines wait for EndUpdate (or for
-  // whatever needs them first), so that many insertions lay out once.
+  int updateLevel_ = 0;
+  double verticalX_ = 0;
+  TRVPosition verticalCaret_;
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {};
