@@ -259,6 +259,8 @@ TEST_F(ShellTest, FileExitClosesWithoutEndingTheApplication) {
 // for its file or address, and cancelled it changes nothing.
 TEST_F(ShellTest, OfficeMenuItemsForwardToTheirCommands) {
   const std::u16string before = form.CurrentEditor().ItemTextAt(0);
+  // The missing start-up pictures' error is the fixture's, not the commands'.
+  const auto errorsBefore = host.errors;
   form.worddoc1Click();
   ASSERT_EQ(host.openRequests.size(), 1u);
   EXPECT_NE(host.openRequests.back().filter.find(u"word document(*.doc)"), std::u16string::npos);
@@ -273,7 +275,7 @@ TEST_F(ShellTest, OfficeMenuItemsForwardToTheirCommands) {
   form.Excelxls1Click();
   ASSERT_EQ(host.saveRequests.size(), 2u);
   EXPECT_EQ(host.saveRequests.back().filter, u"microsoft office excel format(*.xls)|*.xls");
-  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.errors, errorsBefore);
   EXPECT_EQ(form.CurrentEditor().ItemTextAt(0), before);
 }
 
