@@ -51,10 +51,8 @@ void TForm2::FormShow() {
 void TForm2::FormClose() {
   if (closed_) return;
   closed_ = true;
-  for (auto& editor : PageEditors) {
-    if (!editor) continue;
-    editor->ClearDocument();
-    editor.reset();
+  for (int page = 0; page < PageSlotCount(); ++page) {
+    if (PageEditors.at(static_cast<size_t>(page))) FreePageEditor(page);
   }
   ProgressInStatusBar = false;
   clipboard_.RemoveChangeObserver(clipboardViewer_);

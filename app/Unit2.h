@@ -178,6 +178,10 @@ class TForm2 {
   std::vector<std::int32_t> PageLeftMargins;
   std::vector<std::int32_t> PageTopMargins;
   int CurrentPage = 0;
+  // What a front end does with the page editors; the batch mode has none.
+  // A page's view must go before its editor is freed.
+  std::function<void(int page)> OnFocusPageEditor;
+  std::function<void(int page)> OnFreePageEditor;
 
   // What the PDF export's text frame needs to hold the page's text.
   TTextFrameNeeds ExportFrameNeeds(int index) const;
@@ -236,6 +240,9 @@ class TForm2 {
   void ShowPageGeometry(int index);
   void ShowCurrentPageNumber();
   void DeletePage(int index);
+  void FocusPageEditor(int index);
+  // Clears the page's document and frees its editor, emptying its slot.
+  void FreePageEditor(int index);
   void ShowWarning(const std::u16string& text);
   bool ExportPageToPdf(int index, TPdfExportFrame& frame);
   void ExportBlankPdfPage(TPdfExportFrame& frame);

@@ -96,6 +96,7 @@ void TForm2::Label24Click() {
   MarkCurrentTab(CurrentPage, kOtherTabStyle);
   AddPageSlot(u"Page" + Number(index + 1), kCurrentTabStyle);
   CurrentPage = index;
+  FocusPageEditor(index);
   ShowPageGeometry(index);
   clipdata();
 }
@@ -105,6 +106,7 @@ void TForm2::ButtonClick(int tag, TMouseButton button) {
   MarkCurrentTab(CurrentPage, kOtherTabStyle);
   MarkCurrentTab(tag, kCurrentTabStyle);
   CurrentPage = tag;
+  FocusPageEditor(tag);
   if (button == TMouseButton::mbRight) {
     const TLabel& tab = *PageLabels.at(static_cast<size_t>(tag));
     PageTabMenuPopup =
@@ -140,8 +142,7 @@ void TForm2::N3Click() {
 
 void TForm2::DeletePage(int index) {
   const auto i = static_cast<size_t>(index);
-  PageEditors.at(i)->ClearDocument();
-  PageEditors.at(i).reset();
+  FreePageEditor(index);
   PageLabels.at(i).reset();
   PageSpacers.at(i).reset();
   PageLeftMargins.at(i) = 0;
@@ -157,6 +158,17 @@ void TForm2::DeletePage(int index) {
   }
   ShowCurrentPageNumber();
   clipdata();
+}
+
+void TForm2::FocusPageEditor(int index) {
+  if (OnFocusPageEditor) OnFocusPageEditor(index);
+}
+
+void TForm2::FreePageEditor(int index) {
+  auto& editor = PageEditors.at(static_cast<size_t>(index));
+  editor->ClearDocument();
+  if (OnFreePageEditor) OnFreePageEditor(index);
+  editor.reset();
 }
 
 void TForm2::clipdata() {

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStackedLayout>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
@@ -101,6 +102,8 @@ MainWindow::MainWindow(Clipboard& clipboard) : host_(this) {
     editorMenu_->popup(QPoint(at.x, at.y));
   });
   SyncPageBar();
+  FollowPageEditors();
+  SyncPageViews();
 }
 
 MainWindow::~MainWindow() {
@@ -327,12 +330,12 @@ QWidget* MainWindow::BuildDesignTab() {
   pageBarLayout_->addStretch(1);
   scroll->setWidget(pageBar_);
   column->addWidget(scroll);
-  // The page area: each page's view (a TRVPageView over its editor) goes
-  // here. Until the page view is in this build the slot stays empty.
+  // The page area: the pages' views lie on top of each other, the current
+  // one in front, filling the tab below the page bar with a small margin.
   pageViewSlot_ = new QWidget;
   pageViewSlot_->setObjectName("PageViewSlot");
-  pageViewSlot_->setAutoFillBackground(true);
-  pageViewSlot_->setStyleSheet("#PageViewSlot { background: white; border: 1px dashed #b0b8c8; }");
+  pageViewStack_ = new QStackedLayout(pageViewSlot_);
+  pageViewStack_->setContentsMargins(3, 3, 3, 3);
   column->addWidget(pageViewSlot_, 1);
   return tab;
 }

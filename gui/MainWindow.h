@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "app/Unit2.h"
+#include "gui/PageView.h"
 #include "gui/QtHost.h"
 
 class QListWidget;
 class QMenu;
 class QProgressBar;
 class QScrollArea;
+class QStackedLayout;
 class QHBoxLayout;
 class QSystemTrayIcon;
 class QTabWidget;
@@ -41,8 +43,10 @@ class MainWindow : public QMainWindow {
   QtHost& Host() { return host_; }
   // Runs one handler as the message loop does, then follows what it changed.
   void Run(const std::function<void()>& handler);
-  // Where a page's view goes: empty until the page view arrives.
+  // The page area of the Design tab: it shows the current page's view.
   QWidget* PageViewSlot() const { return pageViewSlot_; }
+  // The view over a page's editor; null for an empty slot.
+  TRVPageView* PageView(int page) const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -76,6 +80,8 @@ class MainWindow : public QMainWindow {
   void FollowModel();
   void SyncPageBar();
   void SyncGallery();
+  void FollowPageEditors();
+  void SyncPageViews();
   void PressPageTab(int tag, Qt::MouseButton button);
 
   QtHost host_;
@@ -91,6 +97,9 @@ class MainWindow : public QMainWindow {
   std::vector<ClickLabel*> pageTabs_;
   std::vector<QWidget*> pageSpacers_;
   QWidget* pageViewSlot_ = nullptr;
+  QStackedLayout* pageViewStack_ = nullptr;
+  // One per page slot, like the model's editors; each goes before its editor.
+  std::vector<std::unique_ptr<TRVPageView>> pageViews_;
   QLabel* banner_ = nullptr;
   ClickLabel* pdfButton_ = nullptr;
   QLabel* progressLabel_ = nullptr;

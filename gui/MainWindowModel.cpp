@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QHBoxLayout>
+#include <QStackedLayout>
 
 #include "gui/MainWindow.h"
 #include "gui/Pictures.h"
@@ -101,7 +102,46 @@ void MainWindow::FollowModel() {
     part->setVisible(form_->ProgressInStatusBar);
   }
   SyncPageBar();
+  SyncPageViews();
   SyncGallery();
+}
+
+TRVPageView* MainWindow::PageView(int page) const {
+  if (page < 0 || page >= static_cast<int>(pageViews_.size())) return nullptr;
+  return pageViews_.at(static_cast<size_t>(page)).get();
+}
+
+void MainWindow::FollowPageEditors() {
+  form_->OnFocusPageEditor = [this](int page) {
+    // A new page's editor has no view yet.
+    SyncPageViews();
+    if (TRVPageView* view = PageView(page)) {
+      pageViewStack_->setCurrentWidget(view);
+      view->setFocus();
+    }
+  };
+  form_->OnFreePageEditor = [this](int page) {
+    if (page < static_cast<int>(pageViews_.size())) pageViews_.at(static_cast<size_t>(page)).reset();
+  };
+}
+
+void MainWindow::SyncPageViews() {
+  if (form_->Closed()) return;
+  pageViews_.resize(static_cast<size_t>(form_->PageSlotCount()));
+  for (int page = 0; page < form_->PageSlotCount(); ++page) {
+    const auto slot = static_cast<size_t>(page);
+    TRichDocEdit* editor = form_->PageEditors.at(slot).get();
+    if (editor == nullptr || pageViews_.at(slot)) continue;
+    auto view = std::make_unique<TRVPageView>(*editor);
+    view->setObjectName(QString("PageView%1").arg(page));
+    pageViewStack_->addWidget(view.get());
+    pageViews_.at(slot) = std::move(view);
+  }
+  if (TRVPageView* current = PageView(form_->CurrentPage)) {
+    pageViewStack_->setCurrentWidget(current);
+    // Handlers change documents behind the view's back.
+    current->DocumentChanged();
+  }
 }
 
 void MainWindow::SyncPageBar() {

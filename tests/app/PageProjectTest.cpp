@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/Unit2.h"
 #include "platform/CodePage.h"
 #include "tests/app/TestHost.h"
@@ -159,6 +161,38 @@ TEST_F(PageProjectTest, ClipboardStatusFollowsTheClipboard) {
   EXPECT_EQ(form.StatusBar1.PanelText(1), prefix + u"Nothing(empty)");
   clipboard.SetData(clipboard.RegisterFormat("Rich Text Format"), "{\\rtf1}");
   EXPECT_EQ(form.StatusBar1.PanelText(1), prefix);
+}
+
+// A front end drops a page's view when told, and the editor must still be
+// there then: the view draws from it until it goes.
+TEST_F(PageProjectTest, TheFrontEndHearsOfFocusAndOfEachEditorBeforeItIsFreed) {
+  std::vector<std::string> heard;
+  form.OnFocusPageEditor = [&](int page) { heard.push_back("focus " + std::to_string(page)); };
+  form.OnFreePageEditor = [&](int page) {
+    const auto& editor = form.PageEditors.at(static_cast<size_t>(page));
+    heard.push_back("free " + std::to_string(page) + (editor ? "" : " (already gone)"));
+    if (editor) {
+      EXPECT_EQ(editor->CountItems(), 0) << "cleared first";
+    }
+  };
+  const std::vector<std::pair<std::function<void()>, std::vector<std::string>>> steps = {
+      {[&] { form.Label24Click(); }, {"focus 1"}},
+      {[&] { form.Label24Click(); }, {"focus 2"}},
+      {[&] { form.ButtonClick(0, TMouseButton::mbLeft); }, {"focus 0"}},
+      {[&] { form.ButtonClick(1, TMouseButton::mbRight); }, {"focus 1"}},
+      {[&] { form.N3Click(); }, {"free 1"}},
+      // A deleted slot is not selected, and the page that became current is not focused.
+      {[&] { form.ButtonClick(1, TMouseButton::mbLeft); }, {}},
+      {[&] { form.Label28Click(); }, {"free 2"}},
+      {[&] { form.Label28Click(); }, {}},
+      {[&] { form.FormClose(); }, {"free 0"}},
+      {[&] { form.FormClose(); }, {}},
+  };
+  for (const auto& [step, expected] : steps) {
+    heard.clear();
+    step();
+    EXPECT_EQ(heard, expected);
+  }
 }
 
 }  // namespace

@@ -98,8 +98,9 @@ class GuiFixture : public ::testing::Test {
   }
 
   TForm2& Form() { return window->Form(); }
-  std::u16string PageText() {
-    auto& editor = Form().CurrentEditor();
+  std::u16string PageText() { return TextOfPage(Form().CurrentPage); }
+  std::u16string TextOfPage(int page) {
+    auto& editor = *Form().PageEditors.at(static_cast<size_t>(page));
     std::u16string text;
     for (int i = 0; i < editor.CountItems(); ++i) text += editor.ItemTextAt(i);
     return text;

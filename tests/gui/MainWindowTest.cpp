@@ -1,9 +1,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QProcess>
 #include <QTabWidget>
+#include <QStackedLayout>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cctype>
 #include <fstream>
 
@@ -21,6 +24,31 @@ class MainWindowTest : public GuiFixture {
   QTemporaryDir folder;
   QString Path(const QString& name) const { return folder.filePath(name); }
   QString Status() const { return window->findChild<QLabel*>("StatusPanel1")->text(); }
+
+  // Keys as a person types them: into the focused widget, past the shortcuts.
+  void ActivateWindow() {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  static void Type(const QString& keys) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClicks(QApplication::focusWidget(), keys);
+    Settle();
+  }
+  static void Keys(const QKeySequence& keys) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keySequence(QApplication::focusWidget(), keys);
+    Settle();
+  }
+  void ClickInto(TRVPageView& view) {
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(view.viewport()->width() - 5, 20));
+    Settle();
+  }
+  // The view the page area shows.
+  TRVPageView* ShownView() const {
+    auto* stack = qobject_cast<QStackedLayout*>(window->PageViewSlot()->layout());
+    return stack ? qobject_cast<TRVPageView*>(stack->currentWidget()) : nullptr;
+  }
 };
 
 TEST_F(MainWindowTest, StartsAsTheWindowModelSaysAndSavesAScreenshot) {
@@ -331,6 +359,124 @@ TEST_F(MainWindowTest, PdfExportThroughTheMenuWritesAPdfThatReadersAccept) {
   std::erase_if(text, [](unsigned char c) { return std::isspace(c) != 0; });
   EXPECT_NE(text.find("welcometoapplyVarnolt!"), std::string::npos) << text;
   EXPECT_NE(text.find("Thesecondpage."), std::string::npos) << text;
+}
+
+TEST_F(MainWindowTest, TypingIntoThePageViewEditsTheCurrentPage) {
+  ActivateWindow();
+  TRVPageView* view = window->PageView(0);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(ShownView(), view);
+  EXPECT_EQ(&view->Editor(), &Form().CurrentEditor());
+  EXPECT_TRUE(view->isVisible());
+  // Clicked right of the welcome text: the caret goes to its end.
+  ClickInto(*view);
+  EXPECT_EQ(QApplication::focusWidget(), view);
+  Type(" Typed.");
+  EXPECT_EQ(PageText(), u"welcome to apply Varnolt! Typed.");
+  // A handler's change shows without a click into the view.
+  Press("Clear the current page");
+  EXPECT_EQ(PageText(), u"");
+  EXPECT_EQ(view->Editor().Layout().ParagraphCount(), 1);
+}
+
+TEST_F(MainWindowTest, CtrlNMakesASecondViewThatTakesTheFocusAndTheTyping) {
+  ActivateWindow();
+  // Away from the page area, so the focus cannot just follow the shown view.
+  window->findChild<QTabWidget*>("PageControl1")->setFocus();
+  Keys(QKeySequence("Ctrl+N"));
+  ASSERT_EQ(Form().PageSlotCount(), 2);
+  TRVPageView* second = window->PageView(1);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, window->PageView(0));
+  EXPECT_EQ(&second->Editor(), Form().PageEditors[1].get());
+  EXPECT_EQ(ShownView(), second);
+  EXPECT_EQ(QApplication::focusWidget(), second);
+  EXPECT_FALSE(window->PageView(0)->isVisible());
+  Type("Second");
+  EXPECT_EQ(TextOfPage(1), u"Second");
+  EXPECT_EQ(TextOfPage(0), u"welcome to apply Varnolt!");
+}
+
+TEST_F(MainWindowTest, SwitchingPagesShowsAndFocusesTheOtherView) {
+  ActivateWindow();
+  Press("New Page");
+  Type("Two");
+  Press("pagelabel0");
+  EXPECT_EQ(Form().CurrentPage, 0);
+  EXPECT_EQ(ShownView(), window->PageView(0));
+  EXPECT_EQ(QApplication::focusWidget(), window->PageView(0));
+  EXPECT_TRUE(window->PageView(0)->isVisible());
+  EXPECT_FALSE(window->PageView(1)->isVisible());
+  QTest::keyClick(window->PageView(0), Qt::Key_End, Qt::ControlModifier);
+  Type("!");
+  EXPECT_EQ(TextOfPage(0), u"welcome to apply Varnolt!!");
+  Press("pagelabel1");
+  EXPECT_EQ(ShownView(), window->PageView(1));
+  EXPECT_EQ(QApplication::focusWidget(), window->PageView(1));
+  EXPECT_EQ(TextOfPage(1), u"Two");
+}
+
+// Every way a page goes takes its view with it, and the highest remaining
+// page's view comes to the front; typing there still works.
+TEST_F(MainWindowTest, DeletingAPageRemovesItsView) {
+  const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+      {"left link", [&] { Press("Delete the current page"); }},
+      {"menu shortcut", [&] { Keys(QKeySequence("Ctrl+Del")); }},
+      {"page-tab menu", [&] {
+         Press(QString("pagelabel%1").arg(Form().CurrentPage), Qt::RightButton);
+         window->findChild<QMenu*>("PopupMenu2")->hide();
+         Trigger("PopupMenu2", "Delete!");
+       }},
+  };
+  ActivateWindow();
+  for (const auto& [way, remove] : ways) {
+    SCOPED_TRACE(way);
+    Press("New Page");
+    Press("New Page");
+    const int deleted = Form().CurrentPage;
+    QPointer<TRVPageView> view = window->PageView(deleted);
+    ASSERT_FALSE(view.isNull());
+    remove();
+    EXPECT_TRUE(view.isNull());
+    EXPECT_EQ(window->PageView(deleted), nullptr);
+    EXPECT_EQ(Form().CurrentPage, deleted - 1);
+    EXPECT_EQ(ShownView(), window->PageView(deleted - 1));
+    window->PageView(deleted - 1)->setFocus();
+    Type("x");
+    EXPECT_EQ(TextOfPage(deleted - 1), u"x");
+  }
+  EXPECT_EQ(window->findChildren<TRVPageView*>().size(), static_cast<size_t>(Form().ExistingPageCount()));
+}
+
+// Closing frees every editor; the views went first, so painting and the
+// window's own end find nothing dangling.
+TEST_F(MainWindowTest, ShutdownTakesTheViewsBeforeTheEditors) {
+  Press("New Page");
+  Trigger("File", "Exit");
+  EXPECT_TRUE(Form().Closed());
+  EXPECT_TRUE(window->findChildren<TRVPageView*>().isEmpty());
+}
+
+TEST_F(MainWindowTest, ScreenshotOfAnImportedRtfPage) {
+  const char* data = std::getenv("VARNOLT_TEST_DATA");
+  ASSERT_NE(data, nullptr) << "run through ctest";
+  Press("Clear the current page");
+  AnswerFileDialog(QString(data) + "/rtf/tables.rtf");
+  Trigger("File/Import", "Rtf to import(*.rtf)");
+  EXPECT_TRUE(Form().LastImport.complete);
+  EXPECT_GT(Form().CurrentEditor().CountItems(), 1);
+  TRVPageView* view = ShownView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_GT(view->Editor().Layout().ParagraphCount(), 1);
+  const QImage shot = window->grab().toImage();
+  EXPECT_TRUE(shot.save(QString::fromStdString((ScreenshotFolder() / "main_window_rtf_page.png").string())));
+  // The page area shows the document, not a blank sheet.
+  const QRect area(view->mapTo(window.get(), QPoint(0, 0)), view->size());
+  int dark = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) dark += qGray(shot.pixel(x, y)) < 100 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 500);
 }
 
 }  // namespace
