@@ -7,9 +7,9 @@
 
 #include "cli/Batch.h"
 #include "cli/BatchOptions.h"
+
 #ifdef VARNOLT_WITH_WINDOW
 #include "gui/MainWindow.h"
-#endif
 
 namespace {
 
@@ -22,6 +22,7 @@ bool WantsWindow(const std::vector<std::string>& arguments) {
 }
 
 }  // namespace
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -22,14 +22,14 @@ constexpr int kMaxPages = 50;
 
 std::u16string BodyText() {
   const char16_t* const paragraphs[] = {
-      u"Varnolt gathers content into a project of pages and writes the whole project out as one PDF file. "
+      (u"Varnolt gathers content into a project of pages and writes the whole project out as one PDF file. "
       u"Each page becomes a text frame on a report page of the page's own size; the frame flows its text "
-      u"line by line, breaking wherever the next character would cross the right edge.",
-      u"This example builds such a report by hand. A layout panel holds the title, another the body, and a "
+      u"line by line, breaking wherever the next character would cross the right edge."),
+      (u"This example builds such a report by hand. A layout panel holds the title, another the body, and a "
       u"third the footer. When the body does not fit, the report prints the page again and the frame goes on "
-      u"where it stopped, so nothing is lost.",
-      u"Characters of the standard fonts are written in WinAnsiEncoding: caf\u00E9, na\u00EFve, \u20AC 12.50, "
-      u"\u2022 bullets, \u201Cquotes\u201D and a back\\slash all arrive as themselves in any viewer.",
+      u"where it stopped, so nothing is lost."),
+      (u"Characters of the standard fonts are written in WinAnsiEncoding: caf\u00E9, na\u00EFve, \u20AC 12.50, "
+      u"\u2022 bullets, \u201Cquotes\u201D and a back\\slash all arrive as themselves in any viewer."),
   };
   std::u16string text;
   for (int round = 1; round <= 6; ++round) {
