@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev qt6-base-dev libgl-dev libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev
-  fonts-urw-base35 qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui pandoc
+  fonts-urw-base35 fonts-dejavu-core qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui pandoc
   libreoffice-calc-nogui libxlsxwriter-dev
 )
 missing=()
