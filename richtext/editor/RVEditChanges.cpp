@@ -105,8 +105,9 @@ bool TCustomRichDocEdit::TryTypeIntoItem(char16_t character) {
   std::size_t at = static_cast<std::size_t>(caret.Offset - 1) * 2;
   item.ItemText.insert(at, Utf16ToBytes(std::u16string_view(&character, 1)));
   PlaceCaret({caret.ItemNo, caret.Offset + 1});
-  // Only this item changed: the layout need not compare the others.
-  layout_.UpdateItem(data_, caret.ItemNo);
+  // Only this item changed: the layout need not compare the others. Inside
+  // an update bracket other changes may be pending, so EndUpdate lays out.
+  if (updateLevel_ == 0) layout_.UpdateItem(data_, caret.ItemNo);
   ChangeNotification(true);
   return true;
 }
