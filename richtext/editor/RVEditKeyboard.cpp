@@ -40,6 +40,24 @@ bool Matches(const TKeyBinding& binding, TRVKey key, TRVShiftState shift) {
   return binding.key == key && (shift * binding.required) == binding.required && (shift * binding.refused).Empty();
 }
 
+// The word boundaries of one item's text by ICU's rules; the iterator reads
+// the text in place, so both live together. Iterator() is nullptr when ICU
+// has no word rules.
+class TRVWordBreaks {
+ public:
+  explicit TRVWordBreaks(const std::u16string& text) : shown_(false, text.data(), static_cast<int32_t>(text.size())) {
+    UErrorCode status = U_ZERO_ERROR;
+    iterator_.reset(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status)) iterator_.reset();
+    if (iterator_) iterator_->setText(shown_);
+  }
+  icu::BreakIterator* Iterator() const { return iterator_.get(); }
+
+ private:
+  const icu::UnicodeString shown_;
+  std::unique_ptr<icu::BreakIterator> iterator_;
+};
+
 }  // namespace
 
 TRVPosition TCustomRichDocEdit::StepLeft(TRVPosition position) const {
@@ -95,11 +113,9 @@ TRVPosition TCustomRichDocEdit::PageAway(TRVPosition position, int pages) {
 TRVPosition TCustomRichDocEdit::WordBoundary(TRVPosition position, bool forward) const {
   if (position.ItemNo < 0 || !data_.ItemAt(position.ItemNo).IsText()) return position;
   const std::u16string text = data_.ItemTextAt(position.ItemNo);
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
-  if (U_FAILURE(status) || !words) return position;
-  const icu::UnicodeString shown(false, text.data(), static_cast<int32_t>(text.size()));
-  words->setText(shown);
+  TRVWordBreaks breaks(text);
+  icu::BreakIterator* words = breaks.Iterator();
+  if (words == nullptr) return position;
   const int at = position.Offset - 1;
   const auto blank = [&](int from, int to) {
     return std::all_of(text.begin() + from, text.begin() + to, [](char16_t c) { return u_isWhitespace(c); });
@@ -126,11 +142,9 @@ void TCustomRichDocEdit::SelectWordAt(TRVPosition position) {
     return;
   }
   const std::u16string text = data_.ItemTextAt(position.ItemNo);
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
-  if (U_FAILURE(status) || !words || text.empty()) return;
-  const icu::UnicodeString shown(false, text.data(), static_cast<int32_t>(text.size()));
-  words->setText(shown);
+  TRVWordBreaks breaks(text);
+  icu::BreakIterator* words = breaks.Iterator();
+  if (words == nullptr || text.empty()) return;
   const int at = std::min(position.Offset - 1, static_cast<int>(text.size()) - 1);
   const int end = words->following(at);
   const int start = words->preceding(end);
