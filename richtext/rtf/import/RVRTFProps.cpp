@@ -251,6 +251,7 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
     reader.OnNewUnicodeText = [this](TRVRTFReader&, const TRVUnicodeString& text, TRVRTFPosition position) {
       NewUnicodeText(text, position);
     };
+    reader.JoinsTextKinds = [this] { return StoresTextKindsAlike(); };
   }
   if (!props_.IgnorePictures) {
     reader.OnNewPicture = [this](TRVRTFReader&, const TRVRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
