@@ -258,8 +258,8 @@ TEST(RVRTFImportTest, HyperlinkTargetsAndHints) {
     ASSERT_EQ(imported.doc.CountItems(), 1) << c.instruction;
     EXPECT_EQ(target, c.target) << c.instruction;
     const TCustomRVItemInfo& item = imported.doc.ItemAt(0);
-    EXPECT_EQ(item.ItemHint, c.hint) << c.instruction;
-    EXPECT_EQ(item.ItemTag, TRVTag(std::int32_t{7}));
+    EXPECT_EQ(item.ItemHint(), c.hint) << c.instruction;
+    EXPECT_EQ(item.ItemTag(), TRVTag(std::int32_t{7}));
     EXPECT_TRUE(imported.style.TextStyleAt(item.StyleNo).Jump) << c.instruction;
   }
 }
@@ -388,7 +388,7 @@ TEST(RVRTFImportTest, PictureInsideALinkIsAHotPicture) {
                     PictureGroup("pngblip", test::MakePng(2, 2)) + "}}"));
   ASSERT_EQ(imported.doc.CountItems(), 1);
   EXPECT_EQ(imported.doc.ItemAt(0).StyleNo, ItemKindHotPicture);
-  EXPECT_EQ(imported.doc.ItemAt(0).ItemHint, u"tip");
+  EXPECT_EQ(imported.doc.ItemAt(0).ItemHint(), u"tip");
 }
 
 // --- where the content goes ---
