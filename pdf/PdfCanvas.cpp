@@ -350,12 +350,10 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
   const float size = attribute_.FontSize();
   const double charSpace = size > 0 ? attribute_.CharSpace() * 1000.0 / size : 0;
   double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
-  double penX = 0;     // where HarfBuzz's pen is
   float rise = 0;
   bool open = false;
   auto moveTo = [&](double x) {
-    float shift = ToFloat(viewerX - x);
-    std::string number = FormatReal(shift);
+    std::string number = FormatReal(ToFloat(viewerX - x));
     if (number != "0" && number != "-0") {
       if (!open) data.push_back('[');
       open = true;
@@ -368,7 +366,7 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
     if (open) data.append("] TJ\n");
     open = false;
   };
-  for (const TPdfGlyph& glyph : glyphs) {
+  auto show = [&](const TPdfGlyph& glyph, double penX) {
     if (glyph.OffsetY != rise) {
       close();
       rise = glyph.OffsetY;
@@ -381,6 +379,11 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
     AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
     data.append("> ");
     viewerX += font.GlyphWidth(glyph.Id) + charSpace;
+  };
+
+  double penX = 0;  // where HarfBuzz's pen is
+  for (const TPdfGlyph& glyph : glyphs) {
+    show(glyph, penX);
     penX += glyph.Advance;
   }
   moveTo(penX);

@@ -170,6 +170,9 @@ std::vector<TPdfGlyph> TPdfEmbeddedFont::Shape(std::u16string_view text, bool ri
   hb_buffer_add_utf16(buffer, reinterpret_cast<const std::uint16_t*>(text.data()), length, 0, length);
   hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
   hb_buffer_guess_segment_properties(buffer);
+  // Marks keep clusters of their own, so that a base glyph stands for the
+  // same character under any mark and its ToUnicode entry holds everywhere.
+  hb_buffer_set_cluster_level(buffer, HB_BUFFER_CLUSTER_LEVEL_MONOTONE_CHARACTERS);
   hb_shape(hbFont_.get(), buffer, nullptr, 0);
   unsigned count = 0;
   const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
