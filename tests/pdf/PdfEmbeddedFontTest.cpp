@@ -116,7 +116,26 @@ class PdfEmbeddedFontTest : public testing::Test {
     return pdf;
   }
 
+  // A one-page document and the font of the family for the character.
+  TPdfEmbeddedFont& StartWithFont(std::u16string_view family, char32_t character,
+                                  TPdfCompressionMethod method = cmNone) {
+    doc_.SetCompressionMethod(method);
+    doc_.StartDocument();
+    doc_.AddPage();
+    return doc_.GetEmbeddedFont(FindFontFace(family, false, false, character).value());
+  }
+
+  // The document saved and checked by qpdf.
+  std::filesystem::path SaveChecked(const std::string& name) {
+    MemoryOutputStream stream;
+    doc_.SaveToStream(stream);
+    std::filesystem::path pdf = Save(stream.Bytes(), name);
+    EXPECT_TRUE(test::PassesQpdfCheck(pdf));
+    return pdf;
+  }
+
   test::ScratchDir scratch_;
+  TPdfDoc doc_;
 };
 
 TEST_F(PdfEmbeddedFontTest, EveryScriptRendersAndExtractsExactly) {
@@ -216,11 +235,8 @@ std::vector<CharPosition> CharPositions(const std::filesystem::path& pdf) {
 }
 
 TEST_F(PdfEmbeddedFontTest, GlyphsSitWhereTheirAdvancesAndOffsetsPutThem) {
-  TPdfDoc doc;
-  doc.StartDocument();
-  doc.AddPage();
-  TPdfCanvas& canvas = doc.GetCanvas();
-  TPdfEmbeddedFont& font = doc.GetEmbeddedFont(FindFontFace(u"DejaVu Sans", false, false, U'A').value());
+  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'A');
+  TPdfCanvas& canvas = doc_.GetCanvas();
   // Kerning pulls V towards the A's: HarfBuzz's advances are narrower than the widths.
   std::vector<TPdfGlyph> kerned = font.Shape(u"AVA", false);
   ASSERT_EQ(kerned.size(), 3u);
@@ -236,10 +252,7 @@ TEST_F(PdfEmbeddedFontTest, GlyphsSitWhereTheirAdvancesAndOffsetsPutThem) {
   canvas.ShowGlyphs(kerned, u"AVA", false);
   canvas.ShowGlyphs(moved, u"xyz", false);
   canvas.TextEnd();
-  MemoryOutputStream stream;
-  doc.SaveToStream(stream);
-  std::filesystem::path pdf = Save(stream.Bytes(), "positions.pdf");
-  EXPECT_TRUE(test::PassesQpdfCheck(pdf));
+  std::filesystem::path pdf = SaveChecked("positions.pdf");
 
   std::vector<CharPosition> expected;
   double x = 40;
@@ -262,11 +275,8 @@ TEST_F(PdfEmbeddedFontTest, GlyphsSitWhereTheirAdvancesAndOffsetsPutThem) {
 // A glyph shown once for one text maps to it for good; shown again for
 // another text, the run carries its text as ActualText so it still extracts.
 TEST_F(PdfEmbeddedFontTest, AGlyphShownForAnotherTextStillExtractsThatText) {
-  TPdfDoc doc;
-  doc.StartDocument();
-  doc.AddPage();
-  TPdfCanvas& canvas = doc.GetCanvas();
-  TPdfEmbeddedFont& font = doc.GetEmbeddedFont(FindFontFace(u"DejaVu Sans", false, false, U'A').value());
+  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'A');
+  TPdfCanvas& canvas = doc_.GetCanvas();
   std::vector<TPdfGlyph> glyphs = font.Shape(u"Ab", false);
   canvas.SelectFont(font, 20);
   canvas.TextBegin();
@@ -275,28 +285,19 @@ TEST_F(PdfEmbeddedFontTest, AGlyphShownForAnotherTextStillExtractsThatText) {
   canvas.TextMoveTo(0, -40);
   canvas.ShowGlyphs(glyphs, u"Xy", false);
   canvas.TextEnd();
-  MemoryOutputStream stream;
-  doc.SaveToStream(stream);
-  std::filesystem::path pdf = Save(stream.Bytes(), "actualtext.pdf");
-  EXPECT_TRUE(test::PassesQpdfCheck(pdf));
-  EXPECT_EQ(ReadingOrderLines(pdf), (std::vector<std::string>{"Ab", "Xy"}));
+  EXPECT_EQ(ReadingOrderLines(SaveChecked("actualtext.pdf")), (std::vector<std::string>{"Ab", "Xy"}));
+  EXPECT_NE(doc_.GetCanvas().Contents()->Data().find("/ActualText <FEFF00580079>"), std::string::npos);
 }
 
 // Text shown unshaped through an embedded font is written as its nominal glyphs.
 TEST_F(PdfEmbeddedFontTest, PlainTextShownWithAnEmbeddedFontExtracts) {
-  TPdfDoc doc;
-  doc.SetCompressionMethod(cmFlateDecode);
-  doc.StartDocument();
-  doc.AddPage();
-  TPdfCanvas& canvas = doc.GetCanvas();
-  canvas.SelectFont(doc.GetEmbeddedFont(FindFontFace(u"DejaVu Sans", false, false, U'Ж').value()), 12);
+  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'Ж', cmFlateDecode);
+  TPdfCanvas& canvas = doc_.GetCanvas();
+  canvas.SelectFont(font, 12);
   canvas.SetLeading(14);
   canvas.FlowTextInRect(40, 800, 300, 100, u"Широкая электрификация южных губерний даст мощный толчок", true,
                         TLineBreaks::kOpportunities);
-  MemoryOutputStream stream;
-  doc.SaveToStream(stream);
-  std::filesystem::path pdf = Save(stream.Bytes(), "plain.pdf");
-  EXPECT_TRUE(test::PassesQpdfCheck(pdf));
+  std::filesystem::path pdf = SaveChecked("plain.pdf");
   EXPECT_EQ(test::FoldedWhiteSpace(test::ExtractedText(pdf)),
             "Широкая электрификация южных губерний даст мощный толчок");
   std::vector<std::string> lines = ReadingOrderLines(pdf);
