@@ -1,5 +1,6 @@
 #include "pdf/PdfDoc.h"
 
+#include <algorithm>
 #include <array>
 
 #include "pdf/PdfCanvas.h"
@@ -169,6 +170,8 @@ void TPdfDoc::SaveToStream(OutputStream& stream) {
   GetInfo().SetModDate(Now());
   root_->RemoveOpenAction();
   if (outlineRoot_ != nullptr) outlineRoot_->Save();
+  WriteNamedDestinations();
+  header_->SetMinorVersion(minorVersion_);
 
   stream.Restart();
   header_->WriteTo(stream);
@@ -196,6 +199,9 @@ void TPdfDoc::ReleaseDocument() {
   root_ = nullptr;
   outlineRoot_ = nullptr;
   currentPages_ = nullptr;
+  namedDestinations_.Clear();
+  imageCount_ = 0;
+  minorVersion_ = TPdfHeader::kDefaultMinorVersion;
   hasDocument_ = false;
 }
 
@@ -236,6 +242,29 @@ TPdfFont& TPdfDoc::CreateFont(std::u16string_view name) {
   font->Dictionary().PutName(u"Name", u"F" + Ascii16(std::to_string(fonts_.size())));
   fonts_.push_back(std::move(font));
   return *fonts_.back();
+}
+
+TPdfImage& TPdfDoc::AddImage(std::unique_ptr<TPdfImage> image) {
+  if (!hasDocument_) throw EPdfInvalidOperation("AddImage --document is null.");
+  if (image == nullptr) throw EPdfInvalidValue("AddImage --image is null.");
+  image->Dictionary().PutName(u"Name", u"Im" + Ascii16(std::to_string(imageCount_++)));
+  return xref_->AddObject(std::move(image));
+}
+
+bool TPdfDoc::OwnsImage(const TPdfImage& image) const {
+  return hasDocument_ && image.Kind() == okIndirect && xref_->ObjectByNumber(image.ObjectNumber()) == &image;
+}
+
+void TPdfDoc::RequireVersion(int minor) {
+  if (minor < 0 || minor > kHighestMinorVersion) throw EPdfInvalidValue("RequireVersion --invalid version");
+  minorVersion_ = std::max(minorVersion_, minor);
+}
+
+void TPdfDoc::WriteNamedDestinations() {
+  if (namedDestinations_.Empty()) return;
+  auto names = std::make_unique<TPdfDictionary>(xref_.get());
+  names->Put(u"Dests", namedDestinations_.NameTree(*xref_));
+  root_->Dictionary().Put(u"Names", std::move(names));
 }
 
 }  // namespace varnolt
