@@ -18,6 +18,8 @@ constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 // The first baseline sits this many font sizes below the top of a text rectangle.
 constexpr double kFirstBaselineDrop = 0.85;
+// Marked content with ActualText came with PDF 1.5.
+constexpr int kActualTextMinorVersion = 5;
 // Below this FormatReal's general notation would switch to an exponent.
 constexpr double kLargestPlainReal = 1e15;
 
@@ -331,7 +333,7 @@ void TPdfCanvas::ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_vi
   const bool extractsExactly = font->RecordShown(glyphs, text, rightToLeft);
   std::string& data = contents_->Data();
   if (!extractsExactly) {
-    // TODO(lead): ActualText needs PDF 1.5; ask TPdfDoc::RequireVersion(5) here once it exists.
+    doc_.RequireVersion(kActualTextMinorVersion);
     data.append("/Span <</ActualText <FEFF");
     AppendUtf16Hex(text, data);
     data.append(">>> BDC\n");
@@ -491,6 +493,29 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   if (lineLength > 0) showLine();
   TextEnd();
   return stopAt;
+}
+
+// ---------------------------------------------------------------- images
+
+TPdfImage& TPdfCanvas::DrawImage(std::unique_ptr<TPdfImage> image, const TPdfRect& rect) {
+  GetPage();
+  TPdfImage& registered = doc_.AddImage(std::move(image));
+  DrawImage(registered, rect);
+  return registered;
+}
+
+void TPdfCanvas::DrawImage(TPdfImage& image, const TPdfRect& rect) {
+  TPdfDictionary& page = GetPage();
+  if (!doc_.OwnsImage(image)) throw EPdfInvalidOperation("DrawImage --the image is not in this document.");
+  TPdfName* resourceName = image.Dictionary().LookupName(u"Name");
+  const std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
+  TPdfDictionary* resources = page.LookupDictionary(u"Resources");
+  if (resources == nullptr) resources = &page.Put(u"Resources", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  TPdfDictionary* xObjects = resources->LookupDictionary(u"XObject");
+  if (xObjects == nullptr) xObjects = &resources->Put(u"XObject", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  if (xObjects->Lookup(name) == nullptr) xObjects->Put(name, image);
+  WriteContent("q\n" + FormatReal(rect.Width()) + " 0 0 " + FormatReal(rect.Height()) + " " + FormatReal(rect.Left) +
+               " " + FormatReal(rect.Bottom) + " cm\n/" + AsciiOf(name) + " Do\nQ\n");
 }
 
 }  // namespace varnolt

@@ -139,8 +139,11 @@ class PdfEmbeddedFontTest : public testing::Test {
 };
 
 TEST_F(PdfEmbeddedFontTest, EveryScriptRendersAndExtractsExactly) {
-  std::filesystem::path pdf = Save(WriteLines(kLines, cmNone), "scripts.pdf");
+  std::string bytes = WriteLines(kLines, cmNone);
+  std::filesystem::path pdf = Save(bytes, "scripts.pdf");
   EXPECT_TRUE(test::PassesQpdfCheck(pdf));
+  // Every glyph's ToUnicode entry holds, so no ActualText asks for a later version.
+  EXPECT_EQ(bytes.substr(0, 9), "%PDF-1.2 ");
 
   std::vector<std::string> expected;
   for (const ScriptLine& line : kLines) expected.push_back(Utf16ToUtf8(line.text));
@@ -287,6 +290,7 @@ TEST_F(PdfEmbeddedFontTest, AGlyphShownForAnotherTextStillExtractsThatText) {
   canvas.TextEnd();
   EXPECT_EQ(ReadingOrderLines(SaveChecked("actualtext.pdf")), (std::vector<std::string>{"Ab", "Xy"}));
   EXPECT_NE(doc_.GetCanvas().Contents()->Data().find("/ActualText <FEFF00580079>"), std::string::npos);
+  EXPECT_EQ(test::ReadFileBytes(scratch_ / "actualtext.pdf").substr(0, 9), "%PDF-1.5 ") << "ActualText came with 1.5";
 }
 
 // Text shown unshaped through an embedded font is written as its nominal glyphs.
