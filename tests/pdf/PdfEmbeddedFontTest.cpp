@@ -139,11 +139,8 @@ class PdfEmbeddedFontTest : public testing::Test {
 };
 
 TEST_F(PdfEmbeddedFontTest, EveryScriptRendersAndExtractsExactly) {
-  std::string bytes = WriteLines(kLines, cmNone);
-  std::filesystem::path pdf = Save(bytes, "scripts.pdf");
+  std::filesystem::path pdf = Save(WriteLines(kLines, cmNone), "scripts.pdf");
   EXPECT_TRUE(test::PassesQpdfCheck(pdf));
-  // Every glyph's ToUnicode entry holds, so no ActualText asks for a later version.
-  EXPECT_EQ(bytes.substr(0, 9), "%PDF-1.2 ");
 
   std::vector<std::string> expected;
   for (const ScriptLine& line : kLines) expected.push_back(Utf16ToUtf8(line.text));
@@ -256,6 +253,8 @@ TEST_F(PdfEmbeddedFontTest, GlyphsSitWhereTheirAdvancesAndOffsetsPutThem) {
   canvas.ShowGlyphs(moved, u"xyz", false);
   canvas.TextEnd();
   std::filesystem::path pdf = SaveChecked("positions.pdf");
+  // Every glyph's ToUnicode entry holds, so no ActualText asks for a later version.
+  EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 9), "%PDF-1.2 ");
 
   std::vector<CharPosition> expected;
   double x = 40;
@@ -275,22 +274,46 @@ TEST_F(PdfEmbeddedFontTest, GlyphsSitWhereTheirAdvancesAndOffsetsPutThem) {
   }
 }
 
-// A glyph shown once for one text maps to it for good; shown again for
-// another text, the run carries its text as ActualText so it still extracts.
+struct ShownRun {
+  std::u16string shaped;  // the text whose glyphs are shown
+  std::u16string text;    // the text the run stands for
+};
+
+struct ReusedGlyphCase {
+  const char* name;
+  std::u16string family;
+  std::vector<ShownRun> runs;  // one line each
+};
+
+// A glyph's ToUnicode entry is fixed the first time it is shown, for text
+// or, as a cluster's second glyph, for nothing; a run that needs it
+// otherwise carries its text as ActualText, and every line still extracts.
 TEST_F(PdfEmbeddedFontTest, AGlyphShownForAnotherTextStillExtractsThatText) {
-  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'A');
-  TPdfCanvas& canvas = doc_.GetCanvas();
-  std::vector<TPdfGlyph> glyphs = font.Shape(u"Ab", false);
-  canvas.SelectFont(font, 20);
-  canvas.TextBegin();
-  canvas.TextMoveTo(40, 700);
-  canvas.ShowGlyphs(glyphs, u"Ab", false);
-  canvas.TextMoveTo(0, -40);
-  canvas.ShowGlyphs(glyphs, u"Xy", false);
-  canvas.TextEnd();
-  EXPECT_EQ(ReadingOrderLines(SaveChecked("actualtext.pdf")), (std::vector<std::string>{"Ab", "Xy"}));
-  EXPECT_NE(doc_.GetCanvas().Contents()->Data().find("/ActualText <FEFF00580079>"), std::string::npos);
-  EXPECT_EQ(test::ReadFileBytes(scratch_ / "actualtext.pdf").substr(0, 9), "%PDF-1.5 ") << "ActualText came with 1.5";
+  const ReusedGlyphCase cases[] = {
+      {"the same glyphs for other text", u"DejaVu Sans", {{u"Ab", u"Ab"}, {u"Ab", u"Xy"}}},
+      // The vowel sign is drawn first and carries "कि"; the consonant after it stands for nothing.
+      {"a consonant silent after its vowel sign, then alone", u"Noto Sans Devanagari",
+       {{u"कि", u"कि"}, {u"क", u"क"}}},
+      {"a consonant alone, then silent after its vowel sign", u"Noto Sans Devanagari",
+       {{u"क", u"क"}, {u"कि", u"कि"}}},
+  };
+  for (const ReusedGlyphCase& c : cases) {
+    TPdfEmbeddedFont& font = StartWithFont(c.family, c.runs[0].shaped[0]);
+    TPdfCanvas& canvas = doc_.GetCanvas();
+    canvas.SelectFont(font, 20);
+    canvas.TextBegin();
+    canvas.TextMoveTo(40, 700);
+    std::vector<std::string> expected;
+    for (const ShownRun& run : c.runs) {
+      canvas.ShowGlyphs(font.Shape(run.shaped, false), run.text, false);
+      canvas.TextMoveTo(0, -40);
+      expected.push_back(Utf16ToUtf8(run.text));
+    }
+    canvas.TextEnd();
+    std::filesystem::path pdf = SaveChecked("reused.pdf");
+    EXPECT_EQ(ReadingOrderLines(pdf), expected) << c.name;
+    EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 9), "%PDF-1.5 ") << c.name << ": ActualText came with 1.5";
+  }
 }
 
 // Text shown unshaped through an embedded font is written as its nominal glyphs.
