@@ -21,11 +21,12 @@ struct ScriptLine {
   bool rightToLeft;
 };
 
-// Each line needs shaping of its own kind: Cyrillic plain, Arabic joined,
+// Each line needs shaping of its own kind: Cyrillic plain (and an emoji
+// above the BMP, two code units in the ToUnicode map), Arabic joined,
 // right to left and with the lam-alef ligature, Devanagari with the conjunct "क्ष" and the vowel sign
 // "ि" drawn before its consonant, Latin with the "ffi" ligature.
 const ScriptLine kLines[] = {
-    {"Cyrillic", u"DejaVu Sans", u"Съешь же ещё этих мягких булок", false},
+    {"Cyrillic", u"DejaVu Sans", u"Съешь же ещё этих мягких булок \U0001F600", false},
     {"Arabic", u"Noto Sans Arabic", u"السلام عليكم ومرحبا", true},
     {"Devanagari", u"Noto Sans Devanagari", u"क्षत्रिय किताब", false},
     {"Ligature", u"Noto Serif", u"office affine", false},
