@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFonts.h"
 
 namespace varnolt {
@@ -17,6 +18,10 @@ constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 // The first baseline sits this many font sizes below the top of a text rectangle.
 constexpr double kFirstBaselineDrop = 0.85;
+// Thousandths of the font size the viewer's pen may stray from HarfBuzz's.
+constexpr double kGlyphDriftTolerance = 0.25;
+// Marked content with ActualText came with PDF 1.5.
+constexpr int kActualTextMinorVersion = 5;
 // Below this FormatReal's general notation would switch to an exponent.
 constexpr double kLargestPlainReal = 1e15;
 
@@ -293,7 +298,10 @@ void TPdfCanvas::SetLeading(float value) {
 }
 
 void TPdfCanvas::SelectFont(std::u16string_view registryName, float size) {
-  TPdfFont& font = doc_.GetFont(registryName);
+  SelectFont(doc_.GetFont(registryName), size);
+}
+
+void TPdfCanvas::SelectFont(TPdfFont& font, float size) {
   if (&font == attribute_.Font() && size == attribute_.FontSize()) return;
   TPdfName* resourceName = font.Dictionary().LookupName(u"Name");
   std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
@@ -318,6 +326,73 @@ void TPdfCanvas::TextShow(std::u16string_view text) {
     AppendUtf16Hex(text, data);
   }
   data.append("> Tj\n");
+}
+
+void TPdfCanvas::ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft) {
+  auto* font = dynamic_cast<TPdfEmbeddedFont*>(attribute_.Font());
+  if (font == nullptr) throw EPdfInvalidOperation("ShowGlyphs --the selected font is not an embedded font.");
+  if (silent_ || contents_ == nullptr || glyphs.empty()) return;
+  const bool extractsExactly = font->RecordShown(glyphs, text, rightToLeft);
+  std::string& data = contents_->Data();
+  if (!extractsExactly) {
+    doc_.RequireVersion(kActualTextMinorVersion);
+    data.append("/Span <</ActualText <FEFF");
+    AppendUtf16Hex(text, data);
+    data.append(">>> BDC\n");
+  }
+  AppendGlyphArrays(data, glyphs);
+  if (!extractsExactly) data.append("EMC\n");
+}
+
+// The glyphs as TJ arrays of two-byte glyph ids. The viewer advances each
+// glyph by its W width plus the character spacing; a number in the array
+// moves the pen to where HarfBuzz put the next glyph, and the run ends where
+// its advances end. A glyph raised or lowered gets a TJ of its own under a
+// text rise.
+void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph> glyphs) {
+  const auto& font = static_cast<const TPdfEmbeddedFont&>(*attribute_.Font());
+  const float size = attribute_.FontSize();
+  const double charSpace = size > 0 ? attribute_.CharSpace() * 1000.0 / size : 0;
+  double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
+  float rise = 0;
+  bool open = false;
+  auto moveTo = [&](double x) {
+    // Drift below a quarter of a thousandth of an em is invisible; letting
+    // it add up spares a number after nearly every glyph.
+    if (std::fabs(viewerX - x) < kGlyphDriftTolerance) return;
+    if (!open) data.push_back('[');
+    open = true;
+    data.append(FormatReal(ToFloat(viewerX - x)));
+    data.push_back(' ');
+    viewerX = x;
+  };
+  auto close = [&] {
+    if (open) data.append("] TJ\n");
+    open = false;
+  };
+  auto show = [&](const TPdfGlyph& glyph, double penX) {
+    if (glyph.OffsetY != rise) {
+      close();
+      rise = glyph.OffsetY;
+      data.append(FormatReal(ToFloat(rise * static_cast<double>(size) / 1000)) + " Ts\n");
+    }
+    moveTo(penX + glyph.OffsetX);
+    if (!open) data.push_back('[');
+    open = true;
+    data.push_back('<');
+    AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
+    data.append("> ");
+    viewerX += font.GlyphWidth(glyph.Id) + charSpace;
+  };
+
+  double penX = 0;  // where HarfBuzz's pen is
+  for (const TPdfGlyph& glyph : glyphs) {
+    show(glyph, penX);
+    penX += glyph.Advance;
+  }
+  moveTo(penX);
+  close();
+  if (rise != 0) data.append("0 Ts\n");
 }
 
 // ---------------------------------------------------------------- flowing
@@ -420,6 +495,29 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   if (lineLength > 0) showLine();
   TextEnd();
   return stopAt;
+}
+
+// ---------------------------------------------------------------- images
+
+TPdfImage& TPdfCanvas::DrawImage(std::unique_ptr<TPdfImage> image, const TPdfRect& rect) {
+  GetPage();
+  TPdfImage& registered = doc_.AddImage(std::move(image));
+  DrawImage(registered, rect);
+  return registered;
+}
+
+void TPdfCanvas::DrawImage(TPdfImage& image, const TPdfRect& rect) {
+  TPdfDictionary& page = GetPage();
+  if (!doc_.OwnsImage(image)) throw EPdfInvalidOperation("DrawImage --the image is not in this document.");
+  TPdfName* resourceName = image.Dictionary().LookupName(u"Name");
+  const std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
+  TPdfDictionary* resources = page.LookupDictionary(u"Resources");
+  if (resources == nullptr) resources = &page.Put(u"Resources", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  TPdfDictionary* xObjects = resources->LookupDictionary(u"XObject");
+  if (xObjects == nullptr) xObjects = &resources->Put(u"XObject", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  if (xObjects->Lookup(name) == nullptr) xObjects->Put(name, image);
+  WriteContent("q\n" + FormatReal(rect.Width()) + " 0 0 " + FormatReal(rect.Height()) + " " + FormatReal(rect.Left) +
+               " " + FormatReal(rect.Bottom) + " cm\n/" + AsciiOf(name) + " Do\nQ\n");
 }
 
 }  // namespace varnolt

@@ -8,17 +8,20 @@
 #include <string_view>
 #include <vector>
 
+#include "pdf/PdfAnnotations.h"
 #include "pdf/PdfTypes.h"
 
 namespace varnolt {
 
 class TPdfCanvas;
 class TPdfFont;
+class TPdfEmbeddedFont;
+struct TPdfFontFace;
 
 enum TPdfPageLayout : std::uint8_t { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
 enum TPdfPageMode : std::uint8_t { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
 enum TPdfViewerPreference : std::uint8_t { vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow };
-enum TPdfCompressionMethod : std::uint8_t { cmNone };
+enum TPdfCompressionMethod : std::uint8_t { cmNone, cmFlateDecode };
 
 class TPdfViewerPreferences {
  public:
@@ -117,6 +120,22 @@ class TPdfDoc {
   // document's fonts), created on first use.
   TPdfFont& GetFont(std::u16string_view name);
   TPdfFont& CreateFont(std::u16string_view name);
+  // One font per face per document, created on first use; EPdfInvalidValue
+  // for a file that is not a font with TrueType outlines.
+  TPdfEmbeddedFont& GetEmbeddedFont(const TPdfFontFace& face);
+  // Registers the image (the xref owns it from now on) under the next
+  // resource name, "Im0", "Im1", ...; the canvas draws it by that name.
+  TPdfImage& AddImage(std::unique_ptr<TPdfImage> image);
+  // Whether the image is one this document registered.
+  bool OwnsImage(const TPdfImage& image) const;
+
+  // The header announces the highest minor version asked for since the
+  // document started, never less than 1.2. EPdfInvalidValue
+  // "RequireVersion --invalid version" outside 0 to 7.
+  void RequireVersion(int minor);
+  int MinorVersion() const { return minorVersion_; }
+  // Written at save as the catalog's /Names << /Dests ... >>.
+  TPdfNamedDestinations& NamedDestinations() { return namedDestinations_; }
 
   // Only with an open document.
   TPdfXref& Xref() { return *xref_; }
@@ -133,7 +152,12 @@ class TPdfDoc {
   void SetUseOutlines(bool use) { useOutlines_ = use; }
 
  private:
+  static constexpr int kHighestMinorVersion = 7;
+
   TPdfDictionary& NewDictionary();
+  TPdfFont& AddFont(std::unique_ptr<TPdfFont> font);
+  void FinishForSave();
+  void WriteNamedDestinations();
   void CreateInfo();
   void CreatePageTree();
 
@@ -147,11 +171,15 @@ class TPdfDoc {
   TPdfOutlineRoot* outlineRoot_ = nullptr;
   TPdfDictionary* currentPages_ = nullptr;
   std::vector<std::unique_ptr<TPdfFont>> fonts_;
+  std::vector<TPdfEmbeddedFont*> embeddedFonts_;
   std::vector<std::unique_ptr<TPdfDictionaryWrapper>> ownedWrappers_;
   std::uint16_t defaultPageWidth_ = kDefaultPageWidth;
   std::uint16_t defaultPageHeight_ = kDefaultPageHeight;
   TPdfCompressionMethod compressionMethod_ = cmNone;
   bool useOutlines_ = false;
+  int minorVersion_ = TPdfHeader::kDefaultMinorVersion;
+  TPdfNamedDestinations namedDestinations_;
+  int imageCount_ = 0;
 };
 
 }  // namespace varnolt

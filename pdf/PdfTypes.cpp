@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <zlib.h>
+
 #include "platform/CodePage.h"
 
 namespace varnolt {
@@ -278,16 +280,22 @@ TPdfStream::TPdfStream(TPdfXref* xref) : dictionary_(std::make_unique<TPdfDictio
 }
 
 void TPdfStream::WriteValue(OutputStream& stream) {
-  // Nothing is ever compressed, so no filter may be announced.
-  if (TPdfArray* filter = dictionary_->LookupArray(u"Filter")) filter->RemoveNameItem(u"FlateDecode");
+  std::string deflated;
+  if (deflated_) deflated = Deflate(data_);
+  const std::string& bytes = deflated_ ? deflated : data_;
+  if (TPdfArray* filter = dictionary_->LookupArray(u"Filter")) {
+    bool announced = filter->FindNameItem(u"FlateDecode") != nullptr;
+    if (deflated_ && !announced) filter->Append(std::make_unique<TPdfName>(u"FlateDecode"));
+    if (!deflated_ && announced) filter->RemoveNameItem(u"FlateDecode");
+  }
   if (TPdfNumber* length = dictionary_->LookupNumber(u"Length")) {
-    length->SetValue(static_cast<std::int32_t>(data_.size()));
+    length->SetValue(static_cast<std::int32_t>(bytes.size()));
   } else {
-    dictionary_->PutNumber(u"Length", static_cast<std::int32_t>(data_.size()));
+    dictionary_->PutNumber(u"Length", static_cast<std::int32_t>(bytes.size()));
   }
   dictionary_->WriteValue(stream);
   stream.Write("\r\nstream\r\n");
-  stream.Write(data_);
+  stream.Write(bytes);
   stream.Write("\nendstream");
 }
 
@@ -334,7 +342,9 @@ void TPdfXref::WriteTo(OutputStream& stream) const {
   stream.Write(section);
 }
 
-void TPdfHeader::WriteTo(OutputStream& stream) const { stream.Write("%PDF-1.2 \r\n"); }
+void TPdfHeader::WriteTo(OutputStream& stream) const {
+  stream.Write("%PDF-1." + Decimal(minorVersion_) + " \r\n");
+}
 
 TPdfTrailer::TPdfTrailer(TPdfXref* xref) : dictionary_(std::make_unique<TPdfDictionary>(xref)) {
   dictionary_->PutNumber(u"Size", 0);
@@ -356,6 +366,16 @@ void PutNumberTable(TPdfDictionary& dictionary, std::span<const TPDF_INT_TBL> ta
   for (const TPDF_INT_TBL& row : table) dictionary.PutNumber(row.Key, row.Value);
 }
 
+std::string Deflate(std::string_view bytes) {
+  uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+  std::string out(size, '\0');
+  int result = compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+                         static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION);
+  if (result != Z_OK) throw EPdfInvalidOperation("Deflate --zlib failed.");
+  out.resize(size);
+  return out;
+}
+
 void WriteAnsi(OutputStream& stream, std::u16string_view text) {
   if (IsAscii(text)) {
     std::string bytes(text.size(), '\0');
@@ -364,6 +384,14 @@ void WriteAnsi(OutputStream& stream, std::u16string_view text) {
     return;
   }
   stream.Write(UnicodeToAnsi(kCpAcp, text));
+}
+
+std::string PdfHexString(std::string_view bytes) {
+  std::string hex = "<";
+  hex.reserve(bytes.size() * 2 + 2);
+  for (char byte : bytes) AppendHex(hex, static_cast<unsigned char>(byte), 2);
+  hex.push_back('>');
+  return hex;
 }
 
 std::u16string PdfDateString(const LocalDateTime& moment) {
