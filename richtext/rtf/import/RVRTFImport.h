@@ -1,9 +1,8 @@
 #pragma once
 // One RTF import at work: the reader's events become items of the target
 // documents (the main one, a cell of the row being read, a note's text, a
-// header or footer), and
-// the reader's formatting becomes styles of the shared sheet. Only
-// TRVRTFReaderProperties drives it.
+// header or footer), and the reader's formatting becomes styles of the
+// shared sheet. Only TRVRTFReaderProperties drives it.
 #include <cstdint>
 #include <istream>
 #include <map>
