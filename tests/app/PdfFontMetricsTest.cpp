@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pdf/PdfCanvas.h"
@@ -140,6 +143,26 @@ class PdfFontMetricsPageTest : public PdfFontMetricsTest {
     return pdf;
   }
 
+  // Each word pdftotext finds with the left end of its box in points, line
+  // by line from the top, left to right.
+  std::vector<std::pair<std::string, double>> WordLefts(const std::filesystem::path& pdf) {
+    const std::filesystem::path html = scratch_ / "words.html";
+    test::RunCommand({"pdftotext", "-bbox", pdf.string(), html.string()});
+    const std::string boxes = test::ReadFileBytes(html);
+    std::vector<std::tuple<double, double, std::string>> found;
+    const std::string marker = "<word xMin=\"";
+    for (std::size_t at = boxes.find(marker); at != std::string::npos; at = boxes.find(marker, at + 1)) {
+      const double left = std::stod(boxes.substr(at + marker.size()));
+      const double top = std::stod(boxes.substr(boxes.find("yMin=\"", at) + 6));
+      const std::size_t textStart = boxes.find('>', at) + 1;
+      found.emplace_back(std::round(top), left, boxes.substr(textStart, boxes.find('<', textStart) - textStart));
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::pair<std::string, double>> words;
+    for (const auto& [top, left, word] : found) words.emplace_back(word, left);
+    return words;
+  }
+
   static std::string FontsListed(const std::filesystem::path& pdf) {
     return test::RunCommand({"pdffonts", pdf.string()}).output;
   }
@@ -164,14 +187,26 @@ TEST_F(PdfFontMetricsPageTest, RunsShowInTheirFontsAndExtractInOrder) {
   }
 }
 
-TEST_F(PdfFontMetricsPageTest, JustifiedRunsEndWhereTheirMeasureSays) {
-  // Word spacing widens the spaces of a single-byte font in the viewer; the
-  // run drawn next to it must start where the widened run ends.
+TEST_F(PdfFontMetricsPageTest, JustifiedWordsStandWhereTheMeasureSays) {
+  // Single-byte fonts widen their spaces through word spacing, the others
+  // are placed word by word: either way each word starts at the advance of
+  // what precedes it plus the extra of every space.
   const TFontInfo font = Style(u"Arial", 12);
-  metrics_.DrawRun(doc_.GetCanvas(), font, u"a b c", 100, 700, 5);
-  const std::string& content = doc_.GetCanvas().Contents()->Data();
-  EXPECT_NE(content.find("5 Tw"), std::string::npos) << content;
-  EXPECT_NE(content.find("100 700 Td"), std::string::npos) << content;
+  const std::u16string_view texts[] = {u"ab cd ef", u"中文 中文 中文"};
+  for (std::u16string_view text : texts) {
+    metrics_.DrawRun(doc_.GetCanvas(), font, text, 100, nextBaseline_, 10);
+    nextBaseline_ -= 40;
+  }
+  const std::vector<std::pair<std::string, double>> words = WordLefts(Saved());
+  ASSERT_EQ(words.size(), 6u);
+  for (std::size_t run = 0; run < 2; ++run) {
+    const std::u16string_view text = texts[run];
+    for (std::size_t word = 0; word < 3; ++word) {
+      const std::size_t start = word == 0 ? 0 : text.find(u' ', text.find(u' ') + (word - 1) * 3) + 1;
+      const double expected = 100 + metrics_.RunAdvance(font, text.substr(0, start)) / kPixelsPerPoint + 10.0 * word;
+      EXPECT_NEAR(words[run * 3 + word].second, expected, 0.05) << words[run * 3 + word].first;
+    }
+  }
 }
 
 }  // namespace
