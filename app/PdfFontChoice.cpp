@@ -103,7 +103,10 @@ std::u16string_view CompositeFontName(TPdfFamilyClass familyClass, bool bold, bo
   return kCompositeNames[static_cast<std::size_t>(familyClass)][StyleIndex(bold, italic)];
 }
 
-bool IsWinAnsiCharacter(char16_t c) { return WinAnsiCodes()[c] != '?' || c == u'?'; }
+bool IsWinAnsiCharacter(char16_t c) {
+  static const std::array<std::uint8_t, 65536>& codes = WinAnsiCodes();
+  return codes[c] != '?' || c == u'?';
+}
 
 bool IsCompositeCharacter(char16_t c) {
   static const std::bitset<65536> set = BuildCompositeCharacters();
@@ -163,10 +166,15 @@ void TPdfStyleFonts::Split(std::u16string_view text, std::vector<TPdfFontSegment
     if (segments.empty() || choice.Font != previous.Font) {
       segments.push_back({i, 0, choice.Font, choice.Kind, 0});
     }
-    segments.back().Length += length;
     if (choice.Missing) ++segments.back().Missing;
     previous = choice;
-    i += length;
+    std::size_t end = i + length;
+    // The rest of a WinAnsi run stays in the standard font.
+    if (choice.Kind == TPdfFontKind::kStandard && !choice.Missing) {
+      while (end < text.size() && IsWinAnsiCharacter(text[end])) ++end;
+    }
+    segments.back().Length += end - i;
+    i = end;
   }
 }
 
