@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFonts.h"
 
 namespace varnolt {
@@ -316,7 +317,10 @@ void TPdfCanvas::SetLeading(float value) {
 }
 
 void TPdfCanvas::SelectFont(std::u16string_view registryName, float size) {
-  TPdfFont& font = doc_.GetFont(registryName);
+  SelectFont(doc_.GetFont(registryName), size);
+}
+
+void TPdfCanvas::SelectFont(TPdfFont& font, float size) {
   if (&font == attribute_.Font() && size == attribute_.FontSize()) return;
   TPdfName* resourceName = font.Dictionary().LookupName(u"Name");
   std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
@@ -341,6 +345,70 @@ void TPdfCanvas::TextShow(std::u16string_view text) {
     AppendUtf16Hex(text, data);
   }
   data.append("> Tj\n");
+}
+
+void TPdfCanvas::ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft) {
+  auto* font = dynamic_cast<TPdfEmbeddedFont*>(attribute_.Font());
+  if (font == nullptr) throw EPdfInvalidOperation("ShowGlyphs --the selected font is not an embedded font.");
+  if (silent_ || contents_ == nullptr || glyphs.empty()) return;
+  const bool extractsExactly = font->RecordShown(glyphs, text, rightToLeft);
+  std::string& data = contents_->Data();
+  if (!extractsExactly) {
+    // TODO(lead): ActualText needs PDF 1.5; ask TPdfDoc::RequireVersion(5) here once it exists.
+    data.append("/Span <</ActualText <FEFF");
+    AppendUtf16Hex(text, data);
+    data.append(">>> BDC\n");
+  }
+  AppendGlyphArrays(data, glyphs);
+  if (!extractsExactly) data.append("EMC\n");
+}
+
+// The glyphs as TJ arrays of two-byte glyph ids. The viewer advances each
+// glyph by its W width plus the character spacing; a number in the array
+// moves the pen to where HarfBuzz put the next glyph, and the run ends where
+// its advances end. A glyph raised or lowered gets a TJ of its own under a
+// text rise.
+void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph> glyphs) {
+  const auto& font = static_cast<const TPdfEmbeddedFont&>(*attribute_.Font());
+  const float size = attribute_.FontSize();
+  const double charSpace = size > 0 ? attribute_.CharSpace() * 1000.0 / size : 0;
+  double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
+  double penX = 0;     // where HarfBuzz's pen is
+  float rise = 0;
+  bool open = false;
+  auto moveTo = [&](double x) {
+    float shift = ToFloat(viewerX - x);
+    std::string number = FormatReal(shift);
+    if (number != "0" && number != "-0") {
+      if (!open) data.push_back('[');
+      open = true;
+      data.append(number);
+      data.push_back(' ');
+    }
+    viewerX = x;
+  };
+  auto close = [&] {
+    if (open) data.append("] TJ\n");
+    open = false;
+  };
+  for (const TPdfGlyph& glyph : glyphs) {
+    if (glyph.OffsetY != rise) {
+      close();
+      rise = glyph.OffsetY;
+      data.append(FormatReal(ToFloat(rise * static_cast<double>(size) / 1000)) + " Ts\n");
+    }
+    moveTo(penX + glyph.OffsetX);
+    if (!open) data.push_back('[');
+    open = true;
+    data.push_back('<');
+    AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
+    data.append("> ");
+    viewerX += font.GlyphWidth(glyph.Id) + charSpace;
+    penX += glyph.Advance;
+  }
+  moveTo(penX);
+  close();
+  if (rise != 0) data.append("0 Ts\n");
 }
 
 // ---------------------------------------------------------------- flowing

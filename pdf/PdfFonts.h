@@ -25,6 +25,9 @@ class TPdfFont : public TPdfDictionaryWrapper {
   // The hex digits that show text in a content stream. The base writes four
   // per UTF-16 code unit, as two-byte fonts read them.
   virtual void AppendHexCodes(std::u16string_view text, std::string& out) const;
+  // Completes the font's objects just before the document is written; the
+  // fonts named but not embedded are complete from the start.
+  virtual void Finish(TPdfCompressionMethod) {}
 
  protected:
   TPdfXref& Xref() const { return xref_; }
@@ -40,6 +43,11 @@ using TPdfWidthTable = std::array<std::uint16_t, 65536>;
 
 // Four uppercase hex digits per UTF-16 code unit.
 void AppendUtf16Hex(std::u16string_view text, std::string& out);
+// Four uppercase hex digits: a two-byte code of a composite font.
+inline void AppendCodeHex(std::uint16_t code, std::string& out) {
+  const char16_t unit = code;
+  AppendUtf16Hex(std::u16string_view(&unit, 1), out);
+}
 
 // The WinAnsiEncoding code of a character; "?" for one that has none.
 std::uint8_t WinAnsiCode(char16_t c);
