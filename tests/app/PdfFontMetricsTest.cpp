@@ -255,12 +255,13 @@ TEST_F(PdfFontMetricsPageTest, RunsShowInTheirFontsAndExtractInOrder) {
   Draw(Style(u"Arial", 12), u"Привет, мир");
   Draw(Style(u"Arial", 12), u"مرحبا بالعالم");
   Draw(Style(u"Arial", 12), u"Hebrew שלום עולם in a line", 3);
+  Draw(Style(u"Times New Roman", 12), u"नमस्ते दुनिया สวัสดีชาวโลก Ελλάδα 😀");
   const std::filesystem::path pdf = Saved();
 
   EXPECT_TRUE(test::PassesQpdfCheck(pdf));
   const std::string lines[] = {
       "Bold words here", "Serif words, justified wide", "code(1);", "Chinese 中文字 inside", "Привет, мир",
-      "مرحبا بالعالم", "Hebrew שלום עולם in a line",
+      "مرحبا بالعالم", "Hebrew שלום עולם in a line", "नमस्ते दुनिया สวัสดีชาวโลก Ελλάδα 😀",
   };
   std::string expected;
   for (const std::string& line : lines) expected += line;
