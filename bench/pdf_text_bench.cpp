@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "app/PdfFontMetrics.h"
+#include "bench/OfficeRtf.h"
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfDoc.h"
+#include "richtext/layout/RVLayout.h"
+#include "richtext/rtf/import/RVRTFProps.h"
 
 namespace {
 
@@ -79,6 +82,30 @@ void BM_RunAdvanceParagraph(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kOfficeText.size() * sizeof(char16_t)));
 }
 BENCHMARK(BM_RunAdvanceParagraph);
+
+// The office-style RTF imported, then laid out from nothing at a page's text
+// width with PDF metrics: what the formatted export's layout costs.
+void BM_FormatOfficeDocumentWithPdfMetrics(benchmark::State& state) {
+  const std::string rtf = bench::GenerateOfficeRtf(static_cast<std::size_t>(state.range(0)) << 20);
+  TRVStyle style;
+  TCustomRVData document;
+  document.SetRVStyle(&style);
+  TRVRTFReaderProperties props;
+  props.TextStyleMode = props.ParaStyleMode = rvrsAddIfNeeded;
+  if (props.LoadRTF(rtf, document) != 0) state.SkipWithError("the import failed");
+  for (auto _ : state) {
+    TPdfDoc doc;
+    doc.StartDocument();
+    TPdfFontMetrics metrics(doc);
+    TRVLayout layout;
+    layout.SetMetrics(&metrics);
+    layout.SetWidth(624);
+    layout.Format(document);
+    benchmark::DoNotOptimize(layout.TotalHeight());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+BENCHMARK(BM_FormatOfficeDocumentWithPdfMetrics)->Arg(25)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // Lines of office text drawn onto pages, forty to a page, justified.
 void DrawLines(benchmark::State& state, std::u16string_view text) {

@@ -284,6 +284,23 @@ TEST_F(PdfFontMetricsPageTest, RunsShowInTheirFontsAndExtractInOrder) {
   EXPECT_EQ(metrics_.MissingCharacters(), 0u);
 }
 
+TEST_F(PdfFontMetricsPageTest, RunsAreFilledInTheirColourAtTheirSize) {
+  TFontInfo red = Style(u"Arial", 12);
+  red.Color = clRed;
+  red.SubSuperScriptType = rvsssSubscript;
+  metrics_.DrawRun(doc_.GetCanvas(), red, u"x", 10, 10, 0);
+  TFontInfo plain = Style(u"Arial", 12);  // the window text colour
+  metrics_.DrawRun(doc_.GetCanvas(), plain, u"y", 20, 10, 0);
+  const std::string& content = doc_.GetCanvas().Contents()->Data();
+  const std::size_t redRun = content.find("1 0 0 rg\n");
+  const std::size_t blackRun = content.find("0 0 0 rg\n");
+  ASSERT_NE(redRun, std::string::npos) << content;
+  ASSERT_NE(blackRun, std::string::npos) << content;
+  EXPECT_LT(redRun, content.find("7.92 Tf", redRun)) << content;
+  EXPECT_LT(content.find("<78> Tj"), blackRun) << content;
+  EXPECT_LT(blackRun, content.find("12 Tf", blackRun)) << content;
+}
+
 TEST_F(PdfFontMetricsPageTest, JustifiedWordsStandWhereTheMeasureSays) {
   // Single-byte fonts widen their spaces through word spacing, the others
   // are placed word by word: either way each word starts at the advance of
