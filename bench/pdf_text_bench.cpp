@@ -11,7 +11,6 @@
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfDoc.h"
 #include "richtext/layout/RVLayout.h"
-#include "richtext/rtf/import/RVRTFProps.h"
 
 namespace {
 
@@ -90,9 +89,7 @@ void BM_FormatOfficeDocumentWithPdfMetrics(benchmark::State& state) {
   TRVStyle style;
   TCustomRVData document;
   document.SetRVStyle(&style);
-  TRVRTFReaderProperties props;
-  props.TextStyleMode = props.ParaStyleMode = rvrsAddIfNeeded;
-  if (props.LoadRTF(rtf, document) != 0) state.SkipWithError("the import failed");
+  if (bench::ImportAsPageEditors(rtf, document) != 0) state.SkipWithError("the import failed");
   for (auto _ : state) {
     TPdfDoc doc;
     doc.StartDocument();
