@@ -19,6 +19,10 @@ constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 // The first baseline sits this many font sizes below the top of a text rectangle.
 constexpr double kFirstBaselineDrop = 0.85;
+// Thousandths of the font size the viewer's pen may stray from HarfBuzz's.
+constexpr double kGlyphDriftTolerance = 0.25;
+// Marked content with ActualText came with PDF 1.5.
+constexpr int kActualTextMinorVersion = 5;
 // Below this FormatReal's general notation would switch to an exponent.
 constexpr double kLargestPlainReal = 1e15;
 
@@ -354,7 +358,7 @@ void TPdfCanvas::ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_vi
   const bool extractsExactly = font->RecordShown(glyphs, text, rightToLeft);
   std::string& data = contents_->Data();
   if (!extractsExactly) {
-    // TODO(lead): ActualText needs PDF 1.5; ask TPdfDoc::RequireVersion(5) here once it exists.
+    doc_.RequireVersion(kActualTextMinorVersion);
     data.append("/Span <</ActualText <FEFF");
     AppendUtf16Hex(text, data);
     data.append(">>> BDC\n");
@@ -373,25 +377,23 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
   const float size = attribute_.FontSize();
   const double charSpace = size > 0 ? attribute_.CharSpace() * 1000.0 / size : 0;
   double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
-  double penX = 0;     // where HarfBuzz's pen is
   float rise = 0;
   bool open = false;
   auto moveTo = [&](double x) {
-    float shift = ToFloat(viewerX - x);
-    std::string number = FormatReal(shift);
-    if (number != "0" && number != "-0") {
-      if (!open) data.push_back('[');
-      open = true;
-      data.append(number);
-      data.push_back(' ');
-    }
+    // Drift below a quarter of a thousandth of an em is invisible; letting
+    // it add up spares a number after nearly every glyph.
+    if (std::fabs(viewerX - x) < kGlyphDriftTolerance) return;
+    if (!open) data.push_back('[');
+    open = true;
+    data.append(FormatReal(ToFloat(viewerX - x)));
+    data.push_back(' ');
     viewerX = x;
   };
   auto close = [&] {
     if (open) data.append("] TJ\n");
     open = false;
   };
-  for (const TPdfGlyph& glyph : glyphs) {
+  auto show = [&](const TPdfGlyph& glyph, double penX) {
     if (glyph.OffsetY != rise) {
       close();
       rise = glyph.OffsetY;
@@ -404,6 +406,11 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
     AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
     data.append("> ");
     viewerX += font.GlyphWidth(glyph.Id) + charSpace;
+  };
+
+  double penX = 0;  // where HarfBuzz's pen is
+  for (const TPdfGlyph& glyph : glyphs) {
+    show(glyph, penX);
     penX += glyph.Advance;
   }
   moveTo(penX);
@@ -511,6 +518,29 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   if (lineLength > 0) showLine();
   TextEnd();
   return stopAt;
+}
+
+// ---------------------------------------------------------------- images
+
+TPdfImage& TPdfCanvas::DrawImage(std::unique_ptr<TPdfImage> image, const TPdfRect& rect) {
+  GetPage();
+  TPdfImage& registered = doc_.AddImage(std::move(image));
+  DrawImage(registered, rect);
+  return registered;
+}
+
+void TPdfCanvas::DrawImage(TPdfImage& image, const TPdfRect& rect) {
+  TPdfDictionary& page = GetPage();
+  if (!doc_.OwnsImage(image)) throw EPdfInvalidOperation("DrawImage --the image is not in this document.");
+  TPdfName* resourceName = image.Dictionary().LookupName(u"Name");
+  const std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
+  TPdfDictionary* resources = page.LookupDictionary(u"Resources");
+  if (resources == nullptr) resources = &page.Put(u"Resources", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  TPdfDictionary* xObjects = resources->LookupDictionary(u"XObject");
+  if (xObjects == nullptr) xObjects = &resources->Put(u"XObject", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  if (xObjects->Lookup(name) == nullptr) xObjects->Put(name, image);
+  WriteContent("q\n" + FormatReal(rect.Width()) + " 0 0 " + FormatReal(rect.Height()) + " " + FormatReal(rect.Left) +
+               " " + FormatReal(rect.Bottom) + " cm\n/" + AsciiOf(name) + " Do\nQ\n");
 }
 
 }  // namespace varnolt

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pdf/PdfFontFinder.h"
@@ -55,8 +56,9 @@ class TPdfEmbeddedFont : public TPdfFont {
   float Descent() const { return descent_; }
   float LineGap() const { return lineGap_; }
 
-  // The width the font's W array gives the glyph, thousandths of the font size.
-  float GlyphWidth(std::uint32_t glyph) const;
+  // The width the font's W array gives the glyph, thousandths of the font
+  // size to two decimals, so that the viewer's pen follows HarfBuzz's.
+  double GlyphWidth(std::uint32_t glyph) const;
   // Notes that glyphs of a run of text (logical order) are shown; returns
   // whether the ToUnicode map gives back exactly that text for them, glyph
   // by glyph. The first text a glyph is shown for is the one it maps to.
@@ -70,12 +72,15 @@ class TPdfEmbeddedFont : public TPdfFont {
   void Finish(TPdfCompressionMethod method) override;
 
  private:
-  // What one glyph shows: a piece of textPool_, or nothing yet.
+  // What a glyph stands for in the ToUnicode map, fixed when it is first
+  // shown: content already written relies on it.
+  enum class Meaning : std::uint8_t { kNone, kText, kNothing };
+  // What one glyph shows: for kText, a piece of textPool_.
   struct GlyphText {
     std::uint32_t Start = 0;
     std::uint32_t Length = 0;
     bool Used = false;
-    bool Mapped = false;
+    Meaning Stands = Meaning::kNone;
   };
 
   // HarfBuzz works in integers: an em of 64000 units gives positions in
@@ -83,10 +88,25 @@ class TPdfEmbeddedFont : public TPdfFont {
   static constexpr int kSubUnits = 64;
   static float Thousandths(int position) { return static_cast<float>(position) / kSubUnits; }
 
+  // Documents repeat their words, and shaping is most of what drawing a
+  // word costs: short runs are shaped once per font and direction.
+  static constexpr std::size_t kLongestCachedRun = 32;
+  static constexpr std::size_t kCachedRunsPerDirection = 8192;
+  struct RunHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>()(text); }
+  };
+  using ShapedRuns = std::unordered_map<std::u16string, std::vector<TPdfGlyph>, RunHash, std::equal_to<>>;
+
+  std::vector<TPdfGlyph> ShapeUncached(std::u16string_view text, bool rightToLeft) const;
   void LoadMetrics();
   void BuildDictionaries();
   std::uint32_t NominalGlyph(char32_t c) const;
   std::u16string_view TextOf(const GlyphText& entry) const;
+  void MapToText(GlyphText& entry, std::u16string_view piece, bool rightToLeft) const;
+  // Records one cluster's glyphs (ids in logical order) standing for piece;
+  // whether the map gives back exactly piece for them.
+  bool RecordCluster(std::span<const std::uint32_t> ids, std::u16string_view piece, bool rightToLeft);
   // PdfEmbeddedFontSave.cpp
   std::string SubsetTag() const;
   std::u16string PostScriptName() const;
@@ -107,6 +127,7 @@ class TPdfEmbeddedFont : public TPdfFont {
   float lineGap_ = 0;
   // Text shown without shaping records its glyphs too, through a const call.
   mutable std::vector<GlyphText> glyphs_;
+  mutable ShapedRuns shapedRuns_[2];  // left to right, right to left
   mutable std::u16string textPool_;
   TPdfDictionary* descendant_ = nullptr;
   TPdfDictionary* descriptor_ = nullptr;
