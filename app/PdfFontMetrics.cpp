@@ -74,6 +74,10 @@ struct TWordHash {
   std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>()(text); }
 };
 
+// Text without a colour of its own shows in the window text colour, as on
+// the screen; ColorToRGB alone would make it white.
+TColor TextColor(TColor color) { return ColorToRGB(color == kRVColorNone ? kRVColorWindowText : color); }
+
 struct TBidiCloser {
   void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
 };
@@ -314,7 +318,7 @@ void TPdfFontMetrics::DrawRun(TPdfCanvas& canvas, const TCustomRVFontInfo& font,
   spaceExtra = std::max(spaceExtra, 0.0f);
   OrderVisually(text, spaceExtra);
 
-  canvas.SetFillRgb(ColorToRGB(font.Color));
+  canvas.SetFillRgb(TextColor(font.Color));
   canvas.SetWordSpace(spaceExtra);
   canvas.TextBegin();
   const double pointsPerUnit = entry.PointSize / 1000.0;

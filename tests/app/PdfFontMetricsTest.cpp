@@ -289,7 +289,8 @@ TEST_F(PdfFontMetricsPageTest, RunsAreFilledInTheirColourAtTheirSize) {
   red.Color = clRed;
   red.SubSuperScriptType = rvsssSubscript;
   metrics_.DrawRun(doc_.GetCanvas(), red, u"x", 10, 10, 0);
-  TFontInfo plain = Style(u"Arial", 12);  // the window text colour
+  TFontInfo plain = Style(u"Arial", 12);
+  plain.Color = kRVColorNone;  // shown in the window text colour
   metrics_.DrawRun(doc_.GetCanvas(), plain, u"y", 20, 10, 0);
   const std::string& content = doc_.GetCanvas().Contents()->Data();
   const std::size_t redRun = content.find("1 0 0 rg\n");
