@@ -246,7 +246,12 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
   const auto addRun = [&](std::size_t runStart, std::size_t runLength, bool rightToLeft) {
     const std::size_t first = pieces_.size();
     const std::size_t runEnd = runStart + runLength;
-    for (std::size_t s = 0; s < segments_.size(); ++s) {
+    // Segments ascend: start from the one that holds runStart, so that texts
+    // of many runs and many segments stay linear.
+    const auto holding = std::upper_bound(segments_.begin(), segments_.end(), runStart,
+                                          [](std::size_t at, const TPdfFontSegment& s) { return at < s.Start; });
+    for (auto s = static_cast<std::size_t>(std::max<std::ptrdiff_t>(holding - segments_.begin() - 1, 0));
+         s < segments_.size() && segments_[s].Start < runEnd; ++s) {
       const TPdfFontSegment& segment = segments_[s];
       std::size_t start = std::max(runStart, segment.Start);
       const std::size_t end = std::min(runEnd, segment.Start + segment.Length);
@@ -254,8 +259,8 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
       while (start < end) {
         std::size_t cut = end;
         if (byWord) {
-          const std::size_t space = text.find(u' ', start);
-          if (space < end - 1) cut = space + 1;
+          const std::size_t space = text.substr(0, end - 1).find(u' ', start);
+          if (space != text.npos) cut = space + 1;
         }
         pieces_.push_back({start, cut - start, s, rightToLeft});
         start = cut;

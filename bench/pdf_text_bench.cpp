@@ -138,4 +138,22 @@ void BM_DrawRunCyrillicAndArabic(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawRunCyrillicAndArabic);
 
+// One long justified run of alternating Latin and Hebrew words: thousands
+// of bidi runs and font segments; the rate should not fall with the length.
+void BM_DrawRunAlternatingDirections(benchmark::State& state) {
+  std::u16string text;
+  while (text.size() < static_cast<std::size_t>(state.range(0))) text += u"word שלום ";
+  const TFontInfo font = BodyStyle();
+  TPdfDoc doc;
+  doc.StartDocument();
+  doc.AddPage();
+  TPdfFontMetrics metrics(doc);
+  for (auto _ : state) {
+    doc.GetCanvas().Contents()->Data().clear();
+    metrics.DrawRun(doc.GetCanvas(), font, text, 72, 700, 0.5f);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size() * sizeof(char16_t)));
+}
+BENCHMARK(BM_DrawRunAlternatingDirections)->Arg(1 << 10)->Arg(1 << 16);
+
 }  // namespace
