@@ -173,6 +173,23 @@ TEST_F(PdfFontMetricsTest, EmbeddedRunsMeasureTheirShapedAdvances) {
   EXPECT_LT(metrics_.RunAdvance(font, arabic), letters);
 }
 
+TEST_F(PdfFontMetricsTest, LongShapedRunsAreCutAfterSpacesOrElseBetweenLetters) {
+  const TFontInfo font = Style(u"Arial", 10);
+  std::u16string words;
+  while (words.size() < 9000) words += u"слово ";
+  for (const TPdfFontSegment& segment : metrics_.Segments(font, words)) {
+    EXPECT_LE(segment.Length, 4096u + 6u);
+    EXPECT_EQ(words[segment.Start + segment.Length - 1], u' ');
+  }
+  const std::u16string word(10000, u'ж');
+  const std::vector<TPdfFontSegment>& segments = metrics_.Segments(font, word);
+  EXPECT_GT(segments.size(), 2u);
+  std::size_t covered = 0;
+  for (const TPdfFontSegment& segment : segments) covered += segment.Length;
+  EXPECT_EQ(covered, word.size());
+  EXPECT_NEAR(metrics_.RunAdvance(font, word), 10000 * metrics_.CharAdvance(font, u'ж'), 1e-6);
+}
+
 TEST_F(PdfFontMetricsTest, ACharacterNoFontHasStaysInTheRunAndIsCounted) {
   // U+10FFFD is a private-use character no installed font draws.
   const std::u16string text = u"ab\U0010FFFDc";
