@@ -193,8 +193,8 @@ void TPdfStyleFonts::Split(std::u16string_view text, std::vector<TPdfFontSegment
       length = 2;
     }
     const TChoice choice = Choose(character, length == 1, segments.empty() ? nullptr : &previous);
-    if (segments.empty() || choice.Font != previous.Font || (choice.Kind != TPdfFontKind::kStandard &&
-                                                              CutsHere(text, i, character, segments.back().Length))) {
+    if (segments.empty() || choice.Font != previous.Font ||
+        (choice.Kind != TPdfFontKind::kStandard && CutsHere(text, i, character, segments.back().Length))) {
       segments.push_back({i, 0, choice.Font, choice.Kind, 0});
     }
     if (choice.Missing) ++segments.back().Missing;

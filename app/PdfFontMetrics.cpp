@@ -49,7 +49,9 @@ bool IsRightToLeft(std::u16string_view text) {
          ubidi_getBaseDirection(text.data(), static_cast<std::int32_t>(text.size())) == UBIDI_RTL;
 }
 
-std::size_t CountSpaces(std::u16string_view text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), u' ')); }
+std::size_t CountSpaces(std::u16string_view text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), u' '));
+}
 
 // Right-to-left text in a font that is not shaped is written in visual
 // order, code points reversed and brackets mirrored.
@@ -189,14 +191,12 @@ double TPdfFontMetrics::CharAdvance(const TCustomRVFontInfo& font, char16_t char
   return RunAdvance(font, std::u16string_view(&character, 1));
 }
 
-const std::vector<TPdfFontSegment>& TPdfFontMetrics::Segments(const TCustomRVFontInfo& font,
-                                                              std::u16string_view text) {
+const std::vector<TPdfFontSegment>& TPdfFontMetrics::Segments(const TCustomRVFontInfo& font, std::u16string_view text) {
   EntryFor(font).Fonts->Split(text, segments_);
   return segments_;
 }
 
-double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text,
-                                     bool rightToLeft) const {
+double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text, bool rightToLeft) const {
   const std::u16string_view part = text.substr(segment.Start, segment.Length);
   double units = 0;
   switch (segment.Kind) {
@@ -274,8 +274,7 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
   }
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<UBiDi, TBidiCloser> bidi(ubidi_open());
-  ubidi_setPara(bidi.get(), text.data(), static_cast<std::int32_t>(text.size()), UBIDI_DEFAULT_LTR, nullptr,
-                &status);
+  ubidi_setPara(bidi.get(), text.data(), static_cast<std::int32_t>(text.size()), UBIDI_DEFAULT_LTR, nullptr, &status);
   const std::int32_t runs = U_SUCCESS(status) ? ubidi_countRuns(bidi.get(), &status) : 0;
   if (U_FAILURE(status)) {
     addRun(0, text.size(), false);
