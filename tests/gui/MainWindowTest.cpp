@@ -84,6 +84,7 @@ TEST_F(MainWindowTest, EveryMenuItemReachesItsHandler) {
   auto expectMessage = [this](const QString& text) {
     return [this, text] { EXPECT_TRUE(messages.last().endsWith(text)) << messages.join("\n").toStdString(); };
   };
+  qsizetype dialogsBefore = 0;
   const std::vector<Row> rows = {
       {"Edit", "Undo", [] {}, [&] { EXPECT_EQ(PageText(), u""); }},
       {"Edit", "Redo", [] {}, [&] { EXPECT_EQ(PageText(), u"welcome to apply Varnolt!"); }},
@@ -116,6 +117,11 @@ TEST_F(MainWindowTest, EveryMenuItemReachesItsHandler) {
        [&] { EXPECT_TRUE(messages.last().startsWith("Webpage to import|")) << messages.last().toStdString(); }},
       {"File/Export", "Portable Document Format(*.pdf)", [&] { AnswerFileDialog({}); },
        [&] { EXPECT_EQ(fileDialogs.last(), "export|Portable Document Format(*.pdf)|pdf"); }},
+      {"File/Export", "Formatted PDF(*.pdf)", [&] { dialogsBefore = fileDialogs.size(); AnswerFileDialog({}); },
+       [&] {
+         EXPECT_EQ(fileDialogs.size(), dialogsBefore + 1);
+         EXPECT_EQ(fileDialogs.last(), "export|Portable Document Format(*.pdf)|pdf");
+       }},
       {"File/Export", "Rich Text Format(*.rtf)", [&] { AnswerFileDialog({}); },
        [&] { EXPECT_EQ(fileDialogs.last(), "Export|rich text format(*.rtf)|rtf"); }},
       {"File/Export", "Microsoft Office Word(*.doc)", [&] { AnswerFileDialog({}); },
