@@ -1,11 +1,13 @@
 #include "pdf/PdfCanvas.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFonts.h"
 
 namespace varnolt {
@@ -19,6 +21,26 @@ constexpr char16_t kLf = u'\n';
 constexpr double kFirstBaselineDrop = 0.85;
 // Below this FormatReal's general notation would switch to an exponent.
 constexpr double kLargestPlainReal = 1e15;
+
+// Below this a number of hundredths is printed by integer arithmetic, which
+// gives the very digits of the general notation many times faster: every
+// text position and colour goes through it.
+constexpr double kLargestExactHundredths = 1e15;
+
+std::string FormatHundredths(std::int64_t hundredths) {
+  char text[32];
+  char* end = text;
+  if (hundredths < 0) *end++ = '-';
+  const std::uint64_t magnitude = hundredths < 0 ? 0 - static_cast<std::uint64_t>(hundredths) : hundredths;
+  end = std::to_chars(end, text + sizeof text, magnitude / 100).ptr;
+  const auto fraction = static_cast<unsigned>(magnitude % 100);
+  if (fraction != 0) {
+    *end++ = '.';
+    *end++ = static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) *end++ = static_cast<char>('0' + fraction % 10);
+  }
+  return std::string(text, end);
+}
 
 // Keys of the hidden page entries that keep a page's text state while the
 // canvas is elsewhere.
@@ -169,7 +191,9 @@ std::size_t TPdfCanvasAttribute::CountFitting(std::u16string_view text, float wi
 std::string FormatReal(float x) {
   // Not a number a content stream could carry.
   if (!std::isfinite(x)) return "0";
-  double rounded = std::floor(static_cast<double>(x) * 100 + 0.5) / 100;
+  const double hundredths = std::floor(static_cast<double>(x) * 100 + 0.5);
+  if (std::fabs(hundredths) < kLargestExactHundredths) return FormatHundredths(static_cast<std::int64_t>(hundredths));
+  double rounded = hundredths / 100;
   char text[64];
   const char* format = std::fabs(rounded) < kLargestPlainReal ? "%.15g" : "%.0f";
   int length = std::snprintf(text, sizeof text, format, rounded);
@@ -293,7 +317,10 @@ void TPdfCanvas::SetLeading(float value) {
 }
 
 void TPdfCanvas::SelectFont(std::u16string_view registryName, float size) {
-  TPdfFont& font = doc_.GetFont(registryName);
+  SelectFont(doc_.GetFont(registryName), size);
+}
+
+void TPdfCanvas::SelectFont(TPdfFont& font, float size) {
   if (&font == attribute_.Font() && size == attribute_.FontSize()) return;
   TPdfName* resourceName = font.Dictionary().LookupName(u"Name");
   std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
@@ -318,6 +345,70 @@ void TPdfCanvas::TextShow(std::u16string_view text) {
     AppendUtf16Hex(text, data);
   }
   data.append("> Tj\n");
+}
+
+void TPdfCanvas::ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft) {
+  auto* font = dynamic_cast<TPdfEmbeddedFont*>(attribute_.Font());
+  if (font == nullptr) throw EPdfInvalidOperation("ShowGlyphs --the selected font is not an embedded font.");
+  if (silent_ || contents_ == nullptr || glyphs.empty()) return;
+  const bool extractsExactly = font->RecordShown(glyphs, text, rightToLeft);
+  std::string& data = contents_->Data();
+  if (!extractsExactly) {
+    // TODO(lead): ActualText needs PDF 1.5; ask TPdfDoc::RequireVersion(5) here once it exists.
+    data.append("/Span <</ActualText <FEFF");
+    AppendUtf16Hex(text, data);
+    data.append(">>> BDC\n");
+  }
+  AppendGlyphArrays(data, glyphs);
+  if (!extractsExactly) data.append("EMC\n");
+}
+
+// The glyphs as TJ arrays of two-byte glyph ids. The viewer advances each
+// glyph by its W width plus the character spacing; a number in the array
+// moves the pen to where HarfBuzz put the next glyph, and the run ends where
+// its advances end. A glyph raised or lowered gets a TJ of its own under a
+// text rise.
+void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph> glyphs) {
+  const auto& font = static_cast<const TPdfEmbeddedFont&>(*attribute_.Font());
+  const float size = attribute_.FontSize();
+  const double charSpace = size > 0 ? attribute_.CharSpace() * 1000.0 / size : 0;
+  double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
+  double penX = 0;     // where HarfBuzz's pen is
+  float rise = 0;
+  bool open = false;
+  auto moveTo = [&](double x) {
+    float shift = ToFloat(viewerX - x);
+    std::string number = FormatReal(shift);
+    if (number != "0" && number != "-0") {
+      if (!open) data.push_back('[');
+      open = true;
+      data.append(number);
+      data.push_back(' ');
+    }
+    viewerX = x;
+  };
+  auto close = [&] {
+    if (open) data.append("] TJ\n");
+    open = false;
+  };
+  for (const TPdfGlyph& glyph : glyphs) {
+    if (glyph.OffsetY != rise) {
+      close();
+      rise = glyph.OffsetY;
+      data.append(FormatReal(ToFloat(rise * static_cast<double>(size) / 1000)) + " Ts\n");
+    }
+    moveTo(penX + glyph.OffsetX);
+    if (!open) data.push_back('[');
+    open = true;
+    data.push_back('<');
+    AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
+    data.append("> ");
+    viewerX += font.GlyphWidth(glyph.Id) + charSpace;
+    penX += glyph.Advance;
+  }
+  moveTo(penX);
+  close();
+  if (rise != 0) data.append("0 Ts\n");
 }
 
 // ---------------------------------------------------------------- flowing

@@ -17,6 +17,7 @@ namespace varnolt {
 
 class TPdfDoc;
 class TPdfFont;
+struct TPdfGlyph;
 
 // Where a wrapped line may break.
 enum class TLineBreaks : std::uint8_t {
@@ -116,11 +117,20 @@ class TPdfCanvas {
   void SetWordSpace(float value);
   void SetLeading(float value);
   void SelectFont(std::u16string_view registryName, float size);
+  // Any font of this document: standard, composite or embedded.
+  void SelectFont(TPdfFont& font, float size);
   void TextBegin() { WriteContent("BT\n"); }
   void TextEnd() { WriteContent("ET\n"); }
   void TextMoveTo(float x, float y);
   void TextNextLine() { WriteContent("T*\n"); }
   void TextShow(std::u16string_view text);
+  // Shows shaped glyphs of the selected embedded font at the current text
+  // position, each at its advance and offset; text is the run's text in
+  // logical order. A run whose glyphs would not give back that text through
+  // the font's ToUnicode map (a glyph shown before for other text) carries
+  // the text as its ActualText. EPdfInvalidOperation when the selected font
+  // is not embedded.
+  void ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft);
 
   float MeasureWidth(std::u16string_view text) const { return attribute_.MeasureWidth(text); }
   std::size_t CountFitting(std::u16string_view text, float width) const {
@@ -138,6 +148,7 @@ class TPdfCanvas {
 
  private:
   void SetMediaBoxItem(std::size_t index, int value);
+  void AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph> glyphs);
   void SaveTextState();
   void LoadTextState();
   void ResetTextState();

@@ -4,6 +4,7 @@
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfClassRegistry.h"
+#include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFonts.h"
 #include "platform/Version.h"
 
@@ -166,6 +167,7 @@ void TPdfDoc::AddPage() {
 void TPdfDoc::SaveToStream(OutputStream& stream) {
   if (!hasDocument_) throw EPdfInvalidOperation("SaveToStream --there is no document to save.");
   canvas_->GetPage();
+  FinishForSave();
   GetInfo().SetModDate(Now());
   root_->RemoveOpenAction();
   if (outlineRoot_ != nullptr) outlineRoot_->Save();
@@ -184,9 +186,21 @@ void TPdfDoc::SaveToStream(OutputStream& stream) {
   trailer_->WriteTo(stream);
 }
 
+void TPdfDoc::FinishForSave() {
+  for (const auto& font : fonts_) font->Finish(compressionMethod_);
+  const bool deflated = compressionMethod_ == cmFlateDecode;
+  TPdfArray* kids = currentPages_->LookupArray(u"Kids");
+  for (std::size_t i = 0; kids != nullptr && i < kids->Count(); ++i) {
+    auto* page = dynamic_cast<TPdfDictionary*>(kids->GetItem(i));
+    auto* contents = page != nullptr ? dynamic_cast<TPdfStream*>(page->Lookup(u"Contents")) : nullptr;
+    if (contents != nullptr) contents->SetDeflated(deflated);
+  }
+}
+
 void TPdfDoc::ReleaseDocument() {
   if (!hasDocument_) return;
   canvas_->Detach();
+  embeddedFonts_.clear();
   while (!fonts_.empty()) fonts_.pop_back();
   while (!ownedWrappers_.empty()) ownedWrappers_.pop_back();
   xref_.reset();
@@ -232,10 +246,26 @@ TPdfFont& TPdfDoc::GetFont(std::u16string_view name) {
 TPdfFont& TPdfDoc::CreateFont(std::u16string_view name) {
   if (!hasDocument_) throw EPdfInvalidOperation("CreateFont --document is null.");
   const TPdfFontClass& fontClass = PdfClassRegistry().FindFontClass(name);
-  std::unique_ptr<TPdfFont> font = fontClass.Create(*xref_, std::u16string(name));
+  return AddFont(fontClass.Create(*xref_, std::u16string(name)));
+}
+
+TPdfFont& TPdfDoc::AddFont(std::unique_ptr<TPdfFont> font) {
   font->Dictionary().PutName(u"Name", u"F" + Ascii16(std::to_string(fonts_.size())));
   fonts_.push_back(std::move(font));
   return *fonts_.back();
+}
+
+TPdfEmbeddedFont& TPdfDoc::GetEmbeddedFont(const TPdfFontFace& face) {
+  if (!hasDocument_) throw EPdfInvalidOperation("GetEmbeddedFont --document is null.");
+  for (TPdfEmbeddedFont* font : embeddedFonts_) {
+    if (font->Face() == face) return *font;
+  }
+  // The registry name only has to be unique among the document's fonts, so
+  // that the canvas finds the font again by it when it comes back to a page.
+  std::u16string name = Ascii16(face.File + "#" + std::to_string(face.Index));
+  auto& font = static_cast<TPdfEmbeddedFont&>(AddFont(std::make_unique<TPdfEmbeddedFont>(*xref_, name, face)));
+  embeddedFonts_.push_back(&font);
+  return font;
 }
 
 }  // namespace varnolt

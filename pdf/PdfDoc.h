@@ -14,11 +14,13 @@ namespace varnolt {
 
 class TPdfCanvas;
 class TPdfFont;
+class TPdfEmbeddedFont;
+struct TPdfFontFace;
 
 enum TPdfPageLayout : std::uint8_t { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
 enum TPdfPageMode : std::uint8_t { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
 enum TPdfViewerPreference : std::uint8_t { vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow };
-enum TPdfCompressionMethod : std::uint8_t { cmNone };
+enum TPdfCompressionMethod : std::uint8_t { cmNone, cmFlateDecode };
 
 class TPdfViewerPreferences {
  public:
@@ -117,6 +119,9 @@ class TPdfDoc {
   // document's fonts), created on first use.
   TPdfFont& GetFont(std::u16string_view name);
   TPdfFont& CreateFont(std::u16string_view name);
+  // One font per face per document, created on first use; EPdfInvalidValue
+  // for a file that is not a font with TrueType outlines.
+  TPdfEmbeddedFont& GetEmbeddedFont(const TPdfFontFace& face);
 
   // Only with an open document.
   TPdfXref& Xref() { return *xref_; }
@@ -134,6 +139,8 @@ class TPdfDoc {
 
  private:
   TPdfDictionary& NewDictionary();
+  TPdfFont& AddFont(std::unique_ptr<TPdfFont> font);
+  void FinishForSave();
   void CreateInfo();
   void CreatePageTree();
 
@@ -147,6 +154,7 @@ class TPdfDoc {
   TPdfOutlineRoot* outlineRoot_ = nullptr;
   TPdfDictionary* currentPages_ = nullptr;
   std::vector<std::unique_ptr<TPdfFont>> fonts_;
+  std::vector<TPdfEmbeddedFont*> embeddedFonts_;
   std::vector<std::unique_ptr<TPdfDictionaryWrapper>> ownedWrappers_;
   std::uint16_t defaultPageWidth_ = kDefaultPageWidth;
   std::uint16_t defaultPageHeight_ = kDefaultPageHeight;

@@ -25,6 +25,9 @@ class TPdfFont : public TPdfDictionaryWrapper {
   // The hex digits that show text in a content stream. The base writes four
   // per UTF-16 code unit, as two-byte fonts read them.
   virtual void AppendHexCodes(std::u16string_view text, std::string& out) const;
+  // Completes the font's objects just before the document is written; the
+  // fonts named but not embedded are complete from the start.
+  virtual void Finish(TPdfCompressionMethod) {}
 
  protected:
   TPdfXref& Xref() const { return xref_; }
@@ -40,6 +43,11 @@ using TPdfWidthTable = std::array<std::uint16_t, 65536>;
 
 // Four uppercase hex digits per UTF-16 code unit.
 void AppendUtf16Hex(std::u16string_view text, std::string& out);
+// Four uppercase hex digits: a two-byte code of a composite font.
+inline void AppendCodeHex(std::uint16_t code, std::string& out) {
+  const char16_t unit = code;
+  AppendUtf16Hex(std::u16string_view(&unit, 1), out);
+}
 
 // The WinAnsiEncoding code of a character; "?" for one that has none.
 std::uint8_t WinAnsiCode(char16_t c);
@@ -62,6 +70,13 @@ class TPdfType1Font : public TPdfFont {
   std::uint8_t FirstChar() const { return firstChar_; }
   std::uint8_t LastChar() const { return lastChar_; }
   std::uint16_t CharWidth(std::uint8_t code) const { return charWidths_[code]; }
+  // The width of the code each UTF-16 code unit is written as, for callers
+  // that measure whole runs without a call per code unit.
+  const TPdfWidthTable& WidthTable() const { return *widthByUnit_; }
+  // Top and bottom of the font's box in thousandths of the font size, the
+  // bottom positive below the baseline; 0 for a base font without metrics.
+  std::int16_t Ascent() const { return ascent_; }
+  std::int16_t Descent() const { return descent_; }
 
  protected:
   TPdfType1Font(TPdfXref& xref, std::u16string name, std::u16string_view baseFont,
@@ -73,6 +88,8 @@ class TPdfType1Font : public TPdfFont {
   const std::array<std::uint8_t, 65536>& codes_;
   std::uint8_t firstChar_ = 0;
   std::uint8_t lastChar_ = 0;
+  std::int16_t ascent_ = 0;
+  std::int16_t descent_ = 0;
   std::array<std::uint16_t, 256> charWidths_{};
   // The width of the code each unit is written as.
   std::unique_ptr<TPdfWidthTable> widthByUnit_ = std::make_unique<TPdfWidthTable>();

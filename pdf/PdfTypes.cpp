@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <zlib.h>
+
 #include "platform/CodePage.h"
 
 namespace varnolt {
@@ -278,16 +280,22 @@ TPdfStream::TPdfStream(TPdfXref* xref) : dictionary_(std::make_unique<TPdfDictio
 }
 
 void TPdfStream::WriteValue(OutputStream& stream) {
-  // Nothing is ever compressed, so no filter may be announced.
-  if (TPdfArray* filter = dictionary_->LookupArray(u"Filter")) filter->RemoveNameItem(u"FlateDecode");
+  std::string deflated;
+  if (deflated_) deflated = Deflate(data_);
+  const std::string& bytes = deflated_ ? deflated : data_;
+  if (TPdfArray* filter = dictionary_->LookupArray(u"Filter")) {
+    bool announced = filter->FindNameItem(u"FlateDecode") != nullptr;
+    if (deflated_ && !announced) filter->Append(std::make_unique<TPdfName>(u"FlateDecode"));
+    if (!deflated_ && announced) filter->RemoveNameItem(u"FlateDecode");
+  }
   if (TPdfNumber* length = dictionary_->LookupNumber(u"Length")) {
-    length->SetValue(static_cast<std::int32_t>(data_.size()));
+    length->SetValue(static_cast<std::int32_t>(bytes.size()));
   } else {
-    dictionary_->PutNumber(u"Length", static_cast<std::int32_t>(data_.size()));
+    dictionary_->PutNumber(u"Length", static_cast<std::int32_t>(bytes.size()));
   }
   dictionary_->WriteValue(stream);
   stream.Write("\r\nstream\r\n");
-  stream.Write(data_);
+  stream.Write(bytes);
   stream.Write("\nendstream");
 }
 
@@ -354,6 +362,16 @@ void PutNameTable(TPdfDictionary& dictionary, std::span<const TPDF_STR_TBL> tabl
 
 void PutNumberTable(TPdfDictionary& dictionary, std::span<const TPDF_INT_TBL> table) {
   for (const TPDF_INT_TBL& row : table) dictionary.PutNumber(row.Key, row.Value);
+}
+
+std::string Deflate(std::string_view bytes) {
+  uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+  std::string out(size, '\0');
+  int result = compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+                         static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION);
+  if (result != Z_OK) throw EPdfInvalidOperation("Deflate --zlib failed.");
+  out.resize(size);
+  return out;
 }
 
 void WriteAnsi(OutputStream& stream, std::u16string_view text) {

@@ -235,12 +235,16 @@ class TPdfStream : public TPdfObject {
   TPdfDictionary& Dictionary() { return *dictionary_; }
   std::string& Data() { return data_; }
   const std::string& Data() const { return data_; }
+  // Whether the data is written compressed with zlib (FlateDecode).
+  bool Deflated() const { return deflated_; }
+  void SetDeflated(bool deflated) { deflated_ = deflated; }
 
   void WriteValue(OutputStream& stream) override;
 
  private:
   std::unique_ptr<TPdfDictionary> dictionary_;
   std::string data_;
+  bool deflated_ = false;
 };
 
 // Stream objects placed as external objects and images.
@@ -329,6 +333,9 @@ struct TPDF_INT_TBL {
 };
 void PutNameTable(TPdfDictionary& dictionary, std::span<const TPDF_STR_TBL> table);
 void PutNumberTable(TPdfDictionary& dictionary, std::span<const TPDF_INT_TBL> table);
+
+// The bytes compressed with zlib, as a FlateDecode filter reads them.
+std::string Deflate(std::string_view bytes);
 
 // The one output primitive for text: the system ANSI code page.
 void WriteAnsi(OutputStream& stream, std::u16string_view text);

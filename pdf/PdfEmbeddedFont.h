@@ -1,0 +1,117 @@
+#pragma once
+// A font program from an installed font file, shaped with HarfBuzz and
+// embedded as a subset: a Type0 font with Identity-H encoding over one
+// CIDFontType2 descendant whose CIDs are the face's glyph ids, with a
+// ToUnicode map so that the text extracts as it was given.
+//
+// PdfEmbeddedFont.cpp: the face, shaping and what the font shows.
+// PdfEmbeddedFontSave.cpp: the dictionaries, the subset and the maps at save.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pdf/PdfFontFinder.h"
+#include "pdf/PdfFonts.h"
+
+struct hb_blob_t;
+struct hb_face_t;
+struct hb_font_t;
+struct hb_buffer_t;
+
+namespace varnolt {
+
+struct TPdfGlyph {
+  std::uint32_t Id = 0;       // glyph index in the face
+  std::uint32_t Cluster = 0;  // first UTF-16 code unit of the shaped text this glyph stands for
+  float Advance = 0;          // thousandths of the font size
+  float OffsetX = 0;          // thousandths of the font size
+  float OffsetY = 0;
+};
+
+struct THbDeleter {
+  void operator()(hb_blob_t* blob) const;
+  void operator()(hb_face_t* face) const;
+  void operator()(hb_font_t* font) const;
+  void operator()(hb_buffer_t* buffer) const;
+};
+
+// A CIDFontType2 font, Identity-H, subset at save, with ToUnicode.
+class TPdfEmbeddedFont : public TPdfFont {
+ public:
+  // EPdfInvalidValue when the file cannot be read as a font with TrueType outlines.
+  TPdfEmbeddedFont(TPdfXref& xref, std::u16string name, const TPdfFontFace& face);
+  ~TPdfEmbeddedFont() override;
+
+  const TPdfFontFace& Face() const { return face_; }
+  bool HasCharacter(char32_t c) const;
+  // One run of one direction shaped with HarfBuzz; glyphs in the order they are drawn, left to right.
+  // Not for use from two threads at once (the shaping buffer is reused).
+  std::vector<TPdfGlyph> Shape(std::u16string_view text, bool rightToLeft) const;
+  // Thousandths of the font size; Descent positive below the baseline.
+  float Ascent() const { return ascent_; }
+  float Descent() const { return descent_; }
+  float LineGap() const { return lineGap_; }
+
+  // The width the font's W array gives the glyph, thousandths of the font size.
+  float GlyphWidth(std::uint32_t glyph) const;
+  // Notes that glyphs of a run of text (logical order) are shown; returns
+  // whether the ToUnicode map gives back exactly that text for them, glyph
+  // by glyph. The first text a glyph is shown for is the one it maps to.
+  bool RecordShown(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft);
+
+  // The nominal glyph's advance; 0 for the second half of a surrogate pair.
+  std::uint16_t WidthOf(std::u16string_view text, std::size_t position) const override;
+  // Nominal glyph ids, four hex digits each, for text shown without shaping.
+  void AppendHexCodes(std::u16string_view text, std::string& out) const override;
+  // Writes the subset, the widths and the ToUnicode map.
+  void Finish(TPdfCompressionMethod method) override;
+
+ private:
+  // What one glyph shows: a piece of textPool_, or nothing yet.
+  struct GlyphText {
+    std::uint32_t Start = 0;
+    std::uint32_t Length = 0;
+    bool Used = false;
+    bool Mapped = false;
+  };
+
+  // HarfBuzz works in integers: an em of 64000 units gives positions in
+  // 64ths of a thousandth of the font size.
+  static constexpr int kSubUnits = 64;
+  static float Thousandths(int position) { return static_cast<float>(position) / kSubUnits; }
+
+  void LoadMetrics();
+  void BuildDictionaries();
+  std::uint32_t NominalGlyph(char32_t c) const;
+  std::u16string_view TextOf(const GlyphText& entry) const;
+  // PdfEmbeddedFontSave.cpp
+  std::string SubsetTag() const;
+  std::u16string PostScriptName() const;
+  std::string SubsetProgram() const;
+  std::unique_ptr<TPdfArray> WidthArray() const;
+  std::string ToUnicodeMap() const;
+  void PutDescriptorMetrics(TPdfDictionary& descriptor) const;
+
+  TPdfFontFace face_;
+  std::unique_ptr<hb_blob_t, THbDeleter> blob_;
+  std::unique_ptr<hb_face_t, THbDeleter> hbFace_;
+  std::unique_ptr<hb_font_t, THbDeleter> hbFont_;
+  std::unique_ptr<hb_buffer_t, THbDeleter> buffer_;
+  unsigned glyphCount_ = 0;
+  unsigned unitsPerEm_ = 1000;
+  float ascent_ = 0;
+  float descent_ = 0;
+  float lineGap_ = 0;
+  // Text shown without shaping records its glyphs too, through a const call.
+  mutable std::vector<GlyphText> glyphs_;
+  mutable std::u16string textPool_;
+  TPdfDictionary* descendant_ = nullptr;
+  TPdfDictionary* descriptor_ = nullptr;
+  TPdfStream* fontFile_ = nullptr;
+  TPdfStream* toUnicode_ = nullptr;
+};
+
+}  // namespace varnolt
