@@ -513,4 +513,27 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   return stopAt;
 }
 
+// ---------------------------------------------------------------- images
+
+TPdfImage& TPdfCanvas::DrawImage(std::unique_ptr<TPdfImage> image, const TPdfRect& rect) {
+  GetPage();
+  TPdfImage& registered = doc_.AddImage(std::move(image));
+  DrawImage(registered, rect);
+  return registered;
+}
+
+void TPdfCanvas::DrawImage(TPdfImage& image, const TPdfRect& rect) {
+  TPdfDictionary& page = GetPage();
+  if (!doc_.OwnsImage(image)) throw EPdfInvalidOperation("DrawImage --the image is not in this document.");
+  TPdfName* resourceName = image.Dictionary().LookupName(u"Name");
+  const std::u16string name = resourceName != nullptr ? resourceName->Value() : std::u16string();
+  TPdfDictionary* resources = page.LookupDictionary(u"Resources");
+  if (resources == nullptr) resources = &page.Put(u"Resources", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  TPdfDictionary* xObjects = resources->LookupDictionary(u"XObject");
+  if (xObjects == nullptr) xObjects = &resources->Put(u"XObject", std::make_unique<TPdfDictionary>(&doc_.Xref()));
+  if (xObjects->Lookup(name) == nullptr) xObjects->Put(name, image);
+  WriteContent("q\n" + FormatReal(rect.Width()) + " 0 0 " + FormatReal(rect.Height()) + " " + FormatReal(rect.Left) +
+               " " + FormatReal(rect.Bottom) + " cm\n/" + AsciiOf(name) + " Do\nQ\n");
+}
+
 }  // namespace varnolt

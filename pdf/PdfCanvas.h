@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/PdfAnnotations.h"
 #include "pdf/PdfTypes.h"
 #include "platform/Color.h"
 #include "platform/LineBreaks.h"
@@ -145,6 +146,15 @@ class TPdfCanvas {
   // started, text.size() when all of it was placed.
   std::size_t FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text, bool wrap,
                              TLineBreaks breaks = TLineBreaks::kAnyCodeUnit);
+
+  // Images: the first form hands a new image (from an image creator or
+  // CreateJpegImage) to the document, which registers and names it once,
+  // and returns it registered; the second draws an image this document
+  // already holds again (EPdfInvalidOperation "DrawImage --the image is not
+  // in this document." for any other). Both put the image into the current
+  // page's /Resources /XObject and paint it stretched over rect.
+  TPdfImage& DrawImage(std::unique_ptr<TPdfImage> image, const TPdfRect& rect);
+  void DrawImage(TPdfImage& image, const TPdfRect& rect);
 
  private:
   void SetMediaBoxItem(std::size_t index, int value);

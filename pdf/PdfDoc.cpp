@@ -1,5 +1,6 @@
 #include "pdf/PdfDoc.h"
 
+#include <algorithm>
 #include <array>
 
 #include "pdf/PdfCanvas.h"
@@ -171,6 +172,8 @@ void TPdfDoc::SaveToStream(OutputStream& stream) {
   GetInfo().SetModDate(Now());
   root_->RemoveOpenAction();
   if (outlineRoot_ != nullptr) outlineRoot_->Save();
+  WriteNamedDestinations();
+  header_->SetMinorVersion(minorVersion_);
 
   stream.Restart();
   header_->WriteTo(stream);
@@ -210,6 +213,9 @@ void TPdfDoc::ReleaseDocument() {
   root_ = nullptr;
   outlineRoot_ = nullptr;
   currentPages_ = nullptr;
+  namedDestinations_.Clear();
+  imageCount_ = 0;
+  minorVersion_ = TPdfHeader::kDefaultMinorVersion;
   hasDocument_ = false;
 }
 
@@ -266,6 +272,29 @@ TPdfEmbeddedFont& TPdfDoc::GetEmbeddedFont(const TPdfFontFace& face) {
   auto& font = static_cast<TPdfEmbeddedFont&>(AddFont(std::make_unique<TPdfEmbeddedFont>(*xref_, name, face)));
   embeddedFonts_.push_back(&font);
   return font;
+}
+
+TPdfImage& TPdfDoc::AddImage(std::unique_ptr<TPdfImage> image) {
+  if (!hasDocument_) throw EPdfInvalidOperation("AddImage --document is null.");
+  if (image == nullptr) throw EPdfInvalidValue("AddImage --image is null.");
+  image->Dictionary().PutName(u"Name", u"Im" + Ascii16(std::to_string(imageCount_++)));
+  return xref_->AddObject(std::move(image));
+}
+
+bool TPdfDoc::OwnsImage(const TPdfImage& image) const {
+  return hasDocument_ && image.Kind() == okIndirect && xref_->ObjectByNumber(image.ObjectNumber()) == &image;
+}
+
+void TPdfDoc::RequireVersion(int minor) {
+  if (minor < 0 || minor > kHighestMinorVersion) throw EPdfInvalidValue("RequireVersion --invalid version");
+  minorVersion_ = std::max(minorVersion_, minor);
+}
+
+void TPdfDoc::WriteNamedDestinations() {
+  if (namedDestinations_.Empty()) return;
+  auto names = std::make_unique<TPdfDictionary>(xref_.get());
+  names->Put(u"Dests", namedDestinations_.NameTree(*xref_));
+  root_->Dictionary().Put(u"Names", std::move(names));
 }
 
 }  // namespace varnolt

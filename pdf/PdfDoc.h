@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pdf/PdfAnnotations.h"
 #include "pdf/PdfTypes.h"
 
 namespace varnolt {
@@ -122,6 +123,19 @@ class TPdfDoc {
   // One font per face per document, created on first use; EPdfInvalidValue
   // for a file that is not a font with TrueType outlines.
   TPdfEmbeddedFont& GetEmbeddedFont(const TPdfFontFace& face);
+  // Registers the image (the xref owns it from now on) under the next
+  // resource name, "Im0", "Im1", ...; the canvas draws it by that name.
+  TPdfImage& AddImage(std::unique_ptr<TPdfImage> image);
+  // Whether the image is one this document registered.
+  bool OwnsImage(const TPdfImage& image) const;
+
+  // The header announces the highest minor version asked for since the
+  // document started, never less than 1.2. EPdfInvalidValue
+  // "RequireVersion --invalid version" outside 0 to 7.
+  void RequireVersion(int minor);
+  int MinorVersion() const { return minorVersion_; }
+  // Written at save as the catalog's /Names << /Dests ... >>.
+  TPdfNamedDestinations& NamedDestinations() { return namedDestinations_; }
 
   // Only with an open document.
   TPdfXref& Xref() { return *xref_; }
@@ -138,9 +152,12 @@ class TPdfDoc {
   void SetUseOutlines(bool use) { useOutlines_ = use; }
 
  private:
+  static constexpr int kHighestMinorVersion = 7;
+
   TPdfDictionary& NewDictionary();
   TPdfFont& AddFont(std::unique_ptr<TPdfFont> font);
   void FinishForSave();
+  void WriteNamedDestinations();
   void CreateInfo();
   void CreatePageTree();
 
@@ -160,6 +177,9 @@ class TPdfDoc {
   std::uint16_t defaultPageHeight_ = kDefaultPageHeight;
   TPdfCompressionMethod compressionMethod_ = cmNone;
   bool useOutlines_ = false;
+  int minorVersion_ = TPdfHeader::kDefaultMinorVersion;
+  TPdfNamedDestinations namedDestinations_;
+  int imageCount_ = 0;
 };
 
 }  // namespace varnolt

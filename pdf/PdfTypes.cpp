@@ -342,7 +342,9 @@ void TPdfXref::WriteTo(OutputStream& stream) const {
   stream.Write(section);
 }
 
-void TPdfHeader::WriteTo(OutputStream& stream) const { stream.Write("%PDF-1.2 \r\n"); }
+void TPdfHeader::WriteTo(OutputStream& stream) const {
+  stream.Write("%PDF-1." + Decimal(minorVersion_) + " \r\n");
+}
 
 TPdfTrailer::TPdfTrailer(TPdfXref* xref) : dictionary_(std::make_unique<TPdfDictionary>(xref)) {
   dictionary_->PutNumber(u"Size", 0);
@@ -382,6 +384,14 @@ void WriteAnsi(OutputStream& stream, std::u16string_view text) {
     return;
   }
   stream.Write(UnicodeToAnsi(kCpAcp, text));
+}
+
+std::string PdfHexString(std::string_view bytes) {
+  std::string hex = "<";
+  hex.reserve(bytes.size() * 2 + 2);
+  for (char byte : bytes) AppendHex(hex, static_cast<unsigned char>(byte), 2);
+  hex.push_back('>');
+  return hex;
 }
 
 std::u16string PdfDateString(const LocalDateTime& moment) {

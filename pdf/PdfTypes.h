@@ -306,7 +306,13 @@ class TPdfXref final : public TPdfObjectMgr {
 
 class TPdfHeader {
  public:
+  static constexpr int kDefaultMinorVersion = 2;
+  int MinorVersion() const { return minorVersion_; }
+  void SetMinorVersion(int minor) { minorVersion_ = minor; }
   void WriteTo(OutputStream& stream) const;
+
+ private:
+  int minorVersion_ = kDefaultMinorVersion;
 };
 
 class TPdfTrailer {
@@ -339,6 +345,9 @@ std::string Deflate(std::string_view bytes);
 
 // The one output primitive for text: the system ANSI code page.
 void WriteAnsi(OutputStream& stream, std::u16string_view text);
+
+// The bytes as a hexadecimal string: "<", two uppercase digits per byte, ">".
+std::string PdfHexString(std::string_view bytes);
 
 // "D:yyyymmddhhnnss", no time zone.
 std::u16string PdfDateString(const LocalDateTime& moment);

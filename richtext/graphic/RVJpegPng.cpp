@@ -14,19 +14,10 @@ constexpr std::string_view kPngSignature("\x89PNG\r\n\x1A\n", 8);
 constexpr long kMaxSide = 1 << 20;
 
 bool ReadJpegSize(std::string_view bytes, int& width, int& height) {
-  jpeg_decompress_struct info{};
-  JpegErrorManager errors{};
-  UseJumpingErrors(info, errors);
-  if (setjmp(errors.jump) != 0) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&info, TRUE);
-  width = static_cast<int>(info.image_width);
-  height = static_cast<int>(info.image_height);
-  jpeg_destroy_decompress(&info);
+  std::optional<JpegHeader> header = ReadJpegHeader(bytes);
+  if (!header) return false;
+  width = header->Width;
+  height = header->Height;
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "richtext/graphic/RVGraphicBytes.h"
+#include "tests/support/JpegFixtures.h"
 
 namespace varnolt::test {
 
@@ -45,31 +46,7 @@ inline std::string MakePng(int width, int height) {
   return out;
 }
 
-inline std::string MakeJpeg(int width, int height) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = static_cast<JDIMENSION>(width);
-  info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3, 0x40);
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  std::string out(reinterpret_cast<const char*>(buffer), size);
-  jpeg_destroy_compress(&info);
-  std::free(buffer);
-  return out;
-}
+inline std::string MakeJpeg(int width, int height) { return SolidJpeg(width, height, JCS_RGB, {0x40, 0x40, 0x40}); }
 
 // A bottom-up DIB; 24-bit rows hold blue, green, red bytes of the row number.
 inline std::string MakeDib(int width, int height, int bitsPerPixel = 24, int paletteSize = 0) {
