@@ -4,11 +4,14 @@
 #include <array>
 
 #include "app/PdfFontMetrics.h"
+#include "pdf/PdfAnnotations.h"
 #include "pdf/PdfCanvas.h"
-#include "platform/CodePage.h"
+#include "pdf/PdfImages.h"
+#include "pdf/PdfJpegImage.h"
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
-#include "richtext/graphic/RVGraphic.h"
+#include "richtext/graphic/RVBitmap.h"
+#include "richtext/rtf/writer/RVRTFWriterPictureConversion.h"
 
 namespace varnolt {
 
@@ -25,6 +28,40 @@ std::string ClipRect(float left, float bottom, float right, float top) {
          FormatReal(top - bottom) + " re\nW\nn\n";
 }
 
+TPdfBitmap PdfBitmapOf(const TBitmap& bitmap) {
+  TPdfBitmap picture;
+  picture.Width = bitmap.Width();
+  picture.Height = bitmap.Height();
+  picture.BitsPerPixel = bitmap.BitsPerPixel();
+  for (const TBitmapPaletteEntry& entry : bitmap.Palette()) picture.Palette.push_back({entry.red, entry.green, entry.blue});
+  picture.RowBytes = bitmap.RowBytes();
+  picture.Rows.reserve(static_cast<std::size_t>(picture.RowBytes) * static_cast<std::size_t>(picture.Height));
+  for (int row = 0; row < picture.Height; ++row) picture.Rows += bitmap.ScanLine(row);
+  return picture;
+}
+
+// JPEG keeps its own compressed data; everything else goes through a bitmap.
+std::unique_ptr<TPdfImage> NewImageOf(const TGraphic& graphic) {
+  const std::string kind = graphic.ClassName();
+  if (kind == "TJPEGImage") {
+    try {
+      return CreateJpegImage(graphic.SaveToBytes());
+    } catch (const EPdfInvalidImageFormat&) {
+      // A JPEG the PDF reader could not decode itself is decoded here instead.
+    }
+  }
+  std::unique_ptr<TBitmap> decoded;
+  const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic);
+  if (kind == "TJPEGImage") bitmap = (decoded = DecodeJpegToBitmap(graphic.SaveToBytes())).get();
+  if (kind == "TPngGraphic") bitmap = (decoded = DecodePngToBitmap(graphic.SaveToBytes())).get();
+  if (bitmap == nullptr) return nullptr;
+  try {
+    return CreateImageCreator(u"Pdf-Bitmap")->CreateImage(PdfBitmapOf(*bitmap));
+  } catch (const EPdfInvalidImageFormat&) {
+    return nullptr;
+  }
+}
+
 }  // namespace
 
 TFormattedPdfPainter::TFormattedPdfPainter(TPdfDoc& doc, TPdfFontMetrics& metrics)
@@ -36,6 +73,11 @@ void TFormattedPdfPainter::NewPage() {
   footnotes_.clear();
   links_.clear();
   anchors_.clear();
+}
+
+void TFormattedPdfPainter::AddLinksAndAnchors() {
+  for (const TPdfPageLink& link : links_) AddUriLink(doc_, link.Rect, link.Uri);
+  for (const TPdfPageAnchor& anchor : anchors_) AddNamedDestination(doc_, anchor.Name, anchor.Top);
 }
 
 void TFormattedPdfPainter::BeginClip(float left, float bottom, float right, float top) {
@@ -95,11 +137,21 @@ void TFormattedPdfPainter::DrawText(const TCustomRVFontInfo& font, std::u16strin
   if (strikeOut) HorizontalLine(color, x, right, y + kStrikeOutAbove * size, kTextLineThickness * size);
 }
 
-TPdfImage* TFormattedPdfPainter::ImageOf(const TGraphic&) { return nullptr; }
-
 void TFormattedPdfPainter::DrawObject(const TCustomRVItemInfo& item, const TRVRectF& rect) {
   const auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(&item);
-  if (picture != nullptr && picture->Image != nullptr && ImageOf(*picture->Image) != nullptr) return;
+  if (picture != nullptr && picture->Image != nullptr && rect.Width > 0 && rect.Height > 0) {
+    const TPdfRect place{X(rect.Left), Y(rect.Bottom()), X(rect.Right()), Y(rect.Top)};
+    auto [known, added] = images_.try_emplace(picture->Image.get(), nullptr);
+    if (added) {
+      if (auto image = NewImageOf(*picture->Image)) {
+        known->second = &canvas_.DrawImage(std::move(image), place);
+        return;
+      }
+    } else if (known->second != nullptr) {
+      canvas_.DrawImage(*known->second, place);
+      return;
+    }
+  }
   // Metafiles and pictures that cannot be drawn: a light frame keeps their place.
   FrameRect(rect, kPictureFrame, 1, TRVPenStyle::Solid);
 }
@@ -117,7 +169,7 @@ void TFormattedPdfPainter::BoxPainted(const TRVBox& box, const TCustomRVData& da
   const TRVStyle* style = data.GetRVStyle();
   if (uri == nullptr || uri->empty() || style == nullptr || box.Kind != TRVBoxKind::Text) return;
   if (!style->TextStyleAt(box.TextStyleNo).Jump) return;
-  links_.push_back({X(rect.Left), Y(rect.Bottom()), X(rect.Right()), Y(rect.Top), *uri});
+  links_.push_back({{X(rect.Left), Y(rect.Bottom()), X(rect.Right()), Y(rect.Top)}, *uri});
 }
 
 }  // namespace varnolt

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pdf/PdfAnnotations.h"
 #include "pdf/PdfDoc.h"
 #include "richtext/layout/RVLayoutPainter.h"
 
@@ -21,7 +22,7 @@ class TRVNoteItemInfo;
 inline constexpr double kPointsPerPixel = 72.0 / 96.0;
 
 struct TPdfPageLink {
-  float Left = 0, Bottom = 0, Right = 0, Top = 0;
+  TPdfRect Rect;
   std::string Uri;
 };
 
@@ -51,6 +52,8 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   const std::vector<TPdfPageLink>& Links() const { return links_; }
   const std::vector<TPdfPageAnchor>& Anchors() const { return anchors_; }
   void NewPage();
+  // The links and named destinations of what the page painted.
+  void AddLinksAndAnchors();
 
  protected:
   void FillRect(const TRVRectF& rect, TColor color) override;
@@ -64,8 +67,6 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   float X(double x) const { return static_cast<float>(left_ + x * kPointsPerPixel); }
   float Y(double y) const { return static_cast<float>(top_ - y * kPointsPerPixel); }
   void Rectangle(const TRVRectF& rect);
-  // The picture's image object, made once per picture; nullptr for what cannot be drawn.
-  TPdfImage* ImageOf(const TGraphic& graphic);
 
   TPdfDoc& doc_;
   TPdfCanvas& canvas_;
@@ -75,6 +76,7 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   std::vector<const TRVNoteItemInfo*> footnotes_;
   std::vector<TPdfPageLink> links_;
   std::vector<TPdfPageAnchor> anchors_;
+  // Each picture's image, registered once; nullptr for what cannot be drawn.
   std::map<const TGraphic*, TPdfImage*> images_;
 };
 

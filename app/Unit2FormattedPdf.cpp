@@ -130,6 +130,7 @@ class TFormattedPage {
     }
     painter_.EndClip();
     PrintFootnotes();
+    painter_.AddLinksAndAnchors();
   }
 
   // At the foot of the page, above the bottom margin, under a short rule.
@@ -166,6 +167,7 @@ void TForm2::FormattedPdfExport() {
   if (!ChoosePdfFile()) return;
   PReport1.OpenDocument();
   TPdfDoc& doc = *PReport1.Document();
+  doc.SetCompressionMethod(cmFlateDecode);
   TPdfFontMetrics metrics(doc);
   TFormattedPdfPainter painter(doc, metrics);
 
