@@ -133,10 +133,19 @@ void TRVLayoutPainter::PaintTextBox(const TRVBox& box, const TCustomRVData& data
     default: break;
   }
   if (font.BackColor != kRVColorNone) FillRect(rect, ShownColor(font.BackColor, 0xFFFFFF));
-  const std::u16string text = data.ItemTextAt(box.ItemNo);
+  const std::u16string& text = ItemText(data, box.ItemNo);
   const auto start = std::min(static_cast<std::size_t>(std::max(box.Start, 0)), text.size());
   DrawText(font, std::u16string_view(text).substr(start, static_cast<std::size_t>(std::max(box.Length, 0))), baseline,
            box.Width, box.SpaceExtra);
+}
+
+const std::u16string& TRVLayoutPainter::ItemText(const TCustomRVData& data, int itemNo) {
+  if (textData_ != &data || textItem_ != itemNo) {
+    text_ = data.ItemTextAt(itemNo);
+    textData_ = &data;
+    textItem_ = itemNo;
+  }
+  return text_;
 }
 
 void TRVLayoutPainter::PaintTable(const TRVParagraphLayout& paragraph, const TCustomRVData& data, TRVPointF origin,

@@ -54,7 +54,13 @@ class TRVLayoutPainter {
   void PaintTable(const TRVParagraphLayout& paragraph, const TCustomRVData& data, TRVPointF origin, double top,
                   double bottom);
   void PaintCellFrame(const TRVTableItemInfo& table, const TRVCellLayout& cell, const TRVRectF& frame);
+  // An item's text, converted once for all the boxes of its lines: a painter
+  // lives no longer than the documents it paints stay unchanged.
+  const std::u16string& ItemText(const TCustomRVData& data, int itemNo);
   const TRVLayout* layout_ = nullptr;
+  const TCustomRVData* textData_ = nullptr;
+  int textItem_ = -1;
+  std::u16string text_;
 };
 
 // The leader of a tab box: its text repeated as often as it fits, less one
