@@ -201,6 +201,7 @@ void TRVRTFImporter::RequirePageBreak() { pageBreakTarget_ = target_; }
 void TRVRTFImporter::BookmarkStart(const TRVUnicodeString& name) { pendingBookmark_ = name; }
 
 void TRVRTFImporter::EndParsing() {
+  if (pageSetup_ != nullptr) TakePaper();
   if (!props_.ReadDocParameters || !loading_) return;
   const TRVRTFDocProperties& doc = reader_->RTFState().docProps;
   TRVRTFDocParameters parameters;

@@ -181,10 +181,10 @@ std::uint8_t TRVRTFReaderProperties::ImportFile(const std::string& fileName,
 }
 
 std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TCustomRVData& scratch,
-                                                        std::int32_t paraBefore) {
+                                                        std::int32_t paraBefore, TRVPageSetup* pageSetup) {
   TRVBytesStreamBuf buffer(rtf);
   std::istream stream(&buffer);
-  TRVRTFImporter importer(*this, scratch, paraBefore, false);
+  TRVRTFImporter importer(*this, scratch, paraBefore, false, pageSetup);
   errorCode_ = importer.Run(stream);
   stopOffset_ = importer.StopOffset();
   scratch.DropNumberingLists();
@@ -194,7 +194,7 @@ std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TC
 // --- one import ---
 
 TRVRTFImporter::TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& main, std::int32_t paraBefore,
-                               bool loading)
+                               bool loading, TRVPageSetup* pageSetup)
     : props_(props),
       main_(main),
       style_(*main.GetRVStyle()),
@@ -203,7 +203,8 @@ TRVRTFImporter::TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& mai
       textStyles_(style_, props, &main.Events),
       paraStyles_(style_, props, &main.Events, ppi_),
       target_(&main),
-      paraBefore_(paraBefore) {}
+      paraBefore_(paraBefore),
+      pageSetup_(pageSetup) {}
 
 TRVRTFImporter::~TRVRTFImporter() = default;
 
@@ -278,6 +279,11 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
   }
   if (!props_.IgnoreBookmarks) {
     reader.OnBookmarkStart = [this](TRVRTFReader&, const TRVUnicodeString& name) { BookmarkStart(name); };
+  }
+  if (pageSetup_ != nullptr) {
+    reader.OnHeaderFooter = [this](TRVRTFReader&, TRVRTFHeaderFooterType type, bool starting, bool& supported) {
+      HeaderFooter(type, starting, supported);
+    };
   }
   reader.OnUpdateMarker = [this](TRVRTFReader&) { UpdateMarker(); };
   reader.OnRequiredPageBreak = [this](TRVRTFReader&) { RequirePageBreak(); };

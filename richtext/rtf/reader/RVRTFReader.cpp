@@ -271,9 +271,7 @@ void TRVRTFReader::CloseGroup() {
   if (destination != EnclosingState().destination) EndDestination(destination);
   const std::uint8_t headerFooter = State().headerFooterKind;
   if (headerFooter != 0 && headerFooter != EnclosingState().headerFooterKind && OnHeaderFooter) {
-    SyncTables(true);
-    bool supported = true;
-    OnHeaderFooter(*this, static_cast<TRVRTFHeaderFooterType>(headerFooter), false, supported);
+    CloseHeaderFooter(static_cast<TRVRTFHeaderFooterType>(headerFooter));
   }
   const bool leavesFootnote = State().inFootnote && !EnclosingState().inFootnote;
   stack_.pop_back();

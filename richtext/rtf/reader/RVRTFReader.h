@@ -159,6 +159,8 @@ class TRVRTFReader {
   // The code page of the 8-bit runs the reader delivers in the current font:
   // DOS, Mac and document code pages arrive in their Windows counterpart.
   CodePageId TextCodePage() const;
+  // The pages of the header or footer whose start OnHeaderFooter is told.
+  TRVRTFHeaderFooterPages HeaderFooterPages() const { return headerFooterPages_; }
 
  private:
   struct ParseStop;
@@ -190,7 +192,8 @@ class TRVRTFReader {
 
   // RVRTFReaderDestinations.cpp: destinations opening and ending.
   void StartDestination(TRVRTFDestinationKeyword keyword, std::int32_t param);
-  void StartHeaderFooter(std::uint8_t kind);
+  void StartHeaderFooter(TRVRTFHeaderFooterType kind, TRVRTFHeaderFooterPages pages);
+  void CloseHeaderFooter(TRVRTFHeaderFooterType kind);
   void StartFootnote();
   void CloseFootnote();
   void EndDestination(TRVRTFDestination destination);
@@ -285,6 +288,8 @@ class TRVRTFReader {
   bool skippedTooDeep_ = false;
   int openTableLevelBeforeFootnote_ = 0;
   TRVRTFPosition positionBeforeFootnote_ = rtf_ts_ContinuePara;
+  int openTableLevelBeforeHeaderFooter_ = 0;
+  TRVRTFPosition positionBeforeHeaderFooter_ = rtf_ts_ContinuePara;
   std::int64_t binaryRemaining_ = 0;
   int hexValue_ = 0;
   int hexPhase_ = 0;
@@ -315,6 +320,7 @@ class TRVRTFReader {
 
   TRVRTFControlWord word_;
   TRVRTFFontList fonts_;
+  TRVRTFHeaderFooterPages headerFooterPages_ = rtf_hfp_All;
   TRVRTFColorList colors_;
   TRVRTFStyleSheet styleSheet_;
   TRVRTFListTable97 listTable_;
