@@ -4,8 +4,12 @@
 #include <array>
 #include <bitset>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfEmbeddedFont.h"
+#include "pdf/PdfFontFinder.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfJpCMap.h"
 
@@ -80,9 +84,21 @@ bool IsLatinLetter(char16_t c) {
          c == 0x152 || c == 0x153 || c == 0x160 || c == 0x161 || c == 0x178 || c == 0x17D || c == 0x17E;
 }
 
-// The seam to the system's fonts.
-TPdfFont* FindEmbeddedFont(TPdfDoc&, std::u16string_view, bool, bool, char32_t) { return nullptr; }
-bool FontHasCharacter(const TPdfFont&, char32_t) { return false; }
+// A face that cannot be read as a font counts as no face: the next choice
+// takes the character.
+TPdfFont* FindEmbeddedFont(TPdfDoc& doc, std::u16string_view family, bool bold, bool italic, char32_t character) {
+  const std::optional<TPdfFontFace> face = FindFontFace(family, bold, italic, character);
+  if (!face) return nullptr;
+  try {
+    return &doc.GetEmbeddedFont(*face);
+  } catch (const EPdfInvalidValue&) {
+    return nullptr;
+  }
+}
+
+bool FontHasCharacter(const TPdfFont& font, char32_t character) {
+  return static_cast<const TPdfEmbeddedFont&>(font).HasCharacter(character);
+}
 
 }  // namespace
 

@@ -4,10 +4,12 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <functional>
 #include <span>
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFonts.h"
 #include "platform/Color.h"
 
@@ -64,6 +66,14 @@ void AppendReversed(std::u16string_view text, std::u16string& out) {
   }
 }
 
+constexpr std::size_t kLongestCachedRun = 24;
+constexpr std::size_t kCachedRunsPerFont = 200000;
+
+struct TWordHash {
+  using is_transparent = void;
+  std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>()(text); }
+};
+
 struct TBidiCloser {
   void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
 };
@@ -76,6 +86,9 @@ struct TPdfFontMetrics::TEntry {
   float PointSize = 0;
   double PixelsPerUnit = 0;  // per thousandth of the font size
   TRVFontExtents Extents;
+  // Runs that needed font choice and shaping; lines are fitted word by word
+  // and documents repeat their words.
+  std::unordered_map<std::u16string, double, TWordHash, std::equal_to<>> Words;
 };
 
 // Style entries keep their addresses, so measuring mostly skips the key; the
@@ -179,7 +192,7 @@ const std::vector<TPdfFontSegment>& TPdfFontMetrics::Segments(const TCustomRVFon
 }
 
 double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text,
-                                     bool /*rightToLeft*/) const {
+                                     bool rightToLeft) const {
   const std::u16string_view part = text.substr(segment.Start, segment.Length);
   double units = 0;
   switch (segment.Kind) {
@@ -191,12 +204,20 @@ double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16str
     case TPdfFontKind::kComposite:
       for (std::size_t i = 1; i <= part.size(); ++i) units += segment.Font->WidthOf(part, i);
       break;
-    case TPdfFontKind::kEmbedded: break;
+    case TPdfFontKind::kEmbedded:
+      for (const TPdfGlyph& glyph : static_cast<const TPdfEmbeddedFont&>(*segment.Font).Shape(part, rightToLeft)) {
+        units += glyph.Advance;
+      }
+      break;
   }
   return units;
 }
 
 double TPdfFontMetrics::MixedAdvance(TEntry& entry, std::u16string_view text) {
+  const bool cached = text.size() <= kLongestCachedRun;
+  if (cached) {
+    if (auto found = entry.Words.find(text); found != entry.Words.end()) return found->second;
+  }
   entry.Fonts->Split(text, segments_);
   double units = 0;
   for (const TPdfFontSegment& segment : segments_) {
@@ -204,7 +225,12 @@ double TPdfFontMetrics::MixedAdvance(TEntry& entry, std::u16string_view text) {
         segment.Kind == TPdfFontKind::kEmbedded && IsRightToLeft(text.substr(segment.Start, segment.Length));
     units += SegmentUnits(segment, text, rightToLeft);
   }
-  return units * entry.PixelsPerUnit;
+  const double advance = units * entry.PixelsPerUnit;
+  if (cached) {
+    if (entry.Words.size() >= kCachedRunsPerFont) entry.Words.clear();
+    entry.Words.emplace(text, advance);
+  }
+  return advance;
 }
 
 // Pieces of the segments, in visual order: the bidi runs left to right, the
@@ -254,18 +280,29 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
   }
 }
 
-void TPdfFontMetrics::DrawPiece(TPdfCanvas& canvas, const TEntry& entry, const TPiece& piece,
-                                std::u16string_view text) {
-  const TPdfFontSegment& segment = segments_[piece.Segment];
-  canvas.SelectFont(segment.Font->RegistryName(), entry.PointSize);
+double TPdfFontMetrics::DrawPiece(TPdfCanvas& canvas, const TEntry& entry, const TPiece& piece,
+                                  std::u16string_view text) {
+  TPdfFontSegment segment = segments_[piece.Segment];
+  segment.Start = piece.Start;
+  segment.Length = piece.Length;
+  canvas.SelectFont(*segment.Font, entry.PointSize);
   const std::u16string_view part = text.substr(piece.Start, piece.Length);
-  if (!piece.RightToLeft) {
-    canvas.TextShow(part);
-    return;
+  if (segment.Kind == TPdfFontKind::kEmbedded) {
+    const auto& font = static_cast<const TPdfEmbeddedFont&>(*segment.Font);
+    const std::vector<TPdfGlyph> glyphs = font.Shape(part, piece.RightToLeft);
+    canvas.ShowGlyphs(glyphs, part, piece.RightToLeft);
+    double units = 0;
+    for (const TPdfGlyph& glyph : glyphs) units += glyph.Advance;
+    return units;
   }
-  scratch_.clear();
-  AppendReversed(part, scratch_);
-  canvas.TextShow(scratch_);
+  if (piece.RightToLeft) {
+    scratch_.clear();
+    AppendReversed(part, scratch_);
+    canvas.TextShow(scratch_);
+  } else {
+    canvas.TextShow(part);
+  }
+  return SegmentUnits(segment, text, piece.RightToLeft);
 }
 
 void TPdfFontMetrics::DrawRun(TPdfCanvas& canvas, const TCustomRVFontInfo& font, std::u16string_view text, float x,
@@ -294,11 +331,7 @@ void TPdfFontMetrics::DrawRun(TPdfCanvas& canvas, const TCustomRVFontInfo& font,
     canvas.TextMoveTo(static_cast<float>(penX - lineX), first ? baseline : 0.0f);
     first = false;
     lineX = penX;
-    DrawPiece(canvas, entry, piece, text);
-    TPdfFontSegment whole = segment;
-    whole.Start = piece.Start;
-    whole.Length = piece.Length;
-    penX += SegmentUnits(whole, text, piece.RightToLeft) * pointsPerUnit;
+    penX += DrawPiece(canvas, entry, piece, text) * pointsPerUnit;
     if (!extraBefore) penX += extra;
   }
   canvas.TextEnd();

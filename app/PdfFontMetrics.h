@@ -55,7 +55,8 @@ class TPdfFontMetrics : public TRVFontMetrics {
   double SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text, bool rightToLeft) const;
   double MixedAdvance(TEntry& entry, std::u16string_view text);
   void OrderVisually(std::u16string_view text, float spaceExtra);
-  void DrawPiece(TPdfCanvas& canvas, const TEntry& entry, const TPiece& piece, std::u16string_view text);
+  // Returns the piece's advance in thousandths of the font size.
+  double DrawPiece(TPdfCanvas& canvas, const TEntry& entry, const TPiece& piece, std::u16string_view text);
 
   TPdfDoc& doc_;
   std::unordered_map<std::u16string, std::unique_ptr<TEntry>> entries_;

@@ -53,6 +53,23 @@ void BM_RunAdvanceWords(benchmark::State& state) {
 }
 BENCHMARK(BM_RunAdvanceWords);
 
+// Words of other scripts: font choice, shaping, and then the word cache.
+void BM_RunAdvanceCyrillicAndArabicWords(benchmark::State& state) {
+  TPdfDoc doc;
+  doc.StartDocument();
+  TPdfFontMetrics metrics(doc);
+  const TFontInfo font = BodyStyle();
+  constexpr std::u16string_view kText = u"Привет, мир! Отчёт за третий квартал. مرحبا بالعالم تقرير الربع الثالث";
+  const std::vector<std::u16string_view> words = Words(kText);
+  for (auto _ : state) {
+    double width = 0;
+    for (std::u16string_view word : words) width += metrics.RunAdvance(font, word);
+    benchmark::DoNotOptimize(width);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kText.size() * sizeof(char16_t)));
+}
+BENCHMARK(BM_RunAdvanceCyrillicAndArabicWords);
+
 void BM_RunAdvanceParagraph(benchmark::State& state) {
   TPdfDoc doc;
   doc.StartDocument();
@@ -91,5 +108,10 @@ void BM_DrawRunLatinAndChinese(benchmark::State& state) {
   DrawLines(state, u"Quarterly report 季度报告 for the board, 董事会 minutes and 结论 in brief.");
 }
 BENCHMARK(BM_DrawRunLatinAndChinese);
+
+void BM_DrawRunCyrillicAndArabic(benchmark::State& state) {
+  DrawLines(state, u"Отчёт за третий квартал: مرحبا بالعالم, итоги и выводы.");
+}
+BENCHMARK(BM_DrawRunCyrillicAndArabic);
 
 }  // namespace

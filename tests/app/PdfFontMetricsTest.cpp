@@ -11,6 +11,7 @@
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFonts.h"
 #include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
@@ -35,12 +36,12 @@ class PdfFontMetricsTest : public testing::Test {
     doc_.AddPage();
   }
 
+  static std::string Ascii(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
   std::string FontNameOf(const TFontInfo& font, std::u16string_view text) {
     const std::vector<TPdfFontSegment>& segments = metrics_.Segments(font, text);
     if (segments.size() != 1) return "(" + std::to_string(segments.size()) + " segments)";
-    std::string name;
-    for (char16_t c : segments[0].Font->RegistryName()) name.push_back(static_cast<char>(c));
-    return name;
+    return Ascii(segments[0].Font->RegistryName());
   }
 
   TPdfDoc doc_;
@@ -127,6 +128,62 @@ TEST_F(PdfFontMetricsTest, ChineseAndJapaneseGoToTheCompositeFontOfTheFamily) {
   EXPECT_DOUBLE_EQ(metrics_.RunAdvance(Style(u"Arial", 10), u"中 文"), (2000 + 278) * 10 / 1000.0 * kPixelsPerPoint);
 }
 
+TEST_F(PdfFontMetricsTest, AMixedRunSplitsIntoTheFontsOfItsScripts) {
+  const std::u16string_view text = u"Hello Привет 中文 مرحبا!";
+  const std::vector<TPdfFontSegment>& segments = metrics_.Segments(Style(u"Arial", 10), text);
+  const struct {
+    std::u16string_view Text;
+    TPdfFontKind Kind;
+    std::string Font;  // registry name of a font that is not embedded
+  } expected[] = {
+      {u"Hello ", TPdfFontKind::kStandard, "Arial"},
+      // The space after a word stays in the word's font, which has one.
+      {u"Привет ", TPdfFontKind::kEmbedded, ""},
+      {u"中文", TPdfFontKind::kComposite, "PGothic"},
+      {u" ", TPdfFontKind::kStandard, "Arial"},
+      {u"مرحبا!", TPdfFontKind::kEmbedded, ""},
+  };
+  ASSERT_EQ(segments.size(), std::size(expected));
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    const TPdfFontSegment& segment = segments[i];
+    EXPECT_TRUE(text.substr(segment.Start, segment.Length) == expected[i].Text) << "segment " << i;
+    EXPECT_EQ(segment.Kind, expected[i].Kind) << "segment " << i;
+    EXPECT_EQ(segment.Missing, 0u);
+    if (segment.Kind != TPdfFontKind::kEmbedded) {
+      EXPECT_EQ(Ascii(segment.Font->RegistryName()), expected[i].Font);
+      continue;
+    }
+    const auto& embedded = dynamic_cast<const TPdfEmbeddedFont&>(*segment.Font);
+    for (char16_t c : expected[i].Text) EXPECT_TRUE(embedded.HasCharacter(c)) << embedded.Face().File;
+  }
+}
+
+TEST_F(PdfFontMetricsTest, EmbeddedRunsMeasureTheirShapedAdvances) {
+  const TFontInfo font = Style(u"Arial", 12);
+  const std::u16string_view word = u"Привет";
+  const auto& embedded = dynamic_cast<const TPdfEmbeddedFont&>(*metrics_.Segments(font, word).at(0).Font);
+  double units = 0;
+  for (const TPdfGlyph& glyph : embedded.Shape(word, false)) units += glyph.Advance;
+  EXPECT_GT(units, 0);
+  EXPECT_DOUBLE_EQ(metrics_.RunAdvance(font, word), units * 12 / 1000 * kPixelsPerPoint);
+  // Arabic letters join: the shaped word is narrower than its letters alone.
+  const std::u16string_view arabic = u"سلام";
+  double letters = 0;
+  for (char16_t c : arabic) letters += metrics_.CharAdvance(font, c);
+  EXPECT_LT(metrics_.RunAdvance(font, arabic), letters);
+}
+
+TEST_F(PdfFontMetricsTest, ACharacterNoFontHasStaysInTheRunAndIsCounted) {
+  // U+10FFFD is a private-use character no installed font draws.
+  const std::u16string text = u"ab\U0010FFFDc";
+  const std::vector<TPdfFontSegment>& segments = metrics_.Segments(Style(u"Arial", 10), text);
+  ASSERT_EQ(segments.size(), 1u);
+  EXPECT_EQ(segments[0].Length, text.size());
+  EXPECT_EQ(segments[0].Missing, 1u);
+  metrics_.DrawRun(doc_.GetCanvas(), Style(u"Arial", 10), text, 10, 10, 0);
+  EXPECT_EQ(metrics_.MissingCharacters(), 1u);
+}
+
 // A page drawn with runs, saved, and read back by the real tools.
 class PdfFontMetricsPageTest : public PdfFontMetricsTest {
  protected:
@@ -163,6 +220,25 @@ class PdfFontMetricsPageTest : public PdfFontMetricsTest {
     return words;
   }
 
+  std::string ReadingOrderText(const std::filesystem::path& pdf) {
+    const std::filesystem::path text = scratch_ / "reading.txt";
+    test::RunCommand({"pdftotext", "-enc", "UTF-8", pdf.string(), text.string()});
+    return test::ReadFileBytes(text);
+  }
+
+  // Without U+202A to U+202E (E2 80 AA to E2 80 AE in UTF-8).
+  static std::string WithoutEmbeddingMarks(std::string text) {
+    for (std::size_t at = text.find("\xE2\x80"); at != std::string::npos; at = text.find("\xE2\x80", at)) {
+      const auto third = static_cast<unsigned char>(text[at + 2]);
+      if (third >= 0xAA && third <= 0xAE) {
+        text.erase(at, 3);
+      } else {
+        at += 3;
+      }
+    }
+    return text;
+  }
+
   static std::string FontsListed(const std::filesystem::path& pdf) {
     return test::RunCommand({"pdffonts", pdf.string()}).output;
   }
@@ -176,15 +252,36 @@ TEST_F(PdfFontMetricsPageTest, RunsShowInTheirFontsAndExtractInOrder) {
   Draw(Style(u"Times New Roman", 12), u"Serif words, justified wide", 6);
   Draw(Style(u"Courier New", 10, {fsItalic}), u"code(1);");
   Draw(Style(u"Arial", 12), u"Chinese 中文字 inside");
+  Draw(Style(u"Arial", 12), u"Привет, мир");
+  Draw(Style(u"Arial", 12), u"مرحبا بالعالم");
+  Draw(Style(u"Arial", 12), u"Hebrew שלום עולם in a line", 3);
+  Draw(Style(u"Times New Roman", 12), u"नमस्ते दुनिया สวัสดีชาวโลก Ελλάδα 😀");
   const std::filesystem::path pdf = Saved();
 
   EXPECT_TRUE(test::PassesQpdfCheck(pdf));
-  EXPECT_EQ(test::FoldedWhiteSpace(test::ExtractedText(pdf)),
-            "Bold words here Serif words, justified wide code(1); Chinese 中文字 inside");
+  const std::string lines[] = {
+      "Bold words here", "Serif words, justified wide", "code(1);", "Chinese 中文字 inside", "Привет, мир",
+      "مرحبا بالعالم", "Hebrew שלום עולם in a line", "नमस्ते दुनिया สวัสดีชาวโลก Ελλάδα 😀",
+  };
+  std::string expected;
+  for (const std::string& line : lines) expected += line;
+  // Reading order: the reader's own bidi pass gives right-to-left words back
+  // in logical order, between embedding marks, and moves the spaces at the
+  // direction changes about.
+  EXPECT_EQ(test::WithoutWhiteSpace(WithoutEmbeddingMarks(ReadingOrderText(pdf))), test::WithoutWhiteSpace(expected));
   const std::string fonts = FontsListed(pdf);
   for (const char* name : {"Helvetica-Bold", "Times-Roman", "Courier-Oblique", "Helvetica "}) {
     EXPECT_NE(fonts.find(name), std::string::npos) << name << " missing in\n" << fonts;
   }
+  // Subsets carry a six-letter tag before their name.
+  std::size_t subsets = 0;
+  for (std::size_t at = fonts.find("CID TrueType"); at != std::string::npos; at = fonts.find("CID TrueType", at + 1)) {
+    const std::size_t lineStart = fonts.rfind('\n', at) + 1;
+    const std::string line = fonts.substr(lineStart, fonts.find('\n', at) - lineStart);
+    if (line.size() > 7 && line[6] == '+' && line.find("yes yes") != std::string::npos) ++subsets;
+  }
+  EXPECT_GE(subsets, 1u) << fonts;
+  EXPECT_EQ(metrics_.MissingCharacters(), 0u);
 }
 
 TEST_F(PdfFontMetricsPageTest, JustifiedWordsStandWhereTheMeasureSays) {
@@ -192,14 +289,14 @@ TEST_F(PdfFontMetricsPageTest, JustifiedWordsStandWhereTheMeasureSays) {
   // are placed word by word: either way each word starts at the advance of
   // what precedes it plus the extra of every space.
   const TFontInfo font = Style(u"Arial", 12);
-  const std::u16string_view texts[] = {u"ab cd ef", u"中文 中文 中文"};
+  const std::u16string_view texts[] = {u"ab cd ef", u"中文 中文 中文", u"мир мир мир"};
   for (std::u16string_view text : texts) {
     metrics_.DrawRun(doc_.GetCanvas(), font, text, 100, nextBaseline_, 10);
     nextBaseline_ -= 40;
   }
   const std::vector<std::pair<std::string, double>> words = WordLefts(Saved());
-  ASSERT_EQ(words.size(), 6u);
-  for (std::size_t run = 0; run < 2; ++run) {
+  ASSERT_EQ(words.size(), 9u);
+  for (std::size_t run = 0; run < std::size(texts); ++run) {
     const std::u16string_view text = texts[run];
     for (std::size_t word = 0; word < 3; ++word) {
       const std::size_t start = word == 0 ? 0 : text.find(u' ', text.find(u' ') + (word - 1) * 3) + 1;
