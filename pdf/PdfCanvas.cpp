@@ -19,6 +19,8 @@ constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 // The first baseline sits this many font sizes below the top of a text rectangle.
 constexpr double kFirstBaselineDrop = 0.85;
+// Marked content with ActualText came with PDF 1.5.
+constexpr int kActualTextMinorVersion = 5;
 // Below this FormatReal's general notation would switch to an exponent.
 constexpr double kLargestPlainReal = 1e15;
 
@@ -354,7 +356,7 @@ void TPdfCanvas::ShowGlyphs(std::span<const TPdfGlyph> glyphs, std::u16string_vi
   const bool extractsExactly = font->RecordShown(glyphs, text, rightToLeft);
   std::string& data = contents_->Data();
   if (!extractsExactly) {
-    // TODO(lead): ActualText needs PDF 1.5; ask TPdfDoc::RequireVersion(5) here once it exists.
+    doc_.RequireVersion(kActualTextMinorVersion);
     data.append("/Span <</ActualText <FEFF");
     AppendUtf16Hex(text, data);
     data.append(">>> BDC\n");
@@ -373,12 +375,10 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
   const float size = attribute_.FontSize();
   const double charSpace = size > 0 ? attribute_.CharSpace() * 1000.0 / size : 0;
   double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
-  double penX = 0;     // where HarfBuzz's pen is
   float rise = 0;
   bool open = false;
   auto moveTo = [&](double x) {
-    float shift = ToFloat(viewerX - x);
-    std::string number = FormatReal(shift);
+    std::string number = FormatReal(ToFloat(viewerX - x));
     if (number != "0" && number != "-0") {
       if (!open) data.push_back('[');
       open = true;
@@ -391,7 +391,7 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
     if (open) data.append("] TJ\n");
     open = false;
   };
-  for (const TPdfGlyph& glyph : glyphs) {
+  auto show = [&](const TPdfGlyph& glyph, double penX) {
     if (glyph.OffsetY != rise) {
       close();
       rise = glyph.OffsetY;
@@ -404,6 +404,11 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
     AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
     data.append("> ");
     viewerX += font.GlyphWidth(glyph.Id) + charSpace;
+  };
+
+  double penX = 0;  // where HarfBuzz's pen is
+  for (const TPdfGlyph& glyph : glyphs) {
+    show(glyph, penX);
     penX += glyph.Advance;
   }
   moveTo(penX);

@@ -4,6 +4,7 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace varnolt {
@@ -21,28 +22,6 @@ std::pair<char32_t, std::size_t> CharacterAt(std::u16string_view text, std::size
     return {0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00), 2};
   }
   return {unit, 1};
-}
-
-// The piece of text the glyph at logical index k stands for: from its
-// cluster to the next cluster in logical order, empty for every glyph of a
-// cluster but its first.
-std::u16string_view PieceOf(std::span<const TPdfGlyph> glyphs, std::size_t k, std::u16string_view text,
-                            bool rightToLeft) {
-  auto at = [&](std::size_t logical) -> const TPdfGlyph& {
-    return glyphs[rightToLeft ? glyphs.size() - 1 - logical : logical];
-  };
-  std::uint32_t cluster = at(k).Cluster;
-  if (k > 0 && at(k - 1).Cluster == cluster) return {};
-  std::size_t end = text.size();
-  for (std::size_t next = k + 1; next < glyphs.size(); ++next) {
-    if (at(next).Cluster != cluster) {
-      end = at(next).Cluster;
-      break;
-    }
-  }
-  std::size_t start = std::min<std::size_t>(cluster, text.size());
-  end = std::min(end, text.size());
-  return end > start ? text.substr(start, end - start) : std::u16string_view();
 }
 
 // Calls visit(start, length) for each character of piece, the last first.
@@ -170,6 +149,9 @@ std::vector<TPdfGlyph> TPdfEmbeddedFont::Shape(std::u16string_view text, bool ri
   hb_buffer_add_utf16(buffer, reinterpret_cast<const std::uint16_t*>(text.data()), length, 0, length);
   hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
   hb_buffer_guess_segment_properties(buffer);
+  // Marks keep clusters of their own, so that a base glyph stands for the
+  // same character under any mark and its ToUnicode entry holds everywhere.
+  hb_buffer_set_cluster_level(buffer, HB_BUFFER_CLUSTER_LEVEL_MONOTONE_CHARACTERS);
   hb_shape(hbFont_.get(), buffer, nullptr, 0);
   unsigned count = 0;
   const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
@@ -190,26 +172,59 @@ std::u16string_view TPdfEmbeddedFont::TextOf(const GlyphText& entry) const {
   return std::u16string_view(textPool_).substr(entry.Start, entry.Length);
 }
 
+void TPdfEmbeddedFont::MapToText(GlyphText& entry, std::u16string_view piece, bool rightToLeft) const {
+  entry.Start = static_cast<std::uint32_t>(textPool_.size());
+  entry.Length = static_cast<std::uint32_t>(piece.size());
+  entry.Stands = Meaning::kText;
+  AppendInReadingOrder(textPool_, piece, rightToLeft);
+}
+
+// The cluster's first glyph carries its text, the others stand for
+// nothing: readers measure the gap to the next glyph with text, and a
+// glyph drawn before its carrier would read as a space.
+bool TPdfEmbeddedFont::RecordCluster(std::span<const std::uint32_t> ids, std::u16string_view piece,
+                                     bool rightToLeft) {
+  bool exact = true;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    GlyphText& entry = glyphs_[ids[i]];
+    entry.Used = true;
+    if (i == 0 && !piece.empty()) {
+      if (entry.Stands == Meaning::kNone) MapToText(entry, piece, rightToLeft);
+      exact = exact && entry.Stands == Meaning::kText && IsInReadingOrder(TextOf(entry), piece, rightToLeft);
+      continue;
+    }
+    if (entry.Stands == Meaning::kNone) entry.Stands = Meaning::kNothing;
+    exact = exact && entry.Stands == Meaning::kNothing;
+  }
+  return exact;
+}
+
 bool TPdfEmbeddedFont::RecordShown(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft) {
   auto logical = [&](std::size_t k) -> const TPdfGlyph& {
     return glyphs[rightToLeft ? glyphs.size() - 1 - k : k];
   };
+  // Clusters rise in logical order; a cluster's text runs to the next one.
+  constexpr std::size_t kMostGlyphsPerCluster = 32;
+  std::array<std::uint32_t, kMostGlyphsPerCluster> ids;
   bool exact = !glyphs.empty() && logical(0).Cluster == 0;
-  for (std::size_t k = 0; k < glyphs.size(); ++k) {
-    std::uint32_t id = logical(k).Id;
-    if (id >= glyphs_.size()) {
-      exact = false;
-      continue;
+  for (std::size_t first = 0; first < glyphs.size();) {
+    std::uint32_t cluster = logical(first).Cluster;
+    std::size_t count = 0;
+    std::size_t next = first;
+    for (; next < glyphs.size() && logical(next).Cluster == cluster; ++next) {
+      std::uint32_t id = logical(next).Id;
+      if (id >= glyphs_.size() || count == ids.size()) {
+        exact = false;
+        continue;
+      }
+      ids[count++] = id;
     }
-    GlyphText& entry = glyphs_[id];
-    entry.Used = true;
-    std::u16string_view piece = PieceOf(glyphs, k, text, rightToLeft);
-    if (!entry.Mapped && !piece.empty()) {
-      std::size_t start = textPool_.size();
-      AppendInReadingOrder(textPool_, piece, rightToLeft);
-      entry = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(piece.size()), true, true};
-    }
-    if (exact) exact = IsInReadingOrder(entry.Mapped ? TextOf(entry) : std::u16string_view(), piece, rightToLeft);
+    std::size_t start = std::min<std::size_t>(cluster, text.size());
+    std::size_t end = next < glyphs.size() ? std::min<std::size_t>(logical(next).Cluster, text.size()) : text.size();
+    std::u16string_view piece = end > start ? text.substr(start, end - start) : std::u16string_view();
+    if (end < start) exact = false;
+    if (!RecordCluster(std::span(ids.data(), count), piece, rightToLeft)) exact = false;
+    first = next;
   }
   return exact;
 }
@@ -228,10 +243,7 @@ void TPdfEmbeddedFont::AppendHexCodes(std::u16string_view text, std::string& out
     std::uint32_t glyph = NominalGlyph(character);
     GlyphText& entry = glyphs_[glyph];
     entry.Used = true;
-    if (!entry.Mapped && glyph != 0) {
-      entry = {static_cast<std::uint32_t>(textPool_.size()), static_cast<std::uint32_t>(units), true, true};
-      textPool_.append(text.substr(i, units));
-    }
+    if (entry.Stands == Meaning::kNone && glyph != 0) MapToText(entry, text.substr(i, units), false);
     AppendCodeHex(static_cast<std::uint16_t>(glyph), out);
     i += units;
   }

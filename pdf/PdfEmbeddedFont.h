@@ -70,12 +70,15 @@ class TPdfEmbeddedFont : public TPdfFont {
   void Finish(TPdfCompressionMethod method) override;
 
  private:
-  // What one glyph shows: a piece of textPool_, or nothing yet.
+  // What a glyph stands for in the ToUnicode map, fixed when it is first
+  // shown: content already written relies on it.
+  enum class Meaning : std::uint8_t { kNone, kText, kNothing };
+  // What one glyph shows: for kText, a piece of textPool_.
   struct GlyphText {
     std::uint32_t Start = 0;
     std::uint32_t Length = 0;
     bool Used = false;
-    bool Mapped = false;
+    Meaning Stands = Meaning::kNone;
   };
 
   // HarfBuzz works in integers: an em of 64000 units gives positions in
@@ -87,6 +90,10 @@ class TPdfEmbeddedFont : public TPdfFont {
   void BuildDictionaries();
   std::uint32_t NominalGlyph(char32_t c) const;
   std::u16string_view TextOf(const GlyphText& entry) const;
+  void MapToText(GlyphText& entry, std::u16string_view piece, bool rightToLeft) const;
+  // Records one cluster's glyphs (ids in logical order) standing for piece;
+  // whether the map gives back exactly piece for them.
+  bool RecordCluster(std::span<const std::uint32_t> ids, std::u16string_view piece, bool rightToLeft);
   // PdfEmbeddedFontSave.cpp
   std::string SubsetTag() const;
   std::u16string PostScriptName() const;

@@ -157,7 +157,7 @@ std::string TPdfEmbeddedFont::ToUnicodeMap() const {
   std::vector<CMapEntry> singles;
   std::vector<CMapEntry> ranges;
   for (std::uint32_t glyph = 0; glyph < glyphs_.size(); ++glyph) {
-    if (!glyphs_[glyph].Mapped) continue;
+    if (glyphs_[glyph].Stands != Meaning::kText) continue;
     std::u16string_view text = TextOf(glyphs_[glyph]);
     CMapEntry entry{glyph, glyph, text};
     // A range may only vary the last byte of the glyph and of the text.

@@ -116,7 +116,26 @@ class PdfEmbeddedFontTest : public testing::Test {
     return pdf;
   }
 
+  // A one-page document and the font of the family for the character.
+  TPdfEmbeddedFont& StartWithFont(std::u16string_view family, char32_t character,
+                                  TPdfCompressionMethod method = cmNone) {
+    doc_.SetCompressionMethod(method);
+    doc_.StartDocument();
+    doc_.AddPage();
+    return doc_.GetEmbeddedFont(FindFontFace(family, false, false, character).value());
+  }
+
+  // The document saved and checked by qpdf.
+  std::filesystem::path SaveChecked(const std::string& name) {
+    MemoryOutputStream stream;
+    doc_.SaveToStream(stream);
+    std::filesystem::path pdf = Save(stream.Bytes(), name);
+    EXPECT_TRUE(test::PassesQpdfCheck(pdf));
+    return pdf;
+  }
+
   test::ScratchDir scratch_;
+  TPdfDoc doc_;
 };
 
 TEST_F(PdfEmbeddedFontTest, EveryScriptRendersAndExtractsExactly) {
@@ -153,6 +172,173 @@ TEST_F(PdfEmbeddedFontTest, FlateKeepsTheTextAndMakesTheFileSmaller) {
   EXPECT_LT(deflated.size(), plain.size());
   EXPECT_EQ(RenderingComplaints({"mutool", "draw", "-q", "-o", (scratch_ / "m%d.png").string(), deflatedPdf.string()}),
             "");
+}
+
+struct ShapeCase {
+  const char* name;
+  std::u16string family;
+  std::u16string text;
+  bool rightToLeft;
+  std::vector<std::uint32_t> clusters;  // of the glyphs as drawn, left to right
+};
+
+TEST_F(PdfEmbeddedFontTest, ShapingGivesGlyphsInDrawingOrderWithUtf16Clusters) {
+  const ShapeCase cases[] = {
+      {"the ffi ligature is one glyph", u"Noto Serif", u"office", false, {0, 1, 4, 5}},
+      {"a conjunct is one glyph, the vowel sign goes before its consonant", u"Noto Sans Devanagari", u"क्ष कि",
+       false, {0, 3, 4, 4}},
+      {"right to left comes reversed", u"Noto Sans Arabic", u"سلام", true, {3, 1, 0}},
+      {"a character above the BMP takes two code units", u"DejaVu Sans", u"a\U0001F600b", false, {0, 1, 3}},
+  };
+  for (const ShapeCase& c : cases) {
+    TPdfXref xref;
+    std::optional<TPdfFontFace> face = FindFontFace(c.family, false, false, c.text[0]);
+    ASSERT_TRUE(face.has_value()) << c.name;
+    TPdfEmbeddedFont font(xref, u"probe", *face);
+    std::vector<std::uint32_t> clusters;
+    for (const TPdfGlyph& glyph : font.Shape(c.text, c.rightToLeft)) {
+      clusters.push_back(glyph.Cluster);
+      EXPECT_NE(glyph.Id, 0u) << c.name << ": a missing glyph";
+    }
+    EXPECT_EQ(clusters, c.clusters) << c.name;
+  }
+}
+
+TEST_F(PdfEmbeddedFontTest, MetricsComeInThousandthsOfTheFontSize) {
+  // DejaVu Sans: 2048 units per em, hhea ascender 1901, descender -483, line gap 0.
+  TPdfXref xref;
+  TPdfEmbeddedFont font(xref, u"probe", FindFontFace(u"DejaVu Sans", false, false, U'A').value());
+  EXPECT_NEAR(font.Ascent(), 1901 * 1000.0 / 2048, 0.01);
+  EXPECT_NEAR(font.Descent(), 483 * 1000.0 / 2048, 0.01);
+  EXPECT_EQ(font.LineGap(), 0);
+  EXPECT_TRUE(font.HasCharacter(U'Ж'));
+  EXPECT_FALSE(font.HasCharacter(U'क'));
+}
+
+struct CharPosition {
+  std::string character;
+  double x;
+  double y;  // from the top of the page
+};
+
+// Where mutool finds each character's origin.
+std::vector<CharPosition> CharPositions(const std::filesystem::path& pdf) {
+  test::SplitCommandResult result = test::RunCommandSplit({"mutool", "draw", "-F", "stext", "-o", "-", pdf.string()});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  std::vector<CharPosition> positions;
+  std::regex charElement(R"re(<char [^>]*x="([-0-9.]+)" y="([-0-9.]+)"[^>]*c="([^"]*)")re");
+  for (std::sregex_iterator it(result.standardOutput.begin(), result.standardOutput.end(), charElement), end;
+       it != end; ++it) {
+    positions.push_back({(*it)[3], std::stod((*it)[1]), std::stod((*it)[2])});
+  }
+  return positions;
+}
+
+TEST_F(PdfEmbeddedFontTest, GlyphsSitWhereTheirAdvancesAndOffsetsPutThem) {
+  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'A');
+  TPdfCanvas& canvas = doc_.GetCanvas();
+  // Kerning pulls V towards the A's: HarfBuzz's advances are narrower than the widths.
+  std::vector<TPdfGlyph> kerned = font.Shape(u"AVA", false);
+  ASSERT_EQ(kerned.size(), 3u);
+  ASSERT_LT(kerned[0].Advance, font.GlyphWidth(kerned[0].Id) - 10);
+  std::vector<TPdfGlyph> moved = font.Shape(u"xyz", false);
+  moved[1].OffsetX = 100;
+  moved[1].OffsetY = 500;
+  canvas.SelectFont(font, 20);
+  // Character spacing does not move shaped glyphs: their advances are the whole placement.
+  canvas.SetCharSpace(3);
+  canvas.TextBegin();
+  canvas.TextMoveTo(40, 700);
+  canvas.ShowGlyphs(kerned, u"AVA", false);
+  canvas.ShowGlyphs(moved, u"xyz", false);
+  canvas.TextEnd();
+  std::filesystem::path pdf = SaveChecked("positions.pdf");
+  // Every glyph's ToUnicode entry holds, so no ActualText asks for a later version.
+  EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 9), "%PDF-1.2 ");
+
+  std::vector<CharPosition> expected;
+  double x = 40;
+  for (const auto& [glyphs, text] : {std::pair{kerned, std::string("AVA")}, std::pair{moved, std::string("xyz")}}) {
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+      const double top = 842 - 700;
+      expected.push_back({text.substr(i, 1), x + glyphs[i].OffsetX * 20 / 1000, top - glyphs[i].OffsetY * 20 / 1000});
+      x += glyphs[i].Advance * 20 / 1000;
+    }
+  }
+  std::vector<CharPosition> found = CharPositions(pdf);
+  ASSERT_EQ(found.size(), expected.size());
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(found[i].character, expected[i].character);
+    EXPECT_NEAR(found[i].x, expected[i].x, 0.01) << expected[i].character;
+    EXPECT_NEAR(found[i].y, expected[i].y, 0.01) << expected[i].character;
+  }
+}
+
+struct ShownRun {
+  std::u16string shaped;  // the text whose glyphs are shown
+  std::u16string text;    // the text the run stands for
+};
+
+struct ReusedGlyphCase {
+  const char* name;
+  std::u16string family;
+  std::vector<ShownRun> runs;  // one line each
+};
+
+// A glyph's ToUnicode entry is fixed the first time it is shown, for text
+// or, as a cluster's second glyph, for nothing; a run that needs it
+// otherwise carries its text as ActualText, and every line still extracts.
+TEST_F(PdfEmbeddedFontTest, AGlyphShownForAnotherTextStillExtractsThatText) {
+  const ReusedGlyphCase cases[] = {
+      {"the same glyphs for other text", u"DejaVu Sans", {{u"Ab", u"Ab"}, {u"Ab", u"Xy"}}},
+      // The vowel sign is drawn first and carries "कि"; the consonant after it stands for nothing.
+      {"a consonant silent after its vowel sign, then alone", u"Noto Sans Devanagari",
+       {{u"कि", u"कि"}, {u"क", u"क"}}},
+      {"a consonant alone, then silent after its vowel sign", u"Noto Sans Devanagari",
+       {{u"क", u"क"}, {u"कि", u"कि"}}},
+  };
+  for (const ReusedGlyphCase& c : cases) {
+    TPdfEmbeddedFont& font = StartWithFont(c.family, c.runs[0].shaped[0]);
+    TPdfCanvas& canvas = doc_.GetCanvas();
+    canvas.SelectFont(font, 20);
+    canvas.TextBegin();
+    canvas.TextMoveTo(40, 700);
+    std::vector<std::string> expected;
+    for (const ShownRun& run : c.runs) {
+      canvas.ShowGlyphs(font.Shape(run.shaped, false), run.text, false);
+      canvas.TextMoveTo(0, -40);
+      expected.push_back(Utf16ToUtf8(run.text));
+    }
+    canvas.TextEnd();
+    std::filesystem::path pdf = SaveChecked("reused.pdf");
+    EXPECT_EQ(ReadingOrderLines(pdf), expected) << c.name;
+    EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 9), "%PDF-1.5 ") << c.name << ": ActualText came with 1.5";
+  }
+}
+
+// Text shown unshaped through an embedded font is written as its nominal glyphs.
+TEST_F(PdfEmbeddedFontTest, PlainTextShownWithAnEmbeddedFontExtracts) {
+  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'Ж', cmFlateDecode);
+  TPdfCanvas& canvas = doc_.GetCanvas();
+  canvas.SelectFont(font, 12);
+  canvas.SetLeading(14);
+  canvas.FlowTextInRect(40, 800, 300, 100, u"Широкая электрификация южных губерний даст мощный толчок", true,
+                        TLineBreaks::kOpportunities);
+  std::filesystem::path pdf = SaveChecked("plain.pdf");
+  EXPECT_EQ(test::FoldedWhiteSpace(test::ExtractedText(pdf)),
+            "Широкая электрификация южных губерний даст мощный толчок");
+  std::vector<std::string> lines = ReadingOrderLines(pdf);
+  EXPECT_GT(lines.size(), 1u) << "measured with the font's widths, the text wraps";
+}
+
+TEST_F(PdfEmbeddedFontTest, ChineseBeyondTheBmpIsEmbeddedWhereAFontHasIt) {
+  const std::u16string text = u"\U00020000\U0002A6D6";
+  std::optional<TPdfFontFace> face = FindFontFace(u"", false, false, U'\U00020000');
+  if (!face) GTEST_SKIP() << "no installed font has U+20000 (CJK Extension B)";
+  const ScriptLine line{"Extension B", u"", text, false};
+  std::filesystem::path pdf = Save(WriteLines(std::span(&line, 1), cmFlateDecode), "extb.pdf");
+  EXPECT_TRUE(test::PassesQpdfCheck(pdf));
+  EXPECT_EQ(ReadingOrderLines(pdf), (std::vector<std::string>{Utf16ToUtf8(text)}));
 }
 
 }  // namespace
