@@ -22,7 +22,7 @@ constexpr double kNotesGap = 12;
 constexpr float kNotesRuleLength = 144;
 constexpr float kNotesRuleWidth = 0.5F;
 
-// A page's paper and margins in points.
+// A page's paper, margins and header and footer places, in points.
 struct TPaperFrame {
   float Width = 0;
   float Height = 0;
@@ -30,15 +30,40 @@ struct TPaperFrame {
   float Right = 0;
   float Top = 0;
   float Bottom = 0;
+  float HeaderY = 0;  // from the top edge to the header's top
+  float FooterY = 0;  // from the bottom edge to the footer's bottom
   double TextWidthPixels() const { return std::max(1.0, (Width - Left - Right) / kPointsPerPixel); }
   double TextHeightPixels() const { return std::max(1.0, (Height - Top - Bottom) / kPointsPerPixel); }
 };
 
-TPaperFrame WindowFrameOf(const TForm2& form, int index) {
+float PaperLength(double points, float least, float most) {
+  return std::clamp(static_cast<float>(points), least, most);
+}
+
+// What the document brought, made sane: a page a PDF may have, margins that
+// leave the text at least half of it.
+TPaperFrame DocumentFrameOf(const TRVDocParameters& paper) {
+  TPaperFrame frame;
+  frame.Width = PaperLength(paper.PageWidth, 1, kMaxPageSide);
+  frame.Height = PaperLength(paper.PageHeight, 1, kMaxPageSide);
+  frame.Left = PaperLength(paper.LeftMargin, 0, frame.Width / 4);
+  frame.Right = PaperLength(paper.RightMargin, 0, frame.Width / 4);
+  frame.Top = PaperLength(paper.TopMargin, 0, frame.Height / 4);
+  frame.Bottom = PaperLength(paper.BottomMargin, 0, frame.Height / 4);
+  frame.HeaderY = PaperLength(paper.HeaderY, 0, frame.Top);
+  frame.FooterY = PaperLength(paper.FooterY, 0, frame.Bottom);
+  return frame;
+}
+
+// The page's own geometry wins when the user set it; otherwise the paper
+// its document brought, when it brought one.
+TPaperFrame FrameOf(const TForm2& form, int index, const TRVPageSetup& setup) {
   const auto i = static_cast<size_t>(index);
+  if (setup.Paper && !form.PageGeometrySet.at(i)) return DocumentFrameOf(*setup.Paper);
   const auto left = static_cast<float>(form.PageLeftMargins.at(i));
   const auto top = static_cast<float>(form.PageTopMargins.at(i));
-  return {static_cast<float>(form.PageWidths.at(i)), static_cast<float>(form.PageHeights.at(i)), left, left, top, top};
+  return {static_cast<float>(form.PageWidths.at(i)), static_cast<float>(form.PageHeights.at(i)), left, left, top, top,
+          top / 2, top / 2};
 }
 
 // One document of the flow, offset pixels below the flow's top.
@@ -76,12 +101,14 @@ void CollectNotes(const TRVLayout& layout, std::int32_t kind, std::vector<const 
 // One project page on its way to PDF pages.
 class TFormattedPage {
  public:
-  TFormattedPage(const TCustomRVData& document, const TPaperFrame& paper, TPdfDoc& doc, TPdfFontMetrics& metrics,
-                 TFormattedPdfPainter& painter)
-      : paper_(paper), doc_(doc), metrics_(metrics), painter_(painter) {
+  TFormattedPage(const TCustomRVData& document, const TRVPageSetup& setup, const TPaperFrame& paper, TPdfDoc& doc,
+                 TPdfFontMetrics& metrics, TFormattedPdfPainter& painter)
+      : paper_(paper), setup_(setup), doc_(doc), metrics_(metrics), painter_(painter) {
     body_ = FormatDocument(document, metrics_, paper_.TextWidthPixels());
     flow_.push_back({body_.get(), &document, 0});
     AppendEndnotes();
+    if (setup_.Header != nullptr) header_ = FormatDocument(*setup_.Header, metrics_, paper_.TextWidthPixels());
+    if (setup_.Footer != nullptr) footer_ = FormatDocument(*setup_.Footer, metrics_, paper_.TextWidthPixels());
   }
 
   void Print() {
@@ -130,7 +157,19 @@ class TFormattedPage {
     }
     painter_.EndClip();
     PrintFootnotes();
+    PrintHeaderAndFooter();
     painter_.AddLinksAndAnchors();
+  }
+
+  void PrintHeaderAndFooter() {
+    if (header_ != nullptr) {
+      painter_.SetPlacement(paper_.Left, paper_.Height - paper_.HeaderY);
+      painter_.PaintLayout(*header_, *setup_.Header, {0, 0}, 0, kRVUnlimitedWidth);
+    }
+    if (footer_ != nullptr) {
+      painter_.SetPlacement(paper_.Left, paper_.FooterY + static_cast<float>(footer_->TotalHeight() * kPointsPerPixel));
+      painter_.PaintLayout(*footer_, *setup_.Footer, {0, 0}, 0, kRVUnlimitedWidth);
+    }
   }
 
   // At the foot of the page, above the bottom margin, under a short rule.
@@ -151,10 +190,13 @@ class TFormattedPage {
   }
 
   TPaperFrame paper_;
+  const TRVPageSetup& setup_;
   TPdfDoc& doc_;
   TPdfFontMetrics& metrics_;
   TFormattedPdfPainter& painter_;
   std::unique_ptr<TRVLayout> body_;
+  std::unique_ptr<TRVLayout> header_;
+  std::unique_ptr<TRVLayout> footer_;
   std::vector<std::unique_ptr<TRVLayout>> notes_;
   std::map<const TRVNoteItemInfo*, std::unique_ptr<TRVLayout>> footnotes_;
   std::vector<TFlowPart> flow_;
@@ -181,7 +223,8 @@ void TForm2::FormattedPdfExport() {
     ++pageCount;
     editor->SelectWholeDocument();
     if (editor->HasSelection()) {
-      TFormattedPage(editor->RVData(), WindowFrameOf(*this, i), doc, metrics, painter).Print();
+      const TRVPageSetup& setup = editor->PageSetup();
+      TFormattedPage(editor->RVData(), setup, FrameOf(*this, i, setup), doc, metrics, painter).Print();
       printed = true;
     }
     Progress.Step();
@@ -189,7 +232,8 @@ void TForm2::FormattedPdfExport() {
   }
   // A project of empty pages still makes a complete file: one blank page.
   if (!printed) {
-    const TPaperFrame paper = WindowFrameOf(*this, FirstExistingPage());
+    const int first = FirstExistingPage();
+    const TPaperFrame paper = FrameOf(*this, first, PageEditors.at(static_cast<size_t>(first))->PageSetup());
     doc.AddPage();
     doc.GetCanvas().SetPageWidth(static_cast<int>(paper.Width));
     doc.GetCanvas().SetPageHeight(static_cast<int>(paper.Height));
