@@ -2,6 +2,7 @@
 // metrics at its text width, split into PDF pages of its size and painted
 // through the canvas with its notes, links and anchors.
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <vector>
@@ -44,8 +45,9 @@ float PaperLength(double points, float least, float most) {
 // leave the text at least half of it.
 TPaperFrame DocumentFrameOf(const TRVDocParameters& paper) {
   TPaperFrame frame;
-  frame.Width = PaperLength(paper.PageWidth, 1, kMaxPageSide);
-  frame.Height = PaperLength(paper.PageHeight, 1, kMaxPageSide);
+  // A PDF page of whole points, as the media box holds it.
+  frame.Width = std::round(PaperLength(paper.PageWidth, 1, kMaxPageSide));
+  frame.Height = std::round(PaperLength(paper.PageHeight, 1, kMaxPageSide));
   frame.Left = PaperLength(paper.LeftMargin, 0, frame.Width / 4);
   frame.Right = PaperLength(paper.RightMargin, 0, frame.Width / 4);
   frame.Top = PaperLength(paper.TopMargin, 0, frame.Height / 4);
@@ -64,6 +66,12 @@ TPaperFrame FrameOf(const TForm2& form, int index, const TRVPageSetup& setup) {
   const auto top = static_cast<float>(form.PageTopMargins.at(i));
   return {static_cast<float>(form.PageWidths.at(i)), static_cast<float>(form.PageHeights.at(i)), left, left, top, top,
           top / 2, top / 2};
+}
+
+void AddPdfPage(TPdfDoc& doc, const TPaperFrame& paper) {
+  doc.AddPage();
+  doc.GetCanvas().SetPageWidth(static_cast<int>(paper.Width));
+  doc.GetCanvas().SetPageHeight(static_cast<int>(paper.Height));
 }
 
 // One document of the flow, offset pixels below the flow's top.
@@ -142,10 +150,7 @@ class TFormattedPage {
   }
 
   void PrintBand(const TPageBand& band) {
-    doc_.AddPage();
-    TPdfCanvas& canvas = doc_.GetCanvas();
-    canvas.SetPageWidth(static_cast<int>(paper_.Width));
-    canvas.SetPageHeight(static_cast<int>(paper_.Height));
+    AddPdfPage(doc_, paper_);
     painter_.NewPage();
     const float textTop = paper_.Height - paper_.Top;
     const double bandHeight = std::min(band.Bottom - band.Top, paper_.TextHeightPixels() + paper_.Bottom);
@@ -234,9 +239,7 @@ void TForm2::FormattedPdfExport() {
   if (!printed) {
     const int first = FirstExistingPage();
     const TPaperFrame paper = FrameOf(*this, first, PageEditors.at(static_cast<size_t>(first))->PageSetup());
-    doc.AddPage();
-    doc.GetCanvas().SetPageWidth(static_cast<int>(paper.Width));
-    doc.GetCanvas().SetPageHeight(static_cast<int>(paper.Height));
+    AddPdfPage(doc, paper);
   }
   Progress.End(slots);
   PReport1.CloseDocument();
