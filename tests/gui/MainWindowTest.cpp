@@ -306,6 +306,19 @@ TEST_F(MainWindowTest, TheAboutBoxLinksOpenTheHomePageAndANewMail) {
   EXPECT_EQ(openedUrls, (QStringList{"https://varnolt.example/index.htm", "mailto:contact@varnolt.example"}));
 }
 
+TEST_F(MainWindowTest, TheExportMenuOffersTheFormattedPdfAfterThePlainOne) {
+  auto* menu = window->findChild<QMenu*>("File/Export");
+  ASSERT_NE(menu, nullptr);
+  QStringList texts;
+  for (QAction* action : menu->actions()) texts << action->text();
+  EXPECT_EQ(texts.indexOf("Formatted PDF(*.pdf)"), texts.indexOf("Portable Document Format(*.pdf)") + 1)
+      << texts.join(", ").toStdString();
+  menu->popup(window->mapToGlobal(QPoint(40, 40)));
+  Settle();
+  EXPECT_TRUE(menu->grab().save(QString::fromStdString((ScreenshotFolder() / "main_window_export_menu.png").string())));
+  menu->hide();
+}
+
 TEST_F(MainWindowTest, ContextMenusAndTheTray) {
   auto& editor = Form().CurrentEditor();
   editor.OnRVMouseDown(TRVMouseButton::mbRight, 10, 20);
