@@ -82,6 +82,8 @@ class TForm2 {
   // --- exports ---
   void statusbarinit();
   void Image2Click();  // PDF
+  // Pages as they look: fonts, tables, pictures, notes, links (Unit2FormattedPdf.cpp).
+  void FormattedPdfExport();
   void Image6Click();  // RTF
   // The plain text of every page, UTF-8 with LF line ends, each page ending
   // with a form feed.
@@ -177,6 +179,9 @@ class TForm2 {
   std::vector<std::int32_t> PageHeights;
   std::vector<std::int32_t> PageLeftMargins;
   std::vector<std::int32_t> PageTopMargins;
+  // Set when the user gave the page its geometry (the options dialog), which
+  // then wins over the paper size an imported document brought.
+  std::vector<bool> PageGeometrySet;
   int CurrentPage = 0;
   // What a front end does with the page editors; the batch mode has none.
   // A page's view must go before its editor is freed.
@@ -245,6 +250,9 @@ class TForm2 {
   void FreePageEditor(int index);
   void ShowWarning(const std::u16string& text);
   bool ExportPageToPdf(int index, TPdfExportFrame& frame);
+  // The PDF exports' save dialog; false when cancelled.
+  bool ChoosePdfFile();
+  void ShowPdfSummary(int pageCount);
   void ExportBlankPdfPage(TPdfExportFrame& frame);
   void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
   std::u16string PageTextForPdf(TRichDocEdit& editor);

@@ -129,12 +129,23 @@ std::u16string TForm2::PageTextForPdf(TRichDocEdit& editor) {
   return text;
 }
 
-void TForm2::Image2Click() {
-  statusbarinit();
+bool TForm2::ChoosePdfFile() {
   auto fileName = host_.ChooseFileToSave(TFileDialogRequest{u"export", u"Portable Document Format(*.pdf)|*.pdf", u"pdf",
                                                             std::filesystem::path(PReport1.FileName()), ExecutableDir()});
-  if (!fileName) return;
+  if (!fileName) return false;
   PReport1.SetFileName(FileNameToUtf16(fileName->native()));
+  return true;
+}
+
+void TForm2::ShowPdfSummary(int pageCount) {
+  host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" Pages has been found!\rCreate Success" +
+                                 PReport1.FileName() + u"!",
+                             u"INFOMATION", TMessageKind::kInformation});
+}
+
+void TForm2::Image2Click() {
+  statusbarinit();
+  if (!ChoosePdfFile()) return;
   PReport1.OpenDocument();
 
   TPdfExportFrame frame;
@@ -154,9 +165,7 @@ void TForm2::Image2Click() {
   Progress.End(slots);
 
   PReport1.CloseDocument();
-  host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" Pages has been found!\rCreate Success" +
-                                 PReport1.FileName() + u"!",
-                             u"INFOMATION", TMessageKind::kInformation});
+  ShowPdfSummary(pageCount);
 }
 
 std::unique_ptr<TRichDocEdit> TForm2::CollectPages(int& pageCount) {

@@ -1,6 +1,7 @@
 // The page project: creating, selecting, clearing and deleting pages, and
 // the status texts that show the current page and the clipboard.
 #include "app/Unit2.h"
+#include "platform/CodePage.h"
 
 #include <string>
 
@@ -37,6 +38,11 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
   // own fonts, sizes, colours and paragraph formats.
   editor->RTFReadProperties.TextStyleMode = rvrsAddIfNeeded;
   editor->RTFReadProperties.ParaStyleMode = rvrsAddIfNeeded;
+  // A link keeps its address in its tag, where the formatted PDF export finds it.
+  editor->RTFReadProperties.OnReadHyperlink = [](const std::u16string& target, const std::u16string&, std::int32_t&,
+                                                 TRVTag& tag, std::u16string&) {
+    if (!target.empty()) tag = Utf16ToUtf8(target);
+  };
   editor->OnRVMouseDown = [this](TRVMouseButton button, int x, int y) { memoclick(button, x, y); };
   return editor;
 }
@@ -55,6 +61,7 @@ void TForm2::AddPageSlot(std::u16string caption, TFontStyles tabStyle) {
   PageHeights.push_back(kDefaultPageHeight);
   PageLeftMargins.push_back(kDefaultPageMargin);
   PageTopMargins.push_back(kDefaultPageMargin);
+  PageGeometrySet.push_back(false);
 }
 
 int TForm2::ExistingPageCount() const {
@@ -149,6 +156,7 @@ void TForm2::DeletePage(int index) {
   PageTopMargins.at(i) = 0;
   PageWidths.at(i) = 0;
   PageHeights.at(i) = 0;
+  PageGeometrySet.at(i) = false;
   // The highest remaining page becomes current, not a neighbour.
   for (int slot = PageSlotCount() - 1; slot >= 0; --slot) {
     if (!PageEditors.at(static_cast<size_t>(slot))) continue;
@@ -172,15 +180,18 @@ void TForm2::FreePageEditor(int index) {
 }
 
 void TForm2::clipdata() {
-  std::u16string state;
+  const std::u16string& page = Label19.Caption();
   if (clipboard_.FormatCount() == 0) {
-    state = u"\u3000\u3000Clipboard\uFF1ANothing(empty)";
+    StatusBar1.SetPanelText(1, page + u"\u3000\u3000Clipboard\uFF1ANothing(empty)");
   } else if (clipboard_.HasFormat(kCfBitmap)) {
-    state = u"\u3000\u3000Clipboard\uFF1A(Picture)";
+    StatusBar1.SetPanelText(1, page + u"\u3000\u3000Clipboard\uFF1A(Picture)");
   } else {
-    state = u"\u3000\u3000Clipboard\uFF1A" + clipboard_.UnicodeText().value_or(u"");
+    // The clipboard may hold a whole imported file: its text is decoded only
+    // when the panel is shown.
+    StatusBar1.SetPanelSource(1, [this, line = page + u"\u3000\u3000Clipboard\uFF1A"] {
+      return line + clipboard_.UnicodeText().value_or(u"");
+    });
   }
-  StatusBar1.SetPanelText(1, Label19.Caption() + state);
 }
 
 }  // namespace varnolt

@@ -46,6 +46,7 @@ void TForm3::Button1Click() {
     owner_.Host().ShowMessage(TMessage{*refusal, u"", TMessageKind::kWarning});
     return;
   }
+  owner_.PageGeometrySet.at(page) = true;
   owner_.Label14.SetCaption(u"Width\uFF1A" + Edit1.Text());
   owner_.Label15.SetCaption(u"Height\uFF1A" + Edit2.Text());
   owner_.Label19.SetCaption(u"The current page\uFF1APage" + ToU16(std::to_string(owner_.CurrentPage + 1)));

@@ -42,14 +42,17 @@ for size in "${sizes[@]}"; do
   echo "== $size MB (RTF $rtfBytes bytes, text $txtBytes bytes); CPU time is user + system on one core"
   plainPdf=()
   "$varnolt" --help 2>&1 | grep -q -- --plain-pdf && plainPdf=(--plain-pdf)
-  for road in "rtf pdf" "rtf txt" "rtf rtf" "txt pdf"; do
+  # "formatted" is the .pdf output as it looks (fonts, tables, pictures); "pdf" the plain-text one.
+  for road in "rtf pdf" "rtf formatted" "rtf txt" "rtf rtf" "txt pdf"; do
     set -- $road
     input="$work/office.$1"; bytes=$([ "$1" = rtf ] && echo "$rtfBytes" || echo "$txtBytes")
     extra=(); [ "$2" = pdf ] && extra=("${plainPdf[@]}")
-    read -r c m < <(measure "$varnolt" -q "${extra[@]}" "$input" -o "$work/varnolt-out.$2")
+    ext=$2; [ "$2" = formatted ] && ext=pdf
+    read -r c m < <(measure "$varnolt" -q "${extra[@]}" "$input" -o "$work/varnolt-out.$ext")
     cpu["varnolt $1 $2 $size"]=$c
     row "varnolt $1 to $2" "$size" "$bytes" "$c" "$m"
-    rm -f "$work/varnolt-out.$2"
+    [ "$2" = formatted ] && formattedBytes=$(stat -c %s "$work/varnolt-out.pdf" 2>/dev/null || echo 0)
+    rm -f "$work/varnolt-out.$ext"
   done
   [ "$peers" = 1 ] && [ "$size" -le "$peerMax" ] || continue
   if command -v soffice >/dev/null; then
@@ -62,6 +65,12 @@ for size in "${sizes[@]}"; do
       row "LibreOffice $1 to $out" "$size" "$bytes" "$c" "$m"
       awk -v p="$c" -v v="${cpu["varnolt $1 $out $size"]}" \
         'BEGIN { if (v > 0) printf "  ratio: LibreOffice cpu / varnolt cpu = %.1f\n", p / v }'
+      if [ "$1 $out" = "rtf pdf" ]; then
+        officeBytes=$(stat -c %s "$work/lo/office.pdf" 2>/dev/null || echo 0)
+        awk -v p="$c" -v v="${cpu["varnolt rtf formatted $size"]}" -v f="$formattedBytes" -v o="$officeBytes" \
+          'BEGIN { if (v > 0) printf "  ratio: LibreOffice cpu / varnolt formatted cpu = %.1f\n", p / v
+                   printf "  PDF sizes: varnolt formatted %d bytes, LibreOffice %d bytes (%.2f)\n", f, o, o > 0 ? f / o : 0 }'
+      fi
       rm -rf "$work/lo"
     done
   fi

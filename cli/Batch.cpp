@@ -72,6 +72,7 @@ const TIgnoredOption kIgnoredByText[] = {
     {"--subject", [](const TBatchOptions& o) { return o.subject.has_value(); }, u"plain text has no subject"},
     {"--author", [](const TBatchOptions& o) { return o.author.has_value(); }, u"plain text has no author"},
     {"--keywords", [](const TBatchOptions& o) { return o.keywords.has_value(); }, u"plain text has no keywords"},
+    {"--plain-pdf", [](const TBatchOptions& o) { return o.plainPdf; }, u"plain text is no PDF"},
 };
 
 // Runs the window's commands in order and stops at the first that fails or
@@ -214,7 +215,8 @@ class TBatchRun {
         return Step([&] { form_.image5Click(); });
       default:
         host_.AnswerNextFileDialog(options_.output);
-        return Step([&] { form_.Image2Click(); });
+        if (options_.plainPdf) return Step([&] { form_.Image2Click(); });
+        return Step([&] { form_.FormattedPdfExport(); });
     }
   }
 

@@ -108,6 +108,10 @@ std::variant<TParsedCommandLine, TUsageError> ParseCommandLine(const std::vector
       parsed.options.quiet = true;
       continue;
     }
+    if (argument == "--plain-pdf") {
+      parsed.options.plainPdf = true;
+      continue;
+    }
     const auto [name, inlineValue] = SplitInlineValue(argument);
     auto option = OptionsWithValues().find(name);
     if (option == OptionsWithValues().end()) return TUsageError{"unknown option " + argument};
@@ -126,7 +130,8 @@ std::string UsageText() {
          "Converts every INPUT into one page of a project and writes the project as OUTPUT.\n"
          "Inputs: .txt text files, .rtf files, .doc/.docx/.odt documents, .xls/.xlsx/.ods\n"
          "workbooks, .htm/.html files and http://, https://, file:// addresses.\n"
-         "Outputs: .pdf, .rtf, .doc/.docx/.odt, .xls/.xlsx/.ods, and .txt (the plain text of\n"
+         "Outputs: .pdf (pages as they look: fonts, colours, tables, pictures, lists, notes,\n"
+         "links), .rtf, .doc/.docx/.odt, .xls/.xlsx/.ods, and .txt (the plain text of\n"
          "every page). Word and Excel documents need LibreOffice (soffice on PATH, or\n"
          "VARNOLT_SOFFICE; VARNOLT_OFFICE_TIMEOUT seconds per conversion, 120 by default).\n"
          "\n"
@@ -138,6 +143,8 @@ std::string UsageText() {
          "  --keywords TEXT    document keywords\n"
          "  --page-size W,H    page width and height in points, for every page\n"
          "  --margins L,T      left (and right) and top (and bottom) margins in points\n"
+         "  --plain-pdf        .pdf output as the window's PDF button writes it: each page's\n"
+         "                     plain text in one font\n"
          "  -q, --quiet        no progress line and no summary; warnings and errors stay\n"
          "  --                 every further argument is an input\n"
          "  --help             this text\n"

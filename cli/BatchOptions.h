@@ -17,6 +17,7 @@ struct TBatchOptions {
   std::optional<TPageSize> pageSize;
   std::optional<TPageMargins> margins;
   bool quiet = false;
+  bool plainPdf = false;  // the text-only PDF export instead of the formatted one
 };
 
 enum class TBatchRequest { kConvert, kHelp, kVersion, kWindow };

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes through the RTF import: into a document with styles
 // added as needed (lists, tables, notes, pictures all built), then into an
 // editor at a caret inside text, undone and redone. Every document that
-// comes out must give its plain text.
+// comes out must give its plain text, the page's header and footer too.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -48,6 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TRVRTFReaderProperties props;
     editor.InsertRTF(props, rtf);
     TouchDocument(editor.RVData());
+    for (const auto* part : {editor.PageSetup().Header.get(), editor.PageSetup().Footer.get()}) {
+      if (part != nullptr) TouchDocument(*part);
+    }
     editor.UndoLastGroup();
     editor.RedoLastGroup();
     TouchDocument(editor.RVData());

@@ -132,6 +132,7 @@ void MainWindow::BuildMenus() {
       {"File/Import", "Textfile to import(*.txt)", &TForm2::txt1Click, {}},
       {"File/Import", "Webpage to import(*.htm;*.html)", &TForm2::htmhtml1Click, {}},
       {"File/Export", "Portable Document Format(*.pdf)", &TForm2::PDFpdf1Click, {}},
+      {"File/Export", "Formatted PDF(*.pdf)", &TForm2::FormattedPdfExport, {}},
       {"File/Export", "Microsoft Office Word(*.doc)", &TForm2::WORDdoc2Click, {}},
       {"File/Export", "Microsoft Office Excel(*.xls)", &TForm2::Excelxls1Click, {}},
       {"File/Export", "Rich Text Format(*.rtf)", &TForm2::rtfrtf2Click, {}},

@@ -55,13 +55,7 @@ class TRVPageView : public QAbstractScrollArea {
   TRVPosition RootPositionAt(QPointF viewportPoint) const;
   bool RaiseMouseDown(QMouseEvent* event);
   // PageViewPaint.cpp
-  void PaintLayout(QPainter& painter, const TRVLayout& layout, const TCustomRVData& data, QPointF origin,
-                   double top, double bottom);
-  void PaintBox(QPainter& painter, const TRVBox& box, const TCustomRVData& data, QPointF lineOrigin);
-  void PaintText(QPainter& painter, const TRVBox& box, const TCustomRVData& data, QPointF lineOrigin);
-  void PaintObject(QPainter& painter, const TRVBox& box, const TCustomRVData& data, QRectF rect);
-  void PaintTable(QPainter& painter, const TRVParagraphLayout& paragraph, const TCustomRVData& data,
-                  QPointF origin, double top, double bottom);
+  class TQtLayoutPainter;
   void PaintSelection(QPainter& painter, QPointF origin);
   const QImage* Picture(const TGraphic& graphic);
 

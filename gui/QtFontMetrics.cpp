@@ -4,7 +4,6 @@ namespace varnolt {
 
 namespace {
 
-constexpr double kSubSuperScale = 0.66;
 constexpr std::size_t kLongestCachedRun = 24;
 constexpr std::size_t kCachedRunsPerFont = 200000;
 
@@ -20,7 +19,7 @@ QString Key(const TCustomRVFontInfo& font) {
 QFont MakeQFont(const TCustomRVFontInfo& font) {
   QFont made(QString::fromStdU16String(font.FontName));
   double size = font.Size > 0 ? font.Size : 10;
-  if (font.SubSuperScriptType != rvsssNormal) size *= kSubSuperScale;
+  if (font.SubSuperScriptType != rvsssNormal) size *= kRVSubSuperScriptScale;
   made.setPointSizeF(size);
   made.setBold(font.Style.Contains(fsBold));
   made.setItalic(font.Style.Contains(fsItalic));

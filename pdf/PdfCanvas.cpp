@@ -1,6 +1,7 @@
 #include "pdf/PdfCanvas.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -24,6 +25,26 @@ constexpr double kGlyphDriftTolerance = 0.25;
 constexpr int kActualTextMinorVersion = 5;
 // Below this FormatReal's general notation would switch to an exponent.
 constexpr double kLargestPlainReal = 1e15;
+
+// Below this a number of hundredths is printed by integer arithmetic, which
+// gives the very digits of the general notation many times faster: every
+// text position and colour goes through it.
+constexpr double kLargestExactHundredths = 1e15;
+
+std::string FormatHundredths(std::int64_t hundredths) {
+  char text[32];
+  char* end = text;
+  if (hundredths < 0) *end++ = '-';
+  const std::uint64_t magnitude = hundredths < 0 ? 0 - static_cast<std::uint64_t>(hundredths) : hundredths;
+  end = std::to_chars(end, text + sizeof text, magnitude / 100).ptr;
+  const auto fraction = static_cast<unsigned>(magnitude % 100);
+  if (fraction != 0) {
+    *end++ = '.';
+    *end++ = static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) *end++ = static_cast<char>('0' + fraction % 10);
+  }
+  return std::string(text, end);
+}
 
 // Keys of the hidden page entries that keep a page's text state while the
 // canvas is elsewhere.
@@ -174,7 +195,9 @@ std::size_t TPdfCanvasAttribute::CountFitting(std::u16string_view text, float wi
 std::string FormatReal(float x) {
   // Not a number a content stream could carry.
   if (!std::isfinite(x)) return "0";
-  double rounded = std::floor(static_cast<double>(x) * 100 + 0.5) / 100;
+  const double hundredths = std::floor(static_cast<double>(x) * 100 + 0.5);
+  if (std::fabs(hundredths) < kLargestExactHundredths) return FormatHundredths(static_cast<std::int64_t>(hundredths));
+  double rounded = hundredths / 100;
   char text[64];
   const char* format = std::fabs(rounded) < kLargestPlainReal ? "%.15g" : "%.0f";
   int length = std::snprintf(text, sizeof text, format, rounded);

@@ -41,6 +41,23 @@ constexpr TPDF_INT_TBL kType1Range[] = {
     {u"LastChar", 255},
 };
 
+// The published font boxes of the standard fonts (top, bottom below the
+// baseline): line heights from them come close to those of the office fonts
+// the families stand in for, where ascender and descender alone run tight.
+struct TStandardFontBox {
+  std::u16string_view BaseFont;
+  std::int16_t Top;
+  std::int16_t Bottom;
+};
+constexpr TStandardFontBox kStandardFontBoxes[] = {
+    {u"Courier", 805, 250},          {u"Courier-Bold", 801, 250},
+    {u"Courier-Oblique", 805, 250},  {u"Courier-BoldOblique", 801, 250},
+    {u"Helvetica", 931, 225},        {u"Helvetica-Bold", 962, 228},
+    {u"Helvetica-Oblique", 931, 225}, {u"Helvetica-BoldOblique", 962, 228},
+    {u"Times-Roman", 898, 218},      {u"Times-Bold", 935, 218},
+    {u"Times-Italic", 883, 217},     {u"Times-BoldItalic", 921, 218},
+};
+
 }  // namespace
 
 const std::array<std::uint8_t, 65536>& WinAnsiCodes() {
@@ -77,6 +94,11 @@ TPdfType1Font::TPdfType1Font(TPdfXref& xref, std::u16string name, std::u16string
   PutNameTable(dictionary, kType1Names);
   PutNumberTable(dictionary, kType1Range);
   dictionary.PutName(u"BaseFont", std::u16string(baseFont));
+  for (const TStandardFontBox& box : kStandardFontBoxes) {
+    if (box.BaseFont != baseFont) continue;
+    ascent_ = box.Top;
+    descent_ = box.Bottom;
+  }
   auto widthArray = std::make_unique<TPdfArray>(&xref);
   for (std::uint16_t width : widths) widthArray->Append(std::make_unique<TPdfNumber>(width));
   // Viewers carry the metrics of the standard fonts; the table only measures.

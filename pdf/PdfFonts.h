@@ -70,6 +70,13 @@ class TPdfType1Font : public TPdfFont {
   std::uint8_t FirstChar() const { return firstChar_; }
   std::uint8_t LastChar() const { return lastChar_; }
   std::uint16_t CharWidth(std::uint8_t code) const { return charWidths_[code]; }
+  // The width of the code each UTF-16 code unit is written as, for callers
+  // that measure whole runs without a call per code unit.
+  const TPdfWidthTable& WidthTable() const { return *widthByUnit_; }
+  // Top and bottom of the font's box in thousandths of the font size, the
+  // bottom positive below the baseline; 0 for a base font without metrics.
+  std::int16_t Ascent() const { return ascent_; }
+  std::int16_t Descent() const { return descent_; }
 
  protected:
   TPdfType1Font(TPdfXref& xref, std::u16string name, std::u16string_view baseFont,
@@ -81,6 +88,8 @@ class TPdfType1Font : public TPdfFont {
   const std::array<std::uint8_t, 65536>& codes_;
   std::uint8_t firstChar_ = 0;
   std::uint8_t lastChar_ = 0;
+  std::int16_t ascent_ = 0;
+  std::int16_t descent_ = 0;
   std::array<std::uint16_t, 256> charWidths_{};
   // The width of the code each unit is written as.
   std::unique_ptr<TPdfWidthTable> widthByUnit_ = std::make_unique<TPdfWidthTable>();

@@ -345,6 +345,7 @@ void TCustomRichDocEdit::ClearDocument() {
   inplace_ = nullptr;
   captureItem_ = nullptr;
   data_.ClearItems();
+  pageSetup_.Clear();
   layout_.Clear();
   modified_ = false;
   undo_.Clear();

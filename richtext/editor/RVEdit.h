@@ -12,6 +12,7 @@
 #include "platform/Clipboard.h"
 #include "richtext/document/CRVData.h"
 #include "richtext/document/RVItemKinds.h"
+#include "richtext/document/RVPageSetup.h"
 #include "richtext/editor/RVUndo.h"
 #include "richtext/graphic/RVGraphic.h"
 #include "richtext/layout/RVLayout.h"
@@ -139,6 +140,10 @@ class TCustomRichDocEdit {
   TRVUndoList& UndoList() { return undo_; }
   TRVRedoList& RedoList() { return redo_; }
   bool Modified() const { return modified_; }
+  // What RTF brought for the pages of the editor's document: an insertion
+  // fills what is still missing, clearing the document clears it.
+  TRVPageSetup& PageSetup() { return pageSetup_; }
+  const TRVPageSetup& PageSetup() const { return pageSetup_; }
 
   std::int32_t CurTextStyleNo = 0;
   std::int32_t CurParaStyleNo = 0;
@@ -293,6 +298,7 @@ class TCustomRichDocEdit {
   void EnsureFormatted();
 
   TRVEditRVData data_;
+  TRVPageSetup pageSetup_;
   TRVLayout layout_;
   TRVUndoList undo_;
   TRVRedoList redo_;

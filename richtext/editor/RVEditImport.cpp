@@ -22,9 +22,12 @@ std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::s
   const int caretItem = data.Caret.ItemNo;
   const std::int32_t paraBefore = caretItem >= 0 && caretItem < data.CountItems() ? data.ItemAt(caretItem).ParaNo
                                                                                    : target->CurParaStyleNo;
-  const std::uint8_t result = props.ImportForInsertion(rtf, scratch, paraBefore);
+  TRVPageSetup brought;
+  const std::uint8_t result = props.ImportForInsertion(rtf, scratch, paraBefore, &brought);
   TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
   if (!target->InsertImportedItems(std::move(items), result != kRtfOk)) return props.RecordResult(kRtfHandlerError);
+  // The page's, even when a cell's editor took the text.
+  pageSetup_.TakeMissing(std::move(brought));
   return result;
 }
 

@@ -14,6 +14,10 @@ struct TRVFontExtents {
   double LineGap = 0;
 };
 
+// Sub- and superscript text is drawn at this share of its style's size; the
+// layout raises or lowers it.
+inline constexpr double kRVSubSuperScriptScale = 0.66;
+
 class TRVFontMetrics {
  public:
   virtual ~TRVFontMetrics() = default;

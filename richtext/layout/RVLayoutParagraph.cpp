@@ -313,6 +313,17 @@ class TParagraphFormatter {
     return end;
   }
 
+  // Whether a growing start of a long piece already passes the right edge:
+  // measuring a word of millions of characters once per line it fills
+  // would make the paragraph quadratic.
+  bool PrefixOverflows(int from, int to, double x) const {
+    constexpr int kShortPiece = 256;
+    for (int length = kShortPiece; length < to - from; length *= 2) {
+      if (x + Measure(from, from + length, x) > right_) return true;
+    }
+    return false;
+  }
+
   TLineRange FitLine(int start, double x0, const std::vector<int>& breaks, const std::vector<bool>& hard) const {
     const int size = static_cast<int>(text_.size());
     double x = x0;
@@ -321,9 +332,10 @@ class TParagraphFormatter {
     for (auto b = static_cast<std::size_t>(firstBreak); b < breaks.size(); ++b) {
       const int pieceEnd = breaks[b];
       const int visible = VisibleEnd(lineEnd, pieceEnd);
-      const double visibleWidth = Measure(lineEnd, visible, x);
+      const bool tooLong = !Unlimited() && PrefixOverflows(lineEnd, visible, x);
+      const double visibleWidth = tooLong ? 0 : Measure(lineEnd, visible, x);
       const double fitWidth = x + visibleWidth;
-      if (fitWidth > right_ && !Unlimited()) {
+      if (tooLong || (fitWidth > right_ && !Unlimited())) {
         if (lineEnd > start) return {start, lineEnd, VisibleEnd(start, lineEnd)};
         const int cut = CharacterBreak(start, std::max(visible, start + 1), x0);
         return {start, cut, cut};

@@ -244,8 +244,14 @@ std::vector<TRVLineRef> TRVLayout::LinesIn(double top, double bottom) const {
                              [](double at, const TRVParagraphLayout& p) { return at < p.Top; });
   for (auto p = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, it - paragraphs_.begin() - 1));
        p < paragraphs_.size() && paragraphs_[p].Top < bottom; ++p) {
-    for (std::size_t l = 0; l < paragraphs_[p].Lines.size(); ++l) {
-      const double lineTop = paragraphs_[p].Top + paragraphs_[p].Lines[l].Top;
+    const std::vector<TRVLine>& paragraphLines = paragraphs_[p].Lines;
+    // Lines go down the paragraph: start at the first one that may reach into the band.
+    const double within = top - paragraphs_[p].Top;
+    const auto first = std::lower_bound(paragraphLines.begin(), paragraphLines.end(), within,
+                                        [](const TRVLine& line, double at) { return line.Top + line.Height <= at; });
+    for (auto l = static_cast<std::size_t>(first - paragraphLines.begin()); l < paragraphLines.size(); ++l) {
+      const double lineTop = paragraphs_[p].Top + paragraphLines[l].Top;
+      if (lineTop >= bottom) break;
       if (lineTop < bottom && lineTop + paragraphs_[p].Lines[l].Height > top) {
         lines.push_back({static_cast<int>(p), static_cast<int>(l)});
       }

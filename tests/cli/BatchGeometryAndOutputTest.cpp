@@ -46,7 +46,8 @@ TEST(BatchGeometryTest, ATextAreaJustWideEnoughForTheWidestLetterLosesNoLetter) 
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "hello.txt", "Hello world");
   const auto out = dir / "out.pdf";
-  auto result = Varnolt({(dir / "hello.txt").string(), "-o", out.string(), "--margins", "121,15", "-q"});
+  auto result =
+      Varnolt({(dir / "hello.txt").string(), "-o", out.string(), "--margins", "121,15", "-q", "--plain-pdf"});
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   EXPECT_TRUE(test::PassesQpdfCheck(out));
   EXPECT_EQ(test::WithoutWhiteSpace(test::ExtractedText(out)), "Helloworld");

@@ -21,7 +21,7 @@ TEST(BatchModeTest, ConvertsTextFilesIntoOnePdfWithTheGivenPropertiesAndGeometry
   test::WriteFileBytes(dir / "b.txt", "Grande \xC3\xA9tape");
   const auto out = dir / "out.pdf";
   auto result = Varnolt({(dir / "a.txt").string(), (dir / "b.txt").string(), "-o", out.string(), "--title", "T",
-                         "--author", "A", "--page-size", "595,842", "--margins", "36,36"});
+                         "--author", "A", "--page-size", "595,842", "--margins", "36,36", "--plain-pdf"});
   EXPECT_EQ(result.exitCode, 0) << result.standardError;
   EXPECT_EQ(result.standardOutput, "Total 2 Pages has been found! Create Success" + out.string() + "!\n");
   EXPECT_EQ(result.standardError, "");
@@ -58,7 +58,8 @@ TEST(BatchModeTest, PagesWithTextBeyondWinAnsiAreSetInTheGothicFont) {
   test::WriteFileBytes(dir / "latin.txt", "plain Latin text \xE2\x82\xAC");
   test::WriteFileBytes(dir / "chinese.txt", "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95 ok");
   const auto out = dir / "mixed.pdf";
-  auto result = Varnolt({(dir / "latin.txt").string(), (dir / "chinese.txt").string(), "-o", out.string()});
+  auto result =
+      Varnolt({(dir / "latin.txt").string(), (dir / "chinese.txt").string(), "-o", out.string(), "--plain-pdf"});
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   ASSERT_TRUE(test::PassesQpdfCheck(out));
   const auto pdf = test::ReadFileBytes(out);

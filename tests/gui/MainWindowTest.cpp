@@ -84,6 +84,7 @@ TEST_F(MainWindowTest, EveryMenuItemReachesItsHandler) {
   auto expectMessage = [this](const QString& text) {
     return [this, text] { EXPECT_TRUE(messages.last().endsWith(text)) << messages.join("\n").toStdString(); };
   };
+  qsizetype dialogsBefore = 0;
   const std::vector<Row> rows = {
       {"Edit", "Undo", [] {}, [&] { EXPECT_EQ(PageText(), u""); }},
       {"Edit", "Redo", [] {}, [&] { EXPECT_EQ(PageText(), u"welcome to apply Varnolt!"); }},
@@ -116,6 +117,11 @@ TEST_F(MainWindowTest, EveryMenuItemReachesItsHandler) {
        [&] { EXPECT_TRUE(messages.last().startsWith("Webpage to import|")) << messages.last().toStdString(); }},
       {"File/Export", "Portable Document Format(*.pdf)", [&] { AnswerFileDialog({}); },
        [&] { EXPECT_EQ(fileDialogs.last(), "export|Portable Document Format(*.pdf)|pdf"); }},
+      {"File/Export", "Formatted PDF(*.pdf)", [&] { dialogsBefore = fileDialogs.size(); AnswerFileDialog({}); },
+       [&] {
+         EXPECT_EQ(fileDialogs.size(), dialogsBefore + 1);
+         EXPECT_EQ(fileDialogs.last(), "export|Portable Document Format(*.pdf)|pdf");
+       }},
       {"File/Export", "Rich Text Format(*.rtf)", [&] { AnswerFileDialog({}); },
        [&] { EXPECT_EQ(fileDialogs.last(), "Export|rich text format(*.rtf)|rtf"); }},
       {"File/Export", "Microsoft Office Word(*.doc)", [&] { AnswerFileDialog({}); },
@@ -298,6 +304,19 @@ TEST_F(MainWindowTest, TheAboutBoxLinksOpenTheHomePageAndANewMail) {
   });
   Trigger("Help", "About Varnolt");
   EXPECT_EQ(openedUrls, (QStringList{"https://varnolt.example/index.htm", "mailto:contact@varnolt.example"}));
+}
+
+TEST_F(MainWindowTest, TheExportMenuOffersTheFormattedPdfAfterThePlainOne) {
+  auto* menu = window->findChild<QMenu*>("File/Export");
+  ASSERT_NE(menu, nullptr);
+  QStringList texts;
+  for (QAction* action : menu->actions()) texts << action->text();
+  EXPECT_EQ(texts.indexOf("Formatted PDF(*.pdf)"), texts.indexOf("Portable Document Format(*.pdf)") + 1)
+      << texts.join(", ").toStdString();
+  menu->popup(window->mapToGlobal(QPoint(40, 40)));
+  Settle();
+  EXPECT_TRUE(menu->grab().save(QString::fromStdString((ScreenshotFolder() / "main_window_export_menu.png").string())));
+  menu->hide();
 }
 
 TEST_F(MainWindowTest, ContextMenusAndTheTray) {

@@ -1,8 +1,8 @@
 #pragma once
 // One RTF import at work: the reader's events become items of the target
-// documents (the main one, a cell of the row being read, a note's text), and
-// the reader's formatting becomes styles of the shared sheet. Only
-// TRVRTFReaderProperties drives it.
+// documents (the main one, a cell of the row being read, a note's text, a
+// header or footer), and the reader's formatting becomes styles of the
+// shared sheet. Only TRVRTFReaderProperties drives it.
 #include <cstdint>
 #include <istream>
 #include <map>
@@ -17,6 +17,7 @@
 #include "richtext/document/CRVData.h"
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
+#include "richtext/document/RVPageSetup.h"
 #include "richtext/rtf/import/RVRTFProps.h"
 #include "richtext/rtf/reader/RVRTFReader.h"
 
@@ -175,8 +176,10 @@ struct TRVRTFSubData {
 class TRVRTFImporter {
  public:
   // main receives the items; paraBefore is the paragraph style of the item
-  // before the insertion point (0 when there is none).
-  TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& main, std::int32_t paraBefore, bool loading);
+  // before the insertion point (0 when there is none). With pageSetup the
+  // paper, margins, header and footer of the RTF go there.
+  TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& main, std::int32_t paraBefore, bool loading,
+                 TRVPageSetup* pageSetup = nullptr);
   ~TRVRTFImporter();
   TRVRTFImporter(const TRVRTFImporter&) = delete;
   TRVRTFImporter& operator=(const TRVRTFImporter&) = delete;
@@ -222,6 +225,11 @@ class TRVRTFImporter {
   // RVRTFImportTextStyles.cpp: the formatting of the current run.
   TRVRTFTextAttributes CurrentTextAttributes(bool unicode, bool noteReference);
   std::int32_t ChooseTextStyle(bool unicode, bool noteReference);
+  // Whether a run of 8-bit text would be stored as the same UTF-16 text in
+  // the same style as a UTF-16 run, so that the reader may join them.
+  bool StoresTextKindsAlike();
+  // By a key of the reader's formatting fields, remembered across runs.
+  std::int32_t ChooseTextStyleByKey(bool unicode, bool noteReference);
 
   // RVRTFImportHyperlinks.cpp.
   const TRVRTFLinkInfo& CurrentLink();
@@ -240,6 +248,10 @@ class TRVRTFImporter {
   void NoteEnd();
   void NewSeq(TRVRTFPosition position, const TRVUnicodeString& name, TRVRTFSeqType type, bool reset,
               std::int32_t startFrom);
+
+  // RVRTFImportPageSetup.cpp: paper, margins, header and footer.
+  void HeaderFooter(TRVRTFHeaderFooterType type, bool starting, bool& supported);
+  void TakePaper();
 
   // RVRTFImportLists.cpp: list markers and list styles.
   bool MarkersApply() const { return props_.ParaStyleMode == rvrsAddIfNeeded; }
@@ -275,6 +287,11 @@ class TRVRTFImporter {
 
   TCustomRVData* target_;
   std::int32_t paraBefore_;
+  TRVPageSetup* pageSetup_;
+  // The pages the header and the footer read so far are for: a header for
+  // every page wins over one for some pages.
+  std::optional<TRVRTFHeaderFooterPages> headerPages_;
+  std::optional<TRVRTFHeaderFooterPages> footerPages_;
   int row_ = 0;
   int column_ = 0;
   std::vector<TRVRTFSubData> subData_;
@@ -297,6 +314,16 @@ class TRVRTFImporter {
   std::unordered_map<std::string, std::int32_t> rawTextChoices_;
   std::unordered_map<std::string, std::int32_t> rawParaChoices_;
   int rawTextStyles_ = -1;
+  // The last text choice, kept while the character formatting stays.
+  struct TRVLastTextChoice {
+    TRVRTFCharProperties chars;
+    bool unicode = false;
+    bool noteReference = false;
+    bool inLink = false;
+    int fonts = -1;
+    std::int32_t chosen = -1;
+  };
+  std::optional<TRVLastTextChoice> lastTextChoice_;
   int rawParaStyles_ = -1;
 
   // Lists: Word 97 lists and "pn" markers mapped to list styles.

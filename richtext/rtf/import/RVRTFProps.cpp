@@ -3,11 +3,10 @@
 #include "richtext/rtf/import/RVRTFProps.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <streambuf>
 
 #include "platform/CodePage.h"
+#include "platform/FileContents.h"
 #include "platform/Screen.h"
 #include "richtext/rtf/import/RVRTFImport.h"
 
@@ -50,12 +49,13 @@ TRVRTFHighlightConvert ReaderHighlight(TRVRTFHighlight highlight) {
   return rtf_hl_ColorTable;
 }
 
+// An empty file is read completely: it holds an empty document.
 std::optional<std::string> ReadWholeFile(const std::string& fileName) {
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return bytes;
+  FileContents contents = ReadFileContents(fileName);
+  if (contents.fileMissing) return std::nullopt;
+  if (contents.failedStep == FileReadStep::kNone) return std::move(contents.bytes);
+  if (contents.failedStep == FileReadStep::kSize && contents.systemError == kEmptyFileReason) return std::string();
+  return std::nullopt;
 }
 
 std::u16string FolderOf(const std::string& fileName) {
@@ -181,10 +181,10 @@ std::uint8_t TRVRTFReaderProperties::ImportFile(const std::string& fileName,
 }
 
 std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TCustomRVData& scratch,
-                                                        std::int32_t paraBefore) {
+                                                        std::int32_t paraBefore, TRVPageSetup* pageSetup) {
   TRVBytesStreamBuf buffer(rtf);
   std::istream stream(&buffer);
-  TRVRTFImporter importer(*this, scratch, paraBefore, false);
+  TRVRTFImporter importer(*this, scratch, paraBefore, false, pageSetup);
   errorCode_ = importer.Run(stream);
   stopOffset_ = importer.StopOffset();
   scratch.DropNumberingLists();
@@ -194,7 +194,7 @@ std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TC
 // --- one import ---
 
 TRVRTFImporter::TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& main, std::int32_t paraBefore,
-                               bool loading)
+                               bool loading, TRVPageSetup* pageSetup)
     : props_(props),
       main_(main),
       style_(*main.GetRVStyle()),
@@ -203,7 +203,8 @@ TRVRTFImporter::TRVRTFImporter(TRVRTFReaderProperties& props, TCustomRVData& mai
       textStyles_(style_, props, &main.Events),
       paraStyles_(style_, props, &main.Events, ppi_),
       target_(&main),
-      paraBefore_(paraBefore) {}
+      paraBefore_(paraBefore),
+      pageSetup_(pageSetup) {}
 
 TRVRTFImporter::~TRVRTFImporter() = default;
 
@@ -251,6 +252,7 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
     reader.OnNewUnicodeText = [this](TRVRTFReader&, const TRVUnicodeString& text, TRVRTFPosition position) {
       NewUnicodeText(text, position);
     };
+    reader.JoinsTextKinds = [this] { return StoresTextKindsAlike(); };
   }
   if (!props_.IgnorePictures) {
     reader.OnNewPicture = [this](TRVRTFReader&, const TRVRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
@@ -278,6 +280,11 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
   }
   if (!props_.IgnoreBookmarks) {
     reader.OnBookmarkStart = [this](TRVRTFReader&, const TRVUnicodeString& name) { BookmarkStart(name); };
+  }
+  if (pageSetup_ != nullptr) {
+    reader.OnHeaderFooter = [this](TRVRTFReader&, TRVRTFHeaderFooterType type, bool starting, bool& supported) {
+      HeaderFooter(type, starting, supported);
+    };
   }
   reader.OnUpdateMarker = [this](TRVRTFReader&) { UpdateMarker(); };
   reader.OnRequiredPageBreak = [this](TRVRTFReader&) { RequirePageBreak(); };

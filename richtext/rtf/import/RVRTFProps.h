@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "richtext/document/CRVData.h"
+#include "richtext/document/RVPageSetup.h"
 #include "richtext/graphic/RVGraphic.h"
 #include "richtext/rtf/reader/RVRTFTypes.h"
 
@@ -121,7 +122,11 @@ class TRVRTFReaderProperties {
   // Reads the RTF into scratch, an empty document on the style sheet of the
   // place it is meant for, as content inserted after a paragraph of style
   // paraBefore; the caller puts the items in place (an editor at its caret).
-  std::uint8_t ImportForInsertion(std::string_view rtf, TCustomRVData& scratch, std::int32_t paraBefore);
+  // With pageSetup, an empty one, the RTF's paper size and margins (when it
+  // gives a paper size) and its header and footer (on scratch's style sheet)
+  // go there.
+  std::uint8_t ImportForInsertion(std::string_view rtf, TCustomRVData& scratch, std::int32_t paraBefore,
+                                  TRVPageSetup* pageSetup = nullptr);
   // Hands the file's bytes to import with BasePath its folder for the time
   // of the call; kRtfFileError when the file cannot be read.
   std::uint8_t ImportFile(const std::string& fileName, const std::function<std::uint8_t(std::string_view)>& import);

@@ -13,7 +13,8 @@ enum class TRVRTFPropertyGroup : std::uint8_t { None, Character, Paragraph };
 // Destination keywords; the reader maps each to what the group becomes.
 enum class TRVRTFDestinationKeyword : std::uint8_t {
   FontTable, ColorTable, StyleSheet, Picture, ShpPict, NonShpPict, Object, ObjectData, Result, BookmarkStart,
-  Field, FieldInstruction, FieldResult, NestTableProps, Header, Footer, Footnote, Pn, PnTextAfter, PnTextBefore,
+  Field, FieldInstruction, FieldResult, NestTableProps, Header, HeaderRight, HeaderLeft, HeaderFirst, Footer,
+  FooterRight, FooterLeft, FooterFirst, Footnote, Pn, PnTextAfter, PnTextBefore,
   ListTable, List, ListName, ListLevel, LevelText, LevelNumbers, ListOverrideTable, ListOverride, LfoLevel,
   Upr, Ud, PnSecLvl, Skipped
 };

@@ -81,12 +81,14 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
     case K::NestTableProps:
       state.destination = D::Text;
       break;
-    case K::Header:
-      StartHeaderFooter(1);
-      break;
-    case K::Footer:
-      StartHeaderFooter(2);
-      break;
+    case K::Header: StartHeaderFooter(rtf_hf_Header, rtf_hfp_All); break;
+    case K::HeaderRight: StartHeaderFooter(rtf_hf_Header, rtf_hfp_Right); break;
+    case K::HeaderLeft: StartHeaderFooter(rtf_hf_Header, rtf_hfp_Left); break;
+    case K::HeaderFirst: StartHeaderFooter(rtf_hf_Header, rtf_hfp_First); break;
+    case K::Footer: StartHeaderFooter(rtf_hf_Footer, rtf_hfp_All); break;
+    case K::FooterRight: StartHeaderFooter(rtf_hf_Footer, rtf_hfp_Right); break;
+    case K::FooterLeft: StartHeaderFooter(rtf_hf_Footer, rtf_hfp_Left); break;
+    case K::FooterFirst: StartHeaderFooter(rtf_hf_Footer, rtf_hfp_First); break;
     case K::Footnote:
       StartFootnote();
       break;
@@ -178,15 +180,36 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
   }
 }
 
-void TRVRTFReader::StartHeaderFooter(std::uint8_t kind) {
+void TRVRTFReader::StartHeaderFooter(TRVRTFHeaderFooterType kind, TRVRTFHeaderFooterPages pages) {
   bool supported = false;
-  if (OnHeaderFooter) OnHeaderFooter(*this, static_cast<TRVRTFHeaderFooterType>(kind), true, supported);
-  // Only a header the client took is announced as ending.
-  if (supported) {
-    State().headerFooterKind = kind;
-  } else {
-    State().destination = TRVRTFDestination::Skip;
+  headerFooterPages_ = pages;
+  if (OnHeaderFooter) {
+    // Text before the header belongs to the text that holds it.
+    EmitWithSync(false);
+    OnHeaderFooter(*this, kind, true, supported);
   }
+  TRVRTFReaderState& state = State();
+  if (!supported) {
+    state.destination = TRVRTFDestination::Skip;
+    return;
+  }
+  // Only a header the client took is announced as ending.
+  state.headerFooterKind = kind;
+  state.paraProps.inTable = false;
+  state.paraProps.nestingLevel = 0;
+  positionBeforeHeaderFooter_ = position_;
+  position_ = rtf_ts_NewPara;
+  openTableLevelBeforeHeaderFooter_ = openTableLevel_;
+  openTableLevel_ = 0;
+}
+
+void TRVRTFReader::CloseHeaderFooter(TRVRTFHeaderFooterType kind) {
+  SyncTables(true);
+  for (; openTableLevel_ > 0; --openTableLevel_) RaiseTable(rvf_tbl_TableForcedEnd);
+  bool supported = true;
+  OnHeaderFooter(*this, kind, false, supported);
+  openTableLevel_ = openTableLevelBeforeHeaderFooter_;
+  position_ = positionBeforeHeaderFooter_;
 }
 
 void TRVRTFReader::StartFootnote() {

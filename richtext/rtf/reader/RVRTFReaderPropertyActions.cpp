@@ -312,6 +312,8 @@ bool TRVRTFReader::ApplySectionProperty(TRVRTFAction action, std::int32_t value,
                                       &doc.topMargin,  &doc.bottomMargin, &doc.pageNumberStart, &doc.viewScale};
       if (arg < static_cast<std::int8_t>(std::size(fields))) {
         *fields[static_cast<std::size_t>(arg)] = value;
+        // The first two fields are the paper's.
+        if (arg <= 1) doc.paperSizeGiven = true;
       } else {
         doc.viewZoomKind = ClampToByte(value, 255);
       }

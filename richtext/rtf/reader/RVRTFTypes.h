@@ -22,6 +22,9 @@ inline constexpr TRVRTFColor kRVRTFNoColor = 0x1FFFFFFF;
 
 enum TRVRTFPosition : std::uint8_t { rtf_ts_ContinuePara, rtf_ts_NewLine, rtf_ts_NewPara };
 enum TRVRTFHeaderFooterType : std::uint8_t { rtf_hf_MainText, rtf_hf_Header, rtf_hf_Footer };
+// The pages a header or footer is for: "header" all, "headerr" right-hand,
+// "headerl" left-hand, "headerf" the first (likewise the footers).
+enum TRVRTFHeaderFooterPages : std::uint8_t { rtf_hfp_All, rtf_hfp_Right, rtf_hfp_Left, rtf_hfp_First };
 enum TRVRTFNoteEventType : std::uint8_t { rtf_ne_Character, rtf_ne_Start, rtf_ne_EndNote, rtf_ne_End };
 enum TRVRTFTableEventKind : std::uint8_t {
   rvf_tbl_TableStart,
@@ -85,6 +88,8 @@ struct TRVRTFCharProperties {
   TRVUnicodeString fontNameOverride;
   std::uint8_t underlineType = 0;
   std::int32_t highlightIndex = -1;
+
+  bool operator==(const TRVRTFCharProperties&) const = default;
 };
 
 struct TRVRTFCustomMarkerProperties {
@@ -175,6 +180,7 @@ struct TRVRTFDocProperties {
   bool facingPages = false;
   bool mirrorMargins = false;
   bool landscape = false;
+  bool paperSizeGiven = false;  // "paperw" or "paperh" was read
   std::int32_t viewScale = 100;
   std::uint8_t viewZoomKind = 0;
 };

@@ -222,6 +222,27 @@ std::unique_ptr<TBitmap> DecodeJpegToBitmap(std::string_view jpeg) {
   return BitmapOfRgb(rgb, width, height);
 }
 
+std::unique_ptr<TBitmap> DecodePngToBitmap(std::string_view png) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&image, png.data(), png.size()) == 0) return nullptr;
+  const auto width = static_cast<int>(image.width);
+  const auto height = static_cast<int>(image.height);
+  if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxDrawnPixels) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  // Transparent parts show the white of paper.
+  image.format = PNG_FORMAT_RGB;
+  const png_color white{255, 255, 255};
+  std::string rgb(PNG_IMAGE_SIZE(image), '\0');
+  if (png_image_finish_read(&image, &white, rgb.data(), 0, nullptr) == 0) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  return BitmapOfRgb(rgb, width, height);
+}
+
 std::unique_ptr<TBitmap> WhiteBitmap(int width, int height) {
   if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxDrawnPixels) return nullptr;
   return BitmapOfRgb(std::string(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, '\xFF'),

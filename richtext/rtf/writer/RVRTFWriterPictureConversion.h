@@ -14,6 +14,9 @@ namespace varnolt {
 std::string EncodeBitmapAsPng(const TBitmap& bitmap);
 // A 24-bit bitmap of the JPEG's pixels; nullptr when it does not decode.
 std::unique_ptr<TBitmap> DecodeJpegToBitmap(std::string_view jpeg);
+// A 24-bit bitmap of the PNG's pixels, transparency over white; nullptr when
+// it does not decode or is too large to draw.
+std::unique_ptr<TBitmap> DecodePngToBitmap(std::string_view png);
 // A white 24-bit bitmap, for pictures that cannot be drawn otherwise.
 std::unique_ptr<TBitmap> WhiteBitmap(int width, int height);
 // A metafile whose one drawing record stretches the bitmap over

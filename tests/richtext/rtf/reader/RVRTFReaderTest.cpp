@@ -97,7 +97,9 @@ const EventCase kEventCases[] = {
     {"no footnote inside a footnote", R"({\rtf1{\footnote a{\footnote b}c}})",
      {"note:start@NP", "NP:ac", "note:end@CP", "end"}},
     {"header read when the client takes it", R"({\rtf1{\header hello}b})",
-     {"hf:1+", "NP:hello", "hf:1-", "CP:b", "end"}, kRtfOk, WithHeaders()},
+     {"hf:1+", "NP:hello", "hf:1-", "NP:b", "end"}, kRtfOk, WithHeaders()},
+    {"the text around a header goes on after it", R"({\rtf1 a{\headerr hello\par}b})",
+     {"NP:a", "hf:1+", "NP:hello", "hf:1-", "CP:b", "end"}, kRtfOk, WithHeaders()},
     {"header skipped without a handler", R"({\rtf1{\header hello\intbl x\cell}b})", {"NP:b", "end"}},
     {"footer", R"({\rtf1{\footer f}})", {"hf:2+", "NP:f", "hf:2-", "end"}, kRtfOk, WithHeaders()},
     // Result codes.
