@@ -38,6 +38,7 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
   editor->RTFReadProperties.TextStyleMode = rvrsAddIfNeeded;
   editor->RTFReadProperties.ParaStyleMode = rvrsAddIfNeeded;
   editor->OnRVMouseDown = [this](TRVMouseButton button, int x, int y) { memoclick(button, x, y); };
+  editor->SetFormatOnDemand(BatchMode);
   return editor;
 }
 
@@ -158,6 +159,13 @@ void TForm2::DeletePage(int index) {
   }
   ShowCurrentPageNumber();
   clipdata();
+}
+
+void TForm2::EnterBatchMode() {
+  BatchMode = true;
+  for (auto& editor : PageEditors) {
+    if (editor) editor->SetFormatOnDemand(true);
+  }
 }
 
 void TForm2::FocusPageEditor(int index) {
