@@ -211,6 +211,9 @@ class TForm2 {
   // Set by the batch mode: no one sees its clipboard, so the exports hand
   // pages over without it.
   bool BatchMode = false;
+  // Sets BatchMode; no one sees the pages either, so they are laid out only
+  // when something asks.
+  void EnterBatchMode();
   // The window's layout as the window reports it; the tabs carry their own
   // left and top within the page bar.
   TPoint WindowOrigin{257, 113};

@@ -173,6 +173,7 @@ std::unique_ptr<TRichDocEdit> TForm2::CollectPages(int& pageCount) {
   auto collecting = std::make_unique<TRichDocEdit>();
   collecting->SetStyle(&RVStyle1);
   collecting->SetClipboard(&clipboard_);
+  collecting->SetFormatOnDemand(BatchMode);
   collecting->Format();
   // Laid out once at the end, not once per page: that kept the export quadratic.
   collecting->BeginUpdate();

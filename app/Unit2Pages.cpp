@@ -44,6 +44,7 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
     if (!target.empty()) tag = Utf16ToUtf8(target);
   };
   editor->OnRVMouseDown = [this](TRVMouseButton button, int x, int y) { memoclick(button, x, y); };
+  editor->SetFormatOnDemand(BatchMode);
   return editor;
 }
 
@@ -166,6 +167,13 @@ void TForm2::DeletePage(int index) {
   }
   ShowCurrentPageNumber();
   clipdata();
+}
+
+void TForm2::EnterBatchMode() {
+  BatchMode = true;
+  for (auto& editor : PageEditors) {
+    if (editor) editor->SetFormatOnDemand(true);
+  }
 }
 
 void TForm2::FocusPageEditor(int index) {

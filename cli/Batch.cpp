@@ -82,7 +82,7 @@ class TBatchRun {
   TBatchRun(const TBatchOptions& options, std::ostream& out, std::ostream& err)
       : options_(options), host_(options, out, err), form_(host_, clipboard_) {
     host_.SetForm(form_);
-    form_.BatchMode = true;
+    form_.EnterBatchMode();
   }
 
   void ShowProgress() {

@@ -309,7 +309,15 @@ TRVItemList TCustomRVData::ExtractItems(int index, int count) {
   int last = std::min(index + std::max(count, 0), CountItems());
   TRVItemList taken;
   if (first >= last) return taken;
+  // Taking every item of a document empties its lists: dropping them at once
+  // spares renumbering what is left after each marker taken.
+  const bool wasClearing = clearing_;
+  if (first == 0 && last == CountItems() && parent_ == nullptr) {
+    DropNumberingLists();
+    clearing_ = true;
+  }
   for (int i = first; i < last; ++i) DetachItem(i);
+  clearing_ = wasClearing;
   ++itemsVersion_;
   taken.assign(std::make_move_iterator(items_.begin() + first), std::make_move_iterator(items_.begin() + last));
   items_.erase(items_.begin() + first, items_.begin() + last);

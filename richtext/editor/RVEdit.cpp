@@ -347,6 +347,7 @@ void TCustomRichDocEdit::ClearDocument() {
   data_.ClearItems();
   pageSetup_.Clear();
   layout_.Clear();
+  formatPending_ = false;
   modified_ = false;
   undo_.Clear();
   redo_.Clear();
@@ -363,10 +364,21 @@ void TCustomRichDocEdit::RepaintEditor() {
 void TCustomRichDocEdit::Format() {
   EnsureNotEmpty();
   if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
-  if (updateLevel_ == 0) layout_.Update(data_);
+  if (updateLevel_ == 0) UpdateLayout();
 }
 
-void TCustomRichDocEdit::EnsureFormatted() { layout_.Update(data_); }
+void TCustomRichDocEdit::UpdateLayout() {
+  if (formatOnDemand_) {
+    formatPending_ = true;
+  } else {
+    layout_.Update(data_);
+  }
+}
+
+void TCustomRichDocEdit::EnsureFormatted() {
+  formatPending_ = false;
+  layout_.Update(data_);
+}
 
 void TCustomRichDocEdit::EndUpdate() {
   if (updateLevel_ > 0 && --updateLevel_ == 0) Format();
@@ -375,6 +387,7 @@ void TCustomRichDocEdit::EndUpdate() {
 void TCustomRichDocEdit::ReformatDocument() {
   EnsureNotEmpty();
   if (ClampPosition(data_.Caret) != data_.Caret) PlaceCaret(ClampPosition(data_.Caret));
+  formatPending_ = false;
   layout_.Format(data_);
   if (options_.Contains(rvoFormatInvalidate)) layout_.Repaint();
 }

@@ -135,7 +135,11 @@ class TCustomRichDocEdit {
 
   TRVEditRVData& RVData() { return data_; }
   const TRVEditRVData& RVData() const { return data_; }
-  TRVLayout& Layout() { return layout_; }
+  // Lays out first what an editor formatting on demand left.
+  TRVLayout& Layout() {
+    if (formatPending_) EnsureFormatted();
+    return layout_;
+  }
   const TRVLayout& Layout() const { return layout_; }
   TRVUndoList& UndoList() { return undo_; }
   TRVRedoList& RedoList() { return redo_; }
@@ -202,6 +206,9 @@ class TCustomRichDocEdit {
   // whatever needs them first), so that many insertions lay out once.
   void Format();
   void BeginUpdate() { ++updateLevel_; }
+  // Lines serve views and line moves only: an editor that no view shows
+  // (the batch mode's pages) leaves them to whatever asks for its Layout().
+  void SetFormatOnDemand(bool value) { formatOnDemand_ = value; }
   void EndUpdate();
   void UndoLastGroup();
   void RedoLastGroup();
@@ -296,6 +303,8 @@ class TCustomRichDocEdit {
   TRVDocChanges Changes() { return TRVDocChanges(data_, &undo_); }
   // Lines for what reads them, even inside BeginUpdate.
   void EnsureFormatted();
+  // Lays out what changed now, or later when formatting on demand.
+  void UpdateLayout();
 
   TRVEditRVData data_;
   TRVPageSetup pageSetup_;
@@ -309,6 +318,8 @@ class TCustomRichDocEdit {
   bool modified_ = false;
   int beepCount_ = 0;
   int updateLevel_ = 0;
+  bool formatOnDemand_ = false;
+  bool formatPending_ = false;  // changes not laid out yet
   // Up and Down keep the column they started from while the caret stays where they left it.
   double verticalX_ = 0;
   TRVPosition verticalCaret_;

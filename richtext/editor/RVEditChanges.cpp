@@ -107,7 +107,11 @@ bool TCustomRichDocEdit::TryTypeIntoItem(char16_t character) {
   PlaceCaret({caret.ItemNo, caret.Offset + 1});
   // Only this item changed: the layout need not compare the others. Inside
   // an update bracket other changes may be pending, so EndUpdate lays out.
-  if (updateLevel_ == 0) layout_.UpdateItem(data_, caret.ItemNo);
+  if (updateLevel_ == 0 && formatOnDemand_) {
+    formatPending_ = true;
+  } else if (updateLevel_ == 0) {
+    layout_.UpdateItem(data_, caret.ItemNo);
+  }
   ChangeNotification(true);
   return true;
 }

@@ -229,7 +229,7 @@ bool TCustomRichDocEdit::KeyDown(TRVKey key, TRVShiftState shift) {
   if (data_.CountItems() == 0 || std::find(std::begin(kMoves), std::end(kMoves), key) == std::end(kMoves)) {
     return false;
   }
-  layout_.Update(data_);
+  EnsureFormatted();
   const TRVPosition caret = data_.Caret;
   const TRVPosition documentStart{0, data_.ItemStartOffset(0)};
   const TRVPosition documentEnd{data_.CountItems() - 1, data_.ItemEndOffset(data_.CountItems() - 1)};

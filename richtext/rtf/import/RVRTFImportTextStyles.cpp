@@ -249,7 +249,10 @@ std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
 }
 
 bool TRVRTFImporter::StoresTextKindsAlike() {
-  return props_.UnicodeMode == rvruOnlyUnicode && style_.TextStyleAt(ChooseTextStyle(true, false)).Unicode;
+  if (props_.UnicodeMode != rvruOnlyUnicode) return false;
+  // Text that is dropped adds no style, so none is chosen for it here either.
+  if (props_.SkipHiddenText && reader_->RTFState().charProps.hidden) return true;
+  return style_.TextStyleAt(ChooseTextStyle(true, false)).Unicode;
 }
 
 std::int32_t TRVRTFImporter::ChooseTextStyleByKey(bool unicode, bool noteReference) {

@@ -400,6 +400,27 @@ TEST_F(RVEditTest, ChangesBetweenBeginAndEndUpdateLayOutOnce) {
   EXPECT_EQ(Text(), "b|c|dae");
 }
 
+// An editor no view shows lays out only when its lines are asked for, once
+// for all the changes before.
+TEST_F(RVEditTest, FormattingOnDemandWaitsForWhatReadsTheLines) {
+  Load(u"a");
+  int reformats = 0;
+  editor.Layout().OnReformat = [&] { ++reformats; };
+  editor.SetFormatOnDemand(true);
+  editor.InsertTextAtCaret(u"b\rc");
+  editor.TypeCharacter(u'x');
+  editor.ReformatDocument();
+  EXPECT_EQ(reformats, 1) << "an explicit reformat still lays out";
+  editor.InsertTextAtCaret(u"\rd");
+  editor.TypeCharacter(u'y');
+  EXPECT_EQ(reformats, 1);
+  EXPECT_EQ(editor.Layout().ParagraphCount(), 3);
+  EXPECT_EQ(reformats, 2);
+  EXPECT_EQ(editor.Layout().ParagraphCount(), 3);
+  EXPECT_EQ(reformats, 2) << "nothing changed since";
+  EXPECT_EQ(Text(), "b|cx|dya") << "inserted before the a, where the caret was";
+}
+
 TEST_F(RVEditTest, TheLayoutHoldsEveryItemOnItsLine) {
   editor.ClearDocument();
   TCustomRVData& data = editor.RVData();

@@ -87,6 +87,13 @@ TEST(RVRTFImportTest, TextKindsOfOneFormattingMakeOneItem) {
     }
     EXPECT_EQ(storage, c.storage) << c.name;
   }
+  // Hidden text that is dropped adds no style to the sheet.
+  TRVImportedRTF hidden;
+  hidden.props.TextStyleMode = rvrsAddIfNeeded;
+  const int styles = hidden.style.TextStyles.Count();
+  hidden.Load("{\\rtf1\\ansi" + fonts + "{\\v\\b\\fs40 a\\u1055?b}}");
+  EXPECT_EQ(hidden.doc.CountItems(), 0);
+  EXPECT_EQ(hidden.style.TextStyles.Count(), styles);
 }
 
 TEST(RVRTFImportTest, DocumentAndFontCodePages) {
