@@ -140,7 +140,8 @@ const TRVRTFsymbol kKeywords[] = {
     // Reader state, notes, colours and styles.
     Val("ansicpg", A::AnsiCodePage, N), Fix("pc", A::AnsiCodePage, N, 437), Fix("pca", A::AnsiCodePage, N, 850),
     Fix("mac", A::AnsiCodePage, N, 10000), Val("deff", A::DefaultFont, N), Val("u", A::UnicodeChar, N),
-    Val("uc", A::UnicodeSkip, N, 1), Val("page", A::PageBreak, N), Val("chftn", A::FootnoteCharacter, N),
+    Val("uc", A::UnicodeSkip, N, 1), Val("page", A::PageBreak, N),
+    Val("pagebb", A::PageBreakBefore, N, 1), Val("chftn", A::FootnoteCharacter, N),
     Val("ftnalt", A::Endnote, N), Val("red", A::ColorComponent, N, 0, 0), Val("green", A::ColorComponent, N, 0, 8),
     Val("blue", A::ColorComponent, N, 0, 16), Val("s", A::StyleNumber, N, 0, 1), Val("cs", A::StyleNumber, N, 0, 0),
     Val("ds", A::StyleNumber, N, 0, 2), Val("sbasedon", A::StyleBasedOn, N), Val("snext", A::StyleNext, N),

@@ -39,7 +39,7 @@ enum class TRVRTFAction : std::uint8_t {
   // section and document
   SectionDefaults, SectionValue, SectionBreak, PageNumberFormat, DocValue, DocFlag,
   // reader state
-  AnsiCodePage, DefaultFont, UnicodeChar, UnicodeSkip, PageBreak, FootnoteCharacter, Endnote,
+  AnsiCodePage, DefaultFont, UnicodeChar, UnicodeSkip, PageBreak, PageBreakBefore, FootnoteCharacter, Endnote,
   ColorComponent, StyleNumber, StyleBasedOn, StyleNext, StyleAdditive, StyleHidden,
   // tables
   RowDefaults, RowAlign, RowValue, RowHeader, LastRow, RowPadding, RowUsePadding, RowSpacing, RowUseSpacing,

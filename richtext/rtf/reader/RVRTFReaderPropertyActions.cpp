@@ -348,6 +348,14 @@ bool TRVRTFReader::ApplyReaderProperty(TRVRTFAction action, std::int32_t value, 
         OnRequiredPageBreak(*this);
       }
       break;
+    case A::PageBreakBefore:
+      // Office suites mark a page break as a property of the paragraph after
+      // it; a style definition that carries it breaks nothing by itself.
+      if (value != 0 && state.destination == D::Text && OnRequiredPageBreak) {
+        EmitWithSync(true);
+        OnRequiredPageBreak(*this);
+      }
+      break;
     case A::FootnoteCharacter:
       if (OnNote) {
         Emit(Break::None);

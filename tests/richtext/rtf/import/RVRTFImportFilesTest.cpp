@@ -92,7 +92,8 @@ TEST(RVRTFImportFilesTest, LibreOfficeFormattingLinksBookmarksAndMergedCells) {
   EXPECT_EQ(Words(DocumentText(imported.doc)), Words(test::ReadFileBytes(folder / "features.txt")));
   EXPECT_EQ(imported.Structure(),
             "Centred +bold+ and +italic+ words|A +link to a page+ and a+ bookmark.|Before+<tab>+after a tab/"
-            "next line|<-60>|On a new page");
+            "next line|<-60>#On a new page")
+      << "the office suite's page break before the last paragraph is kept";
   const TCustomRVData& doc = imported.doc;
   EXPECT_EQ(imported.style.ParaStyleAt(doc.ItemAt(0).ParaNo).Alignment, rvaCenter);
   EXPECT_TRUE(imported.style.TextStyleAt(doc.ItemAt(1).StyleNo).Style.Contains(fsBold));

@@ -81,6 +81,10 @@ const EventCase kEventCases[] = {
     {"hidden text", R"({\rtf1 a{\v b}c})", {"NP:a", "CP:", "CP:b", "CP:c", "end"}},
     {"bookmark", R"({\rtf1 a{\*\bkmkstart mark}b})", {"NP:a", "bookmark:mark", "CP:b", "end"}},
     {"page break", R"({\rtf1 a\page b})", {"NP:a", "page", "CP:b", "end"}},
+    {"page break before a paragraph", R"({\rtf1 a\par\pard\pagebb b})", {"NP:a", "page", "NP:b", "end"}},
+    {"pagebb0 breaks nothing", R"({\rtf1 a\par\pard\pagebb0 b})", {"NP:a", "NP:b", "end"}},
+    {"pagebb in a style definition breaks nothing",
+     R"({\rtf1{\stylesheet{\s1\pagebb Heading;}}a\par b})", {"NP:a", "NP:b", "end"}},
     {"page number", R"({\rtf1 Page {\chpgn} of 3})", {"NP:Page 1", "CP: of 3", "end"}},
     // Rows without "intbl": from "trowd" to "row" the text is the row's.
     {"row without intbl", R"({\rtf1 \trowd\cellx2000\cellx4000 A1\cell A2\cell\row \pard After\par})",
