@@ -128,6 +128,15 @@ TEST_F(PdfJpegPageTest, RendersEachPictureInItsColourAtItsPlace) {
   EXPECT_GT(cyan.blue, 180);
 }
 
+TEST_F(PdfJpegPageTest, TheOtherRendererDrawsItWithoutComplaint) {
+  test::CommandResult drawn =
+      test::RunCommand({"mutool", "draw", "-q", "-o", (scratch_ / "page.png").string(), pdf_.string()});
+  // Its one warning is about how it was built, not about the file.
+  EXPECT_EQ(drawn.exitCode, 0) << drawn.output;
+  EXPECT_EQ(drawn.output.find("error"), std::string::npos) << drawn.output;
+  EXPECT_TRUE(std::filesystem::exists(scratch_ / "page.png"));
+}
+
 TEST_F(PdfJpegPageTest, ReadersListJpegImages) {
   test::CommandResult listed = test::RunCommand({"pdfimages", "-list", pdf_.string()});
   ASSERT_EQ(listed.exitCode, 0) << listed.output;

@@ -183,12 +183,13 @@ void TRVRTFReader::StartDestination(TRVRTFDestinationKeyword keyword, std::int32
 void TRVRTFReader::StartHeaderFooter(TRVRTFHeaderFooterType kind, TRVRTFHeaderFooterPages pages) {
   bool supported = false;
   headerFooterPages_ = pages;
-  if (OnHeaderFooter) {
+  TRVRTFReaderState& state = State();
+  // A header holds neither headers nor notes, and notes hold no headers.
+  if (OnHeaderFooter && state.headerFooterKind == 0 && !state.inFootnote) {
     // Text before the header belongs to the text that holds it.
     EmitWithSync(false);
     OnHeaderFooter(*this, kind, true, supported);
   }
-  TRVRTFReaderState& state = State();
   if (!supported) {
     state.destination = TRVRTFDestination::Skip;
     return;

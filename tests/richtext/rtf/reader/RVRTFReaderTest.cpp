@@ -98,6 +98,8 @@ const EventCase kEventCases[] = {
      {"note:start@NP", "NP:ac", "note:end@CP", "end"}},
     {"header read when the client takes it", R"({\rtf1{\header hello}b})",
      {"hf:1+", "NP:hello", "hf:1-", "NP:b", "end"}, kRtfOk, WithHeaders()},
+    {"no header inside a header or a footnote", R"({\rtf1{\header a{\footer b}}{\footnote c{\header d}}})",
+     {"hf:1+", "NP:a", "hf:1-", "note:start@NP", "NP:c", "note:end@CP", "end"}, kRtfOk, WithHeaders()},
     {"the text around a header goes on after it", R"({\rtf1 a{\headerr hello\par}b})",
      {"NP:a", "hf:1+", "NP:hello", "hf:1-", "CP:b", "end"}, kRtfOk, WithHeaders()},
     {"header skipped without a handler", R"({\rtf1{\header hello\intbl x\cell}b})", {"NP:b", "end"}},
