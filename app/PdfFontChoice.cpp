@@ -1,5 +1,7 @@
 #include "app/PdfFontChoice.h"
 
+#include <unicode/uchar.h>
+
 #include <algorithm>
 #include <array>
 #include <bitset>
@@ -100,6 +102,18 @@ bool FontHasCharacter(const TPdfFont& font, char32_t character) {
   return static_cast<const TPdfEmbeddedFont&>(font).HasCharacter(character);
 }
 
+// Shaping a run allocates for every glyph, so a shaped run as long as a
+// hostile document's word is cut: after a space once it is this long, or,
+// without a space, before any character but a mark a little later.
+constexpr std::size_t kLongestShapedRun = 4096;
+constexpr std::size_t kLongestShapedRunWithoutSpace = kLongestShapedRun + 256;
+
+bool CutsHere(std::u16string_view text, std::size_t at, char32_t character, std::size_t runLength) {
+  if (runLength < kLongestShapedRun) return false;
+  if (text[at - 1] == u' ') return true;
+  return runLength >= kLongestShapedRunWithoutSpace && (U_GET_GC_MASK(character) & U_GC_M_MASK) == 0;
+}
+
 }  // namespace
 
 TPdfFamilyClass ClassifyFamily(std::u16string_view family) {
@@ -179,7 +193,8 @@ void TPdfStyleFonts::Split(std::u16string_view text, std::vector<TPdfFontSegment
       length = 2;
     }
     const TChoice choice = Choose(character, length == 1, segments.empty() ? nullptr : &previous);
-    if (segments.empty() || choice.Font != previous.Font) {
+    if (segments.empty() || choice.Font != previous.Font ||
+        (choice.Kind != TPdfFontKind::kStandard && CutsHere(text, i, character, segments.back().Length))) {
       segments.push_back({i, 0, choice.Font, choice.Kind, 0});
     }
     if (choice.Missing) ++segments.back().Missing;

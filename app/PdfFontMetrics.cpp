@@ -49,7 +49,9 @@ bool IsRightToLeft(std::u16string_view text) {
          ubidi_getBaseDirection(text.data(), static_cast<std::int32_t>(text.size())) == UBIDI_RTL;
 }
 
-std::size_t CountSpaces(std::u16string_view text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), u' ')); }
+std::size_t CountSpaces(std::u16string_view text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), u' '));
+}
 
 // Right-to-left text in a font that is not shaped is written in visual
 // order, code points reversed and brackets mirrored.
@@ -73,6 +75,10 @@ struct TWordHash {
   using is_transparent = void;
   std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>()(text); }
 };
+
+// Text without a colour of its own shows in the window text colour, as on
+// the screen; ColorToRGB alone would make it white.
+TColor TextColor(TColor color) { return ColorToRGB(color == kRVColorNone ? kRVColorWindowText : color); }
 
 struct TBidiCloser {
   void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
@@ -185,14 +191,12 @@ double TPdfFontMetrics::CharAdvance(const TCustomRVFontInfo& font, char16_t char
   return RunAdvance(font, std::u16string_view(&character, 1));
 }
 
-const std::vector<TPdfFontSegment>& TPdfFontMetrics::Segments(const TCustomRVFontInfo& font,
-                                                              std::u16string_view text) {
+const std::vector<TPdfFontSegment>& TPdfFontMetrics::Segments(const TCustomRVFontInfo& font, std::u16string_view text) {
   EntryFor(font).Fonts->Split(text, segments_);
   return segments_;
 }
 
-double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text,
-                                     bool rightToLeft) const {
+double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text, bool rightToLeft) const {
   const std::u16string_view part = text.substr(segment.Start, segment.Length);
   double units = 0;
   switch (segment.Kind) {
@@ -242,7 +246,12 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
   const auto addRun = [&](std::size_t runStart, std::size_t runLength, bool rightToLeft) {
     const std::size_t first = pieces_.size();
     const std::size_t runEnd = runStart + runLength;
-    for (std::size_t s = 0; s < segments_.size(); ++s) {
+    // Segments ascend: start from the one that holds runStart, so that texts
+    // of many runs and many segments stay linear.
+    const auto holding = std::upper_bound(segments_.begin(), segments_.end(), runStart,
+                                          [](std::size_t at, const TPdfFontSegment& s) { return at < s.Start; });
+    for (auto s = static_cast<std::size_t>(std::max<std::ptrdiff_t>(holding - segments_.begin() - 1, 0));
+         s < segments_.size() && segments_[s].Start < runEnd; ++s) {
       const TPdfFontSegment& segment = segments_[s];
       std::size_t start = std::max(runStart, segment.Start);
       const std::size_t end = std::min(runEnd, segment.Start + segment.Length);
@@ -250,8 +259,8 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
       while (start < end) {
         std::size_t cut = end;
         if (byWord) {
-          const std::size_t space = text.find(u' ', start);
-          if (space < end - 1) cut = space + 1;
+          const std::size_t space = text.substr(0, end - 1).find(u' ', start);
+          if (space != text.npos) cut = space + 1;
         }
         pieces_.push_back({start, cut - start, s, rightToLeft});
         start = cut;
@@ -265,8 +274,7 @@ void TPdfFontMetrics::OrderVisually(std::u16string_view text, float spaceExtra) 
   }
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<UBiDi, TBidiCloser> bidi(ubidi_open());
-  ubidi_setPara(bidi.get(), text.data(), static_cast<std::int32_t>(text.size()), UBIDI_DEFAULT_LTR, nullptr,
-                &status);
+  ubidi_setPara(bidi.get(), text.data(), static_cast<std::int32_t>(text.size()), UBIDI_DEFAULT_LTR, nullptr, &status);
   const std::int32_t runs = U_SUCCESS(status) ? ubidi_countRuns(bidi.get(), &status) : 0;
   if (U_FAILURE(status)) {
     addRun(0, text.size(), false);
@@ -314,7 +322,7 @@ void TPdfFontMetrics::DrawRun(TPdfCanvas& canvas, const TCustomRVFontInfo& font,
   spaceExtra = std::max(spaceExtra, 0.0f);
   OrderVisually(text, spaceExtra);
 
-  canvas.SetFillRgb(ColorToRGB(font.Color));
+  canvas.SetFillRgb(TextColor(font.Color));
   canvas.SetWordSpace(spaceExtra);
   canvas.TextBegin();
   const double pointsPerUnit = entry.PointSize / 1000.0;

@@ -22,7 +22,8 @@ class TPdfDoc;
 
 class TPdfFontMetrics : public TRVFontMetrics {
  public:
-  // Fonts are created in doc on first use, so it must have an open document.
+  // Fonts are created in doc on first use, so it must have an open
+  // document; they are kept, so each document needs metrics of its own.
   explicit TPdfFontMetrics(TPdfDoc& doc);
   ~TPdfFontMetrics() override;
 

@@ -3,6 +3,8 @@
 // change, list paragraphs, tables every eighth block, Cyrillic text.
 #include <string>
 
+#include "richtext/rtf/import/RVRTFProps.h"
+
 namespace varnolt::bench {
 
 inline std::string GenerateOfficeRtf(std::size_t targetBytes) {
@@ -32,6 +34,14 @@ inline std::string GenerateOfficeRtf(std::size_t targetBytes) {
   }
   rtf += "}";
   return rtf;
+}
+
+// Reads rtf into document as the page editors import it, adding text and
+// paragraph styles as needed; the reader's result code (0 for success).
+inline std::uint8_t ImportAsPageEditors(std::string_view rtf, TCustomRVData& document) {
+  TRVRTFReaderProperties props;
+  props.TextStyleMode = props.ParaStyleMode = rvrsAddIfNeeded;
+  return props.LoadRTF(rtf, document);
 }
 
 }  // namespace varnolt::bench

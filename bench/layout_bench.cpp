@@ -5,7 +5,6 @@
 
 #include "bench/OfficeRtf.h"
 #include "richtext/layout/RVLayout.h"
-#include "richtext/rtf/import/RVRTFProps.h"
 
 namespace {
 
@@ -18,10 +17,8 @@ void BM_FormatImportedDocument(benchmark::State& state) {
   TRVStyle style;
   TCustomRVData document;
   document.SetRVStyle(&style);
-  TRVRTFReaderProperties props;
-  props.TextStyleMode = props.ParaStyleMode = rvrsAddIfNeeded;
   const std::size_t empty = HeapInUse();
-  if (props.LoadRTF(rtf, document) != 0) state.SkipWithError("the import failed");
+  if (bench::ImportAsPageEditors(rtf, document) != 0) state.SkipWithError("the import failed");
   const std::size_t documentBytes = HeapInUse() - empty;
   std::size_t layoutBytes = 0;
   for (auto _ : state) {

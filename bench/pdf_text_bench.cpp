@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "app/PdfFontMetrics.h"
+#include "bench/OfficeRtf.h"
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfDoc.h"
+#include "richtext/layout/RVLayout.h"
 
 namespace {
 
@@ -80,6 +82,28 @@ void BM_RunAdvanceParagraph(benchmark::State& state) {
 }
 BENCHMARK(BM_RunAdvanceParagraph);
 
+// The office-style RTF imported, then laid out from nothing at a page's text
+// width with PDF metrics: what the formatted export's layout costs.
+void BM_FormatOfficeDocumentWithPdfMetrics(benchmark::State& state) {
+  const std::string rtf = bench::GenerateOfficeRtf(static_cast<std::size_t>(state.range(0)) << 20);
+  TRVStyle style;
+  TCustomRVData document;
+  document.SetRVStyle(&style);
+  if (bench::ImportAsPageEditors(rtf, document) != 0) state.SkipWithError("the import failed");
+  for (auto _ : state) {
+    TPdfDoc doc;
+    doc.StartDocument();
+    TPdfFontMetrics metrics(doc);
+    TRVLayout layout;
+    layout.SetMetrics(&metrics);
+    layout.SetWidth(624);
+    layout.Format(document);
+    benchmark::DoNotOptimize(layout.TotalHeight());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+BENCHMARK(BM_FormatOfficeDocumentWithPdfMetrics)->Arg(25)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // Lines of office text drawn onto pages, forty to a page, justified.
 void DrawLines(benchmark::State& state, std::u16string_view text) {
   constexpr int kLinesPerPage = 40;
@@ -113,5 +137,23 @@ void BM_DrawRunCyrillicAndArabic(benchmark::State& state) {
   DrawLines(state, u"Отчёт за третий квартал: مرحبا بالعالم, итоги и выводы.");
 }
 BENCHMARK(BM_DrawRunCyrillicAndArabic);
+
+// One long justified run of alternating Latin and Hebrew words: thousands
+// of bidi runs and font segments; the rate should not fall with the length.
+void BM_DrawRunAlternatingDirections(benchmark::State& state) {
+  std::u16string text;
+  while (text.size() < static_cast<std::size_t>(state.range(0))) text += u"word שלום ";
+  const TFontInfo font = BodyStyle();
+  TPdfDoc doc;
+  doc.StartDocument();
+  doc.AddPage();
+  TPdfFontMetrics metrics(doc);
+  for (auto _ : state) {
+    doc.GetCanvas().Contents()->Data().clear();
+    metrics.DrawRun(doc.GetCanvas(), font, text, 72, 700, 0.5f);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size() * sizeof(char16_t)));
+}
+BENCHMARK(BM_DrawRunAlternatingDirections)->Arg(1 << 10)->Arg(1 << 16);
 
 }  // namespace

@@ -143,6 +143,14 @@ std::uint32_t TPdfEmbeddedFont::NominalGlyph(char32_t c) const {
 bool TPdfEmbeddedFont::HasCharacter(char32_t c) const { return NominalGlyph(c) != 0; }
 
 std::vector<TPdfGlyph> TPdfEmbeddedFont::Shape(std::u16string_view text, bool rightToLeft) const {
+  if (text.size() > kLongestCachedRun) return ShapeUncached(text, rightToLeft);
+  ShapedRuns& runs = shapedRuns_[rightToLeft ? 1 : 0];
+  if (auto found = runs.find(text); found != runs.end()) return found->second;
+  if (runs.size() >= kCachedRunsPerDirection) runs.clear();
+  return runs.emplace(text, ShapeUncached(text, rightToLeft)).first->second;
+}
+
+std::vector<TPdfGlyph> TPdfEmbeddedFont::ShapeUncached(std::u16string_view text, bool rightToLeft) const {
   hb_buffer_t* buffer = buffer_.get();
   hb_buffer_clear_contents(buffer);
   int length = static_cast<int>(text.size());
@@ -164,8 +172,8 @@ std::vector<TPdfGlyph> TPdfEmbeddedFont::Shape(std::u16string_view text, bool ri
   return glyphs;
 }
 
-float TPdfEmbeddedFont::GlyphWidth(std::uint32_t glyph) const {
-  return std::round(Thousandths(hb_font_get_glyph_h_advance(hbFont_.get(), glyph)));
+double TPdfEmbeddedFont::GlyphWidth(std::uint32_t glyph) const {
+  return std::round(hb_font_get_glyph_h_advance(hbFont_.get(), glyph) * 100.0 / kSubUnits) / 100;
 }
 
 std::u16string_view TPdfEmbeddedFont::TextOf(const GlyphText& entry) const {
@@ -233,8 +241,8 @@ std::uint16_t TPdfEmbeddedFont::WidthOf(std::u16string_view text, std::size_t po
   if (position == 0 || position > text.size()) return 0;
   std::size_t index = position - 1;
   if (IsLowSurrogate(text[index]) && index > 0 && IsHighSurrogate(text[index - 1])) return 0;
-  float width = GlyphWidth(NominalGlyph(CharacterAt(text, index).first));
-  return static_cast<std::uint16_t>(std::clamp(width, 0.0f, 65535.0f));
+  double width = std::round(GlyphWidth(NominalGlyph(CharacterAt(text, index).first)));
+  return static_cast<std::uint16_t>(std::clamp(width, 0.0, 65535.0));
 }
 
 void TPdfEmbeddedFont::AppendHexCodes(std::u16string_view text, std::string& out) const {

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pdf/PdfFontFinder.h"
@@ -55,8 +56,9 @@ class TPdfEmbeddedFont : public TPdfFont {
   float Descent() const { return descent_; }
   float LineGap() const { return lineGap_; }
 
-  // The width the font's W array gives the glyph, thousandths of the font size.
-  float GlyphWidth(std::uint32_t glyph) const;
+  // The width the font's W array gives the glyph, thousandths of the font
+  // size to two decimals, so that the viewer's pen follows HarfBuzz's.
+  double GlyphWidth(std::uint32_t glyph) const;
   // Notes that glyphs of a run of text (logical order) are shown; returns
   // whether the ToUnicode map gives back exactly that text for them, glyph
   // by glyph. The first text a glyph is shown for is the one it maps to.
@@ -86,6 +88,17 @@ class TPdfEmbeddedFont : public TPdfFont {
   static constexpr int kSubUnits = 64;
   static float Thousandths(int position) { return static_cast<float>(position) / kSubUnits; }
 
+  // Documents repeat their words, and shaping is most of what drawing a
+  // word costs: short runs are shaped once per font and direction.
+  static constexpr std::size_t kLongestCachedRun = 32;
+  static constexpr std::size_t kCachedRunsPerDirection = 8192;
+  struct RunHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>()(text); }
+  };
+  using ShapedRuns = std::unordered_map<std::u16string, std::vector<TPdfGlyph>, RunHash, std::equal_to<>>;
+
+  std::vector<TPdfGlyph> ShapeUncached(std::u16string_view text, bool rightToLeft) const;
   void LoadMetrics();
   void BuildDictionaries();
   std::uint32_t NominalGlyph(char32_t c) const;
@@ -114,6 +127,7 @@ class TPdfEmbeddedFont : public TPdfFont {
   float lineGap_ = 0;
   // Text shown without shaping records its glyphs too, through a const call.
   mutable std::vector<GlyphText> glyphs_;
+  mutable ShapedRuns shapedRuns_[2];  // left to right, right to left
   mutable std::u16string textPool_;
   TPdfDictionary* descendant_ = nullptr;
   TPdfDictionary* descriptor_ = nullptr;

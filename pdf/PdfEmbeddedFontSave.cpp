@@ -147,7 +147,7 @@ std::unique_ptr<TPdfArray> TPdfEmbeddedFont::WidthArray() const {
       widths->Append(std::make_unique<TPdfNumber>(static_cast<std::int32_t>(glyph)));
       run = &widths->Append(std::make_unique<TPdfArray>(&xref));
     }
-    run->Append(std::make_unique<TPdfNumber>(static_cast<std::int32_t>(GlyphWidth(glyph))));
+    run->Append(std::make_unique<TPdfReal>(GlyphWidth(glyph)));
     next = glyph + 1;
   }
   return widths;

@@ -173,6 +173,23 @@ TEST_F(PdfFontMetricsTest, EmbeddedRunsMeasureTheirShapedAdvances) {
   EXPECT_LT(metrics_.RunAdvance(font, arabic), letters);
 }
 
+TEST_F(PdfFontMetricsTest, LongShapedRunsAreCutAfterSpacesOrElseBetweenLetters) {
+  const TFontInfo font = Style(u"Arial", 10);
+  std::u16string words;
+  while (words.size() < 9000) words += u"слово ";
+  for (const TPdfFontSegment& segment : metrics_.Segments(font, words)) {
+    EXPECT_LE(segment.Length, 4096u + 6u);
+    EXPECT_EQ(words[segment.Start + segment.Length - 1], u' ');
+  }
+  const std::u16string word(10000, u'ж');
+  const std::vector<TPdfFontSegment>& segments = metrics_.Segments(font, word);
+  EXPECT_GT(segments.size(), 2u);
+  std::size_t covered = 0;
+  for (const TPdfFontSegment& segment : segments) covered += segment.Length;
+  EXPECT_EQ(covered, word.size());
+  EXPECT_NEAR(metrics_.RunAdvance(font, word), 10000 * metrics_.CharAdvance(font, u'ж'), 1e-6);
+}
+
 TEST_F(PdfFontMetricsTest, ACharacterNoFontHasStaysInTheRunAndIsCounted) {
   // U+10FFFD is a private-use character no installed font draws.
   const std::u16string text = u"ab\U0010FFFDc";
@@ -282,6 +299,24 @@ TEST_F(PdfFontMetricsPageTest, RunsShowInTheirFontsAndExtractInOrder) {
   }
   EXPECT_GE(subsets, 1u) << fonts;
   EXPECT_EQ(metrics_.MissingCharacters(), 0u);
+}
+
+TEST_F(PdfFontMetricsPageTest, RunsAreFilledInTheirColourAtTheirSize) {
+  TFontInfo red = Style(u"Arial", 12);
+  red.Color = clRed;
+  red.SubSuperScriptType = rvsssSubscript;
+  metrics_.DrawRun(doc_.GetCanvas(), red, u"x", 10, 10, 0);
+  TFontInfo plain = Style(u"Arial", 12);
+  plain.Color = kRVColorNone;  // shown in the window text colour
+  metrics_.DrawRun(doc_.GetCanvas(), plain, u"y", 20, 10, 0);
+  const std::string& content = doc_.GetCanvas().Contents()->Data();
+  const std::size_t redRun = content.find("1 0 0 rg\n");
+  const std::size_t blackRun = content.find("0 0 0 rg\n");
+  ASSERT_NE(redRun, std::string::npos) << content;
+  ASSERT_NE(blackRun, std::string::npos) << content;
+  EXPECT_LT(redRun, content.find("7.92 Tf", redRun)) << content;
+  EXPECT_LT(content.find("<78> Tj"), blackRun) << content;
+  EXPECT_LT(blackRun, content.find("12 Tf", blackRun)) << content;
 }
 
 TEST_F(PdfFontMetricsPageTest, JustifiedWordsStandWhereTheMeasureSays) {
