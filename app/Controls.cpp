@@ -51,11 +51,28 @@ void TProgressBar::StepBy(std::int32_t delta) {
       std::clamp<std::int64_t>(static_cast<std::int64_t>(position_) + delta, 0, max_)));
 }
 
+const std::u16string& TStatusBar::PanelText(int index) const {
+  FreezePanel(index);
+  return Panel(index).text;
+}
+
 void TStatusBar::SetPanelText(int index, std::u16string text) {
-  auto& panel = panels_.at(static_cast<size_t>(index));
-  if (panel == text) return;
-  panel = std::move(text);
+  TPanel& panel = Panel(index);
+  if (!panel.source && panel.text == text) return;
+  panel = TPanel{std::move(text), {}};
   Changed();
+}
+
+void TStatusBar::SetPanelSource(int index, TextSource source) {
+  Panel(index) = TPanel{{}, std::move(source)};
+  Changed();
+}
+
+void TStatusBar::FreezePanel(int index) const {
+  TPanel& panel = Panel(index);
+  if (!panel.source) return;
+  panel.text = panel.source();
+  panel.source = nullptr;
 }
 
 }  // namespace varnolt

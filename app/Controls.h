@@ -95,11 +95,26 @@ class TProgressBar : public TObservable {
 class TStatusBar : public TObservable {
  public:
   static constexpr int kPanelCount = 2;
-  const std::u16string& PanelText(int index) const { return panels_.at(static_cast<size_t>(index)); }
+  using TextSource = std::function<std::u16string()>;
+
+  // A sourced panel builds its text at the first read after the source was set.
+  const std::u16string& PanelText(int index) const;
   void SetPanelText(int index, std::u16string text);
+  // For text that may be large (the clipboard's): nothing is built while
+  // nobody shows the panel, as in the batch mode.
+  void SetPanelSource(int index, TextSource source);
+  // Builds a sourced panel's text now; later changes of what the source
+  // reads no longer show.
+  void FreezePanel(int index) const;
 
  private:
-  std::vector<std::u16string> panels_ = std::vector<std::u16string>(kPanelCount);
+  struct TPanel {
+    std::u16string text;
+    TextSource source;  // set until the text is built
+  };
+  TPanel& Panel(int index) const { return panels_.at(static_cast<size_t>(index)); }
+
+  mutable std::vector<TPanel> panels_ = std::vector<TPanel>(kPanelCount);
 };
 
 }  // namespace varnolt

@@ -55,6 +55,8 @@ void TForm2::FormClose() {
     if (PageEditors.at(static_cast<size_t>(page))) FreePageEditor(page);
   }
   ProgressInStatusBar = false;
+  // Out of the viewer chain the status keeps the clipboard as it was.
+  StatusBar1.FreezePanel(1);
   clipboard_.RemoveChangeObserver(clipboardViewer_);
 }
 

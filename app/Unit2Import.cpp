@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <new>
 #include <string_view>
+#include <utility>
 
 #include "app/Unit2.h"
 #include "platform/CodePage.h"
@@ -114,9 +115,16 @@ void TForm2::Label12Click() {
       TFileDialogRequest{u"", u"Text files(*.txt)|*.txt", u"txt", {}, {}});
   if (!fileName) return;
   try {
-    const std::string bytes = MMFileToString(*fileName);
-    clipboard_.SetUnicodeText(DecodeTextFile(bytes));
-    CurrentEditor().PasteUnicodeText();
+    // The file's bytes are freed as soon as they are decoded.
+    std::u16string text = DecodeTextFile(MMFileToString(*fileName));
+    if (BatchMode) {
+      // Nobody looks at the clipboard in the batch mode: the text goes to
+      // the caret without two more copies of it.
+      CurrentEditor().InsertTextAtCaret(text);
+    } else {
+      clipboard_.SetUnicodeText(std::exchange(text, {}));
+      CurrentEditor().PasteUnicodeText();
+    }
     Progress.bar.StepIt();
     Progress.SetPercentText(u"100%");
   } catch (const std::exception& error) {

@@ -180,15 +180,18 @@ void TForm2::FreePageEditor(int index) {
 }
 
 void TForm2::clipdata() {
-  std::u16string state;
+  const std::u16string& page = Label19.Caption();
   if (clipboard_.FormatCount() == 0) {
-    state = u"\u3000\u3000Clipboard\uFF1ANothing(empty)";
+    StatusBar1.SetPanelText(1, page + u"\u3000\u3000Clipboard\uFF1ANothing(empty)");
   } else if (clipboard_.HasFormat(kCfBitmap)) {
-    state = u"\u3000\u3000Clipboard\uFF1A(Picture)";
+    StatusBar1.SetPanelText(1, page + u"\u3000\u3000Clipboard\uFF1A(Picture)");
   } else {
-    state = u"\u3000\u3000Clipboard\uFF1A" + clipboard_.UnicodeText().value_or(u"");
+    // The clipboard may hold a whole imported file: its text is decoded only
+    // when the panel is shown.
+    StatusBar1.SetPanelSource(1, [this, line = page + u"\u3000\u3000Clipboard\uFF1A"] {
+      return line + clipboard_.UnicodeText().value_or(u"");
+    });
   }
-  StatusBar1.SetPanelText(1, Label19.Caption() + state);
 }
 
 }  // namespace varnolt

@@ -49,7 +49,8 @@ class TPdfEmbeddedFont : public TPdfFont {
   const TPdfFontFace& Face() const { return face_; }
   bool HasCharacter(char32_t c) const;
   // One run of one direction shaped with HarfBuzz; glyphs in the order they are drawn, left to right.
-  // Not for use from two threads at once (the shaping buffer is reused).
+  // Not for use from two threads at once (the shaping buffer and the short
+  // runs already shaped are kept by the font).
   std::vector<TPdfGlyph> Shape(std::u16string_view text, bool rightToLeft) const;
   // Thousandths of the font size; Descent positive below the baseline.
   float Ascent() const { return ascent_; }
@@ -60,8 +61,9 @@ class TPdfEmbeddedFont : public TPdfFont {
   // size to two decimals, so that the viewer's pen follows HarfBuzz's.
   double GlyphWidth(std::uint32_t glyph) const;
   // Notes that glyphs of a run of text (logical order) are shown; returns
-  // whether the ToUnicode map gives back exactly that text for them, glyph
-  // by glyph. The first text a glyph is shown for is the one it maps to.
+  // whether the ToUnicode map gives back exactly that text for them. The
+  // first glyph of a cluster stands for the cluster's text, the others for
+  // nothing; what a glyph stands for is fixed the first time it is shown.
   bool RecordShown(std::span<const TPdfGlyph> glyphs, std::u16string_view text, bool rightToLeft);
 
   // The nominal glyph's advance; 0 for the second half of a surrogate pair.

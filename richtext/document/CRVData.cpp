@@ -194,7 +194,7 @@ void TCustomRVData::AppendTextPrepared(std::string stored, bool unicode, std::in
                                        TRVTag tag) {
   auto item = std::make_unique<TRVTextItemInfo>(styleNo);
   item->ParaNo = paraNo;
-  item->ItemTag = std::move(tag);
+  item->SetItemTag(std::move(tag));
   item->SetUnicodeText(unicode);
   AppendItem(std::move(stored), std::move(item));
 }
@@ -235,8 +235,8 @@ void TCustomRVData::AppendPrepared(std::string text, std::unique_ptr<TCustomRVIt
     }
     if (item->ParaNo == -1) item->ParaNo = 0;
   }
-  if (!item->Checkpoint && pendingCheckpoint_) {
-    item->Checkpoint = std::move(pendingCheckpoint_);
+  if (!item->Checkpoint() && pendingCheckpoint_) {
+    item->SetCheckpoint(std::move(pendingCheckpoint_));
   }
   if (Events.ItemBeingInserted) Events.ItemBeingInserted(*item, text);
   item->ItemText = std::move(text);
@@ -271,7 +271,7 @@ void TCustomRVData::AttachItem(int index) {
   for (int d = 0; d < item.SubDocumentCount(); ++d) {
     if (TCustomRVData* sub = item.SubDocument(d)) sub->SetParent(this, &item);
   }
-  if (item.Checkpoint) LinkCheckpoint(index);
+  if (item.Checkpoint()) LinkCheckpoint(index);
   RegisterNumberedItems(*this, index);
   if (Events.ItemInserted) Events.ItemInserted(item);
 }
@@ -298,7 +298,7 @@ void TCustomRVData::DetachItem(int index) {
   TCustomRVItemInfo& item = *items_[static_cast<std::size_t>(index)];
   if (Events.ItemBeingRemoved) Events.ItemBeingRemoved(item, item.ItemText);
   if (!clearing_) UnregisterNumberedItems(*this, index);
-  if (item.Checkpoint) UnlinkCheckpoint(*item.Checkpoint);
+  if (item.Checkpoint()) UnlinkCheckpoint(*item.Checkpoint());
   for (int d = 0; d < item.SubDocumentCount(); ++d) {
     if (TCustomRVData* sub = item.SubDocument(d)) sub->SetParent(nullptr, nullptr);
   }
@@ -348,10 +348,10 @@ bool TCustomRVData::CanMergeItems(int index, bool force) const {
   if (!a.IsText() || !b.IsText()) return false;
   if (!b.ContinuesPara() && !force) return false;
   // A checkpoint on the second item would be lost with it.
-  if (b.Checkpoint) return false;
+  if (b.Checkpoint()) return false;
   if (a.ItemText.empty() || b.ItemText.empty()) return true;
-  if (a.StyleNo != b.StyleNo || a.UnicodeText() != b.UnicodeText() || a.ItemHint != b.ItemHint ||
-      a.ItemTag != b.ItemTag) {
+  if (a.StyleNo != b.StyleNo || a.UnicodeText() != b.UnicodeText() || a.ItemHint() != b.ItemHint() ||
+      a.ItemTag() != b.ItemTag()) {
     return false;
   }
   const TRVStyle* style = GetRVStyle();
@@ -366,7 +366,7 @@ void TCustomRVData::MergeItems(int index) {
   if (a.ItemText.empty() && !b.ItemText.empty()) {
     a.StyleNo = b.StyleNo;
     a.SetUnicodeText(b.UnicodeText());
-    if (TagIsEmpty(a.ItemTag)) a.ItemTag = b.ItemTag;
+    if (TagIsEmpty(a.ItemTag())) a.SetItemTag(b.ItemTag());
   }
   a.ItemText += b.ItemText;
   RemoveItems(index + 1, 1);
@@ -386,13 +386,13 @@ int TCustomRVData::CheckpointCount() const { return linkedCheckpoints_ + (pendin
 
 void TCustomRVData::LinkCheckpoint(int index) {
   TCustomRVItemInfo& item = *items_[static_cast<std::size_t>(index)];
-  TRVCPInfo& checkpoint = *item.Checkpoint;
+  TRVCPInfo& checkpoint = *item.Checkpoint();
   checkpoint.ItemInfo = &item;
   TRVCPInfo* prev = nullptr;
   if (index == CountItems() - 1) {
     prev = lastCheckpoint_;
   } else {
-    for (int i = index - 1; i >= 0 && prev == nullptr; --i) prev = items_[static_cast<std::size_t>(i)]->Checkpoint.get();
+    for (int i = index - 1; i >= 0 && prev == nullptr; --i) prev = items_[static_cast<std::size_t>(i)]->Checkpoint();
   }
   checkpoint.Prev = prev;
   checkpoint.Next = prev != nullptr ? prev->Next : firstCheckpoint_;

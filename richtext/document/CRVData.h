@@ -88,8 +88,8 @@ class TCustomRVData {
   std::int32_t ResolveStyleNo(std::int32_t styleNo, std::int32_t paraNo) const;
   std::int32_t EffectiveStyleOf(int index) const;
   std::int32_t ItemParaNo(int index) const { return ItemAt(index).ParaNo; }
-  const TRVTag& ItemTag(int index) const { return ItemAt(index).ItemTag; }
-  TRVCPInfo* ItemCheckpoint(int index) const { return ItemAt(index).Checkpoint.get(); }
+  const TRVTag& ItemTag(int index) const { return ItemAt(index).ItemTag(); }
+  TRVCPInfo* ItemCheckpoint(int index) const { return ItemAt(index).Checkpoint(); }
   bool ItemStartsPara(int index) const;
   bool StartsNewLine(int index) const { return !ItemAt(index).ContinuesPara(); }
   bool ItemHasPageBreakBefore(int index) const;

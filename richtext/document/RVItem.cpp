@@ -54,17 +54,52 @@ void TRVTextOutput::WriteUnicode(std::u16string_view text) {
 
 // --- TCustomRVItemInfo ---
 
+// An empty paragraph is one text item, and a document may hold millions.
+static_assert(sizeof(void*) != 8 || sizeof(TRVTextItemInfo) <= 64, "keep rarely used fields in TRVItemExtras");
+
 TCustomRVItemInfo::~TCustomRVItemInfo() = default;
 
 TCustomRVItemInfo::TCustomRVItemInfo(const TCustomRVItemInfo& source)
-    : ItemText(source.ItemText),
-      StyleNo(source.StyleNo),
-      ParaNo(source.ParaNo),
-      JumpId(source.JumpId),
-      ItemTag(source.ItemTag),
-      DrawItemNo(-1),
-      ItemHint(source.ItemHint),
-      flags_(source.flags_) {}
+    : ItemText(source.ItemText), StyleNo(source.StyleNo), ParaNo(source.ParaNo), DrawItemNo(-1), flags_(source.flags_) {
+  SetJumpId(source.JumpId());
+  SetItemTag(source.ItemTag());
+  SetItemHint(source.ItemHint());
+}
+
+TRVItemExtras& TCustomRVItemInfo::Extras() {
+  if (!extras_) extras_ = std::make_unique<TRVItemExtras>();
+  return *extras_;
+}
+
+void TCustomRVItemInfo::SetCheckpoint(std::unique_ptr<TRVCPInfo> checkpoint) {
+  if (checkpoint || extras_) Extras().Checkpoint = std::move(checkpoint);
+}
+
+std::unique_ptr<TRVCPInfo> TCustomRVItemInfo::TakeCheckpoint() {
+  return extras_ ? std::move(extras_->Checkpoint) : nullptr;
+}
+
+void TCustomRVItemInfo::SetJumpId(std::int32_t id) {
+  if (id != -1 || extras_) Extras().JumpId = id;
+}
+
+const TRVTag& TCustomRVItemInfo::ItemTag() const {
+  static const TRVTag kNoTag = std::int32_t{0};
+  return extras_ ? extras_->ItemTag : kNoTag;
+}
+
+void TCustomRVItemInfo::SetItemTag(TRVTag tag) {
+  if (tag != TRVTag{std::int32_t{0}} || extras_) Extras().ItemTag = std::move(tag);
+}
+
+const std::u16string& TCustomRVItemInfo::ItemHint() const {
+  static const std::u16string kNoHint;
+  return extras_ ? extras_->ItemHint : kNoHint;
+}
+
+void TCustomRVItemInfo::SetItemHint(std::u16string hint) {
+  if (!hint.empty() || extras_) Extras().ItemHint = std::move(hint);
+}
 
 void TCustomRVItemInfo::SetContinuesPara(bool value) {
   if (value) {
@@ -129,13 +164,13 @@ bool TRVNonTextItemInfo::SetIntProperty(std::int32_t number, std::int32_t value)
 
 bool TRVNonTextItemInfo::GetStringProperty(std::int32_t number, std::u16string& value) const {
   if (number != rvspHint) return false;
-  value = ItemHint;
+  value = ItemHint();
   return true;
 }
 
 bool TRVNonTextItemInfo::SetStringProperty(std::int32_t number, const std::u16string& value) {
   if (number != rvspHint) return false;
-  ItemHint = value;
+  SetItemHint(value);
   return true;
 }
 

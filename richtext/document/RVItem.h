@@ -117,6 +117,14 @@ class TRVTextOutput {
   const TRVStyle* style_;
 };
 
+// Fields that few items use, in a block of their own.
+struct TRVItemExtras {
+  std::unique_ptr<TRVCPInfo> Checkpoint;
+  std::int32_t JumpId = -1;
+  TRVTag ItemTag = std::int32_t{0};
+  std::u16string ItemHint;
+};
+
 class TCustomRVItemInfo {
  public:
   explicit TCustomRVItemInfo(std::int32_t styleNo) : StyleNo(styleNo) {}
@@ -132,11 +140,22 @@ class TCustomRVItemInfo {
   std::string ItemText;
   std::int32_t StyleNo;
   std::int32_t ParaNo = 0;
-  std::unique_ptr<TRVCPInfo> Checkpoint;
-  std::int32_t JumpId = -1;
-  TRVTag ItemTag = std::int32_t{0};
   std::int32_t DrawItemNo = -1;  // first formatted piece; -1 when not formatted
-  std::u16string ItemHint;
+
+  // The rare fields. A document holds millions of plain items (an empty
+  // paragraph is one), so these live in a block made when one is first set
+  // to something other than its default; the getters never make it.
+  TRVCPInfo* Checkpoint() const { return extras_ ? extras_->Checkpoint.get() : nullptr; }
+  void SetCheckpoint(std::unique_ptr<TRVCPInfo> checkpoint);
+  std::unique_ptr<TRVCPInfo> TakeCheckpoint();
+  std::int32_t JumpId() const { return extras_ ? extras_->JumpId : -1; }
+  void SetJumpId(std::int32_t id);
+  const TRVTag& ItemTag() const;
+  void SetItemTag(TRVTag tag);
+  // For a handler that may change the tag in place; makes the block.
+  TRVTag& MutableItemTag() { return Extras().ItemTag; }
+  const std::u16string& ItemHint() const;
+  void SetItemHint(std::u16string hint);
 
   bool IsText() const { return StyleNo >= 0; }
 
@@ -181,7 +200,11 @@ class TCustomRVItemInfo {
   TCustomRVItemInfo(const TCustomRVItemInfo& source);
 
  private:
+  TRVItemExtras& Extras();
+
+  // Beside DrawItemNo, so that a text item takes 64 bytes.
   std::uint8_t flags_ = 0;
+  std::unique_ptr<TRVItemExtras> extras_;
 };
 
 using TRVItemList = std::vector<std::unique_ptr<TCustomRVItemInfo>>;

@@ -234,8 +234,9 @@ void TRVDocChanges::SetStyleNo(int itemNo, std::int32_t styleNo, bool unicode) {
 
 void TRVDocChanges::SetTag(int itemNo, TRVTag tag) {
   TCustomRVItemInfo& item = data_.ItemAt(itemNo);
-  if (item.ItemTag == tag) return;
-  TRVTag old = std::exchange(item.ItemTag, std::move(tag));
+  if (item.ItemTag() == tag) return;
+  TRVTag old = item.ItemTag();
+  item.SetItemTag(std::move(tag));
   Record(std::make_unique<TRVUndoTagInfo>(itemNo, std::move(old)));
 }
 
@@ -244,7 +245,7 @@ void TRVDocChanges::MergeItems(int index) {
   const TCustomRVItemInfo& b = data_.ItemAt(index + 1);
   if (a.ItemText.empty() && !b.ItemText.empty()) {
     SetStyleNo(index, b.StyleNo, b.UnicodeText());
-    if (TagIsEmpty(a.ItemTag)) SetTag(index, b.ItemTag);
+    if (TagIsEmpty(a.ItemTag())) SetTag(index, b.ItemTag());
   }
   InsertSubstring(index, TextItemLength(a) + 1, b.ItemText);
   DeleteItems(index + 1, 1);

@@ -102,12 +102,12 @@ bool TRVFReader::ReadPicture(TRVGraphicItemInfo& item, const TRVFRecordHeader& h
   if (lines.Body) {
     ReadPictureData(item, lines.ClassName, lines.Data);
   } else if (needed) {
-    item.Image = needed(item.ItemText, item.ItemTag);
+    item.Image = needed(item.ItemText, item.ItemTag());
   }
   std::u16string fileName = item.ImageFileName;
   ApplyProperties(item, lines.Properties);
   if (!item.Image && needed && item.ImageFileName != fileName) {
-    item.Image = needed(Utf16ToUtf8(item.ImageFileName), item.ItemTag);
+    item.Image = needed(Utf16ToUtf8(item.ImageFileName), item.ItemTag());
   }
   return item.Image != nullptr;
 }
@@ -124,7 +124,7 @@ bool TRVFReader::ReadControl(TRVControlItemInfo& item, const TRVFRecordHeader& h
     item.Control =
         std::make_unique<TRVEmbeddedControl>(TRVEmbeddedControl{lines.ClassName, std::move(lines.Data), true});
   } else if (shared_.View.OnControlNeeded) {
-    item.Control = shared_.View.OnControlNeeded(item.ItemText, item.ItemTag);
+    item.Control = shared_.View.OnControlNeeded(item.ItemText, item.ItemTag());
   }
   ApplyProperties(item, lines.Properties);
   return item.Control != nullptr;
@@ -278,7 +278,7 @@ void TRVFReader::ReadItemRecord(const TRVFRecordHeader& header, TRVFHeaderReader
   if (!MapParaStyle(paraNo, header.ParaByName)) ThrowInvalidRVF();
   item->ParaNo = paraNo;
   item->SetItemFlags(header.Flags);
-  item->ItemTag = header.Tag;
+  item->SetItemTag(header.Tag);
   if (!ReadItemBody(*item, header, fields)) return;  // not valid here: dropped
   std::string name = std::move(item->ItemText);
   Insert(std::move(item), std::move(name));

@@ -66,7 +66,7 @@ std::string TRVFWriter::ListField(std::int32_t listNo) const {
 
 TRVFWriter::TRecordHead TRVFWriter::HeadOf(const TCustomRVItemInfo& item, std::string styleField,
                                            std::int32_t paraNo, std::uint8_t flags) const {
-  return {std::move(styleField), ParaField(paraNo), flags, TagField(item.ItemTag)};
+  return {std::move(styleField), ParaField(paraNo), flags, TagField(item.ItemTag())};
 }
 
 // --- records ---
@@ -93,7 +93,7 @@ void TRVFWriter::WriteTextRecord(const std::vector<TTextLine>& lines, std::int32
   const TCustomRVItemInfo& first = *lines.front().Item;
   bool unicode = first.UnicodeText();
   std::int32_t mode = unicode && !Binary() ? rvfdmHexUnicode : rvfdmText;
-  std::string tail = first.ItemHint.empty() ? std::string() : " " + QuoteRVFString(EncodeRVFString(first.ItemHint));
+  std::string tail = first.ItemHint().empty() ? std::string() : " " + QuoteRVFString(EncodeRVFString(first.ItemHint()));
   TRecordHead head = HeadOf(first, TextStyleField(first.StyleNo), paraNo, flags);
   WriteHeader(head, lines.size(), mode, tail);
   for (const TTextLine& line : lines) {

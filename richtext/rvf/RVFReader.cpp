@@ -411,8 +411,8 @@ void TRVFReader::ReadTextRecord(const TRVFRecordHeader& header, TRVFHeaderReader
     item->ParaNo = paraNo;
     item->SetItemFlags(header.Flags);
     item->SetUnicodeText(unicode);
-    item->ItemTag = header.Tag;
-    item->ItemHint = hint;
+    item->SetItemTag(header.Tag);
+    item->SetItemHint(hint);
     Insert(std::move(item), std::move(text));
   }
 }
@@ -442,7 +442,7 @@ void TRVFReader::Insert(std::unique_ptr<TCustomRVItemInfo> item, std::string tex
     filler->SetUnicodeText(unicode);
     data_.InsertItemAt(insertAt_++, {}, std::move(filler));
   }
-  if (pending_ && !item->Checkpoint) item->Checkpoint = std::move(pending_);
+  if (pending_ && !item->Checkpoint()) item->SetCheckpoint(std::move(pending_));
   data_.InsertItemAt(insertAt_++, std::move(text), std::move(item));
 }
 

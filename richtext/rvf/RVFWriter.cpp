@@ -238,9 +238,9 @@ int TRVFWriter::WriteTextGroup(int index, TRVPosition start, TRVPosition end, bo
   bool whole = to == length + 1;
   while (whole && !first.ContinuesPara() && next <= end.ItemNo) {
     const TCustomRVItemInfo& item = data_.ItemAt(next);
-    bool shares = item.IsText() && !item.ContinuesPara() && !item.Checkpoint && item.StyleNo == first.StyleNo &&
+    bool shares = item.IsText() && !item.ContinuesPara() && !item.Checkpoint() && item.StyleNo == first.StyleNo &&
                   item.ParaNo == first.ParaNo && item.ItemFlags() == first.ItemFlags() &&
-                  item.ItemTag == first.ItemTag && item.ItemHint == first.ItemHint;
+                  item.ItemTag() == first.ItemTag() && item.ItemHint() == first.ItemHint();
     bool itemWhole = next != end.ItemNo || end.Offset >= TextItemLength(item) + 1;
     if (!shares || !itemWhole) break;
     lines.push_back({&item, item.ItemText});
@@ -272,7 +272,7 @@ void TRVFWriter::WriteRange(TRVPosition start, TRVPosition end, TRVFSaveMode mod
   const TRVCellRange* selectedCells = mode == rvfsmSelection ? SelectedCells(start, end, cells) : nullptr;
   for (; index <= end.ItemNo; continueMarkerLine = false) {
     const TCustomRVItemInfo& item = data_.ItemAt(index);
-    if (item.Checkpoint) WriteCheckpoint(*item.Checkpoint);
+    if (item.Checkpoint()) WriteCheckpoint(*item.Checkpoint());
     if (item.IsText()) {
       index = WriteTextGroup(index, start, end, continueMarkerLine);
       continue;

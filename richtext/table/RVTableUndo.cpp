@@ -8,7 +8,7 @@ void TRVUndoTableInfo::Revert(TCustomRVData& data, TRVUndoList* inverse) {
   if (current == nullptr) throw ERichDocError("Can't get or set this kind of information for this item");
   std::unique_ptr<TRVTableItemInfo> replaced(static_cast<TRVTableItemInfo*>(taken.front().release()));
   // The snapshot is a copy, which has no checkpoint: the item keeps its own.
-  before_->Checkpoint = std::move(replaced->Checkpoint);
+  before_->SetCheckpoint(replaced->TakeCheckpoint());
   std::string text = before_->ItemText;
   data.InsertItemAt(itemNo_, std::move(text), std::move(before_));
   if (inverse != nullptr) inverse->AddAction(std::make_unique<TRVUndoTableInfo>(itemNo_, std::move(replaced)));

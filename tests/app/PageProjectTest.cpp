@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "app/Unit2.h"
 #include "platform/CodePage.h"
@@ -161,6 +164,36 @@ TEST_F(PageProjectTest, ClipboardStatusFollowsTheClipboard) {
   EXPECT_EQ(form.StatusBar1.PanelText(1), prefix + u"Nothing(empty)");
   clipboard.SetData(clipboard.RegisterFormat("Rich Text Format"), "{\\rtf1}");
   EXPECT_EQ(form.StatusBar1.PanelText(1), prefix);
+}
+
+// A clipboard that counts how often its blocks are read.
+class CountingClipboard : public MemoryClipboard {
+ public:
+  std::optional<std::string> GetData(ClipboardFormat format) const override {
+    ++reads;
+    return MemoryClipboard::GetData(format);
+  }
+  mutable int reads = 0;
+};
+
+// The clipboard may hold a whole imported file: the status reads it only when
+// the panel is shown, once per change, and keeps it when the window leaves the chain.
+TEST(ClipboardStatusTest, ReadsTheClipboardOnlyWhenShown) {
+  test::TestHost host;
+  CountingClipboard clipboard;
+  auto form = std::make_unique<TForm2>(host, clipboard);
+  const std::u16string text(100000, u'x');
+  clipboard.SetUnicodeText(text);
+  form->Label24Click();
+  EXPECT_EQ(clipboard.reads, 0);
+  const std::u16string expected = u"Current page\uFF1APage2\u3000\u3000Clipboard\uFF1A" + text;
+  EXPECT_EQ(form->StatusBar1.PanelText(1), expected);
+  EXPECT_EQ(form->StatusBar1.PanelText(1), expected);
+  EXPECT_EQ(clipboard.reads, 1);
+  clipboard.SetUnicodeText(u"second");
+  form->FormClose();
+  clipboard.SetUnicodeText(u"after closing");
+  EXPECT_EQ(form->StatusBar1.PanelText(1), u"Current page\uFF1APage2\u3000\u3000Clipboard\uFF1Asecond");
 }
 
 // A front end drops a page's view when told, and the editor must still be

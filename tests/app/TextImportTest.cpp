@@ -40,6 +40,27 @@ TEST_F(TextImportTest, LinesBecomeParagraphsAndTheCaretEndsAfterTheText) {
   EXPECT_EQ(clipboard.UnicodeText(), u"a\r\nb");
 }
 
+// The batch mode hands the text to the caret directly: the page gets the same
+// items as through the clipboard, and the clipboard keeps what it held.
+TEST_F(TextImportTest, TheBatchModeInsertsTheSameTextWithoutTheClipboard) {
+  const std::string bytes = "a\r\nb\tc\fd";
+  Import(bytes);
+  const auto windowParagraphs = Paragraphs();
+  const int windowItems = form.CurrentEditor().CountItems();
+  EXPECT_EQ(windowParagraphs, (std::vector<std::u16string>{u"a", u"bc", u"d"}));  // the tab is an item of its own
+  form.Label27Click();
+  form.BatchMode = true;
+  clipboard.SetUnicodeText(u"held before");
+  Import(bytes);
+  EXPECT_EQ(Paragraphs(), windowParagraphs);
+  auto& editor = form.CurrentEditor();
+  EXPECT_EQ(editor.CountItems(), windowItems);
+  EXPECT_EQ(editor.CaretItemIndex(), editor.CountItems() - 1);
+  EXPECT_EQ(editor.Caret().Offset, 2);
+  EXPECT_EQ(clipboard.UnicodeText(), u"held before");
+  EXPECT_EQ(form.Progress.percentLabel.Caption(), u"100%");
+}
+
 TEST_F(TextImportTest, DecodesUtf16AndUtf8AndFallsBackToTheSystemCodePage) {
   struct Case {
     std::string bytes;

@@ -21,11 +21,12 @@ struct ScriptLine {
   bool rightToLeft;
 };
 
-// Each line needs shaping of its own kind: Cyrillic plain, Arabic joined,
+// Each line needs shaping of its own kind: Cyrillic plain (and an emoji
+// above the BMP, two code units in the ToUnicode map), Arabic joined,
 // right to left and with the lam-alef ligature, Devanagari with the conjunct "क्ष" and the vowel sign
 // "ि" drawn before its consonant, Latin with the "ffi" ligature.
 const ScriptLine kLines[] = {
-    {"Cyrillic", u"DejaVu Sans", u"Съешь же ещё этих мягких булок", false},
+    {"Cyrillic", u"DejaVu Sans", u"Съешь же ещё этих мягких булок \U0001F600", false},
     {"Arabic", u"Noto Sans Arabic", u"السلام عليكم ومرحبا", true},
     {"Devanagari", u"Noto Sans Devanagari", u"क्षत्रिय किताब", false},
     {"Ligature", u"Noto Serif", u"office affine", false},
@@ -213,6 +214,53 @@ TEST_F(PdfEmbeddedFontTest, MetricsComeInThousandthsOfTheFontSize) {
   EXPECT_EQ(font.LineGap(), 0);
   EXPECT_TRUE(font.HasCharacter(U'Ж'));
   EXPECT_FALSE(font.HasCharacter(U'क'));
+}
+
+struct DescriptorCase {
+  std::u16string family;
+  bool bold;
+  bool italic;
+  std::int32_t flags;  // symbolic 4, plus fixed pitch 1 and italic 64
+  bool slanted;        // a negative italic angle
+  const char* postScriptName;
+};
+
+TEST_F(PdfEmbeddedFontTest, TheDescriptorTellsTheFacesStyle) {
+  const DescriptorCase cases[] = {
+      {u"Noto Sans", false, false, 4, false, "NotoSans-Regular"},
+      {u"Noto Sans", true, true, 68, true, "NotoSans-BoldItalic"},
+      {u"DejaVu Sans Mono", false, false, 5, false, "DejaVuSansMono"},
+  };
+  for (const DescriptorCase& c : cases) {
+    doc_.StartDocument();
+    doc_.AddPage();
+    TPdfEmbeddedFont& font = doc_.GetEmbeddedFont(FindFontFace(c.family, c.bold, c.italic, U'a').value());
+    std::filesystem::path pdf = SaveChecked("descriptor.pdf");
+    TPdfDictionary* descendant = dynamic_cast<TPdfDictionary*>(font.Dictionary().LookupArray(u"DescendantFonts")->GetItem(0));
+    ASSERT_NE(descendant, nullptr);
+    TPdfDictionary* descriptor = descendant->LookupDictionary(u"FontDescriptor");
+    ASSERT_NE(descriptor, nullptr);
+    EXPECT_EQ(descriptor->LookupNumber(u"Flags")->Value(), c.flags) << c.postScriptName;
+    EXPECT_EQ(descriptor->LookupReal(u"ItalicAngle")->Value() < 0, c.slanted) << c.postScriptName;
+    EXPECT_GT(descriptor->LookupNumber(u"StemV")->Value(), c.bold ? 120 : 60) << c.postScriptName;
+    std::u16string baseFont = font.Dictionary().LookupName(u"BaseFont")->Value();
+    EXPECT_TRUE(std::regex_match(Utf16ToUtf8(baseFont), std::regex(std::string("[A-Z]{6}\\+") + c.postScriptName)))
+        << Utf16ToUtf8(baseFont);
+  }
+}
+
+// The canvas keeps a page's font by registry name while it is on another page.
+TEST_F(PdfEmbeddedFontTest, APageComesBackWithItsEmbeddedFont) {
+  TPdfEmbeddedFont& font = StartWithFont(u"DejaVu Sans", U'Ж');
+  TPdfCanvas& canvas = doc_.GetCanvas();
+  canvas.SelectFont(font, 11);
+  TPdfDictionary& first = canvas.GetPage();
+  doc_.AddPage();
+  ASSERT_NE(canvas.Attribute().Font(), &font);
+  canvas.AttachPage(first);
+  EXPECT_EQ(canvas.Attribute().Font(), &font);
+  EXPECT_EQ(canvas.Attribute().FontSize(), 11);
+  EXPECT_EQ(&doc_.GetEmbeddedFont(font.Face()), &font) << "one font per face";
 }
 
 struct CharPosition {

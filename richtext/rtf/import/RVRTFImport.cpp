@@ -132,7 +132,7 @@ void TRVRTFImporter::InsertTextRun(std::string stored, bool unicode, std::int32_
   auto item = std::make_unique<TRVTextItemInfo>(styleNo);
   item->SetUnicodeText(unicode);
   if (CurrentLink().InLink) {
-    item->ItemHint = CurrentLink().Hint;
+    item->SetItemHint(CurrentLink().Hint);
     std::int32_t chosen = styleNo;
     ReadHyperlink(*item, chosen);
     if (chosen >= 0) item->StyleNo = chosen;
@@ -178,8 +178,8 @@ int TRVRTFImporter::InsertItem(std::unique_ptr<TCustomRVItemInfo> item, std::str
     }
   }
   if (pendingBookmark_) {
-    item->Checkpoint = std::make_unique<TRVCPInfo>();
-    item->Checkpoint->Name = std::move(*pendingBookmark_);
+    item->SetCheckpoint(std::make_unique<TRVCPInfo>());
+    item->Checkpoint()->Name = std::move(*pendingBookmark_);
     pendingBookmark_.reset();
   }
   data.AppendItem(std::move(text), std::move(item));

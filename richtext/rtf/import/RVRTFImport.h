@@ -225,6 +225,11 @@ class TRVRTFImporter {
   // RVRTFImportTextStyles.cpp: the formatting of the current run.
   TRVRTFTextAttributes CurrentTextAttributes(bool unicode, bool noteReference);
   std::int32_t ChooseTextStyle(bool unicode, bool noteReference);
+  // Whether a run of 8-bit text would be stored as the same UTF-16 text in
+  // the same style as a UTF-16 run, so that the reader may join them.
+  bool StoresTextKindsAlike();
+  // By a key of the reader's formatting fields, remembered across runs.
+  std::int32_t ChooseTextStyleByKey(bool unicode, bool noteReference);
 
   // RVRTFImportHyperlinks.cpp.
   const TRVRTFLinkInfo& CurrentLink();
@@ -309,6 +314,16 @@ class TRVRTFImporter {
   std::unordered_map<std::string, std::int32_t> rawTextChoices_;
   std::unordered_map<std::string, std::int32_t> rawParaChoices_;
   int rawTextStyles_ = -1;
+  // The last text choice, kept while the character formatting stays.
+  struct TRVLastTextChoice {
+    TRVRTFCharProperties chars;
+    bool unicode = false;
+    bool noteReference = false;
+    bool inLink = false;
+    int fonts = -1;
+    std::int32_t chosen = -1;
+  };
+  std::optional<TRVLastTextChoice> lastTextChoice_;
   int rawParaStyles_ = -1;
 
   // Lists: Word 97 lists and "pn" markers mapped to list styles.

@@ -124,7 +124,7 @@ const TRVRTFLinkInfo& TRVRTFImporter::CurrentLink() {
 void TRVRTFImporter::ReadHyperlink(TCustomRVItemInfo& item, std::int32_t& styleNo) {
   if (!props_.OnReadHyperlink) return;
   std::u16string name;
-  props_.OnReadHyperlink(link_.Target, link_.Extras, styleNo, item.ItemTag, name);
+  props_.OnReadHyperlink(link_.Target, link_.Extras, styleNo, item.MutableItemTag(), name);
   if (!name.empty() && !item.IsText()) item.ItemText = UnicodeToAnsi(CodePageOfStyle(&style_, item.StyleNo), name);
 }
 

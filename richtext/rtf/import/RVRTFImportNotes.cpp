@@ -22,9 +22,9 @@ void ReplaceItem(TCustomRVData& data, int index, std::unique_ptr<TCustomRVItemIn
   TCustomRVItemInfo& previous = *old.front();
   replacement->SetItemFlags(previous.ItemFlags());
   replacement->ParaNo = previous.ParaNo;
-  replacement->Checkpoint = std::move(previous.Checkpoint);
-  replacement->ItemHint = previous.ItemHint;
-  replacement->ItemTag = previous.ItemTag;
+  replacement->SetCheckpoint(previous.TakeCheckpoint());
+  replacement->SetItemHint(previous.ItemHint());
+  replacement->SetItemTag(previous.ItemTag());
   data.InsertItemAt(index, {}, std::move(replacement));
 }
 

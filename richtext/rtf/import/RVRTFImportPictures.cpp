@@ -36,7 +36,7 @@ void TRVRTFImporter::NewPicture(const TRVRTFPicture* picture, std::unique_ptr<TG
     item->ImageHeight = RoundHalfEven(static_cast<double>(height) * scaleY / 100.0);
   }
   if (link) {
-    item->ItemHint = CurrentLink().Hint;
+    item->SetItemHint(CurrentLink().Hint);
     std::int32_t styleNo = item->StyleNo;
     ReadHyperlink(*item, styleNo);
   }

@@ -28,7 +28,7 @@ bool IsEmptyDocument(const TCustomRVData& data) {
   if (data.CountItems() == 0) return true;
   if (data.CountItems() > 1) return false;
   const TCustomRVItemInfo& item = data.ItemAt(0);
-  return item.IsText() && item.ItemText.empty() && !item.Checkpoint;
+  return item.IsText() && item.ItemText.empty() && !item.Checkpoint();
 }
 
 // Items of source go to the end of target, each paragraph as it was.

@@ -236,6 +236,24 @@ std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
   if (props_.TextStyleMode == rvrsUseSpecified) return props_.TextStyleNo();
   if (props_.TextStyleMode == rvrsAddIfNeeded && reader_->FontList().Empty()) return 0;
   const TRVRTFCharProperties& c = reader_->RTFState().charProps;
+  const bool inLink = CurrentLink().InLink;
+  const int fonts = reader_->FontList().Count();
+  if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) lastTextChoice_.reset();
+  if (lastTextChoice_ && lastTextChoice_->unicode == unicode && lastTextChoice_->noteReference == noteReference &&
+      lastTextChoice_->inLink == inLink && lastTextChoice_->fonts == fonts && lastTextChoice_->chars == c) {
+    return lastTextChoice_->chosen;
+  }
+  const std::int32_t chosen = ChooseTextStyleByKey(unicode, noteReference);
+  lastTextChoice_ = TRVLastTextChoice{c, unicode, noteReference, inLink, fonts, chosen};
+  return chosen;
+}
+
+bool TRVRTFImporter::StoresTextKindsAlike() {
+  return props_.UnicodeMode == rvruOnlyUnicode && style_.TextStyleAt(ChooseTextStyle(true, false)).Unicode;
+}
+
+std::int32_t TRVRTFImporter::ChooseTextStyleByKey(bool unicode, bool noteReference) {
+  const TRVRTFCharProperties& c = reader_->RTFState().charProps;
   rawKey_.clear();
   for (std::int32_t value : {c.size, c.fontIndex, c.charScaleX, c.vShift, c.charSpacing}) AppendKeyBytes(rawKey_, value);
   for (TRVRTFColor value : {c.color, c.backColor, c.underlineColor}) AppendKeyBytes(rawKey_, value);

@@ -3,11 +3,10 @@
 #include "richtext/rtf/import/RVRTFProps.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <streambuf>
 
 #include "platform/CodePage.h"
+#include "platform/FileContents.h"
 #include "platform/Screen.h"
 #include "richtext/rtf/import/RVRTFImport.h"
 
@@ -50,12 +49,13 @@ TRVRTFHighlightConvert ReaderHighlight(TRVRTFHighlight highlight) {
   return rtf_hl_ColorTable;
 }
 
+// An empty file is read completely: it holds an empty document.
 std::optional<std::string> ReadWholeFile(const std::string& fileName) {
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return bytes;
+  FileContents contents = ReadFileContents(fileName);
+  if (contents.fileMissing) return std::nullopt;
+  if (contents.failedStep == FileReadStep::kNone) return std::move(contents.bytes);
+  if (contents.failedStep == FileReadStep::kSize && contents.systemError == kEmptyFileReason) return std::string();
+  return std::nullopt;
 }
 
 std::u16string FolderOf(const std::string& fileName) {
@@ -252,6 +252,7 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
     reader.OnNewUnicodeText = [this](TRVRTFReader&, const TRVUnicodeString& text, TRVRTFPosition position) {
       NewUnicodeText(text, position);
     };
+    reader.JoinsTextKinds = [this] { return StoresTextKindsAlike(); };
   }
   if (!props_.IgnorePictures) {
     reader.OnNewPicture = [this](TRVRTFReader&, const TRVRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,

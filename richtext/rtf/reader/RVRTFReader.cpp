@@ -38,6 +38,7 @@ void TRVRTFReader::Reset() {
   stack_.emplace_back();
   pendingText_.clear();
   pendingUnicode_.clear();
+  runJoinsKinds_.reset();
   position_ = rtf_ts_NewPara;
   codePage_ = DefCodePage;
   skipCount_ = 0;
@@ -191,7 +192,7 @@ void TRVRTFReader::HandleHexModeByte(int byte) {
 // block; nothing between them can change the state.
 void TRVRTFReader::TakePlainTextRun(std::uint8_t first) {
   SyncTables(true);
-  if (!pendingUnicode_.empty()) Emit(Break::None);
+  if (!pendingUnicode_.empty() && !JoinsKindsInThisRun()) Emit(Break::None);
   pendingText_.push_back(static_cast<char>(first));
   std::size_t available = 0;
   const char* bytes = input_.Available(available);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,10 @@ class TRVRTFReader {
   std::int32_t PixelsPerInch = 0;  // 0: the screen's, at the start of each parse
   TRVUnicodeString BasePath;
   bool TabAsSeparateText = false;
+  // Asked (once per run) where 8-bit text and UTF-16 text meet in one
+  // formatting: true makes them one UTF-16 run, for a client that stores
+  // both alike. Unset, each kind is a run of its own.
+  std::function<bool()> JoinsTextKinds;
 
   // Events.
   TRVRTFNewTextEvent OnNewText;
@@ -216,6 +221,10 @@ class TRVRTFReader {
   // Text of a Symbol font, or of a code page the client does not read, turned
   // into UTF-16 (or, without OnNewUnicodeText, into TextCodePage's bytes).
   void DecodeForeignText();
+  // The pending 8-bit text decoded and appended to the pending UTF-16 text.
+  void WidenPendingText();
+  // Whether 8-bit text may join the UTF-16 text of the run pending now.
+  bool JoinsKindsInThisRun();
   bool InSymbolFont() const;
   CodePageId SourceCodePage() const;
 
@@ -279,6 +288,7 @@ class TRVRTFReader {
   std::vector<TRVRTFReaderState> stack_;
   TRVAnsiString pendingText_;
   TRVUnicodeString pendingUnicode_;
+  std::optional<bool> runJoinsKinds_;  // the client's answer for the pending run
   TRVRTFPosition position_ = rtf_ts_NewPara;
   CodePageId codePage_ = 0;
   std::int32_t skipCount_ = 0;

@@ -169,12 +169,23 @@ CodePageId TRVRTFReader::TextCodePage() const {
   return codePage_;
 }
 
+void TRVRTFReader::WidenPendingText() {
+  const auto isHigh = [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; };
+  if (InSymbolFont()) {
+    for (char byte : pendingText_) pendingUnicode_.push_back(SymbolToUnicode(static_cast<unsigned char>(byte)));
+  } else if (std::none_of(pendingText_.begin(), pendingText_.end(), isHigh)) {
+    pendingUnicode_.append(pendingText_.begin(), pendingText_.end());
+  } else {
+    pendingUnicode_ += AnsiToUnicode(SourceCodePage(), pendingText_);
+  }
+  pendingText_.clear();
+}
+
 void TRVRTFReader::DecodeForeignText() {
   if (InSymbolFont()) {
     // Without a Unicode client the bytes stay the font's own.
     if (!OnNewUnicodeText) return;
-    for (char byte : pendingText_) pendingUnicode_.push_back(SymbolToUnicode(static_cast<unsigned char>(byte)));
-    pendingText_.clear();
+    WidenPendingText();
     // Word writes Symbol characters as the font's private-use characters.
     for (char16_t& unit : pendingUnicode_) {
       if (unit >= 0xF020 && unit <= 0xF0FF) unit = SymbolToUnicode(unit - 0xF000u);

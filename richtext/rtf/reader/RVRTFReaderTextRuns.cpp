@@ -30,14 +30,27 @@ void TRVRTFReader::PutTextByte(std::uint8_t byte) {
     case 10: Emit(Break::Paragraph); return;
     default: break;
   }
-  if (!pendingUnicode_.empty()) Emit(Break::None);
+  if (!pendingUnicode_.empty() && !JoinsKindsInThisRun()) Emit(Break::None);
   pendingText_.push_back(static_cast<char>(byte));
 }
 
 void TRVRTFReader::PutTextUnicode(char16_t unit) {
   SyncTables(true);
-  if (!pendingText_.empty()) Emit(Break::None);
+  if (!pendingText_.empty()) {
+    if (JoinsKindsInThisRun()) {
+      WidenPendingText();
+    } else {
+      Emit(Break::None);
+    }
+  }
   pendingUnicode_.push_back(unit);
+}
+
+bool TRVRTFReader::JoinsKindsInThisRun() {
+  if (!OnNewUnicodeText || !JoinsTextKinds) return false;
+  // Whatever could change the answer (formatting, links) ends the run first.
+  if (!runJoinsKinds_) runJoinsKinds_ = JoinsTextKinds();
+  return *runJoinsKinds_;
 }
 
 void TRVRTFReader::EmitWithSync(bool allowClose) {
@@ -60,6 +73,8 @@ void TRVRTFReader::Emit(Break kind, bool forceEmptyRun) {
 
 void TRVRTFReader::SendRun() {
   FinalizeParagraph();
+  // Joined 8-bit text follows the UTF-16 text it joined.
+  if (!pendingUnicode_.empty() && !pendingText_.empty()) WidenPendingText();
   DecodeForeignText();
   if (OnNewUnicodeText && !pendingUnicode_.empty()) {
     CallContentHandler([&] { OnNewUnicodeText(*this, pendingUnicode_, position_); });
@@ -68,6 +83,7 @@ void TRVRTFReader::SendRun() {
   }
   pendingText_.clear();
   pendingUnicode_.clear();
+  runJoinsKinds_.reset();
 }
 
 void TRVRTFReader::HandleUnicodeKeyword(char16_t unit, std::uint8_t fallback) {

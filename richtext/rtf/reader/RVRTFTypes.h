@@ -88,6 +88,8 @@ struct TRVRTFCharProperties {
   TRVUnicodeString fontNameOverride;
   std::uint8_t underlineType = 0;
   std::int32_t highlightIndex = -1;
+
+  bool operator==(const TRVRTFCharProperties&) const = default;
 };
 
 struct TRVRTFCustomMarkerProperties {

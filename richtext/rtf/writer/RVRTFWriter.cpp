@@ -124,7 +124,7 @@ void TRVRTFWriter::WriteItems(TRVRTFCall& call) {
     const TCustomRVItemInfo& item = call.Data.ItemAt(i);
     if (!item.ContinuesPara()) WriteParagraphStart(call, i);
     call.NoParaBreak = false;
-    if (item.Checkpoint) WriteBookmark(call, *item.Checkpoint);
+    if (item.Checkpoint()) WriteBookmark(call, *item.Checkpoint());
     const bool link = WriteLinkStart(call, i);
     WriteContent(call, i);
     if (link) {

@@ -40,15 +40,15 @@ bool TRVRTFWriter::WriteLinkStart(TRVRTFCall& call, int index) {
   if (!link) return false;
 
   std::u16string extras;
-  if (!item.ItemHint.empty()) {
-    std::u16string hint = item.ItemHint;
+  if (!item.ItemHint().empty()) {
+    std::u16string hint = item.ItemHint();
     for (char16_t& c : hint) {
       if (c == u'"') c = u'\'';
     }
     extras = u"\\o \"" + hint + u"\"";
   }
   std::u16string target;
-  const std::int32_t id = item.JumpId + data.FirstJumpNo;
+  const std::int32_t id = item.JumpId() + data.FirstJumpNo;
   if (settings_.OnWriteHyperlink) {
     settings_.OnWriteHyperlink(id, data, index, target, extras);
   } else if (settings_.OnURLNeeded) {

@@ -251,8 +251,8 @@ TEST_F(CRVDataTest, CheckpointsAreChainedInDocumentOrder) {
   data.AddCheckpoint(u"last");
   data.AppendTextItem("c", 0, 0);
   auto middle = Item(ItemKindBreak, 0);
-  middle->Checkpoint = std::make_unique<TRVCPInfo>();
-  middle->Checkpoint->Name = u"middle";
+  middle->SetCheckpoint(std::make_unique<TRVCPInfo>());
+  middle->Checkpoint()->Name = u"middle";
   data.InsertItemAt(1, {}, std::move(middle));
 
   std::vector<std::u16string> names;
@@ -325,10 +325,10 @@ TEST_F(CRVDataTest, TheMergeRuleOfAdjacentTextItems) {
       {"same style on one line", [](TCustomRVData&) {}, true},
       {"second starts a paragraph", [](TCustomRVData& d) { d.ItemAt(1).SetStartsParagraph(); }, false},
       {"different styles", [](TCustomRVData& d) { d.ItemAt(1).StyleNo = 1; }, false},
-      {"different hints", [](TCustomRVData& d) { d.ItemAt(1).ItemHint = u"hint"; }, false},
-      {"different tags", [](TCustomRVData& d) { d.ItemAt(1).ItemTag = 5; }, false},
+      {"different hints", [](TCustomRVData& d) { d.ItemAt(1).SetItemHint(u"hint"); }, false},
+      {"different tags", [](TCustomRVData& d) { d.ItemAt(1).SetItemTag(5); }, false},
       {"second has a checkpoint",
-       [](TCustomRVData& d) { d.ItemAt(1).Checkpoint = std::make_unique<TRVCPInfo>(); }, false},
+       [](TCustomRVData& d) { d.ItemAt(1).SetCheckpoint(std::make_unique<TRVCPInfo>()); }, false},
       {"concatenation protected",
        [](TCustomRVData& d) { d.ItemAt(0).StyleNo = d.ItemAt(1).StyleNo = 6; }, false},
       {"empty first item in another style", [](TCustomRVData& d) {
@@ -337,7 +337,7 @@ TEST_F(CRVDataTest, TheMergeRuleOfAdjacentTextItems) {
        }, true},
       {"empty second item with another hint", [](TCustomRVData& d) {
          d.ItemAt(1).ItemText.clear();
-         d.ItemAt(1).ItemHint = u"hint";
+         d.ItemAt(1).SetItemHint(u"hint");
        }, true},
       {"a tab is no text", [](TCustomRVData& d) { d.InsertItemAt(1, {}, Item(ItemKindTab, 0)); }, false},
   };
@@ -359,7 +359,7 @@ TEST_F(CRVDataTest, MergingIntoAnEmptyItemTakesTheOthersStyleAndTag) {
   data.MergeItems(0);
   EXPECT_EQ(Dump(data), "b");
   EXPECT_EQ(data.ItemAt(0).StyleNo, 1);
-  EXPECT_EQ(data.ItemAt(0).ItemTag, TRVTag{7});
+  EXPECT_EQ(data.ItemAt(0).ItemTag(), TRVTag{7});
 
   data.AppendTextItem("c", 1, 0, 7);
   EXPECT_FALSE(data.CanMergeItems(0));
@@ -480,7 +480,7 @@ TEST(CRVItemKindsTest, PropertySettersKeepTheirRules) {
   EXPECT_TRUE(picture.SetStringProperty(rvspHint, u"hint"));
   EXPECT_TRUE(picture.SetIntProperty(rvipDeleteProtect, 1));
   EXPECT_EQ(picture.Alt, u"alt");
-  EXPECT_EQ(picture.ItemHint, u"hint");
+  EXPECT_EQ(picture.ItemHint(), u"hint");
   EXPECT_FALSE(picture.CanBeDeleted());
   TRVTabItemInfo tab;
   EXPECT_FALSE(tab.SetStringProperty(rvspAlt, u"alt"));
@@ -539,13 +539,13 @@ TEST_F(CRVDataTest, KindSpecificAccessChecksTheKind) {
 TEST(CRVItemKindsTest, CloningCopiesOwnedData) {
   TRVFootnoteItemInfo note;
   note.Document().AppendTextItemW(u"note text", 0, 0);
-  note.ItemHint = u"hint";
+  note.SetItemHint(u"hint");
   auto copy = note.Clone();
   auto& copied = dynamic_cast<TRVFootnoteItemInfo&>(*copy);
   note.Document().ClearItems();
   ASSERT_EQ(copied.Document().CountItems(), 1);
   EXPECT_EQ(copied.Document().ItemTextAt(0), u"note text");
-  EXPECT_EQ(copied.ItemHint, u"hint");
+  EXPECT_EQ(copied.ItemHint(), u"hint");
 
   TRVGraphicItemInfo picture(std::make_unique<FakeBitmap>("TBitmap"), rvvaAbsMiddle);
   auto pictureCopy = picture.Clone();

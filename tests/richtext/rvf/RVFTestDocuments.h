@@ -126,10 +126,10 @@ inline std::string DeepDump(const TCustomRVData& data, const std::string& indent
   for (int i = 0; i < data.CountItems(); ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
     out << indent << i << ": " << item.StyleNo << " p" << item.ParaNo << " f" << int(item.ItemFlags()) << " tag"
-        << DumpTag(item.ItemTag) << " hint[" << Utf16ToUtf8(item.ItemHint) << "]";
-    if (item.Checkpoint) {
-      out << " cp[" << Utf16ToUtf8(item.Checkpoint->Name) << " " << DumpTag(item.Checkpoint->Tag) << " "
-          << item.Checkpoint->RaiseEvent << item.Checkpoint->Persistent << "]";
+        << DumpTag(item.ItemTag()) << " hint[" << Utf16ToUtf8(item.ItemHint()) << "]";
+    if (item.Checkpoint()) {
+      out << " cp[" << Utf16ToUtf8(item.Checkpoint()->Name) << " " << DumpTag(item.Checkpoint()->Tag) << " "
+          << item.Checkpoint()->RaiseEvent << item.Checkpoint()->Persistent << "]";
     }
     if (item.IsText()) {
       out << " text[" << Utf16ToUtf8(data.ItemTextAt(i)) << "]";
@@ -180,7 +180,7 @@ inline void BuildEveryKind(TCustomRVData& data) {
   data.AppendTextItem("\xCF\xF0\xE8\xE2\xE5\xF2", 6, -1);  // Cyrillic in code page 1251
   auto hinted = std::make_unique<TRVTextItemInfo>(0);
   hinted->ParaNo = 1;
-  hinted->ItemHint = u"a \"hint\"\r\nover lines";
+  hinted->SetItemHint(u"a \"hint\"\r\nover lines");
   hinted->SetUnicodeText(true);
   data.AppendItem(UnicodeItemText(u"centred"), std::move(hinted));
   auto lineBreak = std::make_unique<TRVTextItemInfo>(0);
@@ -210,7 +210,7 @@ inline void BuildEveryKind(TCustomRVData& data) {
   picture->TransparentMode = 1;
   picture->TransparentColor = clWhite;
   picture->Resizable = false;
-  picture->ItemHint = u"picture hint";
+  picture->SetItemHint(u"picture hint");
   data.AppendItem("picture name", std::move(picture));
   auto png = std::make_unique<TRVHotGraphicItemInfo>(TPngGraphic::FromBytes(MakePng(4, 5)), rvvaAbsTop);
   png->ParaNo = -1;
@@ -281,7 +281,7 @@ inline std::unique_ptr<TRVTableItemInfo> BuildTable(TCustomRVData* owner) {
   table->TextColSeparator = u"\t";
   table->VisibleBorders.Top = false;
   table->Options.Include(rvtoHideGridLines);
-  table->ItemHint = u"table hint";
+  table->SetItemHint(u"table hint");
   table->JoinCells(0, 0, 2, 2);
   table->Row(2).VAlign = 2;
   table->Row(1).PageBreakBefore = 1;

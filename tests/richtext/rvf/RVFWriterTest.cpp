@@ -125,7 +125,7 @@ TEST_F(RVFWriterTest, TagsHintsAndQuotedNames) {
   style_.TextStyleAt(1).SetStyleName(u"say \"hi\"\r\n");
   data_.AppendTextItemW(u"x", 1, 0, std::string());
   data_.AppendTextItemW(u"y", 0, 0, std::string("my \"tag\"\r\n"));
-  data_.ItemAt(1).ItemHint = u"h\"i";
+  data_.ItemAt(1).SetItemHint(u"h\"i");
   view_.RVFOptions = {rvfoSaveBinary, rvfoUseStyleNames};
   std::string stream = Written(data_, rvfsmWhole, view_);
   EXPECT_EQ(stream, "-8 1 3 1\r\n\"say \"\"hi\"\"\x01\x02\" 1 \"Paragraph Style\" 8 0 0\r\n" + Raw(u"x\u2029") +

@@ -46,6 +46,49 @@ TEST(RVRTFImportTest, ParagraphsBreaksTabsAndHiddenText) {
   }
 }
 
+// Plain bytes, \'hh bytes and \uN characters of one formatting are one item
+// when both kinds are stored alike (UTF-16 in one style); the mixed mode
+// keeps 8-bit text in styles of its own, so there the kinds stay apart.
+TEST(RVRTFImportTest, TextKindsOfOneFormattingMakeOneItem) {
+  struct Case {
+    const char* name;
+    TRVReaderUnicode mode;
+    std::string body;
+    std::string structure;
+    std::string storage;  // per text item: U for UTF-16 text, A for 8-bit text
+  };
+  const std::string fonts = "{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2\\fcharset204 Arial Cyr;}}";
+  const Case cases[] = {
+      {"plain around a character", rvruOnlyUnicode, "a\\u1055?b", "a\u041Fb", "U"},
+      {"hex byte between characters", rvruOnlyUnicode, "\\u1055?\\'e9\\u1088?", "\u041F\u00E9\u0440", "U"},
+      {"bytes, character, bytes", rvruOnlyUnicode, "caf\\'e9 \\u8364? ok", "caf\u00E9 \u20AC ok", "U"},
+      {"skip count of two", rvruOnlyUnicode, "\\uc2\\u1055?\\'e9x", "\u041Fx", "U"},
+      {"formatting still splits", rvruOnlyUnicode, "{\\b a\\u1055?}b\\u1088?", "a\u041F+b\u0440", "UU"},
+      {"hidden text still dropped", rvruOnlyUnicode, "a\\u1055?{\\v b\\u1088?}c", "a\u041F+c", "UU"},
+      {"tab still an item", rvruOnlyUnicode, "a\\u1055?\\tab b", "a\u041F+<tab>+b", "UU"},
+      {"paragraphs still split", rvruOnlyUnicode, "a\\u1055?\\par b", "a\u041F|b", "UU"},
+      {"symbol font bytes", rvruOnlyUnicode, "\\f1 a\\u-3913?b", "\u03B1\u2022\u03B2", "U"},
+      {"bytes of a Cyrillic font", rvruOnlyUnicode, "\\f2 \\'c0\\u1055?\\'c1", "\u0410\u041F\u0411", "U"},
+      {"mixed mode keeps kinds apart", rvruMixed, "a\\u1055?b", "a+\u041F+b", "AUA"},
+      {"mixed mode, character in the code page", rvruMixed, "a\\u233?b", "a+\u00E9+b", "AAA"},
+  };
+  for (const auto& c : cases) {
+    TRVImportedRTF imported;
+    imported.props.UnicodeMode = c.mode;
+    imported.props.TextStyleMode = rvrsAddIfNeeded;
+    EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.body + "}"), kRtfOk) << c.name;
+    EXPECT_EQ(imported.Structure(), c.structure) << c.name;
+    std::string storage;
+    for (int i = 0; i < imported.doc.CountItems(); ++i) {
+      const auto& item = imported.doc.ItemAt(i);
+      if (!item.IsText()) continue;
+      storage += item.UnicodeText() ? 'U' : 'A';
+      EXPECT_EQ(imported.style.TextStyleAt(item.StyleNo).Unicode, item.UnicodeText()) << c.name << " item " << i;
+    }
+    EXPECT_EQ(storage, c.storage) << c.name;
+  }
+}
+
 TEST(RVRTFImportTest, DocumentAndFontCodePages) {
   const StructureCase cases[] = {
       {"pc is code page 437", R"({\rtf1\pc \'f1\'f2\'f3 x\par})", "\u00B1\u2265\u2264 x"},
@@ -215,8 +258,8 @@ TEST(RVRTFImportTest, HyperlinkTargetsAndHints) {
     ASSERT_EQ(imported.doc.CountItems(), 1) << c.instruction;
     EXPECT_EQ(target, c.target) << c.instruction;
     const TCustomRVItemInfo& item = imported.doc.ItemAt(0);
-    EXPECT_EQ(item.ItemHint, c.hint) << c.instruction;
-    EXPECT_EQ(item.ItemTag, TRVTag(std::int32_t{7}));
+    EXPECT_EQ(item.ItemHint(), c.hint) << c.instruction;
+    EXPECT_EQ(item.ItemTag(), TRVTag(std::int32_t{7}));
     EXPECT_TRUE(imported.style.TextStyleAt(item.StyleNo).Jump) << c.instruction;
   }
 }
@@ -345,7 +388,7 @@ TEST(RVRTFImportTest, PictureInsideALinkIsAHotPicture) {
                     PictureGroup("pngblip", test::MakePng(2, 2)) + "}}"));
   ASSERT_EQ(imported.doc.CountItems(), 1);
   EXPECT_EQ(imported.doc.ItemAt(0).StyleNo, ItemKindHotPicture);
-  EXPECT_EQ(imported.doc.ItemAt(0).ItemHint, u"tip");
+  EXPECT_EQ(imported.doc.ItemAt(0).ItemHint(), u"tip");
 }
 
 // --- where the content goes ---

@@ -67,7 +67,7 @@ std::string Describe(const TCustomRVData& data, const std::string& indent) {
   for (int i = 0; i < data.CountItems(); ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
     out += indent + (item.ContinuesPara() ? "+" : item.LineBreakBefore() ? "/" : item.PageBreakBefore() ? "#" : "|");
-    if (item.Checkpoint) out += "[" + Utf16ToUtf8(item.Checkpoint->Name) + "]";
+    if (item.Checkpoint()) out += "[" + Utf16ToUtf8(item.Checkpoint()->Name) + "]";
     out += " para " + std::to_string(item.ParaNo) + " ";
     if (!item.IsText()) {
       out += DescribeKind(item, indent);
@@ -76,7 +76,7 @@ std::string Describe(const TCustomRVData& data, const std::string& indent) {
     std::string text = Utf16ToUtf8(data.ItemTextAt(i));
     const std::int32_t style = data.EffectiveStyleOf(i);
     while (i + 1 < data.CountItems() && data.ItemAt(i + 1).IsText() && data.ItemAt(i + 1).ContinuesPara() &&
-           !data.ItemAt(i + 1).Checkpoint && data.EffectiveStyleOf(i + 1) == style) {
+           !data.ItemAt(i + 1).Checkpoint() && data.EffectiveStyleOf(i + 1) == style) {
       text += Utf16ToUtf8(data.ItemTextAt(++i));
     }
     out += "text " + std::to_string(style) + " '" + text + "'\n";

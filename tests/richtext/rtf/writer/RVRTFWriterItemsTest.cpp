@@ -172,8 +172,8 @@ TEST_F(RVRTFWriterItemsTest, Hyperlinks) {
     style.TextStyles.Add().Jump = true;
     TestDocument doc(style);
     doc.AppendTextItemW(u"go", 1, 0);
-    doc.ItemAt(0).ItemHint = c.hint;
-    doc.ItemAt(0).JumpId = 2;
+    doc.ItemAt(0).SetItemHint(c.hint);
+    doc.ItemAt(0).SetJumpId(2);
     doc.FirstJumpNo = 10;
     TRVRTFWriteSettings settings;
     std::int32_t seenId = -1;
