@@ -162,10 +162,10 @@ void TFormattedPdfPainter::BoxPainted(const TRVBox& box, const TCustomRVData& da
     const auto* note = static_cast<const TRVNoteItemInfo*>(&item);
     if (std::find(footnotes_.begin(), footnotes_.end(), note) == footnotes_.end()) footnotes_.push_back(note);
   }
-  if (const TRVCPInfo* checkpoint = item.Checkpoint.get(); checkpoint != nullptr && box.Start == 0) {
+  if (const TRVCPInfo* checkpoint = item.Checkpoint(); checkpoint != nullptr && box.Start == 0) {
     anchors_.push_back({checkpoint->Name, Y(rect.Top)});
   }
-  const auto* uri = std::get_if<std::string>(&item.ItemTag);
+  const auto* uri = std::get_if<std::string>(&item.ItemTag());
   const TRVStyle* style = data.GetRVStyle();
   if (uri == nullptr || uri->empty() || style == nullptr || box.Kind != TRVBoxKind::Text) return;
   if (!style->TextStyleAt(box.TextStyleNo).Jump) return;
