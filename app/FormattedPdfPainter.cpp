@@ -8,6 +8,7 @@
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpegImage.h"
+#include "platform/CodePage.h"
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
 #include "richtext/graphic/RVBitmap.h"
@@ -76,7 +77,14 @@ void TFormattedPdfPainter::NewPage() {
 }
 
 void TFormattedPdfPainter::AddLinksAndAnchors() {
-  for (const TPdfPageLink& link : links_) AddUriLink(doc_, link.Rect, link.Uri);
+  for (const TPdfPageLink& link : links_) {
+    // "#name" is a place in the document itself: a bookmark's destination.
+    if (link.Uri.starts_with('#')) {
+      AddNamedLink(doc_, link.Rect, Utf8ToUtf16(std::string_view(link.Uri).substr(1)));
+    } else {
+      AddUriLink(doc_, link.Rect, link.Uri);
+    }
+  }
   for (const TPdfPageAnchor& anchor : anchors_) AddNamedDestination(doc_, anchor.Name, anchor.Top);
 }
 

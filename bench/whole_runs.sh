@@ -69,7 +69,7 @@ for size in "${sizes[@]}"; do
         officeBytes=$(stat -c %s "$work/lo/office.pdf" 2>/dev/null || echo 0)
         awk -v p="$c" -v v="${cpu["varnolt rtf formatted $size"]}" -v f="$formattedBytes" -v o="$officeBytes" \
           'BEGIN { if (v > 0) printf "  ratio: LibreOffice cpu / varnolt formatted cpu = %.1f\n", p / v
-                   printf "  PDF sizes: varnolt formatted %d bytes, LibreOffice %d bytes (%.2f)\n", f, o, o > 0 ? f / o : 0 }'
+                   printf "  PDF sizes: varnolt formatted %d bytes, LibreOffice %d bytes (%.2f)\n", f, o, (o > 0 ? f / o : 0) }'
       fi
       rm -rf "$work/lo"
     done

@@ -135,8 +135,11 @@ void TRVLayoutPainter::PaintTextBox(const TRVBox& box, const TCustomRVData& data
   if (font.BackColor != kRVColorNone) FillRect(rect, ShownColor(font.BackColor, 0xFFFFFF));
   const std::u16string& text = ItemText(data, box.ItemNo);
   const auto start = std::min(static_cast<std::size_t>(std::max(box.Start, 0)), text.size());
-  DrawText(font, std::u16string_view(text).substr(start, static_cast<std::size_t>(std::max(box.Length, 0))), baseline,
-           box.Width, box.SpaceExtra);
+  const auto shown = std::u16string_view(text).substr(start, static_cast<std::size_t>(std::max(box.Length, 0)));
+  // Spaces alone show nothing unless a line runs under or through them.
+  const bool lined = font.Style.Contains(fsUnderline) || font.Style.Contains(fsStrikeOut);
+  if (!lined && shown.find_first_not_of(u' ') == std::u16string_view::npos) return;
+  DrawText(font, shown, baseline, box.Width, box.SpaceExtra);
 }
 
 const std::u16string& TRVLayoutPainter::ItemText(const TCustomRVData& data, int itemNo) {

@@ -100,13 +100,14 @@ TEST(FormattedPdfBatchTest, TheFeaturesFixtureKeepsItsWordsFontsNotesLinksAndPap
   EXPECT_TRUE(InOrderWithin({"Running", "header", "line", "Quarterly", "After", "the", "table.", "Footnote", "words",
                              "here.", "Running", "footer", "line"},
                             first));
-  EXPECT_TRUE(InOrderWithin({"Running", "header", "line", "Second", "page", "words.", "Endnote", "words", "here.",
+  EXPECT_TRUE(InOrderWithin({"Running", "header", "line", "Second", "page", "words,", "back", "Endnote", "words", "here.",
                              "Running", "footer", "line"},
                             second));
 
   const std::string objects = Uncompressed(out, dir);
   EXPECT_NE(objects.find("/URI (https://example.com/report)"), std::string::npos);
   EXPECT_TRUE(std::regex_search(objects, std::regex(R"(/Dests <<\s*/Names \[\s*\(summary\))")));
+  EXPECT_NE(objects.find("/Dest (summary)"), std::string::npos) << "the link back to the bookmark";
   EXPECT_NE(test::ReadFileBytes(out).find("/FlateDecode"), std::string::npos);
 }
 
@@ -117,7 +118,7 @@ TEST(FormattedPdfBatchTest, ThePagesGeometryGivenByTheUserWinsOverTheDocumentsPa
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   ASSERT_TRUE(test::PassesQpdfCheck(out));
   EXPECT_NE(test::ReadFileBytes(out).find("/MediaBox [0 0 400 500 ]"), std::string::npos);
-  EXPECT_TRUE(InOrderWithin({"Quarterly", "Report", "Second", "page", "words."}, test::WordsOf(test::ExtractedText(out))));
+  EXPECT_TRUE(InOrderWithin({"Quarterly", "Report", "Second", "page", "words,", "back"}, test::WordsOf(test::ExtractedText(out))));
 }
 
 std::string Hex(const std::string& bytes) {
