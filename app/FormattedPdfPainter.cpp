@@ -24,11 +24,6 @@ constexpr float kStrikeOutAbove = 0.28F;
 constexpr float kTextLineThickness = 0.06F;
 constexpr TColor kPictureFrame = 0xAAAAAA;
 
-std::string ClipRect(float left, float bottom, float right, float top) {
-  return "q\n" + FormatReal(left) + " " + FormatReal(bottom) + " " + FormatReal(right - left) + " " +
-         FormatReal(top - bottom) + " re\nW\nn\n";
-}
-
 TPdfBitmap PdfBitmapOf(const TBitmap& bitmap) {
   TPdfBitmap picture;
   picture.Width = bitmap.Width();
@@ -89,10 +84,17 @@ void TFormattedPdfPainter::AddLinksAndAnchors() {
 }
 
 void TFormattedPdfPainter::BeginClip(float left, float bottom, float right, float top) {
-  canvas_.WriteContent(ClipRect(left, bottom, right, top));
+  canvas_.SaveState();
+  canvas_.ClipToRect(left, bottom, right, top);
 }
 
-void TFormattedPdfPainter::EndClip() { canvas_.WriteContent("Q\n"); }
+void TFormattedPdfPainter::EndClip() { canvas_.RestoreState(); }
+
+void TFormattedPdfPainter::SetScale(float factor) {
+  // Only inside a clip: EndClip's restore takes the scale away again.
+  if (factor < 1) canvas_.Scale(factor);
+  scale_ = factor;
+}
 
 void TFormattedPdfPainter::Rectangle(const TRVRectF& rect) {
   canvas_.PathMoveTo(X(rect.Left), Y(rect.Top));
@@ -171,13 +173,13 @@ void TFormattedPdfPainter::BoxPainted(const TRVBox& box, const TCustomRVData& da
     if (std::find(footnotes_.begin(), footnotes_.end(), note) == footnotes_.end()) footnotes_.push_back(note);
   }
   if (const TRVCPInfo* checkpoint = item.Checkpoint(); checkpoint != nullptr && box.Start == 0) {
-    anchors_.push_back({checkpoint->Name, Y(rect.Top)});
+    anchors_.push_back({checkpoint->Name, Y(rect.Top) * scale_});
   }
   const auto* uri = std::get_if<std::string>(&item.ItemTag());
   const TRVStyle* style = data.GetRVStyle();
   if (uri == nullptr || uri->empty() || style == nullptr || box.Kind != TRVBoxKind::Text) return;
   if (!style->TextStyleAt(box.TextStyleNo).Jump) return;
-  links_.push_back({{X(rect.Left), Y(rect.Bottom()), X(rect.Right()), Y(rect.Top)}, *uri});
+  links_.push_back({OnPage({X(rect.Left), Y(rect.Bottom()), X(rect.Right()), Y(rect.Top)}), *uri});
 }
 
 }  // namespace varnolt

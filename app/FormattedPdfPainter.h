@@ -41,6 +41,9 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
     left_ = left;
     top_ = top;
   }
+  // What follows is drawn scaled about the page's origin by factor (at most
+  // 1), inside the clip; SetPlacement is then in the scaled space.
+  void SetScale(float factor);
   // Only what lies inside the rectangle shows, until EndClip.
   void BeginClip(float left, float bottom, float right, float top);
   void EndClip();
@@ -67,12 +70,17 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   float X(double x) const { return static_cast<float>(left_ + x * kPointsPerPixel); }
   float Y(double y) const { return static_cast<float>(top_ - y * kPointsPerPixel); }
   void Rectangle(const TRVRectF& rect);
+  // Annotations are placed in the page's own space, whatever the scale.
+  TPdfRect OnPage(const TPdfRect& rect) const {
+    return {rect.Left * scale_, rect.Bottom * scale_, rect.Right * scale_, rect.Top * scale_};
+  }
 
   TPdfDoc& doc_;
   TPdfCanvas& canvas_;
   TPdfFontMetrics& metrics_;
   float left_ = 0;
   float top_ = 0;
+  float scale_ = 1;
   std::vector<const TRVNoteItemInfo*> footnotes_;
   std::vector<TPdfPageLink> links_;
   std::vector<TPdfPageAnchor> anchors_;

@@ -115,19 +115,24 @@ class TFormattedPage {
     body_ = FormatDocument(document, metrics_, paper_.TextWidthPixels());
     flow_.push_back({body_.get(), &document, 0});
     AppendEndnotes();
+    // A table wider than the page would lose its far columns: the flow
+    // shrinks to fit instead, every word kept.
+    for (const TFlowPart& part : flow_) {
+      scale_ = std::min(scale_, paper_.TextWidthPixels() / std::max(part.Layout->TotalWidth(), 1.0));
+    }
     if (setup_.Header != nullptr) header_ = FormatDocument(*setup_.Header, metrics_, paper_.TextWidthPixels());
     if (setup_.Footer != nullptr) footer_ = FormatDocument(*setup_.Footer, metrics_, paper_.TextWidthPixels());
   }
 
   void Print() {
     std::vector<TFlowUnit> units;
+    // Footnotes are printed at full size below a flow that may be shrunk.
     const TFootnoteHeight footnoteHeight = [this](const TRVNoteItemInfo& note) {
-      return Footnote(note).TotalHeight() + kNotesGap;
+      return (Footnote(note).TotalHeight() + kNotesGap) / scale_;
     };
-    for (const TFlowPart& part : flow_) {
-      AppendFlowUnits(*part.Layout, part.Offset, paper_.TextHeightPixels(), footnoteHeight, units);
-    }
-    for (const TPageBand& band : SplitIntoPages(units, paper_.TextHeightPixels())) PrintBand(band);
+    const double pageHeight = paper_.TextHeightPixels() / scale_;
+    for (const TFlowPart& part : flow_) AppendFlowUnits(*part.Layout, part.Offset, pageHeight, footnoteHeight, units);
+    for (const TPageBand& band : SplitIntoPages(units, pageHeight)) PrintBand(band);
   }
 
  private:
@@ -153,14 +158,17 @@ class TFormattedPage {
     AddPdfPage(doc_, paper_);
     painter_.NewPage();
     const float textTop = paper_.Height - paper_.Top;
-    const double bandHeight = std::min(band.Bottom - band.Top, paper_.TextHeightPixels() + paper_.Bottom);
-    painter_.BeginClip(0, textTop - static_cast<float>(bandHeight * kPointsPerPixel), paper_.Width, textTop);
-    painter_.SetPlacement(paper_.Left, textTop + static_cast<float>(band.Top * kPointsPerPixel));
+    const double bandHeight = std::min(band.Bottom - band.Top, paper_.TextHeightPixels() / scale_ + paper_.Bottom);
+    painter_.BeginClip(0, textTop - static_cast<float>(bandHeight * kPointsPerPixel * scale_), paper_.Width, textTop);
+    painter_.SetScale(static_cast<float>(scale_));
+    painter_.SetPlacement(static_cast<float>(paper_.Left / scale_),
+                          static_cast<float>(textTop / scale_ + band.Top * kPointsPerPixel));
     for (const TFlowPart& part : flow_) {
       painter_.PaintLayout(*part.Layout, *part.Data, {0, part.Offset}, band.Top - part.Offset,
                            band.Bottom - part.Offset);
     }
     painter_.EndClip();
+    painter_.SetScale(1);
     PrintFootnotes();
     PrintHeaderAndFooter();
     painter_.AddLinksAndAnchors();
@@ -195,6 +203,8 @@ class TFormattedPage {
   }
 
   TPaperFrame paper_;
+  // At most 1: below it when the flow is wider than the text.
+  double scale_ = 1;
   const TRVPageSetup& setup_;
   TPdfDoc& doc_;
   TPdfFontMetrics& metrics_;

@@ -215,6 +215,7 @@ std::string FormatColor(TColor color) {
 void TPdfCanvas::AttachPage(TPdfDictionary& page) {
   if (page_ != nullptr) SaveTextState();
   page_ = &page;
+  savedAttributes_.clear();
   contents_ = dynamic_cast<TPdfStream*>(page.Lookup(u"Contents"));
   if (page.Lookup(kFontKey) != nullptr) {
     LoadTextState();
@@ -301,6 +302,30 @@ void TPdfCanvas::SetDashPattern(std::span<const std::uint8_t> lengths, std::uint
 void TPdfCanvas::SetFillRgb(TColor color) { WriteContent(FormatColor(color) + " rg\n"); }
 
 void TPdfCanvas::SetStrokeRgb(TColor color) { WriteContent(FormatColor(color) + " RG\n"); }
+
+void TPdfCanvas::SaveState() {
+  WriteContent("q\n");
+  savedAttributes_.push_back(attribute_);
+}
+
+void TPdfCanvas::RestoreState() {
+  if (savedAttributes_.empty()) throw EPdfInvalidOperation("RestoreState --no state saved");
+  WriteContent("Q\n");
+  attribute_ = savedAttributes_.back();
+  savedAttributes_.pop_back();
+}
+
+void TPdfCanvas::ClipToRect(float left, float bottom, float right, float top) {
+  WriteContent(FormatReal(left) + " " + FormatReal(bottom) + " " + FormatReal(right - left) + " " +
+               FormatReal(top - bottom) + " re\nW\nn\n");
+}
+
+void TPdfCanvas::Scale(float factor) {
+  // Four decimals: a hundredth would move the far side of a wide table.
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f", static_cast<double>(factor));
+  WriteContent(std::string(text) + " 0 0 " + text + " 0 0 cm\n");
+}
 
 void TPdfCanvas::SetCharSpace(float value) {
   if (value == attribute_.CharSpace()) return;

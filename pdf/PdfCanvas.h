@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pdf/PdfAnnotations.h"
 #include "pdf/PdfTypes.h"
@@ -113,6 +114,15 @@ class TPdfCanvas {
   void SetDashPattern(std::span<const std::uint8_t> lengths, std::uint8_t phase);
   void SetFillRgb(TColor color);
   void SetStrokeRgb(TColor color);
+  // "q" and "Q": the text state the canvas tracks is saved and restored
+  // with the graphics state, so that a font selected inside is selected
+  // again after.
+  void SaveState();
+  void RestoreState();
+  // Clips what follows (until RestoreState) to the rectangle.
+  void ClipToRect(float left, float bottom, float right, float top);
+  // Scales what follows about the origin (until RestoreState).
+  void Scale(float factor);
 
   void SetCharSpace(float value);
   void SetWordSpace(float value);
@@ -167,6 +177,7 @@ class TPdfCanvas {
   TPdfDictionary* page_ = nullptr;
   TPdfStream* contents_ = nullptr;
   TPdfCanvasAttribute attribute_;
+  std::vector<TPdfCanvasAttribute> savedAttributes_;
   bool silent_ = false;
   // Made on first use: most documents never ask for it.
   std::unique_ptr<TLineBreakOpportunities> lineBreaks_;

@@ -226,6 +226,29 @@ TEST(FormattedPdfBatchTest, OfficeRtfMatchesTheOfficeSuitesOwnPdf) {
   EXPECT_TRUE(InOrderWithin({"1.", "Numbered", "one", "a)", "Nested", "letter", "2.", "Numbered", "two"}, listWords));
 }
 
+// A table wider than the page (a wide sheet) is shrunk to fit: its far
+// columns are not cut off.
+TEST(FormattedPdfBatchTest, ATableWiderThanThePageKeepsEveryColumn) {
+  std::string row = "\\trowd\\trpaddl108\\trpaddfl3\\trpaddr108\\trpaddfr3";
+  std::string cells;
+  std::vector<std::string> expected{"before"};
+  for (int c = 0; c < 12; ++c) {
+    row += "\\cellx" + std::to_string(500 * (c + 1));
+    const std::string word = "Quarterly" + std::to_string(c) + "Revenue";
+    cells += "\\pard\\intbl " + word + "\\cell ";
+    expected.push_back(word);
+  }
+  expected.push_back("after");
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28 before\\par " + row + cells +
+                                           "\\row\\pard after\\par}");
+  const auto out = dir / "out.pdf";
+  auto result = Varnolt({(dir / "in.rtf").string(), "-o", out.string(), "-q"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_TRUE(test::PassesQpdfCheck(out));
+  EXPECT_EQ(test::WordsOf(test::ExtractedText(out)), expected);
+}
+
 // Layouts built to make a converter run forever or run out of memory end,
 // with a file the reader accepts.
 TEST(FormattedPdfBatchTest, HostileLayoutsEnd) {
