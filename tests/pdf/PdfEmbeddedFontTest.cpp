@@ -33,7 +33,11 @@ const ScriptLine kLines[] = {
 };
 
 TPdfFontFace FaceFor(const ScriptLine& line) {
-  std::optional<TPdfFontFace> face = FindFontFace(line.family, false, false, line.text[0]);
+  char32_t first = line.text[0];
+  if (first >= 0xD800 && first < 0xDC00 && line.text.size() > 1) {
+    first = 0x10000 + ((first - 0xD800) << 10) + (line.text[1] - 0xDC00);
+  }
+  std::optional<TPdfFontFace> face = FindFontFace(line.family, false, false, first);
   if (!face) ADD_FAILURE() << "no installed font has the first character of the " << line.name << " line";
   return face.value_or(TPdfFontFace{});
 }
