@@ -225,6 +225,7 @@ void TForm2::FormattedPdfExport() {
   PReport1.OpenDocument();
   TPdfDoc& doc = *PReport1.Document();
   doc.SetCompressionMethod(cmFlateDecode);
+  doc.SetShareResources(true);
   TPdfFontMetrics metrics(doc);
   TFormattedPdfPainter painter(doc, metrics);
 

@@ -404,17 +404,27 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
   double viewerX = 0;  // where the viewer's pen is, thousandths of the font size
   float rise = 0;
   bool open = false;
+  bool inHex = false;  // glyphs with no number between them share one string
+  auto openArray = [&] {
+    if (!open) data.push_back('[');
+    open = true;
+  };
+  auto closeHex = [&] {
+    if (inHex) data.push_back('>');
+    inHex = false;
+  };
   auto moveTo = [&](double x) {
     // Drift below a quarter of a thousandth of an em is invisible; letting
     // it add up spares a number after nearly every glyph.
     if (std::fabs(viewerX - x) < kGlyphDriftTolerance) return;
-    if (!open) data.push_back('[');
-    open = true;
+    openArray();
+    closeHex();
+    if (data.back() != '[') data.push_back(' ');
     data.append(FormatReal(ToFloat(viewerX - x)));
-    data.push_back(' ');
     viewerX = x;
   };
   auto close = [&] {
+    closeHex();
     if (open) data.append("] TJ\n");
     open = false;
   };
@@ -425,11 +435,13 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
       data.append(FormatReal(ToFloat(rise * static_cast<double>(size) / 1000)) + " Ts\n");
     }
     moveTo(penX + glyph.OffsetX);
-    if (!open) data.push_back('[');
-    open = true;
-    data.push_back('<');
+    openArray();
+    if (!inHex) {
+      if (data.back() != '[') data.push_back(' ');
+      data.push_back('<');
+      inHex = true;
+    }
     AppendCodeHex(static_cast<std::uint16_t>(glyph.Id), data);
-    data.append("> ");
     viewerX += font.GlyphWidth(glyph.Id) + charSpace;
   };
 

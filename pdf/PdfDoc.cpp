@@ -142,6 +142,18 @@ void TPdfDoc::StartDocumentWithPage() {
   canvas_->SetSilent(true);
 }
 
+std::unique_ptr<TPdfDictionary> TPdfDoc::NewResources() {
+  auto resources = std::make_unique<TPdfDictionary>(xref_.get());
+  resources->Put(u"Font", std::make_unique<TPdfDictionary>(xref_.get()));
+  resources->Put(u"XObject", std::make_unique<TPdfDictionary>(xref_.get()));
+  auto procSet = std::make_unique<TPdfArray>(xref_.get());
+  for (std::u16string_view name : {u"PDF", u"Text", u"ImageC"}) {
+    procSet->Append(std::make_unique<TPdfName>(std::u16string(name)));
+  }
+  resources->Put(u"ProcSet", std::move(procSet));
+  return resources;
+}
+
 void TPdfDoc::AddPage() {
   if (currentPages_ == nullptr) throw EPdfInvalidOperation("AddPage --current pages null.");
   TPdfDictionary& page = NewDictionary();
@@ -152,15 +164,12 @@ void TPdfDoc::AddPage() {
   page.PutName(u"Type", u"Page");
   page.Put(u"Parent", *currentPages_);
   page.Put(u"MediaBox", TPdfArray::CreateNumberArray(xref_.get(), {0, 0, defaultPageWidth_, defaultPageHeight_}));
-  auto resources = std::make_unique<TPdfDictionary>(xref_.get());
-  resources->Put(u"Font", std::make_unique<TPdfDictionary>(xref_.get()));
-  resources->Put(u"XObject", std::make_unique<TPdfDictionary>(xref_.get()));
-  auto procSet = std::make_unique<TPdfArray>(xref_.get());
-  for (std::u16string_view name : {u"PDF", u"Text", u"ImageC"}) {
-    procSet->Append(std::make_unique<TPdfName>(std::u16string(name)));
+  if (!shareResources_) {
+    page.Put(u"Resources", NewResources());
+  } else {
+    if (sharedResources_ == nullptr) sharedResources_ = &xref_->AddObject(NewResources());
+    page.Put(u"Resources", *sharedResources_);
   }
-  resources->Put(u"ProcSet", std::move(procSet));
-  page.Put(u"Resources", std::move(resources));
   page.Put(u"Contents", xref_->AddObject(std::make_unique<TPdfStream>(xref_.get())));
   canvas_->AttachPage(page);
 }
@@ -214,6 +223,7 @@ void TPdfDoc::ReleaseDocument() {
   outlineRoot_ = nullptr;
   currentPages_ = nullptr;
   namedDestinations_.Clear();
+  sharedResources_ = nullptr;
   imageCount_ = 0;
   minorVersion_ = TPdfHeader::kDefaultMinorVersion;
   hasDocument_ = false;

@@ -148,6 +148,9 @@ class TPdfDoc {
   void SetDefaultPageHeight(std::uint16_t height) { defaultPageHeight_ = height; }
   TPdfCompressionMethod CompressionMethod() const { return compressionMethod_; }
   void SetCompressionMethod(TPdfCompressionMethod method) { compressionMethod_ = method; }
+  // Pages added from now on share one resources dictionary, written once
+  // instead of once per page: for documents of many pages and few fonts.
+  void SetShareResources(bool share) { shareResources_ = share; }
   bool UseOutlines() const { return useOutlines_; }
   void SetUseOutlines(bool use) { useOutlines_ = use; }
 
@@ -155,6 +158,7 @@ class TPdfDoc {
   static constexpr int kHighestMinorVersion = 7;
 
   TPdfDictionary& NewDictionary();
+  std::unique_ptr<TPdfDictionary> NewResources();
   TPdfFont& AddFont(std::unique_ptr<TPdfFont> font);
   void FinishForSave();
   void WriteNamedDestinations();
@@ -177,6 +181,8 @@ class TPdfDoc {
   std::uint16_t defaultPageHeight_ = kDefaultPageHeight;
   TPdfCompressionMethod compressionMethod_ = cmNone;
   bool useOutlines_ = false;
+  bool shareResources_ = false;
+  TPdfDictionary* sharedResources_ = nullptr;  // registered; the xref owns it
   int minorVersion_ = TPdfHeader::kDefaultMinorVersion;
   TPdfNamedDestinations namedDestinations_;
   int imageCount_ = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfFonts.h"
 #include "tests/pdf/PdfTestHelpers.h"
@@ -98,6 +100,29 @@ TEST(PdfDocTest, EveryXrefOffsetPointsAtItsObject) {
     EXPECT_EQ(file.substr(offset, std::to_string(number).size() + 6), std::to_string(number) + " 0 obj");
   }
   EXPECT_NE(file.find("/Kids [4 0 R 7 0 R ]\r\n/Count 2"), std::string::npos);
+}
+
+TEST(PdfDocTest, SharedResourcesAreWrittenOnceAndHoldEveryPagesFonts) {
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  doc.SetShareResources(true);
+  doc.AddPage();
+  doc.GetCanvas().SelectFont(u"Times-Roman", 12);
+  doc.AddPage();
+  doc.GetCanvas().SelectFont(u"FixedWidth", 12);
+  const std::string file = Saved(doc);
+  const std::regex reference("/Resources (\\d+) 0 R");
+  std::vector<std::string> numbers;
+  for (auto it = std::sregex_iterator(file.begin(), file.end(), reference); it != std::sregex_iterator(); ++it) {
+    numbers.push_back((*it)[1]);
+  }
+  ASSERT_EQ(numbers.size(), 2u) << "each page refers to its resources";
+  EXPECT_EQ(numbers[0], numbers[1]) << "both pages refer to the same dictionary";
+  const std::size_t shared = file.find("\r\n" + numbers[0] + " 0 obj\r\n");
+  ASSERT_NE(shared, std::string::npos);
+  const std::string dictionary = file.substr(shared, file.find("endobj", shared) - shared);
+  // The pages' opening font, the first page's Times and the second's Courier.
+  for (const char* font : {"/F0 ", "/F1 ", "/F2 "}) EXPECT_NE(dictionary.find(font), std::string::npos) << dictionary;
 }
 
 TEST(PdfDocTest, OutlinesAndViewerPreferencesGoIntoTheCatalog) {
