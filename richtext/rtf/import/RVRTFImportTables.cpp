@@ -254,7 +254,12 @@ void TRVRTFTableBuilder::ApplyRowProperties(const TRVRTFRowProperties& row) {
   if (row.useSpacing[kRtfSideBottom]) bottomSpacingSum_ += row.spacing[kRtfSideBottom];
   for (int side : {kRtfSideLeft, kRtfSideRight}) {
     if (row.useSpacing[static_cast<std::size_t>(side)]) hSpacingSum_ += row.spacing[static_cast<std::size_t>(side)];
-    if (row.usePadding[static_cast<std::size_t>(side)]) horizontalPadding_.Add(row.padding[static_cast<std::size_t>(side)]);
+    if (row.usePadding[static_cast<std::size_t>(side)]) {
+      horizontalPadding_.Add(row.padding[static_cast<std::size_t>(side)]);
+    } else if (row.gap > 0) {
+      // Writers that give no padding keep cell text apart by the gap alone.
+      horizontalPadding_.Add(row.gap);
+    }
   }
   for (int side : {kRtfSideTop, kRtfSideBottom}) {
     if (row.usePadding[static_cast<std::size_t>(side)]) verticalPadding_.Add(row.padding[static_cast<std::size_t>(side)]);

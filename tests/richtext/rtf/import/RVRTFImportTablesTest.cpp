@@ -143,6 +143,24 @@ TEST(RVRTFImportTablesTest, BorderlessTableWithoutPadding) {
   EXPECT_EQ(table->Color, kRVColorNone);
 }
 
+// Rows that give only the gap between cells (as word processors write
+// them) pad their cells by it; a padding given outright wins.
+TEST(RVRTFImportTablesTest, TheGapPadsCellsThatGiveNoPadding) {
+  const std::pair<const char*, int> cases[] = {
+      {"\\trgaph108\\trleft-108\\cellx1000\\cellx2000", 7},
+      {"\\trgaph108\\trpaddl30\\trpaddr30\\trpaddfl3\\trpaddfr3\\cellx1000\\cellx2000", 2},
+      {"\\cellx1000\\cellx2000", 0},
+  };
+  for (const auto& [row, padding] : cases) {
+    SCOPED_TRACE(row);
+    TRVImportedRTF imported;
+    ASSERT_EQ(imported.Load(Rtf(Row(row, {"1", "2"}))), kRtfOk);
+    const TRVTableItemInfo* table = FirstTable(imported.doc);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->CellHPadding, padding);
+  }
+}
+
 TEST(RVRTFImportTablesTest, SpacingAndSinglePadding) {
   TRVImportedRTF imported;
   imported.props.UseSingleCellPadding = true;
