@@ -69,6 +69,8 @@ TPaperFrame FrameOf(const TForm2& form, int index, const TRVPageSetup& setup) {
 }
 
 void AddPdfPage(TPdfDoc& doc, const TPaperFrame& paper) {
+  // The page left is finished: it waits for the save compressed.
+  if (TPdfStream* finished = doc.GetCanvas().Contents(); finished != nullptr) finished->DeflateNow();
   doc.AddPage();
   doc.GetCanvas().SetPageWidth(static_cast<int>(paper.Width));
   doc.GetCanvas().SetPageHeight(static_cast<int>(paper.Height));

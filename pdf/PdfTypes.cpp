@@ -279,10 +279,18 @@ TPdfStream::TPdfStream(TPdfXref* xref) : dictionary_(std::make_unique<TPdfDictio
   dictionary_->Put(u"Filter", std::make_unique<TPdfArray>(xref));
 }
 
+void TPdfStream::DeflateNow() {
+  if (deflatedAhead_) return;
+  data_ = Deflate(data_);
+  deflatedAhead_ = deflated_ = true;
+}
+
 void TPdfStream::WriteValue(OutputStream& stream) {
+  // Bytes compressed ahead cannot be written plain again.
+  if (deflatedAhead_) deflated_ = true;
   std::string deflated;
-  if (deflated_) deflated = Deflate(data_);
-  const std::string& bytes = deflated_ ? deflated : data_;
+  if (deflated_ && !deflatedAhead_) deflated = Deflate(data_);
+  const std::string& bytes = deflated_ && !deflatedAhead_ ? deflated : data_;
   if (TPdfArray* filter = dictionary_->LookupArray(u"Filter")) {
     bool announced = filter->FindNameItem(u"FlateDecode") != nullptr;
     if (deflated_ && !announced) filter->Append(std::make_unique<TPdfName>(u"FlateDecode"));

@@ -238,6 +238,9 @@ class TPdfStream : public TPdfObject {
   // Whether the data is written compressed with zlib (FlateDecode).
   bool Deflated() const { return deflated_; }
   void SetDeflated(bool deflated) { deflated_ = deflated; }
+  // Compresses the data now, for a stream nothing more is written to: a
+  // document of many pages then holds each finished page compressed.
+  void DeflateNow();
 
   void WriteValue(OutputStream& stream) override;
 
@@ -245,6 +248,7 @@ class TPdfStream : public TPdfObject {
   std::unique_ptr<TPdfDictionary> dictionary_;
   std::string data_;
   bool deflated_ = false;
+  bool deflatedAhead_ = false;  // data_ holds the compressed bytes
 };
 
 // Stream objects placed as external objects and images.

@@ -231,6 +231,26 @@ TEST(PdfTypesTest, StreamsAnnounceTheirLengthAndNoFilter) {
   EXPECT_EQ(Written(image), "<<\r\n/Length 3\r\n/Filter []\r\n>>\r\nstream\r\nabc\nendstream");
 }
 
+// A finished page's stream may be compressed before the save: the file
+// carries the same bytes as when the save compresses it, and a later save
+// request for plain data cannot undo it.
+TEST(PdfTypesTest, AStreamDeflatedAheadWritesWhatTheSaveWouldHave) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "BT /F0 12 Tf 10 " + std::to_string(i) + " Td (line) Tj ET\n";
+  TPdfStream atSave;
+  atSave.Data() = text;
+  atSave.SetDeflated(true);
+  TPdfStream ahead;
+  ahead.Data() = text;
+  ahead.DeflateNow();
+  EXPECT_LT(ahead.Data().size(), text.size());
+  ahead.DeflateNow();  // once only
+  EXPECT_EQ(Written(ahead), Written(atSave));
+  ahead.SetDeflated(false);
+  EXPECT_EQ(Written(ahead), Written(atSave));
+  EXPECT_NE(Written(ahead).find("/Filter [/FlateDecode ]"), std::string::npos);
+}
+
 TEST(PdfTypesTest, HeaderTrailerAndTables) {
   MemoryOutputStream header;
   TPdfHeader().WriteTo(header);
