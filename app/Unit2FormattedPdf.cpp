@@ -160,7 +160,9 @@ class TFormattedPage {
     AddPdfPage(doc_, paper_);
     painter_.NewPage();
     const float textTop = paper_.Height - paper_.Top;
-    const double bandHeight = std::min(band.Bottom - band.Top, paper_.TextHeightPixels() / scale_ + paper_.Bottom);
+    // A row taller than the page may run on into the bottom margin, no further.
+    const double bandHeight =
+        std::min(band.Bottom - band.Top, (paper_.TextHeightPixels() + paper_.Bottom / kPointsPerPixel) / scale_);
     painter_.BeginClip(0, textTop - static_cast<float>(bandHeight * kPointsPerPixel * scale_), paper_.Width, textTop);
     painter_.SetScale(static_cast<float>(scale_));
     painter_.SetPlacement(static_cast<float>(paper_.Left / scale_),
