@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <streambuf>
+#include <typeinfo>
 
 #include "platform/CodePage.h"
 #include "platform/FileContents.h"
@@ -289,10 +290,14 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
   reader.OnUpdateMarker = [this](TRVRTFReader&) { UpdateMarker(); };
   reader.OnRequiredPageBreak = [this](TRVRTFReader&) { RequirePageBreak(); };
   reader.OnEndParsing = [this](TRVRTFReader&) { EndParsing(); };
-  reader.OnTranslateKeyword = [this](TRVRTFReader&, const TRVAnsiString& keyword, std::int32_t param, bool fParam,
-                                     TRVAnsiString& text, bool& doDefault) {
-    props_.TranslateKeyword(keyword, param, fParam, text, doDefault);
-  };
+  // Only a subclass can translate; the plain settings' method does nothing,
+  // and asking it would cost every control word a call.
+  if (typeid(props_) != typeid(TRVRTFReaderProperties)) {
+    reader.OnTranslateKeyword = [this](TRVRTFReader&, const TRVAnsiString& keyword, std::int32_t param, bool fParam,
+                                       TRVAnsiString& text, bool& doDefault) {
+      props_.TranslateKeyword(keyword, param, fParam, text, doDefault);
+    };
+  }
 }
 
 }  // namespace varnolt

@@ -35,7 +35,7 @@ constexpr G C = G::Character;
 constexpr G P = G::Paragraph;
 constexpr G N = G::None;
 
-const TRVRTFsymbol kKeywords[] = {
+constexpr TRVRTFsymbol kKeywords[] = {
     // Characters and symbols.
     Chr("par", 10), Chr("sect", 10), Chr("\r", 10), Chr("\n", 10), Chr("line", 13), Chr("tab", 9),
     Chr("~", 160), Chr("bullet", 149), Chr("{", '{'), Chr("}", '}'), Chr("\\", '\\'),
@@ -203,54 +203,53 @@ const TRVRTFsymbol kKeywords[] = {
     Val("listoverridestartat", A::ListOverrideStartAt, N, 1),
 };
 
-// Open addressing over a power-of-two table, a little over twice the rows:
-// the lookup runs once per control word, so it is hot.
+// Open addressing over a power-of-two table, a little over twice the rows,
+// built while compiling. The lookup runs once per control word, so a slot is
+// four bytes (the index stays in the first-level cache) and holds a part of
+// the hash that turns away almost every wrong row before its name is read.
 constexpr std::size_t kIndexSize = 1024;
 static_assert(kIndexSize >= 2 * std::size(kKeywords));
+static_assert(std::size(kKeywords) < 0xFFFF);
 
-std::uint32_t HashKeyword(std::string_view keyword) {
+constexpr std::uint32_t HashKeyword(std::string_view keyword) {
   std::uint32_t hash = 2166136261u;
   for (char c : keyword) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return hash;
 }
 
+constexpr std::size_t SlotOf(std::uint32_t hash) { return hash & (kIndexSize - 1); }
+constexpr std::uint16_t CheckOf(std::uint32_t hash) { return static_cast<std::uint16_t>(hash >> 16); }
+
 struct IndexSlot {
-  std::uint32_t hash = 0;
-  const TRVRTFsymbol* symbol = nullptr;
+  std::uint16_t check = 0;
+  std::uint16_t row = 0;  // 1 + the row in kKeywords; 0 for an empty slot
 };
-using KeywordIndex = std::array<IndexSlot, kIndexSize>;
 
-const KeywordIndex& Index() {
-  static const KeywordIndex index = [] {
-    KeywordIndex table{};
-    for (const auto& symbol : kKeywords) {
-      const std::uint32_t hash = HashKeyword(symbol.keyword);
-      std::size_t slot = hash & (kIndexSize - 1);
-      while (table[slot].symbol != nullptr) slot = (slot + 1) & (kIndexSize - 1);
-      table[slot] = {hash, &symbol};
-    }
-    return table;
-  }();
-  return index;
-}
-
-bool SameKeyword(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
+// Rows go in in table order, so of two equal keywords the first would win.
+constexpr std::array<IndexSlot, kIndexSize> kIndex = [] {
+  std::array<IndexSlot, kIndexSize> index{};
+  for (std::size_t row = 0; row < std::size(kKeywords); ++row) {
+    const std::uint32_t hash = HashKeyword(kKeywords[row].keyword);
+    std::size_t slot = SlotOf(hash);
+    while (index[slot].row != 0) slot = (slot + 1) & (kIndexSize - 1);
+    index[slot] = {CheckOf(hash), static_cast<std::uint16_t>(row + 1)};
   }
-  return true;
-}
+  return index;
+}();
 
 }  // namespace
 
 const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword) {
-  const KeywordIndex& index = Index();
   const std::uint32_t hash = HashKeyword(keyword);
-  for (std::size_t slot = hash & (kIndexSize - 1); index[slot].symbol != nullptr; slot = (slot + 1) & (kIndexSize - 1)) {
-    if (index[slot].hash == hash && SameKeyword(index[slot].symbol->keyword, keyword)) return index[slot].symbol;
+  const std::uint16_t check = CheckOf(hash);
+  for (std::size_t slot = SlotOf(hash); kIndex[slot].row != 0; slot = (slot + 1) & (kIndexSize - 1)) {
+    if (kIndex[slot].check != check) continue;
+    const TRVRTFsymbol& symbol = kKeywords[kIndex[slot].row - 1];
+    if (symbol.keyword == keyword) return &symbol;
   }
   return nullptr;
 }
+
+std::span<const TRVRTFsymbol> RTFKeywordTable() { return kKeywords; }
 
 }  // namespace varnolt

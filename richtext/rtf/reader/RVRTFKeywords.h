@@ -3,6 +3,7 @@
 // takes and the default parameter. Adding a keyword is one row here and, at
 // most, one case where its action is carried out.
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace varnolt {
@@ -68,5 +69,7 @@ struct TRVRTFsymbol {
 
 // nullptr for a keyword that is not in the table; case-sensitive.
 const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword);
+// Every row of the table, in its order.
+std::span<const TRVRTFsymbol> RTFKeywordTable();
 
 }  // namespace varnolt

@@ -328,6 +328,14 @@ class TRVRTFReader {
     std::string bytes;
   } collector_;
 
+  // What InSymbolFont last said of a font (a name and charset).
+  struct SymbolFontAnswer {
+    TRVUnicodeString fontName;
+    int charset = -1;
+    bool symbol = false;
+  };
+  mutable SymbolFontAnswer lastSymbolAnswer_;
+
   TRVRTFControlWord word_;
   TRVRTFFontList fonts_;
   TRVRTFHeaderFooterPages headerFooterPages_ = rtf_hfp_All;

@@ -149,7 +149,14 @@ bool TRVRTFReader::InSymbolFont() const {
   if (!chars.fontNameOverride.empty()) return SameFontName(chars.fontNameOverride, u"Symbol");
   const TRVRTFFont* font = fonts_.At(chars.fontIndex);
   if (font == nullptr) return false;
-  return SameFontName(font->name, u"Symbol") || (font->charset == kCharsetSymbol && !IsDingbatFont(font->name));
+  // Every run asks; names compare case-folded, which costs more than the run.
+  if (lastSymbolAnswer_.charset != font->charset || lastSymbolAnswer_.fontName != font->name) {
+    lastSymbolAnswer_.fontName = font->name;
+    lastSymbolAnswer_.charset = font->charset;
+    lastSymbolAnswer_.symbol =
+        SameFontName(font->name, u"Symbol") || (font->charset == kCharsetSymbol && !IsDingbatFont(font->name));
+  }
+  return lastSymbolAnswer_.symbol;
 }
 
 CodePageId TRVRTFReader::SourceCodePage() const {

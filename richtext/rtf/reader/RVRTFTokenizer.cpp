@@ -1,5 +1,6 @@
 #include "richtext/rtf/reader/RVRTFTokenizer.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace varnolt {
@@ -8,6 +9,56 @@ namespace {
 
 bool IsLetter(int byte) { return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z'); }
 bool IsDigit(int byte) { return byte >= '0' && byte <= '9'; }
+
+// A plain conversion: digits beyond the 32-bit range give 0, then the sign.
+class ParameterDigits {
+ public:
+  void Add(int byte) {
+    if (overflow_) return;
+    value_ = value_ * 10 + (byte - '0');
+    overflow_ = value_ > std::numeric_limits<std::int32_t>::max();
+  }
+  std::int32_t Value(bool negative) const {
+    const std::int64_t value = overflow_ ? 0 : value_;
+    return static_cast<std::int32_t>(negative ? -value : value);
+  }
+
+ private:
+  std::int64_t value_ = 0;
+  bool overflow_ = false;
+};
+
+// The control word when it ends inside the current block, read straight from
+// it; false, with nothing consumed, when it may run on into the next block.
+bool ReadControlWordInBlock(TRVRTFInput& input, TRVRTFControlWord& word) {
+  std::size_t available = 0;
+  const char* bytes = input.Available(available);
+  if (available == 0) return false;
+  const auto at = [bytes](std::size_t index) { return static_cast<unsigned char>(bytes[index]); };
+  if (!IsLetter(at(0))) {
+    word.letters[0] = bytes[0];
+    word.length = 1;
+    input.Skip(1);
+    return true;
+  }
+  std::size_t end = 0;
+  while (end < available && IsLetter(at(end))) ++end;
+  const std::size_t letters = end;
+  const bool negative = end < available && at(end) == '-';
+  if (negative) ++end;
+  const std::size_t digitsStart = end;
+  while (end < available && IsDigit(at(end))) ++end;
+  if (end == available) return false;
+  word.length = std::min(letters, kMaxRTFKeywordLength);
+  std::copy_n(bytes, word.length, word.letters.data());
+  ParameterDigits digits;
+  for (std::size_t i = digitsStart; i < end; ++i) digits.Add(at(i));
+  word.hasParam = end > digitsStart;
+  word.param = digits.Value(negative);
+  // A space ends the word and goes with it; any other byte is the next token.
+  input.Skip(at(end) == ' ' ? end + 1 : end);
+  return true;
+}
 
 }  // namespace
 
@@ -47,6 +98,7 @@ bool ReadRTFControlWord(TRVRTFInput& input, TRVRTFControlWord& word) {
   word.length = 0;
   word.param = 0;
   word.hasParam = false;
+  if (ReadControlWordInBlock(input, word)) return true;
   int byte = input.Next();
   if (byte < 0) return false;
   if (!IsLetter(byte)) {
@@ -60,19 +112,13 @@ bool ReadRTFControlWord(TRVRTFInput& input, TRVRTFControlWord& word) {
   }
   const bool negative = byte == '-';
   if (negative) byte = input.Next();
-  // A plain conversion: digits beyond the 32-bit range give 0, then the sign.
-  std::int64_t value = 0;
-  bool overflow = false;
+  ParameterDigits digits;
   while (IsDigit(byte)) {
     word.hasParam = true;
-    if (!overflow) {
-      value = value * 10 + (byte - '0');
-      overflow = value > std::numeric_limits<std::int32_t>::max();
-    }
+    digits.Add(byte);
     byte = input.Next();
   }
-  if (overflow) value = 0;
-  word.param = static_cast<std::int32_t>(negative ? -value : value);
+  word.param = digits.Value(negative);
   if (byte >= 0 && byte != ' ') input.PushBack(byte);
   return true;
 }

@@ -131,6 +131,7 @@ TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
       {"private-use characters", R"(\f1 \u-3913?\u-3999?)", "\u2022\u03B1"},
       {"a dingbat font keeps its letters", R"(\f4 a)", "a"},
       {"other fonts are untouched", R"(\f0 a\'b7)", "a\u00B7"},
+      {"fonts taken in turn", R"(\f1 a\f0 a\f4 a\f2 a)", "\u03B1+a+a+\u03B1"},
       {"SYMBOL field, once", R"(x{\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}{\fldrslt\f1\fs20 \'b7}}y)",
        "x+\u2022+y"},
       {"SYMBOL field in the private range", R"({\field{\*\fldinst SYMBOL 61669 \\f "Symbol" \\s 12}{\fldrslt x}})",
@@ -140,6 +141,33 @@ TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
     TRVImportedRTF imported;
     EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.body + "}"), kRtfOk) << c.name;
     EXPECT_EQ(imported.Structure(), c.expected) << c.name;
+  }
+}
+
+// A subclass of the settings sees every control word and may add text for
+// it or take its handling over.
+class TRVKeywordTranslatingProps : public TRVRTFReaderProperties {
+ public:
+  void TranslateKeyword(const TRVAnsiString& keyword, std::int32_t param, bool fParam, TRVAnsiString& text,
+                        bool& doDefault) override {
+    if (keyword == "smiley") text = ":-)";
+    if (keyword == "b") doDefault = false;
+    if (keyword == "fs" && fParam) sizes.push_back(param);
+  }
+  std::vector<std::int32_t> sizes;
+};
+
+TEST(RVRTFImportTest, SettingsSubclassTranslatesKeywords) {
+  TRVStyle style;
+  TCustomRVData doc;
+  doc.SetRVStyle(&style);
+  TRVKeywordTranslatingProps props;
+  props.TextStyleMode = rvrsAddIfNeeded;
+  ASSERT_EQ(props.LoadRTF(Rtf("a\\smiley b\\b c\\fs30 d\\fs e"), doc), kRtfOk);
+  EXPECT_EQ(test::Dump(doc), "a:-)bc+d+e");
+  EXPECT_EQ(props.sizes, std::vector<std::int32_t>{30});
+  for (int i = 0; i < doc.CountItems(); ++i) {
+    EXPECT_FALSE(style.TextStyleAt(doc.ItemAt(i).StyleNo).Style.Contains(fsBold)) << i;
   }
 }
 
