@@ -43,13 +43,11 @@ std::string StoredAnsi(std::string_view text, int spaces) {
 
 // Most text is ASCII, the same in every code page: it widens as it is.
 std::optional<std::string> WidenedAscii(std::string_view text) {
-  std::string stored;
-  stored.reserve(text.size() * 2);
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
+  std::string stored(text.size() * 2, '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
     if (byte >= 0x80 || byte == '\t' || byte == 0) return std::nullopt;
-    stored.push_back(static_cast<char>(byte));
-    stored.push_back('\0');
+    stored[2 * i] = text[i];
   }
   return stored;
 }

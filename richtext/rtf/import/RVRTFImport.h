@@ -314,16 +314,24 @@ class TRVRTFImporter {
   std::unordered_map<std::string, std::int32_t> rawTextChoices_;
   std::unordered_map<std::string, std::int32_t> rawParaChoices_;
   int rawTextStyles_ = -1;
-  // The last text choice, kept while the character formatting stays.
-  struct TRVLastTextChoice {
+  // The latest text choices with everything their keys hold: documents
+  // switch among a few formattings run after run, and comparing these is
+  // cheaper than building a key. Each is a choice the map above holds too.
+  struct TRVRecentTextChoice {
     TRVRTFCharProperties chars;
+    std::u16string fontName;
+    int fontCharset = -1;
     bool unicode = false;
     bool noteReference = false;
     bool inLink = false;
     int fonts = -1;
     std::int32_t chosen = -1;
   };
-  std::optional<TRVLastTextChoice> lastTextChoice_;
+  static constexpr std::size_t kRecentTextChoices = 8;
+  std::vector<TRVRecentTextChoice> recentTextChoices_;
+  std::size_t nextRecentTextChoice_ = 0;
+  const TRVRecentTextChoice* FindRecentTextChoice(bool unicode, bool noteReference, bool inLink) const;
+  void RememberRecentTextChoice(bool unicode, bool noteReference, bool inLink, std::int32_t chosen);
   int rawParaStyles_ = -1;
 
   // Lists: Word 97 lists and "pn" markers mapped to list styles.

@@ -235,17 +235,44 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
 std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
   if (props_.TextStyleMode == rvrsUseSpecified) return props_.TextStyleNo();
   if (props_.TextStyleMode == rvrsAddIfNeeded && reader_->FontList().Empty()) return 0;
-  const TRVRTFCharProperties& c = reader_->RTFState().charProps;
   const bool inLink = CurrentLink().InLink;
-  const int fonts = reader_->FontList().Count();
-  if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) lastTextChoice_.reset();
-  if (lastTextChoice_ && lastTextChoice_->unicode == unicode && lastTextChoice_->noteReference == noteReference &&
-      lastTextChoice_->inLink == inLink && lastTextChoice_->fonts == fonts && lastTextChoice_->chars == c) {
-    return lastTextChoice_->chosen;
+  if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) {
+    recentTextChoices_.clear();
   }
+  if (const TRVRecentTextChoice* recent = FindRecentTextChoice(unicode, noteReference, inLink)) return recent->chosen;
   const std::int32_t chosen = ChooseTextStyleByKey(unicode, noteReference);
-  lastTextChoice_ = TRVLastTextChoice{c, unicode, noteReference, inLink, fonts, chosen};
+  RememberRecentTextChoice(unicode, noteReference, inLink, chosen);
   return chosen;
+}
+
+const TRVRTFImporter::TRVRecentTextChoice* TRVRTFImporter::FindRecentTextChoice(bool unicode, bool noteReference,
+                                                                               bool inLink) const {
+  const TRVRTFCharProperties& c = reader_->RTFState().charProps;
+  const TRVRTFFont* font = reader_->FontList().At(c.fontIndex);
+  const int fonts = reader_->FontList().Count();
+  for (const TRVRecentTextChoice& recent : recentTextChoices_) {
+    if (recent.unicode == unicode && recent.noteReference == noteReference && recent.inLink == inLink &&
+        recent.fonts == fonts && recent.chars == c &&
+        (font != nullptr ? recent.fontCharset == font->charset && recent.fontName == font->name
+                         : recent.fontCharset < 0)) {
+      return &recent;
+    }
+  }
+  return nullptr;
+}
+
+void TRVRTFImporter::RememberRecentTextChoice(bool unicode, bool noteReference, bool inLink, std::int32_t chosen) {
+  const TRVRTFCharProperties& c = reader_->RTFState().charProps;
+  const TRVRTFFont* font = reader_->FontList().At(c.fontIndex);
+  TRVRecentTextChoice recent{c,      font != nullptr ? font->name : std::u16string(),
+                             font != nullptr ? font->charset : -1,
+                             unicode, noteReference, inLink, reader_->FontList().Count(), chosen};
+  if (recentTextChoices_.size() < kRecentTextChoices) {
+    recentTextChoices_.push_back(std::move(recent));
+  } else {
+    recentTextChoices_[nextRecentTextChoice_] = std::move(recent);
+    nextRecentTextChoice_ = (nextRecentTextChoice_ + 1) % kRecentTextChoices;
+  }
 }
 
 bool TRVRTFImporter::StoresTextKindsAlike() {
@@ -273,7 +300,10 @@ std::int32_t TRVRTFImporter::ChooseTextStyleByKey(bool unicode, bool noteReferen
   }
   if (auto found = rawTextChoices_.find(rawKey_); found != rawTextChoices_.end()) return found->second;
   const std::int32_t chosen = textStyles_.Choose(CurrentTextAttributes(unicode, noteReference));
-  if (rawTextChoices_.size() >= kMaxRTFRememberedChoices) rawTextChoices_.clear();
+  if (rawTextChoices_.size() >= kMaxRTFRememberedChoices) {
+    rawTextChoices_.clear();
+    recentTextChoices_.clear();
+  }
   rawTextChoices_.emplace(rawKey_, chosen);
   return chosen;
 }

@@ -70,6 +70,31 @@ TEST(RVRTFImportStylesTest, AddedTextStylesAreSharedAndCarryTheFormatting) {
   EXPECT_EQ(imported.style.TextStyles.Count(), 8);
 }
 
+// More formattings than an import keeps at hand, taken in turn twice: each
+// run of the second round gets the style its formatting got in the first.
+TEST(RVRTFImportStylesTest, FormattingsTakenInTurnKeepTheirStyles) {
+  std::string round;
+  for (int size = 8; size < 20; ++size) {
+    round += "{\\f" + std::to_string(size % 2) + "\\fs" + std::to_string(size * 2) + " x}{\\b y}";
+  }
+  for (TRVReaderStyleMode mode : {rvrsUseClosest, rvrsAddIfNeeded}) {
+    TRVImportedRTF imported;
+    imported.props.TextStyleMode = mode;
+    imported.Load(Rtf(round + round));
+    ASSERT_EQ(imported.doc.CountItems(), 48) << mode;
+    for (int i = 0; i < 24; ++i) {
+      EXPECT_EQ(imported.doc.ItemAt(i + 24).StyleNo, imported.doc.ItemAt(i).StyleNo) << mode << " item " << i;
+    }
+    if (mode != rvrsAddIfNeeded) continue;
+    for (int i = 0; i < 24; i += 2) {
+      const TFontInfo& info = imported.style.TextStyleAt(imported.doc.ItemAt(i).StyleNo);
+      EXPECT_EQ(info.Size, 8 + i / 2) << i;
+      EXPECT_EQ(info.FontName, i / 2 % 2 == 0 ? u"Arial" : u"Times New Roman") << i;
+      EXPECT_TRUE(imported.style.TextStyleAt(imported.doc.ItemAt(i + 1).StyleNo).Style.Contains(fsBold)) << i;
+    }
+  }
+}
+
 TEST(RVRTFImportStylesTest, AddIfNeededFindsStylesOfAnEarlierImport) {
   TRVStyle style;
   const std::string rtf = Rtf("{\\b\\fs30 big} {\\i small}\\par {\\qc centred}");
