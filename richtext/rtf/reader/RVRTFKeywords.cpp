@@ -237,6 +237,15 @@ constexpr std::array<IndexSlot, kIndexSize> kIndex = [] {
   return index;
 }();
 
+// Keywords are a few letters: a call to the library's compare costs more.
+bool SameKeyword(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword) {
@@ -245,7 +254,7 @@ const TRVRTFsymbol* FindRTFKeyword(std::string_view keyword) {
   for (std::size_t slot = SlotOf(hash); kIndex[slot].row != 0; slot = (slot + 1) & (kIndexSize - 1)) {
     if (kIndex[slot].check != check) continue;
     const TRVRTFsymbol& symbol = kKeywords[kIndex[slot].row - 1];
-    if (symbol.keyword == keyword) return &symbol;
+    if (SameKeyword(symbol.keyword, keyword)) return &symbol;
   }
   return nullptr;
 }
