@@ -29,7 +29,8 @@ class ParameterDigits {
 };
 
 // The control word when it ends inside the current block, read straight from
-// it; false, with nothing consumed, when it may run on into the next block.
+// it; false, with nothing consumed (and the length still 0), when it may run
+// on into the next block.
 bool ReadControlWordInBlock(TRVRTFInput& input, TRVRTFControlWord& word) {
   std::size_t available = 0;
   const char* bytes = input.Available(available);
@@ -41,18 +42,20 @@ bool ReadControlWordInBlock(TRVRTFInput& input, TRVRTFControlWord& word) {
     input.Skip(1);
     return true;
   }
+  // Letters are stored as they are scanned: the word is only a few bytes,
+  // less than a call to copy them costs.
   std::size_t end = 0;
-  while (end < available && IsLetter(at(end))) ++end;
+  for (; end < available && IsLetter(at(end)); ++end) {
+    if (end < kMaxRTFKeywordLength) word.letters[end] = bytes[end];
+  }
   const std::size_t letters = end;
   const bool negative = end < available && at(end) == '-';
   if (negative) ++end;
   const std::size_t digitsStart = end;
-  while (end < available && IsDigit(at(end))) ++end;
+  ParameterDigits digits;
+  for (; end < available && IsDigit(at(end)); ++end) digits.Add(at(end));
   if (end == available) return false;
   word.length = std::min(letters, kMaxRTFKeywordLength);
-  std::copy_n(bytes, word.length, word.letters.data());
-  ParameterDigits digits;
-  for (std::size_t i = digitsStart; i < end; ++i) digits.Add(at(i));
   word.hasParam = end > digitsStart;
   word.param = digits.Value(negative);
   // A space ends the word and goes with it; any other byte is the next token.
