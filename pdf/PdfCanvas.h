@@ -58,6 +58,8 @@ class TPdfCanvasAttribute {
   std::size_t CountFitting(std::u16string_view text, float width) const;
   // Advance of the code unit at the 1-based position before spacing.
   float ScaledAdvance(std::u16string_view text, std::size_t position) const;
+  // The same for a width in thousandths of the font size.
+  float ScaledWidth(std::uint16_t width) const;
   // A scaled advance with the spacing that follows the code unit c:
   // character spacing after any code unit with a width, word spacing after
   // a space, each only where asked (the last code unit of a run has none).
