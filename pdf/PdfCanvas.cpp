@@ -76,10 +76,8 @@ float RealOr(const TPdfDictionary& page, std::u16string_view key, float fallback
 // so that counting what fits needs neither the font nor a second walk.
 class LineMeter {
  public:
-  LineMeter(const TPdfCanvasAttribute& attribute, float width)
-      : attribute_(attribute),
-        unitWidths_(attribute.Font() != nullptr ? attribute.Font()->UnitWidths() : nullptr),
-        width_(width) {}
+  LineMeter(const TPdfCanvasAttribute& attribute, const std::array<float, 65536>* scaledWidths, float width)
+      : attribute_(attribute), scaledWidths_(scaledWidths), width_(width) {}
 
   // line ends with the code unit just added.
   void Push(std::u16string_view line) {
@@ -89,10 +87,29 @@ class LineMeter {
       if (state_.firstOver == 0 && sum > width_) state_.firstOver = sums_.size();
       sums_.push_back(sum);
     }
-    advances_.push_back(unitWidths_ != nullptr ? attribute_.ScaledWidth((*unitWidths_)[line.back()])
-                                               : attribute_.ScaledAdvance(line, line.size()));
+    advances_.push_back(scaledWidths_ != nullptr ? (*scaledWidths_)[line.back()]
+                                                 : attribute_.ScaledAdvance(line, line.size()));
     state_.last = attribute_.Spaced(advances_.back(), line.back(), true, false);
   }
+
+  // Pushes the code units of the line (from lineStart) from at on while
+  // each fits the width or is a space, which may hang past the edge when
+  // spacesHang; stops at a CR LF or the end of the text, or after pushing
+  // one that does not fit (then Overflowing). Returns where it stopped. One
+  // loop with its state in registers: this is where a long text spends its
+  // time.
+  std::size_t PushWhileFitting(std::u16string_view text, std::size_t lineStart, std::size_t at, bool spacesHang) {
+    overflowing_ = false;
+    for (; at < text.size(); ++at) {
+      if (text[at] == kCr && at + 1 < text.size() && text[at + 1] == kLf) break;
+      Push(text.substr(lineStart, at + 1 - lineStart));
+      if (Width() <= width_ || (spacesHang && text[at] == kSpace)) continue;
+      overflowing_ = true;
+      break;
+    }
+    return at;
+  }
+  bool Overflowing() const { return overflowing_; }
 
   // Undoes the last Push.
   void Pop() {
@@ -132,13 +149,14 @@ class LineMeter {
   };
 
   const TPdfCanvasAttribute& attribute_;
-  const std::array<std::uint16_t, 65536>* unitWidths_;
+  const std::array<float, 65536>* scaledWidths_;
   const float width_;
   State state_;
   State saved_;
   std::vector<float> advances_;
   // sums_[k]: the spaced advances of the first k code units, as counted.
   std::vector<float> sums_ = {0.0f};
+  bool overflowing_ = false;
 };
 
 }  // namespace
@@ -242,6 +260,8 @@ void TPdfCanvas::AttachPage(TPdfDictionary& page) {
 }
 
 void TPdfCanvas::Detach() {
+  // The next document's fonts may come to the same addresses.
+  scaledWidths_ = {};
   page_ = nullptr;
   contents_ = nullptr;
   attribute_.SetFont(nullptr);
@@ -474,6 +494,24 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
 
 // ---------------------------------------------------------------- flowing
 
+const std::array<float, 65536>* TPdfCanvas::ScaledUnitWidths() {
+  const TPdfFont* font = attribute_.Font();
+  const std::array<std::uint16_t, 65536>* unitWidths = font != nullptr ? font->UnitWidths() : nullptr;
+  if (unitWidths == nullptr) return nullptr;
+  ScaledWidthTable& table = scaledWidths_;
+  if (table.widths == nullptr || table.font != font || table.fontSize != attribute_.FontSize() ||
+      table.horizontalScaling != attribute_.HorizontalScaling()) {
+    if (table.widths == nullptr) table.widths = std::make_unique<std::array<float, 65536>>();
+    for (std::size_t unit = 0; unit < unitWidths->size(); ++unit) {
+      (*table.widths)[unit] = attribute_.ScaledWidth((*unitWidths)[unit]);
+    }
+    table.font = font;
+    table.fontSize = attribute_.FontSize();
+    table.horizontalScaling = attribute_.HorizontalScaling();
+  }
+  return table.widths.get();
+}
+
 std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text,
                                        bool wrap, TLineBreaks breaks) {
   const float fontSize = attribute_.FontSize();
@@ -492,7 +530,7 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   // lineLength code units.
   std::size_t lineStart = 0;
   std::size_t lineLength = 0;
-  LineMeter meter(attribute_, width);
+  LineMeter meter(attribute_, ScaledUnitWidths(), width);
   float y = top;
   std::size_t i = 0;
   std::size_t stopAt = text.size();
@@ -531,13 +569,11 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
       TextNextLine();
       continue;
     }
+    // Spaces before a break may hang past the right edge: the break comes after them.
+    i = meter.PushWhileFitting(text, lineStart, i, atOpportunities);
+    lineLength = i - lineStart;
+    if (!meter.Overflowing()) continue;
     ++lineLength;
-    meter.Push(line());
-    if (meter.Width() <= width || (atOpportunities && text[i] == kSpace)) {
-      // Spaces before a break may hang past the right edge: the break comes after them.
-      ++i;
-      continue;
-    }
     if (lineLength == 1) {
       // Too wide on its own: it gets a line of its own.
       ++i;

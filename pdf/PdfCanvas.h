@@ -2,6 +2,7 @@
 // The content stream of the current page: paths, colours, line style and
 // text, with the text state and the measuring that layout relies on.
 // Coordinates are PDF user space, origin bottom-left, y upwards.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -183,6 +184,18 @@ class TPdfCanvas {
   bool silent_ = false;
   // Made on first use: most documents never ask for it.
   std::unique_ptr<TLineBreakOpportunities> lineBreaks_;
+
+  // Every code unit's scaled advance for one font, size and scaling: the
+  // flow reads it once per code unit. nullptr for a font whose widths
+  // depend on the neighbouring code units.
+  const std::array<float, 65536>* ScaledUnitWidths();
+  struct ScaledWidthTable {
+    const TPdfFont* font = nullptr;
+    float fontSize = 0;
+    std::uint16_t horizontalScaling = 0;
+    std::unique_ptr<std::array<float, 65536>> widths;
+  };
+  ScaledWidthTable scaledWidths_;
 };
 
 }  // namespace varnolt
