@@ -72,59 +72,91 @@ float RealOr(const TPdfDictionary& page, std::u16string_view key, float fallback
 // exactly the float steps of measuring the whole line each time (a code
 // unit's width never depends on what follows it): the advances of all but
 // the last code unit are final, the last one has no word spacing yet. It
-// keeps each code unit's scaled advance, so that counting what fits needs
-// no second look at the font.
+// keeps each code unit's scaled advance and the sums of the line's starts,
+// so that counting what fits needs neither the font nor a second walk.
 class LineMeter {
  public:
-  explicit LineMeter(const TPdfCanvasAttribute& attribute) : attribute_(attribute) {}
+  LineMeter(const TPdfCanvasAttribute& attribute, const std::array<float, 65536>* scaledWidths, float width)
+      : attribute_(attribute), scaledWidths_(scaledWidths), width_(width) {}
 
   // line ends with the code unit just added.
   void Push(std::u16string_view line) {
     saved_ = state_;
     if (line.size() > 1) {
-      state_.prefix = ToFloat(state_.prefix + attribute_.Spaced(advances_.back(), line[line.size() - 2], true, true));
+      const float sum = ToFloat(sums_.back() + attribute_.Spaced(advances_.back(), line[line.size() - 2], true, true));
+      if (state_.firstOver == 0 && sum > width_) state_.firstOver = sums_.size();
+      sums_.push_back(sum);
     }
-    advances_.push_back(attribute_.ScaledAdvance(line, line.size()));
+    advances_.push_back(scaledWidths_ != nullptr ? (*scaledWidths_)[line.back()]
+                                                 : attribute_.ScaledAdvance(line, line.size()));
     state_.last = attribute_.Spaced(advances_.back(), line.back(), true, false);
   }
+
+  // Pushes the code units of the line (from lineStart) from at on while
+  // each fits the width or is a space, which may hang past the edge when
+  // spacesHang; stops at a CR LF or the end of the text, or after pushing
+  // one that does not fit (then Overflowing). Returns where it stopped. One
+  // loop with its state in registers: this is where a long text spends its
+  // time.
+  std::size_t PushWhileFitting(std::u16string_view text, std::size_t lineStart, std::size_t at, bool spacesHang) {
+    overflowing_ = false;
+    for (; at < text.size(); ++at) {
+      if (text[at] == kCr && at + 1 < text.size() && text[at + 1] == kLf) break;
+      Push(text.substr(lineStart, at + 1 - lineStart));
+      if (Width() <= width_ || (spacesHang && text[at] == kSpace)) continue;
+      overflowing_ = true;
+      break;
+    }
+    return at;
+  }
+  bool Overflowing() const { return overflowing_; }
 
   // Undoes the last Push.
   void Pop() {
     state_ = saved_;
     advances_.pop_back();
+    if (sums_.size() > std::max<std::size_t>(advances_.size(), 1)) sums_.pop_back();
   }
 
   float Width() const {
-    float sum = advances_.empty() ? 0.0f : ToFloat(state_.prefix + state_.last);
+    float sum = advances_.empty() ? 0.0f : ToFloat(sums_.back() + state_.last);
     return ToFloat(sum - attribute_.CharSpace());
   }
 
-  // TPdfCanvasAttribute::CountFitting over the measured line or a start of it.
-  std::size_t CountFitting(std::u16string_view line, float width) const {
-    float sum = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      bool last = i + 1 == line.size();
-      sum = ToFloat(sum + attribute_.Spaced(advances_[i], line[i], !last, !last));
-      if (sum > width) return i;
-    }
-    return line.size();
+  // TPdfCanvasAttribute::CountFitting over the measured line or a start of
+  // it (width as given at construction): every code unit but the last adds
+  // its spaced advance, so the sums kept answer for them.
+  std::size_t CountFitting(std::u16string_view line) const {
+    if (line.empty()) return 0;
+    const std::size_t n = line.size();
+    if (state_.firstOver != 0 && state_.firstOver <= n - 1) return state_.firstOver - 1;
+    const float sum = ToFloat(sums_[n - 1] + attribute_.Spaced(advances_[n - 1], line[n - 1], false, false));
+    return sum > width_ ? n - 1 : n;
   }
 
   void Clear() {
     state_ = saved_ = State{};
     advances_.clear();
+    sums_.assign(1, 0.0f);
   }
 
  private:
   struct State {
-    float prefix = 0;
     float last = 0;
+    // The fewest leading code units whose spaced advances pass the width; 0
+    // while none do.
+    std::size_t firstOver = 0;
   };
 
   const TPdfCanvasAttribute& attribute_;
+  const std::array<float, 65536>* scaledWidths_;
+  const float width_;
   State state_;
   State saved_;
   std::vector<float> advances_;
+  // sums_[k]: the spaced advances of the first k code units, as counted.
+  std::vector<float> sums_ = {0.0f};
+  bool overflowing_ = false;
 };
 
 }  // namespace
@@ -159,7 +191,10 @@ void TPdfCanvasAttribute::SetHorizontalScaling(std::uint16_t value) {
 }
 
 float TPdfCanvasAttribute::ScaledAdvance(std::u16string_view text, std::size_t position) const {
-  std::uint16_t width = font_ != nullptr ? font_->WidthOf(text, position) : 0;
+  return ScaledWidth(font_ != nullptr ? font_->WidthOf(text, position) : 0);
+}
+
+float TPdfCanvasAttribute::ScaledWidth(std::uint16_t width) const {
   float advance = ToFloat(static_cast<double>(width) * fontSize_ / 1000);
   if (horizontalScaling_ != 100) advance = ToFloat(horizontalScaling_ * static_cast<double>(advance) / 100);
   return advance;
@@ -225,6 +260,8 @@ void TPdfCanvas::AttachPage(TPdfDictionary& page) {
 }
 
 void TPdfCanvas::Detach() {
+  // The next document's fonts may come to the same addresses.
+  scaledWidths_ = {};
   page_ = nullptr;
   contents_ = nullptr;
   attribute_.SetFont(nullptr);
@@ -457,6 +494,24 @@ void TPdfCanvas::AppendGlyphArrays(std::string& data, std::span<const TPdfGlyph>
 
 // ---------------------------------------------------------------- flowing
 
+const std::array<float, 65536>* TPdfCanvas::ScaledUnitWidths() {
+  const TPdfFont* font = attribute_.Font();
+  const std::array<std::uint16_t, 65536>* unitWidths = font != nullptr ? font->UnitWidths() : nullptr;
+  if (unitWidths == nullptr) return nullptr;
+  ScaledWidthTable& table = scaledWidths_;
+  if (table.widths == nullptr || table.font != font || table.fontSize != attribute_.FontSize() ||
+      table.horizontalScaling != attribute_.HorizontalScaling()) {
+    if (table.widths == nullptr) table.widths = std::make_unique<std::array<float, 65536>>();
+    for (std::size_t unit = 0; unit < unitWidths->size(); ++unit) {
+      (*table.widths)[unit] = attribute_.ScaledWidth((*unitWidths)[unit]);
+    }
+    table.font = font;
+    table.fontSize = attribute_.FontSize();
+    table.horizontalScaling = attribute_.HorizontalScaling();
+  }
+  return table.widths.get();
+}
+
 std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float bottom, std::u16string_view text,
                                        bool wrap, TLineBreaks breaks) {
   const float fontSize = attribute_.FontSize();
@@ -475,14 +530,14 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
   // lineLength code units.
   std::size_t lineStart = 0;
   std::size_t lineLength = 0;
-  LineMeter meter(attribute_);
+  LineMeter meter(attribute_, ScaledUnitWidths(), width);
   float y = top;
   std::size_t i = 0;
   std::size_t stopAt = text.size();
   auto line = [&] { return text.substr(lineStart, lineLength); };
   // What fits of the line; a code unit wider than the whole rectangle is
   // shown all the same rather than lost.
-  auto showLine = [&] { TextShow(line().substr(0, std::max<std::size_t>(meter.CountFitting(line(), width), 1))); };
+  auto showLine = [&] { TextShow(line().substr(0, std::max<std::size_t>(meter.CountFitting(line()), 1))); };
   // Shows the line, moves down and starts the next line at next; true when
   // that line would fall below the bottom.
   auto endLine = [&](std::size_t next) {
@@ -514,13 +569,11 @@ std::size_t TPdfCanvas::FlowTextInRect(float left, float top, float right, float
       TextNextLine();
       continue;
     }
+    // Spaces before a break may hang past the right edge: the break comes after them.
+    i = meter.PushWhileFitting(text, lineStart, i, atOpportunities);
+    lineLength = i - lineStart;
+    if (!meter.Overflowing()) continue;
     ++lineLength;
-    meter.Push(line());
-    if (meter.Width() <= width || (atOpportunities && text[i] == kSpace)) {
-      // Spaces before a break may hang past the right edge: the break comes after them.
-      ++i;
-      continue;
-    }
     if (lineLength == 1) {
       // Too wide on its own: it gets a line of its own.
       ++i;

@@ -2,6 +2,7 @@
 // The content stream of the current page: paths, colours, line style and
 // text, with the text state and the measuring that layout relies on.
 // Coordinates are PDF user space, origin bottom-left, y upwards.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -58,6 +59,8 @@ class TPdfCanvasAttribute {
   std::size_t CountFitting(std::u16string_view text, float width) const;
   // Advance of the code unit at the 1-based position before spacing.
   float ScaledAdvance(std::u16string_view text, std::size_t position) const;
+  // The same for a width in thousandths of the font size.
+  float ScaledWidth(std::uint16_t width) const;
   // A scaled advance with the spacing that follows the code unit c:
   // character spacing after any code unit with a width, word spacing after
   // a space, each only where asked (the last code unit of a run has none).
@@ -181,6 +184,18 @@ class TPdfCanvas {
   bool silent_ = false;
   // Made on first use: most documents never ask for it.
   std::unique_ptr<TLineBreakOpportunities> lineBreaks_;
+
+  // Every code unit's scaled advance for one font, size and scaling: the
+  // flow reads it once per code unit. nullptr for a font whose widths
+  // depend on the neighbouring code units.
+  const std::array<float, 65536>* ScaledUnitWidths();
+  struct ScaledWidthTable {
+    const TPdfFont* font = nullptr;
+    float fontSize = 0;
+    std::uint16_t horizontalScaling = 0;
+    std::unique_ptr<std::array<float, 65536>> widths;
+  };
+  ScaledWidthTable scaledWidths_;
 };
 
 }  // namespace varnolt

@@ -156,6 +156,7 @@ std::unique_ptr<TPdfDictionary> TPdfDoc::NewResources() {
 
 void TPdfDoc::AddPage() {
   if (currentPages_ == nullptr) throw EPdfInvalidOperation("AddPage --current pages null.");
+  MoveOutFinishedPage();
   TPdfDictionary& page = NewDictionary();
   TPdfArray* kids = currentPages_->LookupArray(u"Kids");
   kids->Append(page);
@@ -172,6 +173,16 @@ void TPdfDoc::AddPage() {
   }
   page.Put(u"Contents", xref_->AddObject(std::make_unique<TPdfStream>(xref_.get())));
   canvas_->AttachPage(page);
+}
+
+void TPdfDoc::MoveOutFinishedPage() {
+  TPdfStream* finished = canvas_->Contents();
+  if (finished == nullptr || canvas_->Silent()) return;
+  if (!spillFile_ && !spillFileTried_) {
+    spillFileTried_ = true;
+    spillFile_ = TPdfSpillFile::OpenTemporary();
+  }
+  if (spillFile_) finished->MoveDataTo(*spillFile_);
 }
 
 void TPdfDoc::SaveToStream(OutputStream& stream) {
@@ -216,6 +227,8 @@ void TPdfDoc::ReleaseDocument() {
   while (!fonts_.empty()) fonts_.pop_back();
   while (!ownedWrappers_.empty()) ownedWrappers_.pop_back();
   xref_.reset();
+  spillFile_.reset();
+  spillFileTried_ = false;
   header_.reset();
   trailer_.reset();
   info_ = nullptr;

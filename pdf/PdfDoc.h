@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pdf/PdfAnnotations.h"
+#include "pdf/PdfSpillFile.h"
 #include "pdf/PdfTypes.h"
 
 namespace varnolt {
@@ -107,7 +108,15 @@ class TPdfDoc {
   void StartDocument();
   // A document only for measuring: one page, and a canvas that writes nothing.
   void StartDocumentWithPage();
+  // Starts a new page. The page left is finished: its content moves out of
+  // memory into the document's temporary file (made on the first page
+  // left; a document that cannot make one keeps its pages in memory), and
+  // the save copies it back. EPdfInvalidOperation when the file cannot take
+  // the content.
   void AddPage();
+  // Where finished pages' content goes from now on, in place of the
+  // temporary file; for an open document.
+  void SetSpillFile(std::unique_ptr<TPdfSpillFile> file) { spillFile_ = std::move(file); }
   // Writes the complete file; the stream is restarted at position 0 first.
   void SaveToStream(OutputStream& stream);
   void ReleaseDocument();
@@ -164,9 +173,14 @@ class TPdfDoc {
   void WriteNamedDestinations();
   void CreateInfo();
   void CreatePageTree();
+  void MoveOutFinishedPage();
 
   bool hasDocument_ = false;
   std::unique_ptr<TPdfCanvas> canvas_;
+  // Declared before the xref: the streams that moved their data out are
+  // gone before the file they point into.
+  std::unique_ptr<TPdfSpillFile> spillFile_;
+  bool spillFileTried_ = false;
   std::unique_ptr<TPdfXref> xref_;
   std::unique_ptr<TPdfHeader> header_;
   std::unique_ptr<TPdfTrailer> trailer_;

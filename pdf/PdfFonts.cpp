@@ -1,6 +1,7 @@
 #include "pdf/PdfFonts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -76,14 +77,28 @@ std::uint16_t TPdfFont::WidthOf(std::u16string_view, std::size_t) const { return
 
 void TPdfFont::AppendHexCodes(std::u16string_view text, std::string& out) const { AppendUtf16Hex(text, out); }
 
+namespace {
+
+// The two uppercase hex digits of every byte, so that a code unit costs two
+// copies instead of four digit lookups.
+struct HexPairs {
+  std::array<std::array<char, 2>, 256> pairs{};
+  constexpr HexPairs() {
+    for (std::size_t byte = 0; byte < pairs.size(); ++byte) pairs[byte] = {kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
+  }
+};
+constexpr HexPairs kHexPairs;
+
+}  // namespace
+
 void AppendUtf16Hex(std::u16string_view text, std::string& out) {
   std::size_t at = out.size();
   out.resize(at + text.size() * 4);
+  char* digits = out.data() + at;
   for (char16_t c : text) {
-    out[at++] = kHexDigits[(c >> 12) & 0xF];
-    out[at++] = kHexDigits[(c >> 8) & 0xF];
-    out[at++] = kHexDigits[(c >> 4) & 0xF];
-    out[at++] = kHexDigits[c & 0xF];
+    std::memcpy(digits, kHexPairs.pairs[c >> 8].data(), 2);
+    std::memcpy(digits + 2, kHexPairs.pairs[c & 0xFF].data(), 2);
+    digits += 4;
   }
 }
 
@@ -135,10 +150,10 @@ std::uint16_t TPdfType1Font::WidthOf(std::u16string_view text, std::size_t posit
 void TPdfType1Font::AppendHexCodes(std::u16string_view text, std::string& out) const {
   std::size_t at = out.size();
   out.resize(at + text.size() * 2);
+  char* digits = out.data() + at;
   for (char16_t c : text) {
-    std::uint8_t code = codes_[c];
-    out[at++] = kHexDigits[code >> 4];
-    out[at++] = kHexDigits[code & 0xF];
+    std::memcpy(digits, kHexPairs.pairs[codes_[c]].data(), 2);
+    digits += 2;
   }
 }
 

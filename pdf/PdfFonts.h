@@ -22,6 +22,9 @@ class TPdfFont : public TPdfDictionaryWrapper {
   // Advance of the code unit at the 1-based position, in thousandths of the
   // font size; the base measures nothing.
   virtual std::uint16_t WidthOf(std::u16string_view text, std::size_t position) const;
+  // WidthOf of every code unit as a table, for a font whose widths never
+  // depend on the neighbouring code units; nullptr for any other.
+  virtual const std::array<std::uint16_t, 65536>* UnitWidths() const { return nullptr; }
   // The hex digits that show text in a content stream. The base writes four
   // per UTF-16 code unit, as two-byte fonts read them.
   virtual void AppendHexCodes(std::u16string_view text, std::string& out) const;
@@ -65,6 +68,7 @@ class TPdfType1Font : public TPdfFont {
 
   void Wrap(TPdfDictionary& dictionary) override;
   std::uint16_t WidthOf(std::u16string_view text, std::size_t position) const override;
+  const TPdfWidthTable* UnitWidths() const override { return widthByUnit_.get(); }
   void AppendHexCodes(std::u16string_view text, std::string& out) const override;
 
   std::uint8_t FirstChar() const { return firstChar_; }

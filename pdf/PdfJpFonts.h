@@ -34,6 +34,7 @@ class TPdfType0Font : public TPdfFont {
   // EPdfInvalidValue; a missing entry leaves its value 0 (or no widths).
   void Wrap(TPdfDictionary& dictionary) override;
   std::uint16_t WidthOf(std::u16string_view text, std::size_t position) const override;
+  const TPdfWidthTable* UnitWidths() const override { return widthByUnit_.get(); }
 
   // Measuring looks at each code unit alone: the function's CID for a unit
   // must not depend on its neighbours, as with "UniGB-UCS2-H".

@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include "pdf/PdfSpillFile.h"
 #include "platform/CodePage.h"
 
 namespace varnolt {
@@ -279,32 +280,69 @@ TPdfStream::TPdfStream(TPdfXref* xref) : dictionary_(std::make_unique<TPdfDictio
   dictionary_->Put(u"Filter", std::make_unique<TPdfArray>(xref));
 }
 
+std::string& TPdfStream::Data() {
+  if (movedTo_ != nullptr) {
+    data_ = movedTo_->Read({movedOffset_, movedLength_});
+    movedTo_ = nullptr;
+  }
+  return data_;
+}
+
 void TPdfStream::DeflateNow() {
   if (deflatedAhead_) return;
-  data_ = Deflate(data_);
+  data_ = Deflate(Data());
   deflatedAhead_ = deflated_ = true;
+}
+
+void TPdfStream::MoveDataTo(TPdfSpillFile& file) {
+  if (movedTo_ != nullptr || data_.empty()) return;
+  const TPdfSpillFile::TRange range = file.Append(data_);
+  movedTo_ = &file;
+  movedOffset_ = range.Offset;
+  movedLength_ = range.Length;
+  // Its capacity too: clear() would keep it.
+  std::string().swap(data_);
 }
 
 void TPdfStream::WriteValue(OutputStream& stream) {
   // Bytes compressed ahead cannot be written plain again.
   if (deflatedAhead_) deflated_ = true;
-  std::string deflated;
-  if (deflated_ && !deflatedAhead_) deflated = Deflate(data_);
-  const std::string& bytes = deflated_ && !deflatedAhead_ ? deflated : data_;
+  const bool deflateHere = deflated_ && !deflatedAhead_;
+  if (movedTo_ != nullptr && !deflateHere) {
+    WriteHead(stream, movedLength_);
+    movedTo_->CopyTo({movedOffset_, movedLength_}, stream);
+    stream.Write("\nendstream");
+    return;
+  }
+  // Bytes moved out and still to compress come back only for the moment.
+  const std::string movedBack = movedTo_ != nullptr ? movedTo_->Read({movedOffset_, movedLength_}) : std::string();
+  const std::string& plain = movedTo_ != nullptr ? movedBack : data_;
+  if (deflateHere) {
+    WriteBytes(stream, Deflate(plain));
+  } else {
+    WriteBytes(stream, plain);
+  }
+}
+
+void TPdfStream::WriteBytes(OutputStream& stream, std::string_view bytes) {
+  WriteHead(stream, bytes.size());
+  stream.Write(bytes);
+  stream.Write("\nendstream");
+}
+
+void TPdfStream::WriteHead(OutputStream& stream, std::size_t length) {
   if (TPdfArray* filter = dictionary_->LookupArray(u"Filter")) {
     bool announced = filter->FindNameItem(u"FlateDecode") != nullptr;
     if (deflated_ && !announced) filter->Append(std::make_unique<TPdfName>(u"FlateDecode"));
     if (!deflated_ && announced) filter->RemoveNameItem(u"FlateDecode");
   }
-  if (TPdfNumber* length = dictionary_->LookupNumber(u"Length")) {
-    length->SetValue(static_cast<std::int32_t>(bytes.size()));
+  if (TPdfNumber* number = dictionary_->LookupNumber(u"Length")) {
+    number->SetValue(static_cast<std::int32_t>(length));
   } else {
-    dictionary_->PutNumber(u"Length", static_cast<std::int32_t>(bytes.size()));
+    dictionary_->PutNumber(u"Length", static_cast<std::int32_t>(length));
   }
   dictionary_->WriteValue(stream);
   stream.Write("\r\nstream\r\n");
-  stream.Write(bytes);
-  stream.Write("\nendstream");
 }
 
 void TPdfBinary::WriteValue(OutputStream& stream) { stream.Write(data_); }

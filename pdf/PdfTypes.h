@@ -34,6 +34,7 @@ class EPdfInvalidOperation : public Exception {
 enum TPdfObjectKind : std::uint8_t { okDirect = 0, okIndirect = 1, okVirtual = 2 };
 
 class TPdfXref;
+class TPdfSpillFile;
 
 class TPdfObject {
  public:
@@ -233,22 +234,34 @@ class TPdfStream : public TPdfObject {
   explicit TPdfStream(TPdfXref* xref = nullptr);
 
   TPdfDictionary& Dictionary() { return *dictionary_; }
-  std::string& Data() { return data_; }
-  const std::string& Data() const { return data_; }
+  // Bytes moved out are read back first (EPdfInvalidOperation when they
+  // cannot be).
+  std::string& Data();
   // Whether the data is written compressed with zlib (FlateDecode).
   bool Deflated() const { return deflated_; }
   void SetDeflated(bool deflated) { deflated_ = deflated; }
   // Compresses the data now, for a stream nothing more is written to: a
   // document of many pages then holds each finished page compressed.
   void DeflateNow();
+  // Moves the data out of memory into the file, for a stream nothing more
+  // is written to; the save copies it back in its place. The file must
+  // outlive the stream. EPdfInvalidOperation when the file cannot take it.
+  void MoveDataTo(TPdfSpillFile& file);
+  bool DataMovedOut() const { return movedTo_ != nullptr; }
 
   void WriteValue(OutputStream& stream) override;
 
  private:
+  void WriteHead(OutputStream& stream, std::size_t length);
+  void WriteBytes(OutputStream& stream, std::string_view bytes);
+
   std::unique_ptr<TPdfDictionary> dictionary_;
   std::string data_;
   bool deflated_ = false;
   bool deflatedAhead_ = false;  // data_ holds the compressed bytes
+  TPdfSpillFile* movedTo_ = nullptr;
+  std::int64_t movedOffset_ = 0;
+  std::size_t movedLength_ = 0;
 };
 
 // Stream objects placed as external objects and images.

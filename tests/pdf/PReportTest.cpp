@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <filesystem>
 #include <functional>
 
@@ -470,6 +472,27 @@ TEST(PReportTest, AFrameCutsLongTextAndALaterPrintContinuesIt) {
   EXPECT_EQ(pages, 5);
   EXPECT_EQ(report.PrintedPages(), 5);
   Closed(report, expected, test::Spaces::kIgnored);
+}
+
+TEST(PReportTest, FinishedPagesThatCannotBeReadBackFailTheCloseAndWriteNothing) {
+  test::ScratchDir folder;
+  const std::string pagesPath = (folder / "pages").string();
+  const int descriptor = ::open(pagesPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(descriptor, 0);
+  TPReport report;
+  report.SetFileName(Utf8ToUtf16((folder / "out.pdf").string()));
+  report.OpenDocument();
+  report.Document()->SetSpillFile(std::make_unique<TPdfSpillFile>(descriptor));
+  ExportPage page;
+  page.Fit(300, 200, 10, 10, 280);
+  page.text.SetText(u"Some text on every page");
+  for (int i = 0; i < 3; ++i) report.PrintPage(page.page);
+  ASSERT_GT(std::filesystem::file_size(pagesPath), 0u) << "two finished pages went out";
+  std::filesystem::resize_file(pagesPath, 0);
+
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { report.CloseDocument(); }),
+            "Read --the temporary file of finished pages cannot be read: the file ended early.");
+  EXPECT_FALSE(std::filesystem::exists(folder / "out.pdf"));
 }
 
 }  // namespace

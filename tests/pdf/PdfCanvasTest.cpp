@@ -360,6 +360,55 @@ TEST_F(PdfCanvasTest, EveryWrappedLineIsTheLongestThatMeasuresWithinTheWidth) {
   }
 }
 
+TEST_F(PdfCanvasTest, EachFlowMeasuresWithTheFontSizeAndScalingInForce) {
+  // One canvas through changes of font, size and scaling, and a new
+  // document whose fonts are new objects: every flow measures anew.
+  const struct {
+    const char16_t* font;
+    float size;
+    std::uint16_t scaling;
+    bool newDocument;
+  } states[] = {
+      {u"Arial", 12, 100, false},      {u"Arial", 7, 100, false},  {u"Arial", 7, 250, false},
+      {u"Times-Roman", 7, 250, false}, {u"Gothic", 9, 100, false}, {u"Arial", 12, 100, true},
+      {u"FixedWidth", 12, 100, true},
+  };
+  std::u16string text;
+  for (int i = 0; i < 120; ++i) text += i % 3 == 0 ? u"Wide WORDS " : u"ill fitting \u4E2D ";
+  constexpr float kWidth = 80;
+  for (const auto& state : states) {
+    SCOPED_TRACE(std::string(state.font, state.font + std::char_traits<char16_t>::length(state.font)) + " " +
+                 std::to_string(state.size) + " " + std::to_string(state.scaling));
+    if (state.newDocument) {
+      doc_.StartDocument();
+      doc_.AddPage();
+    }
+    Canvas().SelectFont(state.font, state.size);
+    Canvas().Attribute().SetHorizontalScaling(state.scaling);
+    Canvas().SetCharSpace(-1);
+    Canvas().SetLeading(1);
+    const std::size_t before = Canvas().Contents()->Data().size();
+    ASSERT_EQ(Canvas().FlowTextInRect(0, 800, kWidth, 0, text, true), text.size());
+    const std::string ops = Canvas().Contents()->Data().substr(before);
+    // Each shown line is the longest start of what is left that measures
+    // within the width; a code unit too wide alone has a line of its own.
+    std::size_t shown = 0;
+    for (std::size_t open = ops.find('<'); open != std::string::npos; open = ops.find('<', open + 1)) {
+      const std::size_t digits = ops.find('>', open) - open - 1;
+      const std::size_t units = digits / (state.font == std::u16string_view(u"Gothic") ? 4 : 2);
+      const std::u16string_view line = std::u16string_view(text).substr(shown, units);
+      if (units > 1) {
+        EXPECT_LE(Canvas().MeasureWidth(line), kWidth) << shown;
+      }
+      if (shown + units < text.size()) {
+        EXPECT_GT(Canvas().MeasureWidth(std::u16string_view(text).substr(shown, units + 1)), kWidth) << shown;
+      }
+      shown += units;
+    }
+    EXPECT_EQ(shown, text.size());
+  }
+}
+
 TEST_F(PdfCanvasTest, RealReadersGetTheFlowedTextBack) {
   UseExampleTextState();
   const std::u16string text =

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <regex>
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfFonts.h"
 #include "tests/pdf/PdfTestHelpers.h"
+#include "tests/support/Environment.h"
 #include "tests/support/PdfReaders.h"
+#include "tests/support/TestData.h"
 
 namespace varnolt {
 namespace {
@@ -216,6 +220,95 @@ TEST(PdfDocTest, SavingTwiceRewritesTheWholeFile) {
   doc.AddPage();
   std::string first = Saved(doc);
   EXPECT_EQ(Saved(doc), first);
+}
+
+// How a finished page's content waits for the save.
+enum class Compression { kNone, kAtSave, kAhead };
+
+struct PagesSaved {
+  std::string file;
+  std::vector<bool> movedOut;  // per page, just before the save
+};
+
+// Three pages of text, the first written to again after the others, saved
+// with finished pages moved out to a temporary file or, where TMPDIR cannot
+// take one, kept in memory.
+PagesSaved SaveThreePages(Compression compression, bool temporaryFolderUsable) {
+  test::ScratchDir folder;
+  // Only while pages are added: the save's readers need a temporary folder.
+  auto tmpdir = std::make_unique<test::ScopedEnvironment>(
+      "TMPDIR", (temporaryFolderUsable ? folder.path() : folder / "missing").string());
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  if (compression != Compression::kNone) doc.SetCompressionMethod(cmFlateDecode);
+  TPdfCanvas& canvas = doc.GetCanvas();
+  std::vector<TPdfDictionary*> pages;
+  std::string text;
+  for (int page = 1; page <= 3; ++page) {
+    if (compression == Compression::kAhead && canvas.Contents() != nullptr) canvas.Contents()->DeflateNow();
+    doc.AddPage();
+    pages.push_back(&canvas.GetPage());
+    canvas.TextBegin();
+    for (int row = 1; row <= 40; ++row) {
+      const std::string line = "Page " + std::to_string(page) + " line of text";
+      canvas.TextShow(std::u16string(line.begin(), line.end()));
+      canvas.TextNextLine();
+      text += line + " ";
+    }
+    canvas.TextEnd();
+    if (page == 1 && compression != Compression::kAhead) text += "Back on the first page ";
+  }
+  if (compression != Compression::kAhead) {
+    canvas.AttachPage(*pages.front());
+    canvas.TextShow(u"Back on the first page");
+    canvas.AttachPage(*pages.back());
+  }
+  tmpdir.reset();
+  PagesSaved saved;
+  for (TPdfDictionary* page : pages) {
+    saved.movedOut.push_back(dynamic_cast<TPdfStream*>(page->Lookup(u"Contents"))->DataMovedOut());
+  }
+  ScopedClock clock(kSaveMoment);
+  MemoryOutputStream stream;
+  doc.SaveToStream(stream);
+  EXPECT_TRUE(test::IsReadablePdfWithText(stream.Bytes(), test::FoldedWhiteSpace(text)));
+  saved.file = stream.Bytes();
+  return saved;
+}
+
+TEST(PdfDocTest, FinishedPagesLeaveMemoryAndTheFileKeepsEveryByte) {
+  const struct {
+    Compression compression;
+    std::vector<bool> movedOut;
+  } cases[] = {
+      // The first page came back into memory when it was written to again.
+      {Compression::kNone, {false, true, false}},
+      {Compression::kAtSave, {false, true, false}},
+      {Compression::kAhead, {true, true, false}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.compression));
+    const PagesSaved inMemory = SaveThreePages(c.compression, false);
+    const PagesSaved movedOut = SaveThreePages(c.compression, true);
+    EXPECT_EQ(inMemory.movedOut, (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(movedOut.movedOut, c.movedOut);
+    EXPECT_EQ(movedOut.file, inMemory.file);
+    EXPECT_EQ(movedOut.file.find("<4261636B206F6E20") != std::string::npos, c.compression == Compression::kNone);
+  }
+}
+
+TEST(PdfDocTest, AFullDiskFailsTheNextPageWithAClearError) {
+  TPdfDoc doc;
+  OpenLikeTheReport(doc);
+  const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+  ASSERT_GE(full, 0) << "the test needs /dev/full";
+  doc.SetSpillFile(std::make_unique<TPdfSpillFile>(full));
+  doc.AddPage();
+  doc.GetCanvas().TextShow(u"A");
+  EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.AddPage(); }),
+            "Append --the temporary file of finished pages cannot be written: No space left on device.");
+  // The page stays in memory, whole.
+  EXPECT_EQ(doc.GetCanvas().Contents()->Data(), "/F0 10 Tf\n<41> Tj\n");
 }
 
 TEST(PdfDocTest, AMeasuringDocumentWritesNothingIntoItsPage) {
