@@ -194,6 +194,10 @@ class TCustomRichDocEdit {
   bool HasSelection() const;
   // The selection's plain text (CR LF line ends), UTF-16LE or 8-bit bytes.
   std::string SelectedText(bool unicode) const;
+  // The same text handed to sink in chunks of chunkSize bytes, never held
+  // whole; false when the extraction failed part way (an exception from
+  // sink stops it too).
+  bool SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize) const;
   void CopyAsUnicodeText();
   void PasteUnicodeText();
   void DeleteSelected();
