@@ -89,8 +89,11 @@ class TForm2 {
   // with a form feed.
   void Image4Click();  // Word                               Unit2Office.cpp
   void image5Click();  // Excel                              Unit2Office.cpp
-  // The plain text of every page, UTF-8, each page ending with a form feed.
-  void ExportPlainText(const std::filesystem::path& fileName);
+  // The plain text of every page, UTF-8, each page ending with a form feed;
+  // each page's text goes to the file in pieces of chunkBytes UTF-16 bytes
+  // as it is extracted, so no page is ever held whole.
+  static constexpr std::size_t kTextChunkBytes = 1 << 20;
+  void ExportPlainText(const std::filesystem::path& fileName, std::size_t chunkBytes = kTextChunkBytes);
 
   // --- the dialogs, from the "Edit" links of the Properties and Options tabs ---
   void PropertiesEditClick();

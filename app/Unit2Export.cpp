@@ -2,12 +2,15 @@
 // of the batch mode.
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/PdfExportFrame.h"
 #include "app/Unit2.h"
 #include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "platform/OutputStream.h"
 #include "platform/Paths.h"
 #include "richtext/document/RVItem.h"
@@ -59,15 +62,84 @@ TRVDocParameters PageParameters(const TForm2& form) {
   return parameters;
 }
 
-// Page text comes with CR LF between lines; a text file on Linux has LF.
-std::u16string WithLinuxLineEnds(std::u16string_view text) {
-  std::u16string lines;
-  lines.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
-    lines += text[i] == u'\r' ? u'\n' : text[i];
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+// Turns UTF-16LE bytes arriving in chunks into code units; a chunk may end
+// inside a unit, whose first byte then waits for the next chunk. An odd
+// byte left at the end is no character.
+class TUtf16ChunkDecoder {
+ public:
+  void Decode(std::string_view bytes, std::u16string& units) {
+    if (held_ && !bytes.empty()) {
+      const char pair[] = {*held_, bytes.front()};
+      units += BytesToUtf16(std::string_view(pair, 2));
+      bytes.remove_prefix(1);
+      held_.reset();
+    }
+    units += BytesToUtf16(bytes);
+    if (bytes.size() % 2 != 0) held_ = bytes.back();
   }
-  return lines;
+
+ private:
+  std::optional<char> held_;
+};
+
+// Page text comes as UTF-16 with CR LF between lines; a text file on Linux
+// has UTF-8 and LF, a lone CR too. A CR or a high surrogate at a chunk's end
+// waits for the next chunk, which may hold its LF or low surrogate.
+class TLinuxTextWriter {
+ public:
+  explicit TLinuxTextWriter(OutputStream& file) : file_(file) {}
+
+  void Write(std::string_view utf16Bytes) {
+    decoder_.Decode(utf16Bytes, units_);
+    WriteDecided(false);
+  }
+  // The text's end: what waited is written as it stands.
+  void Finish() { WriteDecided(true); }
+
+ private:
+  void WriteDecided(bool atEnd) {
+    const bool waits = !atEnd && !units_.empty() && (units_.back() == u'\r' || IsHighSurrogate(units_.back()));
+    const std::size_t decided = units_.size() - (waits ? 1 : 0);
+    lines_.clear();
+    for (std::size_t i = 0; i < decided; ++i) {
+      if (units_[i] == u'\r' && i + 1 < units_.size() && units_[i + 1] == u'\n') continue;
+      lines_ += units_[i] == u'\r' ? u'\n' : units_[i];
+    }
+    units_.erase(0, decided);
+    if (!lines_.empty()) file_.Write(Utf16ToUtf8(lines_));
+  }
+
+  OutputStream& file_;
+  TUtf16ChunkDecoder decoder_;
+  std::u16string units_;
+  std::u16string lines_;
+};
+
+// Half a page in the file would pass for all of it: a page whose text
+// cannot be extracted fails the export.
+void WritePageText(const TRichDocEdit& editor, TFailureKeepingStream& out, std::size_t chunkBytes,
+                   const std::filesystem::path& fileName) {
+  TLinuxTextWriter text(out);
+  const bool extracted = editor.SelectedText(true, [&](std::string_view chunk) { text.Write(chunk); }, chunkBytes);
+  out.RethrowFailure();
+  if (!extracted) {
+    throw Exception("Cannot write file \"" + fileName.string() + "\". The text of a page could not be extracted.");
+  }
+  text.Finish();
+}
+
+// Room for a document's text as UTF-16, counted from its items' stored
+// text; tables' cells are not counted, so the text may still grow.
+std::size_t Utf16TextEstimate(const TCustomRVData& document) {
+  constexpr std::size_t kLineEnd = 2;
+  std::size_t units = 0;
+  for (int i = 0; i < document.CountItems(); ++i) {
+    const TCustomRVItemInfo& item = document.ItemAt(i);
+    units += (item.UnicodeText() ? item.ItemText.size() / 2 : item.ItemText.size()) + kLineEnd;
+  }
+  return units;
 }
 
 }  // namespace
@@ -121,7 +193,15 @@ void TForm2::ExportBlankPdfPage(TPdfExportFrame& frame) {
 std::u16string TForm2::PageTextForPdf(TRichDocEdit& editor) {
   if (BatchMode) {
     clipboard_.Empty();
-    return BytesToUtf16(editor.SelectedText(true));
+    // Straight into one string of the right size, not bytes first and then
+    // a second whole copy.
+    std::u16string text;
+    text.reserve(Utf16TextEstimate(editor.RVData()));
+    TUtf16ChunkDecoder decoder;
+    if (!editor.SelectedText(true, [&](std::string_view chunk) { decoder.Decode(chunk, text); }, kTextChunkBytes)) {
+      return {};
+    }
+    return text;
   }
   editor.CopyAsUnicodeText();
   std::u16string text = clipboard_.UnicodeText().value_or(u"");
@@ -241,23 +321,23 @@ void TForm2::WriteProjectRtf(const TCustomRVData& project, const std::filesystem
   file.Commit();
 }
 
-void TForm2::ExportPlainText(const std::filesystem::path& fileName) {
+void TForm2::ExportPlainText(const std::filesystem::path& fileName, std::size_t chunkBytes) {
   statusbarinit();
   const int slots = PageSlotCount();
   Progress.Start(slots);
-  AtomicFileOutputStream out(fileName);
+  AtomicFileOutputStream file(fileName);
+  TFailureKeepingStream out(file);
   int pageCount = 0;
   for (int i = 0; i < slots; ++i) {
     auto& editor = PageEditors.at(static_cast<size_t>(i));
     if (!editor) continue;
     editor->SelectWholeDocument();
-    const std::string utf16 = editor->HasSelection() ? editor->SelectedText(true) : std::string();
-    out.Write(Utf16ToUtf8(WithLinuxLineEnds(BytesToUtf16(utf16))));
+    if (editor->HasSelection()) WritePageText(*editor, out, chunkBytes, fileName);
     out.Write("\f");
     Progress.Step();
     ++pageCount;
   }
-  out.Commit();
+  file.Commit();
   Progress.End(slots);
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  FileNameToUtf16(fileName.native()) + u"!",

@@ -68,11 +68,9 @@ std::u16string WhereReadingStopped(const TRVRTFReaderProperties& props) {
   return u" at byte " + ToU16(std::to_string(props.StopOffset()));
 }
 
-std::u16string WhyUnreadable(const std::filesystem::path& fileName) {
-  const FileContents contents = ReadFileContents(fileName);
-  if (contents.fileMissing) return u"No such file or directory";
-  if (contents.failedStep != FileReadStep::kNone) return Utf8ToUtf16(contents.systemError);
-  return u"the file could not be read";
+std::u16string WhyUnreadable(const TRVRTFReaderProperties& props) {
+  if (props.FileError.empty()) return u"the file could not be read";
+  return Utf8ToUtf16(props.FileError);
 }
 
 TFileImportReport RtfImportReport(const std::filesystem::path& fileName, const TRVRTFReaderProperties& props) {
@@ -82,7 +80,7 @@ TFileImportReport RtfImportReport(const std::filesystem::path& fileName, const T
       if (std::filesystem::file_size(fileName, error) == 0 && !error) return {true, Utf8ToUtf16(kEmptyFileReason)};
       return {};
     }
-    case kRtfFileError: return {false, WhyUnreadable(fileName)};
+    case kRtfFileError: return {false, WhyUnreadable(props)};
     default:
       return {false, u"reading stopped" + WhereReadingStopped(props) + u": " + RtfResultText(props.ErrorCode())};
   }

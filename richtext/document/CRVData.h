@@ -158,6 +158,9 @@ class TCustomRVData {
   // false when a step failed (stream keeps what was written).
   bool ExtractText(const std::u16string& path, std::string& stream, int lineWidth, bool selectionOnly,
                    bool textOnly, bool unicode, bool writeBOM) const;
+  // The same into out, which says the encoding, the line width and whether
+  // only text counts; out is flushed only on success.
+  bool ExtractText(const std::u16string& path, TRVTextOutput& out, bool selectionOnly, bool writeBOM) const;
   // The selection, start before end; false when there is none.
   virtual bool GetSelectionBounds(TRVPosition& start, TRVPosition& end) const;
 

@@ -139,6 +139,12 @@ TRVItemList CutTextIntoItems(std::u16string_view text, const TRVTextCutContext& 
 
 bool TCustomRVData::ExtractText(const std::u16string& path, std::string& stream, int lineWidth, bool selectionOnly,
                                 bool textOnly, bool unicode, bool writeBOM) const {
+  TRVTextOutput out(stream, unicode, lineWidth, textOnly, GetRVStyle());
+  return ExtractText(path, out, selectionOnly, writeBOM);
+}
+
+bool TCustomRVData::ExtractText(const std::u16string& path, TRVTextOutput& out, bool selectionOnly,
+                                bool writeBOM) const {
   try {
     TRVPosition start;
     TRVPosition end;
@@ -150,11 +156,13 @@ bool TCustomRVData::ExtractText(const std::u16string& path, std::string& stream,
       end = {CountItems() - 1, ItemEndOffset(CountItems() - 1)};
     }
     if (start == end) return true;
-    const TRVStyle* style = GetRVStyle();
-    TRVTextOutput out(stream, unicode, style != nullptr ? style->DefCodePage : kCpAcp, lineWidth, textOnly, style);
-    if (selectionOnly && start.ItemNo == end.ItemNo && ItemAt(start.ItemNo).WriteSelectedText(out)) return true;
-    if (unicode && writeBOM) out.WriteBytes(kUnicodeBom);
+    if (selectionOnly && start.ItemNo == end.ItemNo && ItemAt(start.ItemNo).WriteSelectedText(out)) {
+      out.Flush();
+      return true;
+    }
+    if (out.Unicode() && writeBOM) out.WriteBytes(kUnicodeBom);
     ExtractRange(out, path, start, end, selectionOnly);
+    out.Flush();
     return true;
   } catch (const std::exception&) {
     return false;

@@ -1,5 +1,6 @@
 #include "richtext/document/RVItem.h"
 
+#include <algorithm>
 #include <map>
 
 #include "richtext/document/CRVData.h"
@@ -36,19 +37,50 @@ std::string Utf16ToBytes(std::u16string_view text) {
 
 // --- TRVTextOutput ---
 
+TRVTextOutput::TRVTextOutput(std::string& stream, bool unicode, int lineWidth, bool textOnly, const TRVStyle* style)
+    : buffer_(stream), unicode_(unicode), defCodePage_(style != nullptr ? style->DefCodePage : kCpAcp),
+      lineWidth_(lineWidth), textOnly_(textOnly), style_(style) {}
+
+TRVTextOutput::TRVTextOutput(TRVTextChunkSink sink, std::size_t chunkSize, bool unicode, int lineWidth,
+                             bool textOnly, const TRVStyle* style)
+    : TRVTextOutput(ownBuffer_, unicode, lineWidth, textOnly, style) {
+  sink_ = std::move(sink);
+  chunkSize_ = std::max<std::size_t>(chunkSize, 1);
+  buffer_.reserve(chunkSize_);
+}
+
+void TRVTextOutput::WriteBytes(std::string_view bytes) {
+  if (!sink_) {
+    buffer_.append(bytes);
+    return;
+  }
+  while (!bytes.empty()) {
+    const std::size_t room = chunkSize_ - buffer_.size();
+    buffer_.append(bytes.substr(0, room));
+    bytes.remove_prefix(std::min(room, bytes.size()));
+    if (buffer_.size() == chunkSize_) Flush();
+  }
+}
+
+void TRVTextOutput::Flush() {
+  if (!sink_ || buffer_.empty()) return;
+  sink_(buffer_);
+  buffer_.clear();
+}
+
 void TRVTextOutput::WriteAnsi(std::string_view bytes) {
   if (unicode_) {
-    stream_.append(Utf16ToBytes(AnsiToUnicode(defCodePage_, bytes)));
+    WriteBytes(Utf16ToBytes(AnsiToUnicode(defCodePage_, bytes)));
   } else {
-    stream_.append(bytes);
+    WriteBytes(bytes);
   }
 }
 
 void TRVTextOutput::WriteUnicode(std::u16string_view text) {
   if (unicode_) {
-    stream_.append(Utf16ToBytes(text));
+    WriteBytes(Utf16ToBytes(text));
   } else {
-    stream_.append(UnicodeToAnsi(kCpAcp, text));
+    WriteBytes(UnicodeToAnsi(kCpAcp, text));
   }
 }
 

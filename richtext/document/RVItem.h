@@ -3,6 +3,7 @@
 // style, or one object of an item kind (StyleNo below 0). Paragraphs and
 // lines are not objects of their own but flags on the items that start them.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -86,18 +87,27 @@ struct TRVCPInfo {
   TRVCPInfo* Next = nullptr;
 };
 
-// What an item's plain text is written for, and where to.
+// Receives extracted text in order, a filled chunk at a time.
+using TRVTextChunkSink = std::function<void(std::string_view chunk)>;
+
+// What an item's plain text is written for, and where to: appended to a
+// string, or handed to a sink in chunks so that a long text never has to be
+// held whole.
 class TRVTextOutput {
  public:
-  TRVTextOutput(std::string& stream, bool unicode, CodePageId defCodePage, int lineWidth, bool textOnly,
-                const TRVStyle* style)
-      : stream_(stream), unicode_(unicode), defCodePage_(defCodePage), lineWidth_(lineWidth),
-        textOnly_(textOnly), style_(style) {}
+  TRVTextOutput(std::string& stream, bool unicode, int lineWidth, bool textOnly, const TRVStyle* style);
+  // Chunks of chunkSize bytes (at least 1); a chunk may end inside a
+  // character. Flush hands on the last, shorter one.
+  TRVTextOutput(TRVTextChunkSink sink, std::size_t chunkSize, bool unicode, int lineWidth, bool textOnly,
+                const TRVStyle* style);
+  TRVTextOutput(const TRVTextOutput&) = delete;
+  TRVTextOutput& operator=(const TRVTextOutput&) = delete;
 
   bool Unicode() const { return unicode_; }
   int LineWidth() const { return lineWidth_; }
   bool TextOnly() const { return textOnly_; }
   const TRVStyle* Style() const { return style_; }
+  // The style sheet's code page for 8-bit text (the system's without one).
   CodePageId DefCodePage() const { return defCodePage_; }
 
   // 8-bit text of the default code page, converted for UTF-16 output.
@@ -105,11 +115,15 @@ class TRVTextOutput {
   // UTF-16 text, converted with the system code page for 8-bit output.
   void WriteUnicode(std::u16string_view text);
   // Bytes already in the output's encoding.
-  void WriteBytes(std::string_view bytes) { stream_.append(bytes); }
-  std::string& Stream() { return stream_; }
+  void WriteBytes(std::string_view bytes);
+  // Hands what the sink has not had yet to it; nothing to do for a string.
+  void Flush();
 
  private:
-  std::string& stream_;
+  std::string ownBuffer_;
+  std::string& buffer_;
+  TRVTextChunkSink sink_;
+  std::size_t chunkSize_ = 0;
   bool unicode_;
   CodePageId defCodePage_;
   int lineWidth_;

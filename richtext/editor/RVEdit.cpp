@@ -9,6 +9,10 @@ namespace varnolt {
 
 namespace {
 
+// The width of a horizontal line in the selection's text; clipboard text
+// leaves lines out anyway.
+constexpr int kSelectedTextLineWidth = 80;
+
 // Nothing to insert: no text, or only a byte-order mark.
 bool InsertsNothing(std::u16string_view text) {
   return text.empty() || (text.size() == 1 && (text[0] == u'\uFEFF' || text[0] == u'\uFFFE'));
@@ -297,8 +301,15 @@ void TCustomRichDocEdit::TypeCharacter(char16_t character) {
 std::string TCustomRichDocEdit::SelectedText(bool unicode) const {
   if (inplace_ != nullptr) return inplace_->SelectedText(unicode);
   std::string text;
-  if (!data_.ExtractText({}, text, 80, true, true, unicode, false)) return {};
+  TRVTextOutput out(text, unicode, kSelectedTextLineWidth, true, data_.GetRVStyle());
+  if (!data_.ExtractText({}, out, true, false)) return {};
   return text;
+}
+
+bool TCustomRichDocEdit::SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize) const {
+  if (inplace_ != nullptr) return inplace_->SelectedText(unicode, std::move(sink), chunkSize);
+  TRVTextOutput out(std::move(sink), chunkSize, unicode, kSelectedTextLineWidth, true, data_.GetRVStyle());
+  return data_.ExtractText({}, out, true, false);
 }
 
 void TCustomRichDocEdit::CopyAsUnicodeText() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -181,6 +182,7 @@ class TCustomRichDocEdit {
   // before a failure is inserted like the rest. When the editor refuses the
   // result is kRtfHandlerError (RVEditImport).
   std::uint8_t InsertRTF(TRVRTFReaderProperties& props, std::string_view rtf);
+  std::uint8_t InsertRTF(TRVRTFReaderProperties& props, std::istream& rtf);
   // The same for a file, with props' BasePath its folder for the time of the
   // import; kRtfFileError when it cannot be read.
   std::uint8_t InsertRTFFile(TRVRTFReaderProperties& props, const std::string& fileName);
@@ -194,6 +196,10 @@ class TCustomRichDocEdit {
   bool HasSelection() const;
   // The selection's plain text (CR LF line ends), UTF-16LE or 8-bit bytes.
   std::string SelectedText(bool unicode) const;
+  // The same text handed to sink in chunks of chunkSize bytes, never held
+  // whole; false when the extraction failed part way (an exception from
+  // sink stops it too).
+  bool SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize) const;
   void CopyAsUnicodeText();
   void PasteUnicodeText();
   void DeleteSelected();
@@ -264,6 +270,10 @@ class TCustomRichDocEdit {
   std::string SelectionAsRtf() const;
   const TGraphic* SelectedLonePicture() const;
   bool PasteRtf(const std::string& rtf);
+  // read fills a scratch document (RVEditImport).
+  using TRVScratchReader = std::function<std::uint8_t(TCustomRVData& scratch, std::int32_t paraBefore,
+                                                      TRVPageSetup* pageSetup)>;
+  std::uint8_t InsertReadRTF(TRVRTFReaderProperties& props, const TRVScratchReader& read);
   void PastePictures();
   void InsertPictureFile(const std::string& fileName);
   // Caret movement for the keyboard.

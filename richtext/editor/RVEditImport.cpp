@@ -8,6 +8,19 @@ namespace varnolt {
 
 std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::string_view rtf) {
   if (rtf.empty()) return props.RecordResult(kRtfOk, 0);
+  return InsertReadRTF(props, [&](TCustomRVData& scratch, std::int32_t paraBefore, TRVPageSetup* pageSetup) {
+    return props.ImportForInsertion(rtf, scratch, paraBefore, pageSetup);
+  });
+}
+
+std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::istream& rtf) {
+  if (rtf.peek() == std::istream::traits_type::eof()) return props.RecordResult(kRtfOk, 0);
+  return InsertReadRTF(props, [&](TCustomRVData& scratch, std::int32_t paraBefore, TRVPageSetup* pageSetup) {
+    return props.ImportForInsertion(rtf, scratch, paraBefore, pageSetup);
+  });
+}
+
+std::uint8_t TCustomRichDocEdit::InsertReadRTF(TRVRTFReaderProperties& props, const TRVScratchReader& read) {
   TCustomRichDocEdit* target = this;
   while (target->InplaceEditor() != nullptr) target = target->InplaceEditor();
   if (target->Style() == nullptr) {
@@ -23,7 +36,7 @@ std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::s
   const std::int32_t paraBefore = caretItem >= 0 && caretItem < data.CountItems() ? data.ItemAt(caretItem).ParaNo
                                                                                    : target->CurParaStyleNo;
   TRVPageSetup brought;
-  const std::uint8_t result = props.ImportForInsertion(rtf, scratch, paraBefore, &brought);
+  const std::uint8_t result = read(scratch, paraBefore, &brought);
   TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
   if (!target->InsertImportedItems(std::move(items), result != kRtfOk)) return props.RecordResult(kRtfHandlerError);
   // The page's, even when a cell's editor took the text.
@@ -32,7 +45,7 @@ std::uint8_t TCustomRichDocEdit::InsertRTF(TRVRTFReaderProperties& props, std::s
 }
 
 std::uint8_t TCustomRichDocEdit::InsertRTFFile(TRVRTFReaderProperties& props, const std::string& fileName) {
-  return props.ImportFile(fileName, [&](std::string_view rtf) { return InsertRTF(props, rtf); });
+  return props.ImportFile(fileName, [&](std::istream& rtf) { return InsertRTF(props, rtf); });
 }
 
 }  // namespace varnolt

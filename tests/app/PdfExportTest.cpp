@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -170,6 +174,58 @@ TEST_F(PdfExportTest, PlainTextExportWritesEveryPageAsUtf8WithLfAndFormFeedsAndS
   EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "caf\xC3\xA9\nline two\f\f\xE4\xB8\xAD\xE6\x96\x87\f");
   EXPECT_EQ(host.MessageTexts(), (std::vector<std::u16string>{u"Total 3 pages has been found!\rCreate success" +
                                                                (dir / "out.txt").u16string() + u"!"}));
+}
+
+// The text goes to the file in chunks; wherever a chunk ends (inside a
+// CR LF, inside a surrogate pair, inside a code unit) the file holds the
+// bytes that converting the whole page text at once gives.
+TEST_F(PdfExportTest, PlainTextExportGivesTheSameBytesForAnyChunkSize) {
+  struct Case {
+    const char* name;
+    std::u16string text;
+    std::u16string rawTail;  // appended to the last item as it stands: a CR no insertion keeps
+    std::string file;
+  };
+  const Case cases[] = {
+      {"line ends", u"a\r\nb\r\n\r\nc", u"", "a\nb\n\nc\f"},
+      {"surrogate pairs", u"x\U0001F600y\U0001F601", u"", "x\xF0\x9F\x98\x80y\xF0\x9F\x98\x81\f"},
+      {"lone CR inside and at the end", u"a", u"\rb\r", "a\nb\n\f"},
+      {"lone high surrogate at the end", u"a", u"\xD83D", "a\xEF\xBF\xBD\f"},
+      {"lone high surrogate before a CR LF", u"a", u"\xD83D\r\n", "a\xEF\xBF\xBD\n\f"},
+      {"empty page", u"", u"", "\f"},
+  };
+  for (const auto& c : cases) {
+    SetPageText(0, c.text);
+    if (!c.rawTail.empty()) {
+      auto& document = form.PageEditors.at(0)->RVData();
+      TCustomRVItemInfo& last = document.ItemAt(document.CountItems() - 1);
+      ASSERT_TRUE(last.UnicodeText()) << c.name;
+      last.ItemText += Utf16ToBytes(c.rawTail);
+    }
+    for (const std::size_t chunkBytes : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4},
+                                         std::size_t{5}, std::size_t{6}, std::size_t{7}, TForm2::kTextChunkBytes}) {
+      const auto target = dir / "out.txt";
+      ASSERT_TRUE(form.Dispatch([&] { form.ExportPlainText(target, chunkBytes); }));
+      EXPECT_EQ(test::ReadFileBytes(target), c.file) << c.name << ", chunks of " << chunkBytes;
+    }
+  }
+}
+
+// A write that fails while a page's text is still being extracted fails the
+// export and leaves no file: the file size limit makes the writes fail.
+TEST_F(PdfExportTest, PlainTextExportThatCannotWriteLeavesNoFile) {
+  SetPageText(0, std::u16string(100000, u'x'));
+  const auto target = dir / "limited.txt";
+  const auto exportWithLimit = [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool done = form.Dispatch([&] { form.ExportPlainText(target, 64); });
+    const bool named = host.errors.size() == 1 && host.errors[0].find(u"limited.txt") != std::u16string::npos;
+    return !done && named && host.messages.empty() && !std::filesystem::exists(target);
+  };
+  EXPECT_EXIT(std::exit(exportWithLimit() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

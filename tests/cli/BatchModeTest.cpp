@@ -87,6 +87,27 @@ TEST(BatchModeTest, PlainTextOutputHoldsEveryPageWithLfLineEndsAndSumsUp) {
   EXPECT_EQ(test::ReadFileBytes(out), "one\ntwo\f\xE4\xB8\xAD\fUTF-16\f");
 }
 
+// The RTF file is read and the text written a chunk at a time; an input of
+// many chunks, with characters beyond the 16-bit range on every line,
+// arrives whole.
+TEST(BatchModeTest, AnRtfFileOfManyChunksArrivesWholeInTheTextFile) {
+  test::ScratchDir dir;
+  std::string rtf = "{\\rtf1\\ansi ";
+  std::string text;
+  for (int line = 0; line < 100000; ++line) {
+    if (line > 0) text += '\n';
+    rtf += "line " + std::to_string(line) + " \\u-10179?\\u-8704? end\\par\r\n";
+    text += "line " + std::to_string(line) + " \xF0\x9F\x98\x80 end";
+  }
+  rtf += "}";
+  ASSERT_GT(rtf.size(), std::size_t{3} << 20);
+  test::WriteFileBytes(dir / "long.rtf", rtf);
+  const auto out = dir / "out.txt";
+  auto result = Varnolt({(dir / "long.rtf").string(), "-o", out.string(), "-q"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_TRUE(test::ReadFileBytes(out) == text + "\f") << "the text differs";
+}
+
 TEST(BatchModeTest, UsageErrorsExitTwoWithOneLine) {
   const std::vector<std::vector<std::string>> cases = {
       {"a.txt"},

@@ -1,5 +1,6 @@
 #include "tests/support/TestData.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -114,6 +115,22 @@ SplitCommandResult RunCommandSplit(const std::vector<std::string>& argv) {
   std::error_code ignored;
   if (std::filesystem::exists(errorFile, ignored)) result.standardError = ReadFileBytes(errorFile);
   return result;
+}
+
+int BreakReadsOf(const std::filesystem::path& path) {
+  const auto target = std::filesystem::canonical(path);
+  const int writeOnly = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (writeOnly < 0) return 0;
+  int replaced = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    const auto linked = std::filesystem::read_symlink(entry.path(), error);
+    if (error || linked != target) continue;
+    const int descriptor = std::stoi(entry.path().filename().string());
+    if (descriptor != writeOnly && ::dup2(writeOnly, descriptor) >= 0) ++replaced;
+  }
+  ::close(writeOnly);
+  return replaced;
 }
 
 }  // namespace varnolt::test

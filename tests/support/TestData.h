@@ -15,6 +15,11 @@ std::filesystem::path SharedDataDir();
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
+// Makes every later read through this process's descriptors open on path
+// fail (EBADF), as a failing disk would: each is replaced by a write-only
+// descriptor of another file. Returns how many were replaced.
+int BreakReadsOf(const std::filesystem::path& path);
+
 // A fresh folder removed again when the object goes.
 class ScratchDir {
  public:

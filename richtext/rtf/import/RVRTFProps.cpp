@@ -2,6 +2,8 @@
 // import.
 #include "richtext/rtf/import/RVRTFProps.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <streambuf>
 #include <typeinfo>
@@ -48,15 +50,6 @@ TRVRTFHighlightConvert ReaderHighlight(TRVRTFHighlight highlight) {
     case rtfhlColorTable: break;
   }
   return rtf_hl_ColorTable;
-}
-
-// An empty file is read completely: it holds an empty document.
-std::optional<std::string> ReadWholeFile(const std::string& fileName) {
-  FileContents contents = ReadFileContents(fileName);
-  if (contents.fileMissing) return std::nullopt;
-  if (contents.failedStep == FileReadStep::kNone) return std::move(contents.bytes);
-  if (contents.failedStep == FileReadStep::kSize && contents.systemError == kEmptyFileReason) return std::string();
-  return std::nullopt;
 }
 
 std::u16string FolderOf(const std::string& fileName) {
@@ -170,23 +163,39 @@ std::uint8_t TRVRTFReaderProperties::LoadRTF(std::string_view rtf, TCustomRVData
 }
 
 bool TRVRTFReaderProperties::LoadRTFFile(const std::string& fileName, TCustomRVData& document) {
-  return ImportFile(fileName, [&](std::string_view rtf) { return LoadRTF(rtf, document); }) == kRtfOk;
+  return ImportFile(fileName, [&](std::istream& rtf) {
+           int index = document.CountItems();
+           return ImportInto(rtf, document, index, true);
+         }) == kRtfOk;
 }
 
 std::uint8_t TRVRTFReaderProperties::ImportFile(const std::string& fileName,
-                                                const std::function<std::uint8_t(std::string_view)>& import) {
-  std::optional<std::string> bytes = ReadWholeFile(fileName);
-  if (!bytes) return RecordResult(kRtfFileError, 0);
+                                                const std::function<std::uint8_t(std::istream&)>& import) {
+  FileInputBuffer file(fileName);
+  FileError = file.Status().fileMissing ? std::strerror(ENOENT) : file.Status().systemError;
+  if (!file.IsOpen()) return RecordResult(kRtfFileError, 0);
   TRVScopedBasePath basePath(BasePath, FolderOf(fileName));
-  return import(*bytes);
+  std::istream stream(&file);
+  const std::uint8_t result = import(stream);
+  // The reader takes a failed read for the end of its input.
+  if (file.Status().failedStep == FileReadStep::kRead) {
+    FileError = file.Status().systemError;
+    return RecordResult(kRtfFileError);
+  }
+  return result;
 }
 
 std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::string_view rtf, TCustomRVData& scratch,
                                                         std::int32_t paraBefore, TRVPageSetup* pageSetup) {
   TRVBytesStreamBuf buffer(rtf);
   std::istream stream(&buffer);
+  return ImportForInsertion(stream, scratch, paraBefore, pageSetup);
+}
+
+std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::istream& rtf, TCustomRVData& scratch,
+                                                        std::int32_t paraBefore, TRVPageSetup* pageSetup) {
   TRVRTFImporter importer(*this, scratch, paraBefore, false, pageSetup);
-  errorCode_ = importer.Run(stream);
+  errorCode_ = importer.Run(rtf);
   stopOffset_ = importer.StopOffset();
   scratch.DropNumberingLists();
   return errorCode_;

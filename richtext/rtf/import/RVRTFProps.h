@@ -127,9 +127,15 @@ class TRVRTFReaderProperties {
   // go there.
   std::uint8_t ImportForInsertion(std::string_view rtf, TCustomRVData& scratch, std::int32_t paraBefore,
                                   TRVPageSetup* pageSetup = nullptr);
-  // Hands the file's bytes to import with BasePath its folder for the time
-  // of the call; kRtfFileError when the file cannot be read.
-  std::uint8_t ImportFile(const std::string& fileName, const std::function<std::uint8_t(std::string_view)>& import);
+  std::uint8_t ImportForInsertion(std::istream& rtf, TCustomRVData& scratch, std::int32_t paraBefore,
+                                  TRVPageSetup* pageSetup = nullptr);
+  // Hands a stream over the file to import, which reads it a chunk at a
+  // time, with BasePath its folder for the time of the call. kRtfFileError
+  // when the file cannot be opened, or a read fails part way whatever import
+  // made of the bytes before; FileError then gives the system's reason.
+  std::uint8_t ImportFile(const std::string& fileName, const std::function<std::uint8_t(std::istream&)>& import);
+  // Why the last ImportFile could not read its file; empty when it could.
+  std::string FileError;
   // Records the result of an import the caller finished (and, when given,
   // where it stopped reading); returns it.
   std::uint8_t RecordResult(std::uint8_t code, std::optional<std::uint64_t> stopOffset = std::nullopt) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 #include "richtext/document/CRVData.h"
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
@@ -190,6 +193,50 @@ TEST_F(ExtractTextTest, ASelectionInsideOneItemIsThatItemsToWrite) {
   EXPECT_TRUE(data.ExtractText({}, out, 80, true, true, true, true));
   EXPECT_EQ(out, Utf16Bytes(u"selected cells"));
   EXPECT_EQ(Whole(false), "a\t") << "the whole document writes the item as usual";
+}
+
+// A long text goes to a sink chunk by chunk; the chunks are all full but
+// the last and join to exactly the text a string receives, whatever their
+// size and wherever they cut a character or a line end.
+TEST_F(ExtractTextTest, ChunksJoinToTheWholeText) {
+  data.AppendTextItem("caf\xE9", 0, 0);
+  data.AppendTextItemW(u"x\U0001F600\u4E2D", 0, -1);
+  AppendObject(std::make_unique<TRVTabItemInfo>(), -1);
+  data.AppendTextItem("", 0, 0);
+  data.AppendTextItemW(u"\U0001F601", 0, 0);
+  for (const bool unicode : {true, false}) {
+    const std::string whole = Whole(unicode);
+    for (const std::size_t chunkSize : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5},
+                                        std::size_t{7}, whole.size(), std::size_t{1} << 20}) {
+      std::vector<std::string> chunks;
+      TRVTextOutput out([&](std::string_view chunk) { chunks.emplace_back(chunk); }, chunkSize, unicode, 80, true,
+                        &style);
+      ASSERT_TRUE(data.ExtractText({}, out, false, false));
+      std::string joined;
+      for (std::size_t i = 0; i < chunks.size(); ++i) {
+        if (i + 1 < chunks.size()) {
+          EXPECT_EQ(chunks[i].size(), chunkSize) << "chunk " << i;
+        }
+        EXPECT_FALSE(chunks[i].empty());
+        joined += chunks[i];
+      }
+      EXPECT_EQ(joined, whole) << "unicode " << unicode << ", chunks of " << chunkSize;
+    }
+  }
+}
+
+TEST_F(ExtractTextTest, ASinkThatFailsStopsTheExtraction) {
+  data.AppendTextItem("first", 0, 0);
+  data.AppendTextItem("second", 0, 0);
+  std::string received;
+  TRVTextOutput out(
+      [&](std::string_view chunk) {
+        received += chunk;
+        throw std::runtime_error("disk full");
+      },
+      4, false, 80, true, &style);
+  EXPECT_FALSE(data.ExtractText({}, out, false, false));
+  EXPECT_EQ(received, "firs");
 }
 
 // --- cutting text into items ---

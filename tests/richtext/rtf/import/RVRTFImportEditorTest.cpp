@@ -129,5 +129,44 @@ TEST_F(RVRTFImportEditorTest, AFileWithItsFolderAsBasePath) {
   EXPECT_EQ(editor.InsertRTFFile(props, (dir / "missing.rtf").string()), kRtfFileError);
 }
 
+// A file is read a chunk at a time while the page is built. A read that
+// fails after the first chunk is a file error, also where the bytes read
+// until then would have made a complete document; what was read is kept.
+TEST_F(RVRTFImportEditorTest, AReadFailingPartWayIsAFileError) {
+  const std::string longText(3 << 20, 'w');
+  struct Case {
+    const char* name;
+    std::string rtf;
+  };
+  const Case cases[] = {
+      {"inside the document", "{\\rtf1 first\\par " + longText + "\\par}"},
+      {"after the document's end", "{\\rtf1 first\\par}" + std::string(3 << 20, ' ')},
+  };
+  for (const auto& c : cases) {
+    test::ScratchDir dir;
+    const auto file = dir / "failing.rtf";
+    test::WriteFileBytes(file, c.rtf);
+    TRichDocEdit page;
+    page.SetStyle(&style);
+    page.Format();
+    EXPECT_EQ(page.InsertRTFFile(props, file.string()), kRtfOk) << c.name << ": the file itself is sound";
+
+    TRichDocEdit failing;
+    failing.SetStyle(&style);
+    failing.Format();
+    const std::uint8_t result = props.ImportFile(file.string(), [&](std::istream& rtf) {
+      rtf.peek();  // the first chunk is read
+      EXPECT_EQ(test::BreakReadsOf(file), 1) << c.name;
+      return failing.InsertRTF(props, rtf);
+    });
+    EXPECT_EQ(result, kRtfFileError) << c.name;
+    EXPECT_EQ(props.ErrorCode(), kRtfFileError) << c.name;
+    EXPECT_EQ(props.FileError, "Bad file descriptor") << c.name;
+    EXPECT_EQ(Dump(failing.RVData()).substr(0, 5), "first") << c.name;
+  }
+  EXPECT_EQ(editor.InsertRTFFile(props, "/nonexistent/file.rtf"), kRtfFileError);
+  EXPECT_EQ(props.FileError, "No such file or directory");
+}
+
 }  // namespace
 }  // namespace varnolt
