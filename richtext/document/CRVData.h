@@ -213,6 +213,7 @@ class TCustomRVData {
   void AppendTextPrepared(std::string stored, bool unicode, std::int32_t styleNo, std::int32_t paraNo, TRVTag tag);
   bool ContinuesLastLine(const TCustomRVItemInfo& item) const;
   void AppendPrepared(std::string text, std::unique_ptr<TCustomRVItemInfo> item);
+  void PlaceItem(int index, std::unique_ptr<TCustomRVItemInfo> item);
   void PlaceItems(int index, TRVItemList items);
   void AttachItem(int index);
   void DetachItem(int index);

@@ -266,6 +266,46 @@ TEST_F(CRVDataTest, IndexChecksAndRemovingPastTheEnd) {
   EXPECT_THROW(data.InsertItemAt(5, {}, Item(ItemKindBreak, 0)), ERichDocError);
 }
 
+// Inserting a list larger than the document takes the document's items into
+// the list when it has room for them; the order must not depend on which way.
+struct InsertRangeCase {
+  std::vector<const char*> present;
+  int index;
+  std::vector<const char*> inserted;
+  std::size_t room;  // capacity reserved in the inserted list
+  std::string expected;
+};
+
+TEST_F(CRVDataTest, InsertedRangesLandAtTheirIndexWhicheverListHasRoom) {
+  const std::vector<InsertRangeCase> cases = {
+      {{}, 0, {"x", "y"}, 2, "x|y"},
+      {{"a"}, 0, {"x", "y"}, 8, "x|y|a"},
+      {{"a"}, 1, {"x", "y"}, 8, "a|x|y"},
+      {{"a", "b"}, 1, {"x", "y", "z"}, 8, "a|x|y|z|b"},
+      {{"a", "b"}, 1, {"x", "y", "z"}, 3, "a|x|y|z|b"},
+      {{"a", "b", "c"}, 2, {"x"}, 8, "a|b|x|c"},
+      {{"a", "b"}, 2, {}, 0, "a|b"},
+  };
+  for (const InsertRangeCase& c : cases) {
+    SCOPED_TRACE(c.expected);
+    TCustomRVData document;
+    for (const char* text : c.present) document.AppendTextItem(text, 0, 0);
+    TRVItemList items;
+    items.reserve(c.room);
+    for (const char* text : c.inserted) {
+      auto item = CreateItemOfKind(0, nullptr);
+      item->ItemText = text;
+      items.push_back(std::move(item));
+    }
+    std::vector<std::string> announced;
+    document.Events.ItemInserted = [&](TCustomRVItemInfo& item) { announced.push_back(item.ItemText); };
+    document.InsertItemsAt(c.index, std::move(items));
+    EXPECT_EQ(Dump(document), c.expected);
+    EXPECT_EQ(announced, std::vector<std::string>(c.inserted.begin(), c.inserted.end()))
+        << "each inserted item, and only those, is announced";
+  }
+}
+
 TEST_F(CRVDataTest, OwnerIsToldOfInsertionsAndRemovals) {
   std::vector<std::string> told;
   data.Events.ItemBeingInserted = [&](TCustomRVItemInfo&, std::string& text) {
