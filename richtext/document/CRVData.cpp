@@ -271,6 +271,9 @@ void TCustomRVData::PlaceItems(int index, TRVItemList items) {
     items.insert(items.begin(), std::make_move_iterator(items_.begin()), std::make_move_iterator(split));
     items.insert(items.end(), std::make_move_iterator(split), std::make_move_iterator(items_.end()));
     items_ = std::move(items);
+    // The list grew by doubling where it was made; the document keeps what it
+    // holds. Once per insertion at least as large as the document, so linear.
+    if (items_.capacity() - items_.size() > items_.size() / 8) items_.shrink_to_fit();
   } else {
     items_.insert(items_.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
   }
