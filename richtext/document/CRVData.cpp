@@ -240,18 +240,14 @@ void TCustomRVData::AppendPrepared(std::string text, std::unique_ptr<TCustomRVIt
   }
   if (Events.ItemBeingInserted) Events.ItemBeingInserted(*item, text);
   item->ItemText = std::move(text);
-  TRVItemList one;
-  one.push_back(std::move(item));
-  PlaceItems(CountItems(), std::move(one));
+  PlaceItem(CountItems(), std::move(item));
 }
 
 void TCustomRVData::InsertItemAt(int index, std::string text, std::unique_ptr<TCustomRVItemInfo> item) {
   if (index < 0 || index > CountItems()) throw ERichDocError("Item index is out of bounds");
   if (Events.ItemBeingInserted) Events.ItemBeingInserted(*item, text);
   item->ItemText = std::move(text);
-  TRVItemList one;
-  one.push_back(std::move(item));
-  PlaceItems(index, std::move(one));
+  PlaceItem(index, std::move(item));
 }
 
 void TCustomRVData::InsertItemsAt(int index, TRVItemList items) {
@@ -259,10 +255,28 @@ void TCustomRVData::InsertItemsAt(int index, TRVItemList items) {
   PlaceItems(index, std::move(items));
 }
 
+void TCustomRVData::PlaceItem(int index, std::unique_ptr<TCustomRVItemInfo> item) {
+  ++itemsVersion_;
+  items_.insert(items_.begin() + index, std::move(item));
+  AttachItem(index);
+}
+
 void TCustomRVData::PlaceItems(int index, TRVItemList items) {
   auto count = static_cast<int>(items.size());
   ++itemsVersion_;
-  items_.insert(items_.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+  if (items.size() >= items_.size() && items.capacity() >= items.size() + items_.size()) {
+    // A document read or pasted whole: the list that comes takes in the few
+    // items already here, so no second array of millions of pointers is made.
+    const auto split = items_.begin() + index;
+    items.insert(items.begin(), std::make_move_iterator(items_.begin()), std::make_move_iterator(split));
+    items.insert(items.end(), std::make_move_iterator(split), std::make_move_iterator(items_.end()));
+    items_ = std::move(items);
+    // The list grew by doubling where it was made; the document keeps what it
+    // holds. Once per insertion at least as large as the document, so linear.
+    if (items_.capacity() - items_.size() > items_.size() / 8) items_.shrink_to_fit();
+  } else {
+    items_.insert(items_.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+  }
   for (int i = index; i < index + count; ++i) AttachItem(i);
 }
 
@@ -321,6 +335,8 @@ TRVItemList TCustomRVData::ExtractItems(int index, int count) {
   ++itemsVersion_;
   taken.assign(std::make_move_iterator(items_.begin() + first), std::make_move_iterator(items_.begin() + last));
   items_.erase(items_.begin() + first, items_.begin() + last);
+  // An emptied document lets go of its array at once (nothing is copied).
+  if (items_.empty()) items_.shrink_to_fit();
   return taken;
 }
 

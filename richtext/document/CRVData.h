@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "richtext/document/RVItem.h"
 #include "richtext/style/RVStyle.h"
@@ -18,17 +19,56 @@ namespace varnolt {
 struct TRVNumberingLists;
 struct TRVEmbeddedControl;
 
+// A std::function kept behind a pointer. Every table cell is a document and
+// hardly any has a handler set, so an unset handler costs 8 bytes, not 32.
+template <typename Signature>
+class TRVEventHandler;
+
+template <typename R, typename... Args>
+class TRVEventHandler<R(Args...)> {
+ public:
+  using Function = std::function<R(Args...)>;
+
+  TRVEventHandler() = default;
+  TRVEventHandler(const TRVEventHandler& source) { *this = source; }
+  TRVEventHandler(TRVEventHandler&&) noexcept = default;
+  TRVEventHandler& operator=(const TRVEventHandler& source) {
+    if (this != &source) function_ = source.function_ ? std::make_unique<Function>(*source.function_) : nullptr;
+    return *this;
+  }
+  TRVEventHandler& operator=(TRVEventHandler&&) noexcept = default;
+  // Whatever a std::function takes; an empty one unsets the handler.
+  template <typename F>
+    requires(!std::is_same_v<std::decay_t<F>, TRVEventHandler>)
+  TRVEventHandler& operator=(F&& handler) {
+    Function function(std::forward<F>(handler));
+    function_ = function ? std::make_unique<Function>(std::move(function)) : nullptr;
+    return *this;
+  }
+
+  explicit operator bool() const { return function_ != nullptr; }
+  // Unset, it does nothing and gives R's default value, so that a copy taken
+  // into a std::function behaves as the unset handler does.
+  R operator()(Args... args) const {
+    if (!function_) return R();
+    return (*function_)(std::forward<Args>(args)...);
+  }
+
+ private:
+  std::unique_ptr<Function> function_;
+};
+
 // What the owner of a document is told, and may supply.
 struct TRVDataEvents {
   // The owner may change the text of the item about to be inserted.
-  std::function<void(TCustomRVItemInfo& item, std::string& text)> ItemBeingInserted;
-  std::function<void(TCustomRVItemInfo& item)> ItemInserted;
-  std::function<void(TCustomRVItemInfo& item, const std::string& text)> ItemBeingRemoved;
+  TRVEventHandler<void(TCustomRVItemInfo& item, std::string& text)> ItemBeingInserted;
+  TRVEventHandler<void(TCustomRVItemInfo& item)> ItemInserted;
+  TRVEventHandler<void(TCustomRVItemInfo& item, const std::string& text)> ItemBeingRemoved;
   // An entry appended to the style sheet by merging a stored table.
-  TRVStyleAddedEvent StyleAdded;
+  TRVEventHandler<void(TCustomRVInfo& entry, std::int32_t number)> StyleAdded;
   // May supply the plain text of an item, in the output's encoding.
-  std::function<std::optional<std::string>(const TCustomRVItemInfo& item, const std::u16string& path,
-                                           bool unicode)>
+  TRVEventHandler<std::optional<std::string>(const TCustomRVItemInfo& item, const std::u16string& path,
+                                             bool unicode)>
       SaveItemAsText;
 };
 
@@ -176,6 +216,7 @@ class TCustomRVData {
   void AppendTextPrepared(std::string stored, bool unicode, std::int32_t styleNo, std::int32_t paraNo, TRVTag tag);
   bool ContinuesLastLine(const TCustomRVItemInfo& item) const;
   void AppendPrepared(std::string text, std::unique_ptr<TCustomRVItemInfo> item);
+  void PlaceItem(int index, std::unique_ptr<TCustomRVItemInfo> item);
   void PlaceItems(int index, TRVItemList items);
   void AttachItem(int index);
   void DetachItem(int index);
@@ -187,18 +228,19 @@ class TCustomRVData {
                     bool selectionOnly) const;
   void WriteItemText(TRVTextOutput& out, const std::u16string& path, int index, int from, int to) const;
 
+  // Small members last, together: every table cell is a document.
   TRVItemList items_;
   TRVStyle* style_ = nullptr;
-  bool tagsArePChars_ = false;
   TCustomRVData* parent_ = nullptr;
   TCustomRVItemInfo* ownerItem_ = nullptr;
-  bool clearing_ = false;
   std::uint64_t itemsVersion_ = 0;
   std::unique_ptr<TRVCPInfo> pendingCheckpoint_;
   TRVCPInfo* firstCheckpoint_ = nullptr;
   TRVCPInfo* lastCheckpoint_ = nullptr;
-  int linkedCheckpoints_ = 0;
   std::unique_ptr<TRVNumberingLists> numbering_;
+  int linkedCheckpoints_ = 0;
+  bool tagsArePChars_ = false;
+  bool clearing_ = false;
 };
 
 // Stored item text for UTF-16 text: the bytes, with the stored format's line

@@ -86,84 +86,82 @@ void TRVTextOutput::WriteUnicode(std::u16string_view text) {
 
 // --- TCustomRVItemInfo ---
 
-// An empty paragraph is one text item, and a document may hold millions.
-static_assert(sizeof(void*) != 8 || sizeof(TRVTextItemInfo) <= 64, "keep rarely used fields in TRVItemExtras");
+// An empty paragraph is one text item, and a document may hold millions:
+// 56 bytes fill a 64-byte malloc chunk, 64 would take 80.
+static_assert(sizeof(void*) != 8 || sizeof(TRVTextItemInfo) <= 56, "keep rarely used fields in TRVItemExtras");
+
+void TRVItemExtrasSlot::Reset(std::unique_ptr<TRVItemExtras> extras) {
+  std::unique_ptr<TRVItemExtras> previous(Get());
+  bits_ = reinterpret_cast<std::uintptr_t>(extras.release()) | Flags();
+}
 
 TCustomRVItemInfo::~TCustomRVItemInfo() = default;
 
 TCustomRVItemInfo::TCustomRVItemInfo(const TCustomRVItemInfo& source)
-    : ItemText(source.ItemText), StyleNo(source.StyleNo), ParaNo(source.ParaNo), DrawItemNo(-1), flags_(source.flags_) {
+    : ItemText(source.ItemText), StyleNo(source.StyleNo), ParaNo(source.ParaNo) {
+  extras_.SetFlags(source.ItemFlags());
   SetJumpId(source.JumpId());
   SetItemTag(source.ItemTag());
   SetItemHint(source.ItemHint());
 }
 
 TRVItemExtras& TCustomRVItemInfo::Extras() {
-  if (!extras_) extras_ = std::make_unique<TRVItemExtras>();
-  return *extras_;
+  if (extras_.Get() == nullptr) extras_.Reset(std::make_unique<TRVItemExtras>());
+  return *extras_.Get();
 }
 
 void TCustomRVItemInfo::SetCheckpoint(std::unique_ptr<TRVCPInfo> checkpoint) {
-  if (checkpoint || extras_) Extras().Checkpoint = std::move(checkpoint);
+  if (checkpoint || extras_.Get()) Extras().Checkpoint = std::move(checkpoint);
 }
 
 std::unique_ptr<TRVCPInfo> TCustomRVItemInfo::TakeCheckpoint() {
-  return extras_ ? std::move(extras_->Checkpoint) : nullptr;
+  return extras_.Get() ? std::move(extras_.Get()->Checkpoint) : nullptr;
 }
 
 void TCustomRVItemInfo::SetJumpId(std::int32_t id) {
-  if (id != -1 || extras_) Extras().JumpId = id;
+  if (id != -1 || extras_.Get()) Extras().JumpId = id;
 }
 
 const TRVTag& TCustomRVItemInfo::ItemTag() const {
   static const TRVTag kNoTag = std::int32_t{0};
-  return extras_ ? extras_->ItemTag : kNoTag;
+  return extras_.Get() ? extras_.Get()->ItemTag : kNoTag;
 }
 
 void TCustomRVItemInfo::SetItemTag(TRVTag tag) {
-  if (tag != TRVTag{std::int32_t{0}} || extras_) Extras().ItemTag = std::move(tag);
+  if (tag != TRVTag{std::int32_t{0}} || extras_.Get()) Extras().ItemTag = std::move(tag);
 }
 
 const std::u16string& TCustomRVItemInfo::ItemHint() const {
   static const std::u16string kNoHint;
-  return extras_ ? extras_->ItemHint : kNoHint;
+  return extras_.Get() ? extras_.Get()->ItemHint : kNoHint;
 }
 
 void TCustomRVItemInfo::SetItemHint(std::u16string hint) {
-  if (!hint.empty() || extras_) Extras().ItemHint = std::move(hint);
+  if (!hint.empty() || extras_.Get()) Extras().ItemHint = std::move(hint);
 }
 
 void TCustomRVItemInfo::SetContinuesPara(bool value) {
-  if (value) {
-    flags_ = static_cast<std::uint8_t>((flags_ & rvifUnicodeText) | rvifContinuesPara);
-  } else {
-    flags_ &= static_cast<std::uint8_t>(~rvifContinuesPara);
-  }
+  const std::uint8_t flags = ItemFlags();
+  SetItemFlags(value ? (flags & rvifUnicodeText) | rvifContinuesPara : flags & ~rvifContinuesPara);
 }
 
 void TCustomRVItemInfo::SetPageBreakBefore(bool value) {
-  if (value) {
-    flags_ = static_cast<std::uint8_t>((flags_ & rvifUnicodeText) | rvifPageBreakBefore);
-  } else {
-    flags_ &= static_cast<std::uint8_t>(~rvifPageBreakBefore);
-  }
+  const std::uint8_t flags = ItemFlags();
+  SetItemFlags(value ? (flags & rvifUnicodeText) | rvifPageBreakBefore : flags & ~rvifPageBreakBefore);
 }
 
 void TCustomRVItemInfo::SetLineBreakBefore(bool value) {
-  if (!value) {
-    flags_ &= static_cast<std::uint8_t>(~rvifLineBreakBefore);
-    return;
+  std::uint8_t flags = ItemFlags() & ~rvifLineBreakBefore;
+  if (value) {
+    flags &= ~rvifContinuesPara;
+    if (!OccupiesWholeLine()) flags |= rvifLineBreakBefore;
   }
-  flags_ &= static_cast<std::uint8_t>(~rvifContinuesPara);
-  if (!OccupiesWholeLine()) flags_ |= rvifLineBreakBefore;
+  SetItemFlags(flags);
 }
 
 void TCustomRVItemInfo::SetUnicodeText(bool value) {
-  if (value) {
-    flags_ |= rvifUnicodeText;
-  } else {
-    flags_ &= static_cast<std::uint8_t>(~rvifUnicodeText);
-  }
+  const std::uint8_t flags = ItemFlags();
+  SetItemFlags(value ? flags | rvifUnicodeText : flags & ~rvifUnicodeText);
 }
 
 bool TCustomRVItemInfo::IsLink(const TRVStyle* style) const {

@@ -131,12 +131,35 @@ class TRVTextOutput {
   const TRVStyle* style_;
 };
 
-// Fields that few items use, in a block of their own.
-struct TRVItemExtras {
+// Fields that few items use, in a block of their own. Aligned to 16 so that
+// the item can keep its flag bits in the low bits of the block's address.
+struct alignas(16) TRVItemExtras {
   std::unique_ptr<TRVCPInfo> Checkpoint;
   std::int32_t JumpId = -1;
   TRVTag ItemTag = std::int32_t{0};
   std::u16string ItemHint;
+};
+
+// Owns an item's TRVItemExtras (or none) and holds the item's flag bits in
+// the four low bits of the block's address, which alignment leaves zero: a
+// text item then takes 56 bytes, a malloc size class below 64.
+class TRVItemExtrasSlot {
+ public:
+  TRVItemExtrasSlot() = default;
+  TRVItemExtrasSlot(const TRVItemExtrasSlot&) = delete;
+  TRVItemExtrasSlot& operator=(const TRVItemExtrasSlot&) = delete;
+  ~TRVItemExtrasSlot() { Reset(nullptr); }
+
+  TRVItemExtras* Get() const { return reinterpret_cast<TRVItemExtras*>(bits_ & ~kFlagBits); }
+  // Frees the block held before.
+  void Reset(std::unique_ptr<TRVItemExtras> extras);
+  std::uint8_t Flags() const { return static_cast<std::uint8_t>(bits_ & kFlagBits); }
+  void SetFlags(std::uint8_t flags) { bits_ = (bits_ & ~kFlagBits) | (flags & kFlagBits); }
+
+ private:
+  static constexpr std::uintptr_t kFlagBits = kRVItemFlagsMask;
+  static_assert(alignof(TRVItemExtras) > kFlagBits, "the flag bits need the block's low address bits");
+  std::uintptr_t bits_ = 0;
 };
 
 class TCustomRVItemInfo {
@@ -154,15 +177,14 @@ class TCustomRVItemInfo {
   std::string ItemText;
   std::int32_t StyleNo;
   std::int32_t ParaNo = 0;
-  std::int32_t DrawItemNo = -1;  // first formatted piece; -1 when not formatted
 
   // The rare fields. A document holds millions of plain items (an empty
   // paragraph is one), so these live in a block made when one is first set
   // to something other than its default; the getters never make it.
-  TRVCPInfo* Checkpoint() const { return extras_ ? extras_->Checkpoint.get() : nullptr; }
+  TRVCPInfo* Checkpoint() const { return extras_.Get() ? extras_.Get()->Checkpoint.get() : nullptr; }
   void SetCheckpoint(std::unique_ptr<TRVCPInfo> checkpoint);
   std::unique_ptr<TRVCPInfo> TakeCheckpoint();
-  std::int32_t JumpId() const { return extras_ ? extras_->JumpId : -1; }
+  std::int32_t JumpId() const { return extras_.Get() ? extras_.Get()->JumpId : -1; }
   void SetJumpId(std::int32_t id);
   const TRVTag& ItemTag() const;
   void SetItemTag(TRVTag tag);
@@ -173,20 +195,20 @@ class TCustomRVItemInfo {
 
   bool IsText() const { return StyleNo >= 0; }
 
-  std::uint8_t ItemFlags() const { return flags_; }
+  std::uint8_t ItemFlags() const { return extras_.Flags(); }
   // Raw flags as stored; only the four defined bits are kept.
-  void SetItemFlags(std::uint8_t flags) { flags_ = flags & kRVItemFlagsMask; }
-  bool ContinuesPara() const { return (flags_ & rvifContinuesPara) != 0; }
-  bool PageBreakBefore() const { return (flags_ & rvifPageBreakBefore) != 0; }
-  bool LineBreakBefore() const { return (flags_ & rvifLineBreakBefore) != 0; }
-  bool UnicodeText() const { return (flags_ & rvifUnicodeText) != 0; }
+  void SetItemFlags(std::uint8_t flags) { extras_.SetFlags(flags & kRVItemFlagsMask); }
+  bool ContinuesPara() const { return (ItemFlags() & rvifContinuesPara) != 0; }
+  bool PageBreakBefore() const { return (ItemFlags() & rvifPageBreakBefore) != 0; }
+  bool LineBreakBefore() const { return (ItemFlags() & rvifLineBreakBefore) != 0; }
+  bool UnicodeText() const { return (ItemFlags() & rvifUnicodeText) != 0; }
   // Each setter keeps the three line flags consistent with one another.
   void SetContinuesPara(bool value);
   void SetPageBreakBefore(bool value);
   void SetLineBreakBefore(bool value);
   void SetUnicodeText(bool value);
   // The line flags of a paragraph start (none of the three).
-  void SetStartsParagraph() { flags_ &= rvifUnicodeText; }
+  void SetStartsParagraph() { SetItemFlags(ItemFlags() & rvifUnicodeText); }
 
   // Capabilities.
   virtual bool OccupiesWholeLine() const { return false; }
@@ -216,9 +238,7 @@ class TCustomRVItemInfo {
  private:
   TRVItemExtras& Extras();
 
-  // Beside DrawItemNo, so that a text item takes 64 bytes.
-  std::uint8_t flags_ = 0;
-  std::unique_ptr<TRVItemExtras> extras_;
+  TRVItemExtrasSlot extras_;
 };
 
 using TRVItemList = std::vector<std::unique_ptr<TCustomRVItemInfo>>;

@@ -2,16 +2,55 @@
 
 namespace varnolt {
 
+// Documents are many and cells are documents: a cell with the usual look
+// should stay within one malloc size class of the document itself.
+static_assert(sizeof(void*) != 8 || sizeof(TRVTableCellData) <= 224, "keep a cell's rare look in TRVTableCellExtras");
+
+TRVTableCellData::TRVTableCellData(TRVTableItemInfo* table) : table_(table) {}
+
+TRVTableCellData::~TRVTableCellData() = default;
+
+TRVTableCellExtras& TRVTableCellData::Extras() {
+  if (!extras_) extras_ = std::make_unique<TRVTableCellExtras>();
+  return *extras_;
+}
+
+void TRVTableCellData::SetBackgroundImage(std::unique_ptr<TGraphic> image) {
+  if (image || extras_) Extras().BackgroundImage = std::move(image);
+}
+
+void TRVTableCellData::SetBackgroundStyle(TRVItemBackgroundStyle style) {
+  if (style != rvbsColor || extras_) Extras().BackgroundStyle = style;
+}
+
+const std::u16string& TRVTableCellData::BackgroundImageFileName() const {
+  static const std::u16string kNone;
+  return extras_ ? extras_->BackgroundImageFileName : kNone;
+}
+
+void TRVTableCellData::SetBackgroundImageFileName(std::u16string fileName) {
+  if (!fileName.empty() || extras_) Extras().BackgroundImageFileName = std::move(fileName);
+}
+
+const std::u16string& TRVTableCellData::Hint() const {
+  static const std::u16string kNone;
+  return extras_ ? extras_->Hint : kNone;
+}
+
+void TRVTableCellData::SetHint(std::u16string hint) {
+  if (!hint.empty() || extras_) Extras().Hint = std::move(hint);
+}
+
 void TRVTableCellData::AssignAppearance(const TRVTableCellData& source) {
   Color = source.Color;
   BorderColor = source.BorderColor;
   BorderLightColor = source.BorderLightColor;
   VisibleBorders = source.VisibleBorders;
   VAlign = source.VAlign;
-  BackgroundImage = source.BackgroundImage ? source.BackgroundImage->Clone() : nullptr;
-  BackgroundStyle = source.BackgroundStyle;
-  BackgroundImageFileName = source.BackgroundImageFileName;
-  Hint = source.Hint;
+  SetBackgroundImage(source.BackgroundImage() ? source.BackgroundImage()->Clone() : nullptr);
+  SetBackgroundStyle(source.BackgroundStyle());
+  SetBackgroundImageFileName(source.BackgroundImageFileName());
+  SetHint(source.Hint());
 }
 
 TRVTableCellData* TRVTableRow::Cell(int column) const {

@@ -21,10 +21,19 @@ using TRVHTMLLength = std::int32_t;
 enum TRVItemBackgroundStyle : std::uint8_t { rvbsColor, rvbsStretched, rvbsTiled, rvbsCentered };
 enum TRVCellVAlign : std::uint8_t { rvcTop, rvcMiddle, rvcBottom, rvcVDefault };
 
+// The parts of a cell's look that few cells have, in a block of their own.
+struct TRVTableCellExtras {
+  std::unique_ptr<TGraphic> BackgroundImage;
+  TRVItemBackgroundStyle BackgroundStyle = rvbsColor;
+  std::u16string BackgroundImageFileName;
+  std::u16string Hint;
+};
+
 class TRVTableCellData : public TCustomRVData {
  public:
   // An empty document; NewCell of the table gives the usual one empty line.
-  explicit TRVTableCellData(TRVTableItemInfo* table) : table_(table) {}
+  explicit TRVTableCellData(TRVTableItemInfo* table);
+  ~TRVTableCellData() override;
 
   TColor Color = kRVColorNone;
   TColor BorderColor = kRVColorNone;       // none: the table's cell border colours
@@ -33,10 +42,18 @@ class TRVTableCellData : public TCustomRVData {
   std::int32_t BestHeight = 0;  // minimum height, pixels
   TRVBooleanRect VisibleBorders;
   TRVCellVAlign VAlign = rvcVDefault;  // default: the row's alignment
-  std::unique_ptr<TGraphic> BackgroundImage;
-  TRVItemBackgroundStyle BackgroundStyle = rvbsColor;
-  std::u16string BackgroundImageFileName;
-  std::u16string Hint;
+
+  // The rare look. A document may hold tens of thousands of cells, so these
+  // live in a block made when one is first set to something other than its
+  // default; the getters never make it.
+  const TGraphic* BackgroundImage() const { return extras_ ? extras_->BackgroundImage.get() : nullptr; }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> image);
+  TRVItemBackgroundStyle BackgroundStyle() const { return extras_ ? extras_->BackgroundStyle : rvbsColor; }
+  void SetBackgroundStyle(TRVItemBackgroundStyle style);
+  const std::u16string& BackgroundImageFileName() const;
+  void SetBackgroundImageFileName(std::u16string fileName);
+  const std::u16string& Hint() const;
+  void SetHint(std::u16string hint);
 
   // The rectangle of slots the cell covers; 1 x 1 for an unmerged cell.
   int SpanColumns() const { return spanColumns_; }
@@ -53,7 +70,10 @@ class TRVTableCellData : public TCustomRVData {
  private:
   friend class TRVTableItemInfo;
   friend class TRVTableGrid;
+  TRVTableCellExtras& Extras();
+
   TRVTableItemInfo* table_;
+  std::unique_ptr<TRVTableCellExtras> extras_;
   int spanColumns_ = 1;
   int spanRows_ = 1;
 };

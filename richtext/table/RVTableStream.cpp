@@ -87,9 +87,16 @@ const TRVFPropertyTable<TRVTableCellData>& CellProperties() {
     RVF_PROPERTY(t, C, VisibleBorders.Right, TRVFBoolCodec{});
     RVF_PROPERTY(t, C, VisibleBorders.Bottom, TRVFBoolCodec{});
     RVF_PROPERTY(t, C, VAlign, (TRVFEnumCodec<TRVCellVAlign, 4>{kCellVAlignNames}));
-    RVF_PROPERTY(t, C, BackgroundStyle, (TRVFEnumCodec<TRVItemBackgroundStyle, 4>{kBackgroundStyleNames}));
-    RVF_PROPERTY(t, C, BackgroundImageFileName, TRVFStringCodec{});
-    RVF_PROPERTY(t, C, Hint, TRVFStringCodec{});
+    AddRVFProperty<C>(
+        t, "BackgroundStyle", TRVFEnumCodec<TRVItemBackgroundStyle, 4>{kBackgroundStyleNames},
+        [](const C& cell) { return cell.BackgroundStyle(); },
+        [](C& cell, TRVItemBackgroundStyle style) { cell.SetBackgroundStyle(style); });
+    AddRVFProperty<C>(
+        t, "BackgroundImageFileName", TRVFStringCodec{}, [](const C& cell) { return cell.BackgroundImageFileName(); },
+        [](C& cell, std::u16string fileName) { cell.SetBackgroundImageFileName(std::move(fileName)); });
+    AddRVFProperty<C>(
+        t, "Hint", TRVFStringCodec{}, [](const C& cell) { return cell.Hint(); },
+        [](C& cell, std::u16string hint) { cell.SetHint(std::move(hint)); });
     return t;
   }();
   return table;
@@ -121,9 +128,9 @@ void WriteCell(TRVFPropertyWriter& out, const TRVTableCellData& cell, const TRVC
     out.ShortString(kCellDataName);
     out.Binary(writeCellData(cell));
   }
-  if (cell.BackgroundImage) {
+  if (cell.BackgroundImage() != nullptr) {
     out.ShortString(kCellPictureName);
-    out.Binary(PictureProperty(*cell.BackgroundImage));
+    out.Binary(PictureProperty(*cell.BackgroundImage()));
   }
   out.Code(rvvaNull);  // end of the properties
   out.Code(rvvaNull);  // no child objects
@@ -225,7 +232,7 @@ void ReadCellObject(TRVFPropertyReader& in, TRVTableCellData& cell, const TRVCel
       cell.ClearItems();
       readCellData(cell, data);
     } else if (name == kCellPictureName) {
-      cell.BackgroundImage = PictureFromProperty(in.ReadBinary());
+      cell.SetBackgroundImage(PictureFromProperty(in.ReadBinary()));
     } else if (name.starts_with(kCellPrefix) &&
                CellProperties().Read(std::string_view(name).substr(kCellPrefix.size()), cell, in)) {
     } else {

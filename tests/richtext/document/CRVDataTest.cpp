@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
@@ -122,6 +123,43 @@ TEST(CRVItemFlagsTest, SettingOneLineFlagClearsTheOthers) {
   EXPECT_EQ(line.ItemFlags(), 0) << "a full-line item refuses a line break";
 }
 
+// The flags share a word with the address of the item's rare fields: making,
+// filling and cloning that block must leave every combination of them alone,
+// and the flags must leave the block alone.
+TEST(CRVItemFlagsTest, FlagsAndRareFieldsKeepEachOtherWhateverTheOrder) {
+  for (std::uint8_t flags = 0; flags <= kRVItemFlagsMask; ++flags) {
+    SCOPED_TRACE(int(flags));
+    TRVTextItemInfo item(0);
+    item.SetItemFlags(flags);
+    EXPECT_EQ(item.JumpId(), -1);
+    EXPECT_EQ(item.Checkpoint(), nullptr);
+    item.SetItemHint(u"hint");
+    item.SetItemTag(std::string("tag"));
+    auto checkpoint = std::make_unique<TRVCPInfo>();
+    checkpoint->Name = u"cp";
+    item.SetCheckpoint(std::move(checkpoint));
+    item.SetJumpId(7);
+    EXPECT_EQ(item.ItemFlags(), flags);
+
+    item.SetItemFlags(static_cast<std::uint8_t>(~flags));
+    EXPECT_EQ(item.ItemFlags(), static_cast<std::uint8_t>(~flags) & kRVItemFlagsMask);
+    ASSERT_NE(item.Checkpoint(), nullptr);
+    EXPECT_EQ(item.Checkpoint()->Name, u"cp");
+    EXPECT_EQ(item.ItemHint(), u"hint");
+    EXPECT_EQ(item.ItemTag(), TRVTag(std::string("tag")));
+    EXPECT_EQ(item.JumpId(), 7);
+
+    item.SetItemFlags(flags);
+    auto copy = item.Clone();
+    EXPECT_EQ(copy->ItemFlags(), flags);
+    EXPECT_EQ(copy->ItemHint(), u"hint");
+    EXPECT_EQ(copy->JumpId(), 7);
+    EXPECT_EQ(copy->Checkpoint(), nullptr) << "a copy is made without the checkpoint";
+    EXPECT_EQ(item.TakeCheckpoint()->Name, u"cp");
+    EXPECT_EQ(item.ItemFlags(), flags);
+  }
+}
+
 TEST_F(CRVDataTest, ParagraphQueriesAndPropagation) {
   data.AppendTextItem("a", 0, 0);
   data.AppendTextItem("b", 0, -1);
@@ -228,6 +266,46 @@ TEST_F(CRVDataTest, IndexChecksAndRemovingPastTheEnd) {
   EXPECT_THROW(data.InsertItemAt(5, {}, Item(ItemKindBreak, 0)), ERichDocError);
 }
 
+// Inserting a list larger than the document takes the document's items into
+// the list when it has room for them; the order must not depend on which way.
+struct InsertRangeCase {
+  std::vector<const char*> present;
+  int index;
+  std::vector<const char*> inserted;
+  std::size_t room;  // capacity reserved in the inserted list
+  std::string expected;
+};
+
+TEST_F(CRVDataTest, InsertedRangesLandAtTheirIndexWhicheverListHasRoom) {
+  const std::vector<InsertRangeCase> cases = {
+      {{}, 0, {"x", "y"}, 2, "x|y"},
+      {{"a"}, 0, {"x", "y"}, 8, "x|y|a"},
+      {{"a"}, 1, {"x", "y"}, 8, "a|x|y"},
+      {{"a", "b"}, 1, {"x", "y", "z"}, 8, "a|x|y|z|b"},
+      {{"a", "b"}, 1, {"x", "y", "z"}, 3, "a|x|y|z|b"},
+      {{"a", "b", "c"}, 2, {"x"}, 8, "a|b|x|c"},
+      {{"a", "b"}, 2, {}, 0, "a|b"},
+  };
+  for (const InsertRangeCase& c : cases) {
+    SCOPED_TRACE(c.expected);
+    TCustomRVData document;
+    for (const char* text : c.present) document.AppendTextItem(text, 0, 0);
+    TRVItemList items;
+    items.reserve(c.room);
+    for (const char* text : c.inserted) {
+      auto item = CreateItemOfKind(0, nullptr);
+      item->ItemText = text;
+      items.push_back(std::move(item));
+    }
+    std::vector<std::string> announced;
+    document.Events.ItemInserted = [&](TCustomRVItemInfo& item) { announced.push_back(item.ItemText); };
+    document.InsertItemsAt(c.index, std::move(items));
+    EXPECT_EQ(Dump(document), c.expected);
+    EXPECT_EQ(announced, std::vector<std::string>(c.inserted.begin(), c.inserted.end()))
+        << "each inserted item, and only those, is announced";
+  }
+}
+
 TEST_F(CRVDataTest, OwnerIsToldOfInsertionsAndRemovals) {
   std::vector<std::string> told;
   data.Events.ItemBeingInserted = [&](TCustomRVItemInfo&, std::string& text) {
@@ -241,6 +319,29 @@ TEST_F(CRVDataTest, OwnerIsToldOfInsertionsAndRemovals) {
   data.AppendItem("name", Item(ItemKindBreak));
   data.RemoveItems(0, 1);
   EXPECT_EQ(told, (std::vector<std::string>{"inserting name", "inserted changed", "removing changed"}));
+}
+
+TEST_F(CRVDataTest, HandlersAreCopiedSetAndUnsetAsFunctionsAre) {
+  std::vector<std::int32_t> added;
+  TFontInfo entry;
+  EXPECT_FALSE(data.Events.StyleAdded);
+  std::function<void(TCustomRVInfo&, std::int32_t)> unsetCopy = data.Events.StyleAdded;
+  unsetCopy(entry, 1);  // an unset handler taken into a function does nothing
+
+  data.Events.StyleAdded = [&](TCustomRVInfo&, std::int32_t number) { added.push_back(number); };
+  TCustomRVData scratch;
+  scratch.Events.StyleAdded = data.Events.StyleAdded;
+  std::function<void(TCustomRVInfo&, std::int32_t)> taken = data.Events.StyleAdded;
+  data.Events.StyleAdded = nullptr;
+  EXPECT_FALSE(data.Events.StyleAdded);
+  ASSERT_TRUE(scratch.Events.StyleAdded) << "a copy outlives the original's unsetting";
+  scratch.Events.StyleAdded(entry, 2);
+  taken(entry, 3);
+  EXPECT_EQ(added, (std::vector<std::int32_t>{2, 3}));
+
+  scratch.Events.StyleAdded = std::function<void(TCustomRVInfo&, std::int32_t)>();
+  EXPECT_FALSE(scratch.Events.StyleAdded) << "an empty function unsets the handler";
+  EXPECT_EQ(data.Events.SaveItemAsText(TRVTextItemInfo(0), u"", false), std::nullopt);
 }
 
 TEST_F(CRVDataTest, CheckpointsAreChainedInDocumentOrder) {

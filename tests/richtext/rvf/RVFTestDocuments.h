@@ -76,8 +76,8 @@ inline std::string DumpTable(const TRVTableItemInfo& table, const std::string& i
       out << indent << "  (" << r << "," << c << ") span " << cell->SpanRows() << "x" << cell->SpanColumns() << " col"
           << cell->Color << " bc" << cell->BorderColor << "," << cell->BorderLightColor << " best" << cell->BestWidth
           << "x" << cell->BestHeight << " vis" << DumpRect(cell->VisibleBorders) << " va" << int(cell->VAlign) << " bg"
-          << int(cell->BackgroundStyle) << " " << DumpPicture(cell->BackgroundImage.get()) << " file["
-          << Utf16ToUtf8(cell->BackgroundImageFileName) << "] hint[" << Utf16ToUtf8(cell->Hint) << "]\n";
+          << int(cell->BackgroundStyle()) << " " << DumpPicture(cell->BackgroundImage()) << " file["
+          << Utf16ToUtf8(cell->BackgroundImageFileName()) << "] hint[" << Utf16ToUtf8(cell->Hint()) << "]\n";
       out << DeepDump(*cell, indent + "    ");
     }
   }
@@ -291,9 +291,9 @@ inline std::unique_ptr<TRVTableItemInfo> BuildTable(TCustomRVData* owner) {
   merged.Color = clBlue;
   merged.BestWidth = -50;
   merged.VAlign = rvcBottom;
-  merged.Hint = u"cell hint";
-  merged.BackgroundImage = SmallBitmap(2, 2);
-  merged.BackgroundStyle = rvbsTiled;
+  merged.SetHint(u"cell hint");
+  merged.SetBackgroundImage(SmallBitmap(2, 2));
+  merged.SetBackgroundStyle(rvbsTiled);
   TRVTableCellData& side = *table->CellAt(0, 2);
   side.ClearItems();
   auto inner = TRVTableItemInfo::CreateTable(1, 2, &side);

@@ -105,17 +105,35 @@ TEST(RVTableEditingTest, CopiedCellsTakeTheLookOfTheirModel) {
   auto table = Numbered(2, 2);
   TRVTableCellData& model = *table->CellAt(1, 0);
   model.Color = clRed;
-  model.Hint = u"hint";
+  model.SetHint(u"hint");
   model.VAlign = rvcMiddle;
   model.BestWidth = 300;
   table->AddColumns(1, 1, true, 0);
   const TRVTableCellData& copy = *table->CellAt(1, 1);
   EXPECT_EQ(copy.Color, clRed);
-  EXPECT_EQ(copy.Hint, u"hint");
+  EXPECT_EQ(copy.Hint(), u"hint");
   EXPECT_EQ(copy.VAlign, rvcMiddle);
   EXPECT_EQ(table->CellAt(1, 0)->BestWidth, 150) << "the model's width is shared with the new column";
   EXPECT_EQ(copy.BestWidth, 150);
   EXPECT_EQ(test::Dump(copy), "{}") << "content is not copied";
+}
+
+TEST(RVTableEditingTest, APlainModelTakesAwayTheRareLookOfACell) {
+  auto table = Numbered(1, 2);
+  TRVTableCellData& fancy = *table->CellAt(0, 0);
+  fancy.SetHint(u"hint");
+  fancy.SetBackgroundImageFileName(u"back.png");
+  fancy.SetBackgroundStyle(rvbsTiled);
+  fancy.AssignAppearance(*table->CellAt(0, 1));
+  EXPECT_EQ(fancy.Hint(), u"");
+  EXPECT_EQ(fancy.BackgroundImageFileName(), u"");
+  EXPECT_EQ(fancy.BackgroundStyle(), rvbsColor);
+  EXPECT_EQ(fancy.BackgroundImage(), nullptr);
+
+  fancy.SetBackgroundStyle(rvbsCentered);
+  table->AddRows(1, 1, false, 0);
+  EXPECT_EQ(table->CellAt(1, 0)->BackgroundStyle(), rvbsCentered) << "a new row takes the look of its model";
+  EXPECT_EQ(table->CellAt(1, 1)->BackgroundStyle(), rvbsColor);
 }
 
 TEST(RVTableEditingTest, RemovingRowsOfATallCellCanScaleItsHeight) {
