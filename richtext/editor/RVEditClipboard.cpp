@@ -69,7 +69,71 @@ std::vector<std::string> FileNamesOf(std::string_view block) {
   return names;
 }
 
+bool IsKindTheRvfKeeps(std::int32_t styleNo) {
+  // Pictures are left out: the RVF gives a bare metafile a placeable header.
+  switch (styleNo) {
+    case ItemKindListMarker:
+    case ItemKindTab:
+    case ItemKindBreak:
+    case ItemKindTable:
+    case ItemKindFootnote:
+    case ItemKindEndnote:
+    case ItemKindNoteReference: return true;
+    default: return styleNo >= 0;
+  }
+}
+
+// A text item the RVF reader would take as it is: neither skipped for its
+// style's protection nor converted to or from UTF-16 for its style.
+bool IsTextTheRvfKeeps(const TCustomRVItemInfo& item, const TRVStyle* style) {
+  if (style == nullptr) return true;
+  std::int32_t styleNo = item.StyleNo;
+  if (styleNo == ParaDefaultStyle) {
+    if (item.ParaNo < 0 || item.ParaNo >= style->ParaStyles.Count()) return false;
+    styleNo = std::max(style->ParaStyleAt(item.ParaNo).DefStyleNo, 0);
+  }
+  if (styleNo >= style->TextStyles.Count()) return false;
+  const TFontInfo& textStyle = style->TextStyleAt(styleNo);
+  if (item.StyleNo != ParaDefaultStyle && textStyle.Protection.Contains(rvprRVFInsertProtect)) return false;
+  return textStyle.Unicode == item.UnicodeText();
+}
+
+// True when the RVF reader would rebuild every item of data as it is: the
+// kinds above, no checkpoints (they move to the next item), paragraphs that
+// start with a paragraph start, share one paragraph style, and have text
+// after each list marker (the reader adds an empty item otherwise).
+bool RvfKeepsItemsOf(const TCustomRVData& data, const TRVStyle* style) {
+  if (data.PendingCheckpoint() != nullptr) return false;
+  const int count = data.CountItems();
+  std::int32_t paraNo = 0;
+  for (int i = 0; i < count; ++i) {
+    const TCustomRVItemInfo& item = data.ItemAt(i);
+    if (!IsKindTheRvfKeeps(item.StyleNo) || item.Checkpoint() != nullptr) return false;
+    if (item.IsText() && !IsTextTheRvfKeeps(item, style)) return false;
+    const bool continues = item.ContinuesPara() || item.LineBreakBefore();
+    if (continues && (i == 0 || data.ItemAt(i - 1).OccupiesWholeLine() || item.OccupiesWholeLine())) return false;
+    if (!continues) paraNo = item.ParaNo;
+    if (item.ParaNo != paraNo) return false;
+    if (item.StyleNo == ItemKindListMarker && (i + 1 == count || !data.ItemAt(i + 1).ContinuesPara())) return false;
+    for (int d = 0; d < item.SubDocumentCount(); ++d) {
+      const TCustomRVData* sub = item.SubDocument(d);
+      if (sub != nullptr && !RvfKeepsItemsOf(*sub, style)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+bool TCustomRichDocEdit::MoveDocumentInto(TCustomRichDocEdit& target) {
+  if (inplace_ != nullptr || data_.CountItems() == 0 || !RvfKeepsItemsOf(data_, Style())) return false;
+  if (Style() != target.Style() || data_.TagsArePChars() != target.data_.TagsArePChars()) return false;
+  TRVItemList items = data_.ExtractItems(0, data_.CountItems());
+  ClearDocument();
+  // As read ones: not laid out in any document yet.
+  for (auto& item : items) item->DrawItemNo = -1;
+  return target.InsertImportedItems(std::move(items), false);
+}
 
 std::string TCustomRichDocEdit::SelectionAsRvfBlock() const {
   std::string rvf;
