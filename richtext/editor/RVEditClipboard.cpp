@@ -98,26 +98,25 @@ bool IsTextTheRvfKeeps(const TCustomRVItemInfo& item, const TRVStyle* style) {
   return textStyle.Unicode == item.UnicodeText();
 }
 
-// True when the RVF reader would rebuild every item of data as it is: the
-// kinds above, no checkpoints (they move to the next item), paragraphs that
-// start with a paragraph start, share one paragraph style, and have text
-// after each list marker (the reader adds an empty item otherwise).
-bool RvfKeepsItemsOf(const TCustomRVData& data, const TRVStyle* style) {
-  if (data.PendingCheckpoint() != nullptr) return false;
-  const int count = data.CountItems();
+// True when the RVF reader would rebuild the items first..last of data as
+// they are: the kinds above, paragraphs that start with a paragraph start and
+// share one paragraph style, and text after each list marker (the reader adds
+// an empty item otherwise). Documents inside items are taken whole.
+bool RvfKeepsItems(const TCustomRVData& data, int first, int last, const TRVStyle* style) {
   std::int32_t paraNo = 0;
-  for (int i = 0; i < count; ++i) {
+  for (int i = first; i <= last; ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
-    if (!IsKindTheRvfKeeps(item.StyleNo) || item.Checkpoint() != nullptr) return false;
+    if (!IsKindTheRvfKeeps(item.StyleNo)) return false;
     if (item.IsText() && !IsTextTheRvfKeeps(item, style)) return false;
     const bool continues = item.ContinuesPara() || item.LineBreakBefore();
-    if (continues && (i == 0 || data.ItemAt(i - 1).OccupiesWholeLine() || item.OccupiesWholeLine())) return false;
+    if (continues && (i == first || data.ItemAt(i - 1).OccupiesWholeLine() || item.OccupiesWholeLine())) return false;
     if (!continues) paraNo = item.ParaNo;
     if (item.ParaNo != paraNo) return false;
-    if (item.StyleNo == ItemKindListMarker && (i + 1 == count || !data.ItemAt(i + 1).ContinuesPara())) return false;
+    if (item.StyleNo == ItemKindListMarker && (i == last || !data.ItemAt(i + 1).ContinuesPara())) return false;
     for (int d = 0; d < item.SubDocumentCount(); ++d) {
       const TCustomRVData* sub = item.SubDocument(d);
-      if (sub != nullptr && !RvfKeepsItemsOf(*sub, style)) return false;
+      if (sub == nullptr || sub->CountItems() == 0) continue;
+      if (!RvfKeepsItems(*sub, 0, sub->CountItems() - 1, style)) return false;
     }
   }
   return true;
@@ -126,9 +125,14 @@ bool RvfKeepsItemsOf(const TCustomRVData& data, const TRVStyle* style) {
 }  // namespace
 
 bool TCustomRichDocEdit::MoveDocumentInto(TCustomRichDocEdit& target) {
-  if (inplace_ != nullptr || data_.CountItems() == 0 || !RvfKeepsItemsOf(data_, Style())) return false;
+  if (inplace_ != nullptr || data_.CountItems() == 0) return false;
   if (Style() != target.Style() || data_.TagsArePChars() != target.data_.TagsArePChars()) return false;
-  TRVItemList items = data_.ExtractItems(0, data_.CountItems());
+  // What the whole document's RVF holds: an empty paragraph at either end is left out.
+  const int last = data_.CountItems() - 1;
+  TRVPosition start{0, data_.ItemStartOffset(0)};
+  TRVPosition end{last, data_.ItemEndOffset(last)};
+  if (!NarrowRVFRange(data_, start, end) || !RvfKeepsItems(data_, start.ItemNo, end.ItemNo, Style())) return false;
+  TRVItemList items = data_.ExtractItems(start.ItemNo, end.ItemNo - start.ItemNo + 1);
   ClearDocument();
   // As read ones: not laid out in any document yet.
   for (auto& item : items) item->DrawItemNo = -1;
