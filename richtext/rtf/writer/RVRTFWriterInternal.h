@@ -35,6 +35,14 @@ class TRVRTFSink {
     buffer_.push_back(byte);
     if (buffer_.size() >= kFlushSize) Flush();
   }
+  // count characters below 128, the k-th given by charAt(k).
+  template <typename CharAt>
+  void PutEach(std::size_t count, CharAt charAt) {
+    const std::size_t at = buffer_.size();
+    buffer_.resize(at + count);
+    for (std::size_t k = 0; k < count; ++k) buffer_[at + k] = static_cast<char>(charAt(k));
+    if (buffer_.size() >= kFlushSize) Flush();
+  }
   void PutNumber(std::int64_t value);
   // A backslash, the keyword and the number: "\li120".
   void PutKeyword(std::string_view keyword, std::int64_t value);
@@ -61,9 +69,13 @@ class TRVRTFEscaper {
 
   void Ansi(TRVRTFSink& sink, std::string_view bytes, bool raw) const;
   void Text(TRVRTFSink& sink, std::u16string_view text, const TRVRTFTextEscaping& escaping);
+  // The same for UTF-16LE bytes, as text items keep them.
+  void TextBytes(TRVRTFSink& sink, std::string_view utf16le, const TRVRTFTextEscaping& escaping);
 
  private:
   static void AnsiByte(TRVRTFSink& sink, unsigned char byte, bool raw);
+  template <typename UnitAt>
+  void Units(TRVRTFSink& sink, std::size_t count, UnitAt unitAt, const TRVRTFTextEscaping& escaping);
   const std::string& Fallback(CodePageId codePage, char16_t unit);
 
   int headerSkipCount_;
