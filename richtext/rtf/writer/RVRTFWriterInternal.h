@@ -2,6 +2,7 @@
 // The RTF writer's working parts: a buffered sink, text escaping, the
 // tables the outermost call shares with every nested one, and the state of
 // one call over one document.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,13 +36,18 @@ class TRVRTFSink {
     buffer_.push_back(byte);
     if (buffer_.size() >= kFlushSize) Flush();
   }
-  // count characters below 128, the k-th given by charAt(k).
+  // count characters below 128, the k-th given by charAt(k); in pieces, so
+  // that a long run neither grows the buffer nor delays the output.
   template <typename CharAt>
   void PutEach(std::size_t count, CharAt charAt) {
-    const std::size_t at = buffer_.size();
-    buffer_.resize(at + count);
-    for (std::size_t k = 0; k < count; ++k) buffer_[at + k] = static_cast<char>(charAt(k));
-    if (buffer_.size() >= kFlushSize) Flush();
+    for (std::size_t done = 0; done < count;) {
+      const std::size_t at = buffer_.size();
+      const std::size_t piece = std::min(count - done, kFlushSize);
+      buffer_.resize(at + piece);
+      for (std::size_t k = 0; k < piece; ++k) buffer_[at + k] = static_cast<char>(charAt(done + k));
+      done += piece;
+      if (buffer_.size() >= kFlushSize) Flush();
+    }
   }
   void PutNumber(std::int64_t value);
   // A backslash, the keyword and the number: "\li120".
