@@ -49,7 +49,7 @@ void TRVRTFSink::PutKeyword(std::string_view keyword, std::int64_t value) {
 }
 
 void TRVRTFSink::Flush() {
-  if (buffer_.empty()) return;
+  if (buffer_.empty() || recording_) return;
   out_.Write(buffer_);
   buffer_.clear();
 }

@@ -252,10 +252,11 @@ void TRVRTFWriter::WriteHeader(const TCustomRVData& data, const TCustomRVData* h
 }
 
 void TRVRTFWriter::WriteNoteSeparators(const TCustomRVData& data) {
-  if (HoldsItemKind(data, ItemKindEndnote)) {
+  const auto [endnotes, footnotes] = HoldsItemKinds(data, ItemKindEndnote, ItemKindFootnote);
+  if (endnotes) {
     sink_.Put("\\fet2{\\*\\aftnsep\\pard\\plain\\chftnsep }{\\*\\aftnsepc\\pard\\plain\\chftnsepc}");
   }
-  if (HoldsItemKind(data, ItemKindFootnote)) {
+  if (footnotes) {
     sink_.Put("\\fet2{\\*\\ftnsep\\pard\\plain\\chftnsep }{\\*\\ftnsepc\\pard\\plain\\chftnsepc}");
   }
 }

@@ -4,9 +4,12 @@
 // one call over one document.
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -50,6 +53,18 @@ class TRVRTFSink {
     }
   }
   void PutNumber(std::int64_t value);
+  // Output from here on stays in the buffer until EndRecording, which gives
+  // it from the mark BeginRecording returned.
+  std::size_t BeginRecording() {
+    recording_ = true;
+    return buffer_.size();
+  }
+  std::string EndRecording(std::size_t mark) {
+    recording_ = false;
+    std::string recorded = buffer_.substr(mark);
+    if (buffer_.size() >= kFlushSize) Flush();
+    return recorded;
+  }
   // A backslash, the keyword and the number: "\li120".
   void PutKeyword(std::string_view keyword, std::int64_t value);
   void Flush();
@@ -58,6 +73,7 @@ class TRVRTFSink {
   static constexpr std::size_t kFlushSize = 64 * 1024;
   OutputStream& out_;
   std::string buffer_;
+  bool recording_ = false;
 };
 
 struct TRVRTFTextEscaping {
@@ -157,9 +173,13 @@ class TRVRTFWriter {
 
   // RVRTFWriterProps.cpp: paragraph and character properties.
   void WriteParaProperties(TRVRTFCall* call, int paraNo, const TRVListLevel* markerLevel);
-  void WriteParaIndents(TRVRTFCall* call, const TParaInfo& para, const TRVListLevel* markerLevel);
+  void WriteParaKeywords(const TRVRTFCall* call, int paraNo, const TRVListLevel* markerLevel);
+  void WriteParaIndents(const TParaInfo& para, const TRVListLevel* markerLevel);
   void WriteParaBorder(const TParaInfo& para);
   void WriteCharProperties(TRVRTFCall* call, int styleNo);
+  void WriteCharKeywords(bool inStyleSheet, int styleNo);
+  template <typename Write>
+  void WriteRemembered(std::string& kept, Write write);
   void WriteMarkerFont(const TRVListLevel& level);
   void WriteExtra(TRVRTFSaveArea area, const void* obj, std::int32_t index1, std::int32_t index2, bool inStyleSheet);
   void WriteStyleReference(int paraNo);
@@ -236,6 +256,11 @@ class TRVRTFWriter {
   std::vector<TRVRTFListNumbers> lists_;
   std::vector<const TRVMarkerItemInfo*> restartMarkers_;  // in writing order
   std::unordered_map<const TRVMarkerItemInfo*, std::int32_t> markerOverrides_;
+  // The body's keywords of each text style, and of each paragraph style with
+  // its marker's level at a nesting level, once written: the tables they
+  // refer to are complete before the body starts.
+  std::vector<std::string> charKeywords_;
+  std::map<std::tuple<int, const TRVListLevel*, int>, std::string> paraKeywords_;
 };
 
 // Language identifier of a Windows charset, 0 for the neutral ones.
@@ -244,7 +269,8 @@ std::int32_t LanguageOfCharset(std::uint8_t charset);
 bool LevelHasFont(const TRVListLevel& level);
 // Decimal to upper Roman: the levels a restart can reset.
 bool LevelIsNumbered(const TRVListLevel& level);
-// Whether the document, or a document held by one of its items, has an item of that kind.
-bool HoldsItemKind(const TCustomRVData& data, std::int32_t kind);
+// Whether the document, or a document held by one of its items, has an item
+// of each of the two kinds; one walk for both.
+std::pair<bool, bool> HoldsItemKinds(const TCustomRVData& data, std::int32_t first, std::int32_t second);
 
 }  // namespace varnolt

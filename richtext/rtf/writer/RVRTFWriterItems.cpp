@@ -268,16 +268,22 @@ void TRVRTFWriter::WriteControl(const TRVControlItemInfo& control) {
   if (!outStr.empty()) sink_.Put(UnicodeToAnsi(kCpAcp, outStr));
 }
 
-bool HoldsItemKind(const TCustomRVData& data, std::int32_t kind) {
-  for (int i = 0; i < data.CountItems(); ++i) {
+std::pair<bool, bool> HoldsItemKinds(const TCustomRVData& data, std::int32_t first, std::int32_t second) {
+  std::pair<bool, bool> held{false, false};
+  for (int i = 0; i < data.CountItems() && !(held.first && held.second); ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
-    if (item.StyleNo == kind) return true;
+    if (item.IsText()) continue;
+    held.first = held.first || item.StyleNo == first;
+    held.second = held.second || item.StyleNo == second;
     for (int d = 0; d < item.SubDocumentCount(); ++d) {
       const TCustomRVData* sub = item.SubDocument(d);
-      if (sub != nullptr && HoldsItemKind(*sub, kind)) return true;
+      if (sub == nullptr) continue;
+      const auto inside = HoldsItemKinds(*sub, first, second);
+      held.first = held.first || inside.first;
+      held.second = held.second || inside.second;
     }
   }
-  return false;
+  return held;
 }
 
 }  // namespace varnolt
