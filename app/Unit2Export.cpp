@@ -208,7 +208,11 @@ void TForm2::Image6Click() {
   int pageCount = 0;
   auto collecting = CollectPages(pageCount);
   WriteProjectRtf(collecting->RVData(), *fileName);
-  collecting->ClearDocument();
+  if (BatchMode) {
+    exportedPages_ = std::move(collecting);
+  } else {
+    collecting->ClearDocument();
+  }
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  FileNameToUtf16(fileName->native()) + u"!",
                              u"INFOMATION", TMessageKind::kInformation});
