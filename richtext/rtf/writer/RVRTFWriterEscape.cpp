@@ -80,12 +80,24 @@ void TRVRTFEscaper::Ansi(TRVRTFSink& sink, std::string_view bytes, bool raw) con
   sink.Put(bytes.substr(plainStart));
 }
 
-const std::string& TRVRTFEscaper::Fallback(CodePageId codePage, char16_t unit) {
-  const std::uint64_t key = (std::uint64_t{codePage} << 16) | unit;
-  auto found = fallbacks_.find(key);
-  if (found != fallbacks_.end()) return found->second;
-  const char16_t text[1] = {unit};
-  return fallbacks_.emplace(key, UnicodeToAnsi(codePage, std::u16string_view(text, 1))).first->second;
+const TRVRTFEscaper::TUnicodeEscape& TRVRTFEscaper::UnicodeEscape(char16_t unit, const TRVRTFTextEscaping& escaping) {
+  const std::uint64_t key = (std::uint64_t{static_cast<std::uint32_t>(escaping.CodePage)} << 18) |
+                            (std::uint64_t{escaping.Raw} << 17) | (std::uint64_t{escaping.Fallback} << 16) | unit;
+  auto found = unicodeEscapes_.find(key);
+  if (found != unicodeEscapes_.end()) return found->second;
+  MemoryOutputStream written;
+  TRVRTFSink sink(written);
+  sink.PutKeyword("u", unit);
+  sink.Put(' ');
+  std::string fallback;
+  if (escaping.Fallback) {
+    const char16_t text[1] = {unit};
+    fallback = UnicodeToAnsi(escaping.CodePage, std::u16string_view(text, 1));
+    Ansi(sink, fallback, escaping.Raw);
+  }
+  sink.Flush();
+  TUnicodeEscape escape{written.Bytes(), static_cast<int>(fallback.size())};
+  return unicodeEscapes_.emplace(key, std::move(escape)).first->second;
 }
 
 // Plain characters go out in runs rather than one call each.
@@ -115,18 +127,12 @@ void TRVRTFEscaper::Units(TRVRTFSink& sink, std::size_t count, UnitAt unitAt, co
         continue;
       }
     }
-    const std::string* fallback = nullptr;
-    if (escaping.Fallback) {
-      fallback = &Fallback(escaping.CodePage, unit);
-      const int length = static_cast<int>(fallback->size());
-      if (length != skipCount) {
-        sink.PutKeyword("uc", length);
-        skipCount = length;
-      }
+    const TUnicodeEscape& escape = UnicodeEscape(unit, escaping);
+    if (escaping.Fallback && escape.FallbackLength != skipCount) {
+      sink.PutKeyword("uc", escape.FallbackLength);
+      skipCount = escape.FallbackLength;
     }
-    sink.PutKeyword("u", unit);
-    sink.Put(' ');
-    if (fallback != nullptr) Ansi(sink, *fallback, escaping.Raw);
+    sink.Put(escape.Written);
   }
   if (skipCount != headerSkipCount_) sink.PutKeyword("uc", headerSkipCount_);
 }

@@ -98,10 +98,16 @@ class TRVRTFEscaper {
   static void AnsiByte(TRVRTFSink& sink, unsigned char byte, bool raw);
   template <typename UnitAt>
   void Units(TRVRTFSink& sink, std::size_t count, UnitAt unitAt, const TRVRTFTextEscaping& escaping);
-  const std::string& Fallback(CodePageId codePage, char16_t unit);
+  // A character as "\\u" and its escaped 8-bit fallback, made once per
+  // character and escaping; the fallback's length is what "\\uc" gives.
+  struct TUnicodeEscape {
+    std::string Written;
+    int FallbackLength = 0;
+  };
+  const TUnicodeEscape& UnicodeEscape(char16_t unit, const TRVRTFTextEscaping& escaping);
 
   int headerSkipCount_;
-  std::unordered_map<std::uint64_t, std::string> fallbacks_;
+  std::unordered_map<std::uint64_t, TUnicodeEscape> unicodeEscapes_;
 };
 
 struct TRVRTFFontEntry {
