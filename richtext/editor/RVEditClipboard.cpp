@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/Screen.h"
 #include "richtext/document/RVItemKinds.h"
+#include "richtext/document/RVLabelItems.h"
 #include "richtext/editor/RVEdit.h"
 #include "richtext/graphic/RVBitmap.h"
 #include "richtext/rvf/RVFReader.h"
@@ -84,18 +85,38 @@ bool IsKindTheRvfKeeps(std::int32_t styleNo) {
 }
 
 // A text item the RVF reader would take as it is: neither skipped for its
-// style's protection nor converted to or from UTF-16 for its style.
+// style's protection nor converted to or from UTF-16 for its style. Its
+// paragraph style is known (StyleNumbersTheRvfKeeps).
 bool IsTextTheRvfKeeps(const TCustomRVItemInfo& item, const TRVStyle* style) {
   if (style == nullptr) return true;
   std::int32_t styleNo = item.StyleNo;
   if (styleNo == ParaDefaultStyle) {
-    if (item.ParaNo < 0 || item.ParaNo >= style->ParaStyles.Count()) return false;
     styleNo = std::max(style->ParaStyleAt(item.ParaNo).DefStyleNo, 0);
   }
   if (styleNo >= style->TextStyles.Count()) return false;
   const TFontInfo& textStyle = style->TextStyleAt(styleNo);
   if (item.StyleNo != ParaDefaultStyle && textStyle.Protection.Contains(rvprRVFInsertProtect)) return false;
   return textStyle.Unicode == item.UnicodeText();
+}
+
+bool IsTextStyleNumber(std::int32_t styleNo, const TRVStyle& style) {
+  return styleNo == ParaDefaultStyle || (styleNo >= 0 && styleNo < style.TextStyles.Count());
+}
+
+// Style, list and text style numbers that the RVF reader keeps: it drops an
+// item whose text style is unknown and renumbers an unknown list.
+bool StyleNumbersTheRvfKeeps(const TCustomRVItemInfo& item, const TRVStyle* style) {
+  if (style == nullptr) return item.ParaNo >= 0;
+  if (item.ParaNo < 0 || item.ParaNo >= style->ParaStyles.Count()) return false;
+  if (item.IsText()) return true;
+  if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
+    return marker->ListNo >= 0 && marker->ListNo < style->ListStyles.Count();
+  }
+  if (const auto* tab = dynamic_cast<const TRVTabItemInfo*>(&item)) return IsTextStyleNumber(tab->TextStyleNo, *style);
+  if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) {
+    return IsTextStyleNumber(label->TextStyleNo, *style);
+  }
+  return true;
 }
 
 // True when the RVF reader would rebuild the items first..last of data as
@@ -106,7 +127,7 @@ bool RvfKeepsItems(const TCustomRVData& data, int first, int last, const TRVStyl
   std::int32_t paraNo = 0;
   for (int i = first; i <= last; ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
-    if (!IsKindTheRvfKeeps(item.StyleNo)) return false;
+    if (!IsKindTheRvfKeeps(item.StyleNo) || !StyleNumbersTheRvfKeeps(item, style)) return false;
     if (item.IsText() && !IsTextTheRvfKeeps(item, style)) return false;
     const bool continues = item.ContinuesPara() || item.LineBreakBefore();
     if (continues && (i == first || data.ItemAt(i - 1).OccupiesWholeLine() || item.OccupiesWholeLine())) return false;

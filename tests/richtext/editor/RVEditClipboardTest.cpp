@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 
 #include "platform/Clipboard.h"
@@ -310,10 +311,32 @@ TEST_F(RVEditClipboardTest, MovingTypedPagesLeavesOutWhatTheirRvfLeavesOut) {
 }
 
 TEST_F(RVEditClipboardTest, ContentTheRvfWouldChangeIsNotMoved) {
-  // A text item in an 8-bit style holding UTF-16 is converted by the reader.
-  LoadStyledSource();
-  source.RVData().ItemAt(0).SetUnicodeText(!style.TextStyleAt(0).Unicode);
-  EXPECT_FALSE(source.MoveDocumentInto(target));
+  const struct {
+    const char* what;
+    std::function<void(TCustomRVData&)> change;
+  } cases[] = {
+      {"UTF-16 text in an 8-bit style, which the reader converts",
+       [&](TCustomRVData& data) { data.ItemAt(0).SetUnicodeText(!style.TextStyleAt(0).Unicode); }},
+      {"a paragraph style beyond the style sheet, which fails the reading",
+       [&](TCustomRVData& data) { data.ItemAt(2).ParaNo = style.ParaStyles.Count(); }},
+      {"a picture, whose metafile may gain a header",
+       [](TCustomRVData& data) { data.AppendItem({}, std::make_unique<TRVGraphicItemInfo>(nullptr, rvvaBaseline)); }},
+      {"a list marker of an unknown list, which the reader renumbers",
+       [&](TCustomRVData& data) {
+         data.AppendItem({}, std::make_unique<TRVMarkerItemInfo>(style.ListStyles.Count(), 0));
+         data.AppendTextItemW(u"item", 0, -1);
+       }},
+  };
+  for (const auto& change : cases) {
+    SCOPED_TRACE(change.what);
+    LoadStyledSource();
+    change.change(source.RVData());
+    const int count = source.CountItems();
+    target.ClearDocument();
+    EXPECT_FALSE(source.MoveDocumentInto(target));
+    EXPECT_EQ(source.CountItems(), count);
+    EXPECT_EQ(test::Dump(target.RVData()), "");
+  }
   LoadStyledSource();
   EXPECT_TRUE(source.MoveDocumentInto(target));
   EXPECT_EQ(test::Dump(target.RVData()), "plain +heading|second \xE4\xB8\xAD");
