@@ -284,6 +284,9 @@ class TForm2 {
   Clipboard& clipboard_;
   Clipboard::ObserverId clipboardViewer_ = 0;
   Office office_;
+  // The batch mode's collected pages once written: the run ends with the
+  // export, so they are freed with the form, which the batch mode never waits for.
+  std::unique_ptr<TRichDocEdit> exportedPages_;
   bool closed_ = false;
   bool terminated_ = false;
 };

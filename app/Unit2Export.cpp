@@ -288,18 +288,23 @@ void TForm2::Image6Click() {
   int pageCount = 0;
   auto collecting = CollectPages(pageCount);
   WriteProjectRtf(collecting->RVData(), *fileName);
-  collecting->ClearDocument();
+  if (BatchMode) {
+    exportedPages_ = std::move(collecting);
+  } else {
+    collecting->ClearDocument();
+  }
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  FileNameToUtf16(fileName->native()) + u"!",
                              u"INFOMATION", TMessageKind::kInformation});
 }
 
 // The window copies each page with every format and pastes it, so the
-// clipboard ends holding the last page; the paste takes only the RVF, which is
-// all the batch mode builds.
+// clipboard ends holding the last page; the paste takes only the RVF. The
+// batch mode exports once and ends, so it hands the page's items over as that
+// paste would make them, and builds the RVF only for content it would change.
 void TForm2::CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting) {
   if (BatchMode) {
-    collecting.PasteRvf(page.SelectionAsRvfBlock());
+    if (!page.MoveDocumentInto(collecting)) collecting.PasteRvf(page.SelectionAsRvfBlock());
     return;
   }
   page.CopyAllFormats();

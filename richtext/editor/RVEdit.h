@@ -241,6 +241,12 @@ class TCustomRichDocEdit {
   // clipboard.
   std::string SelectionAsRvfBlock() const;
   bool PasteRvf(const std::string& block);
+  // The whole document inserted into target as PasteRvf(SelectionAsRvfBlock())
+  // of the whole document would insert it, by moving the items rather than
+  // writing and reading them; this editor is left empty. Only for content
+  // that the RVF passes unchanged (text, list markers, tabs, lines, tables and
+  // notes holding the same): false, with nothing moved, for anything else.
+  bool MoveDocumentInto(TCustomRichDocEdit& target);
   // False (and error code 8 in RTFReadProperties) when the file cannot be read.
   bool ImportRtfFileAtCaret(const std::string& fileName);
   bool WriteRtfFile(const std::filesystem::path& fileName, bool selectionOnly);

@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/Screen.h"
 #include "richtext/document/RVItemKinds.h"
+#include "richtext/document/RVLabelItems.h"
 #include "richtext/editor/RVEdit.h"
 #include "richtext/graphic/RVBitmap.h"
 #include "richtext/rvf/RVFReader.h"
@@ -69,7 +70,95 @@ std::vector<std::string> FileNamesOf(std::string_view block) {
   return names;
 }
 
+bool IsKindTheRvfKeeps(std::int32_t styleNo) {
+  // Pictures are left out: the RVF gives a bare metafile a placeable header.
+  switch (styleNo) {
+    case ItemKindListMarker:
+    case ItemKindTab:
+    case ItemKindBreak:
+    case ItemKindTable:
+    case ItemKindFootnote:
+    case ItemKindEndnote:
+    case ItemKindNoteReference: return true;
+    default: return styleNo >= 0;
+  }
+}
+
+// A text item the RVF reader would take as it is: neither skipped for its
+// style's protection nor converted to or from UTF-16 for its style. Its
+// paragraph style is known (StyleNumbersTheRvfKeeps).
+bool IsTextTheRvfKeeps(const TCustomRVItemInfo& item, const TRVStyle* style) {
+  if (style == nullptr) return true;
+  std::int32_t styleNo = item.StyleNo;
+  if (styleNo == ParaDefaultStyle) {
+    styleNo = std::max(style->ParaStyleAt(item.ParaNo).DefStyleNo, 0);
+  }
+  if (styleNo >= style->TextStyles.Count()) return false;
+  const TFontInfo& textStyle = style->TextStyleAt(styleNo);
+  if (item.StyleNo != ParaDefaultStyle && textStyle.Protection.Contains(rvprRVFInsertProtect)) return false;
+  return textStyle.Unicode == item.UnicodeText();
+}
+
+bool IsTextStyleNumber(std::int32_t styleNo, const TRVStyle& style) {
+  return styleNo == ParaDefaultStyle || (styleNo >= 0 && styleNo < style.TextStyles.Count());
+}
+
+// Style, list and text style numbers that the RVF reader keeps: it drops an
+// item whose text style is unknown and renumbers an unknown list.
+bool StyleNumbersTheRvfKeeps(const TCustomRVItemInfo& item, const TRVStyle* style) {
+  if (style == nullptr) return item.ParaNo >= 0;
+  if (item.ParaNo < 0 || item.ParaNo >= style->ParaStyles.Count()) return false;
+  if (item.IsText()) return true;
+  if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
+    return marker->ListNo >= 0 && marker->ListNo < style->ListStyles.Count();
+  }
+  if (const auto* tab = dynamic_cast<const TRVTabItemInfo*>(&item)) return IsTextStyleNumber(tab->TextStyleNo, *style);
+  if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) {
+    return IsTextStyleNumber(label->TextStyleNo, *style);
+  }
+  return true;
+}
+
+// True when the RVF reader would rebuild the items first..last of data as
+// they are: the kinds above, paragraphs that start with a paragraph start and
+// share one paragraph style, and text after each list marker (the reader adds
+// an empty item otherwise). Documents inside items are taken whole.
+bool RvfKeepsItems(const TCustomRVData& data, int first, int last, const TRVStyle* style) {
+  std::int32_t paraNo = 0;
+  for (int i = first; i <= last; ++i) {
+    const TCustomRVItemInfo& item = data.ItemAt(i);
+    if (!IsKindTheRvfKeeps(item.StyleNo) || !StyleNumbersTheRvfKeeps(item, style)) return false;
+    if (item.IsText() && !IsTextTheRvfKeeps(item, style)) return false;
+    const bool continues = item.ContinuesPara() || item.LineBreakBefore();
+    if (continues && (i == first || data.ItemAt(i - 1).OccupiesWholeLine() || item.OccupiesWholeLine())) return false;
+    if (!continues) paraNo = item.ParaNo;
+    if (item.ParaNo != paraNo) return false;
+    if (item.StyleNo == ItemKindListMarker && (i == last || !data.ItemAt(i + 1).ContinuesPara())) return false;
+    for (int d = 0; d < item.SubDocumentCount(); ++d) {
+      const TCustomRVData* sub = item.SubDocument(d);
+      if (sub == nullptr || sub->CountItems() == 0) continue;
+      if (!RvfKeepsItems(*sub, 0, sub->CountItems() - 1, style)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+bool TCustomRichDocEdit::MoveDocumentInto(TCustomRichDocEdit& target) {
+  if (inplace_ != nullptr || data_.CountItems() == 0) return false;
+  if (Style() != target.Style() || data_.TagsArePChars() != target.data_.TagsArePChars()) return false;
+  // What the whole document's RVF holds: an empty paragraph at either end is left out.
+  const int last = data_.CountItems() - 1;
+  TRVPosition start{0, data_.ItemStartOffset(0)};
+  TRVPosition end{last, data_.ItemEndOffset(last)};
+  if (!NarrowRVFRange(data_, start, end) || !RvfKeepsItems(data_, start.ItemNo, end.ItemNo, Style())) return false;
+  TRVItemList items = data_.ExtractItems(start.ItemNo, end.ItemNo - start.ItemNo + 1);
+  ClearDocument();
+  // As read ones: not laid out in any document yet.
+  for (auto& item : items) item->DrawItemNo = -1;
+  return target.InsertImportedItems(std::move(items), false);
+}
 
 std::string TCustomRichDocEdit::SelectionAsRvfBlock() const {
   std::string rvf;

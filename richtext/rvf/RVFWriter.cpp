@@ -172,18 +172,7 @@ bool TRVFWriter::FindRange(TRVFSaveMode mode, TRVPosition& start, TRVPosition& e
     start = view_.PartStart;
     end = view_.PartEnd;
   }
-  if (start.ItemNo < 0 || end.ItemNo >= data_.CountItems() || end.ItemNo < start.ItemNo) return false;
-  // A range that starts after the end of an item begins with the next one,
-  // and one that ends before the start of an item ends with the previous one.
-  if (start.ItemNo < end.ItemNo && start.Offset >= data_.ItemEndOffset(start.ItemNo)) {
-    ++start.ItemNo;
-    start.Offset = data_.ItemStartOffset(start.ItemNo);
-  }
-  if (end.ItemNo > start.ItemNo && end.Offset <= data_.ItemStartOffset(end.ItemNo)) {
-    --end.ItemNo;
-    end.Offset = data_.ItemEndOffset(end.ItemNo);
-  }
-  return !(start == end);
+  return NarrowRVFRange(data_, start, end);
 }
 
 const TRVCellRange* TRVFWriter::SelectedCells(TRVPosition start, TRVPosition end, TRVCellRange& cells) const {
@@ -285,7 +274,20 @@ void TRVFWriter::WriteRange(TRVPosition start, TRVPosition end, TRVFSaveMode mod
   }
 }
 
-// --- entry point ---
+// --- entry points ---
+
+bool NarrowRVFRange(const TCustomRVData& data, TRVPosition& start, TRVPosition& end) {
+  if (start.ItemNo < 0 || end.ItemNo >= data.CountItems() || end.ItemNo < start.ItemNo) return false;
+  if (start.ItemNo < end.ItemNo && start.Offset >= data.ItemEndOffset(start.ItemNo)) {
+    ++start.ItemNo;
+    start.Offset = data.ItemStartOffset(start.ItemNo);
+  }
+  if (end.ItemNo > start.ItemNo && end.Offset <= data.ItemStartOffset(end.ItemNo)) {
+    --end.ItemNo;
+    end.Offset = data.ItemEndOffset(end.ItemNo);
+  }
+  return !(start == end);
+}
 
 bool WriteRVF(const TCustomRVData& data, std::string& stream, TRVFSaveMode mode, const TRVFView& view) {
   try {

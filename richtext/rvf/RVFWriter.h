@@ -12,4 +12,10 @@ namespace varnolt {
 // writes nothing. False when something failed; what was written stays.
 bool WriteRVF(const TCustomRVData& data, std::string& stream, TRVFSaveMode mode, const TRVFView& view);
 
+// Narrows a selection or part, start before end, to what WriteRVF writes of
+// it: a range that starts after the end of an item begins with the next one,
+// and one that ends before the start of an item ends with the previous one.
+// False when nothing is left or the range is outside the document.
+bool NarrowRVFRange(const TCustomRVData& data, TRVPosition& start, TRVPosition& end);
+
 }  // namespace varnolt

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "app/Unit2.h"
 #include "richtext/rtf/import/RVRTFProps.h"
 #include "tests/app/TestHost.h"
@@ -8,14 +10,24 @@
 namespace varnolt {
 namespace {
 
-// A project of formatted, empty and plain pages, exported to RTF.
-struct RtfProject {
+// A project exported to RTF, in the window or in the batch mode.
+struct ExportProject {
   test::TestHost host;
   MemoryClipboard clipboard;
   TForm2 form{host, clipboard};
 
-  explicit RtfProject(bool batchMode) {
-    form.BatchMode = batchMode;
+  explicit ExportProject(bool batchMode) { form.BatchMode = batchMode; }
+
+  std::string Export(const std::filesystem::path& target) {
+    host.saveAnswers.push_back(target);
+    EXPECT_TRUE(form.Dispatch([&] { form.Image6Click(); }));
+    return test::ReadFileBytes(target);
+  }
+};
+
+// Formatted, empty and plain pages.
+struct RtfProject : ExportProject {
+  explicit RtfProject(bool batchMode) : ExportProject(batchMode) {
     auto& first = *form.PageEditors.at(0);
     first.ClearDocument();
     TRVRTFReaderProperties props;
@@ -26,12 +38,6 @@ struct RtfProject {
       form.CurrentEditor().ClearDocument();
       form.CurrentEditor().InsertTextAtCaret(text);
     }
-  }
-
-  std::string Export(const std::filesystem::path& target) {
-    host.saveAnswers.push_back(target);
-    EXPECT_TRUE(form.Dispatch([&] { form.Image6Click(); }));
-    return test::ReadFileBytes(target);
   }
 };
 
@@ -48,6 +54,44 @@ TEST(RtfExportTest, TheBatchModeWritesTheWindowsBytesWithoutTouchingTheClipboard
   EXPECT_EQ(window.clipboard.UnicodeText().value_or(u""), u"fourth\r\npage");
   EXPECT_EQ(batch.clipboard.FormatCount(), 0);
   EXPECT_TRUE(batch.host.messages.at(0).text.starts_with(u"Total 4 pages has been found!"));
+}
+
+// List ids are drawn at random for every RTF written.
+std::string WithoutListIds(const std::string& rtf) {
+  static const std::regex kIds(R"(\\(listid|listtemplateid)-?[0-9]+)");
+  return std::regex_replace(rtf, kIds, "\\$1");
+}
+
+// Pages of tables, lists, notes, pictures and styles, each read as the RTF
+// import reads a file into a page.
+struct FixtureProject : ExportProject {
+  explicit FixtureProject(bool batchMode) : ExportProject(batchMode) {
+    bool first = true;
+    for (const char* fixture : {"rtf/tables.rtf", "rtf/lists.rtf", "rtf/notes-pictures.rtf", "rtf/scripts.rtf",
+                                "rtfimport/features.rtf", "rtf/tables.rtf"}) {
+      if (!first) form.Label24Click();
+      first = false;
+      auto& page = form.CurrentEditor();
+      page.ClearDocument();
+      page.InsertRTF(page.RTFReadProperties, test::ReadFileBytes(test::TestDataDir() / fixture));
+    }
+    // Text as the text import leaves it, with empty paragraphs at both ends.
+    form.Label24Click();
+    form.CurrentEditor().ClearDocument();
+    form.CurrentEditor().InsertTextAtCaret(u"\r\rtyped\r\r");
+  }
+};
+
+TEST(RtfExportTest, TheBatchModeWritesTheWindowsBytesForPagesOfEveryKindOfContent) {
+  test::ScratchDir dir;
+  FixtureProject window(false);
+  FixtureProject batch(true);
+  const std::string written = WithoutListIds(window.Export(dir / "window.rtf"));
+  EXPECT_EQ(WithoutListIds(batch.Export(dir / "batch.rtf")), written);
+  for (const char* part : {"\\trowd", "\\ls", "\\footnote", "\\pict"}) {
+    EXPECT_NE(written.find(part), std::string::npos) << part;
+  }
+  EXPECT_TRUE(batch.host.messages.at(0).text.starts_with(u"Total 7 pages has been found!"));
 }
 
 }  // namespace

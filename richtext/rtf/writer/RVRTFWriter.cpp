@@ -157,7 +157,7 @@ void TRVRTFWriter::WriteParagraphStart(TRVRTFCall& call, int index) {
     }
   }
   if (!wholeLine && item.PageBreakBefore()) sink_.Put("\\page ");
-  const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item);
+  const auto* marker = item.IsText() ? nullptr : dynamic_cast<const TRVMarkerItemInfo*>(&item);
   const TRVListLevel* markerLevel = marker != nullptr ? marker->LevelInfo(&style_) : nullptr;
   const bool levelChanges = marker != nullptr ? markerLevel != call.LevelInEffect : call.LevelInEffect != nullptr;
   if (item.ParaNo != call.LastParaStyle || levelChanges) {

@@ -29,6 +29,11 @@ const char* SpecialCharacterKeyword(char16_t unit) {
   }
 }
 
+// Written as it is: 32 to 127, less the RTF syntax characters unless raw.
+bool IsPlainByte(char16_t unit, bool raw) {
+  return unit >= 32 && unit <= 127 && (raw || (unit != u'\\' && unit != u'{' && unit != u'}'));
+}
+
 }  // namespace
 
 void TRVRTFSink::PutNumber(std::int64_t value) {
@@ -44,7 +49,7 @@ void TRVRTFSink::PutKeyword(std::string_view keyword, std::int64_t value) {
 }
 
 void TRVRTFSink::Flush() {
-  if (buffer_.empty()) return;
+  if (buffer_.empty() || recording_) return;
   out_.Write(buffer_);
   buffer_.clear();
 }
@@ -67,8 +72,7 @@ void TRVRTFEscaper::Ansi(TRVRTFSink& sink, std::string_view bytes, bool raw) con
   std::size_t plainStart = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
-    const bool plain = byte >= 32 && byte <= 127 && (raw || (byte != '\\' && byte != '{' && byte != '}'));
-    if (plain) continue;
+    if (IsPlainByte(byte, raw)) continue;
     sink.Put(bytes.substr(plainStart, i - plainStart));
     AnsiByte(sink, byte, raw);
     plainStart = i + 1;
@@ -76,17 +80,39 @@ void TRVRTFEscaper::Ansi(TRVRTFSink& sink, std::string_view bytes, bool raw) con
   sink.Put(bytes.substr(plainStart));
 }
 
-const std::string& TRVRTFEscaper::Fallback(CodePageId codePage, char16_t unit) {
-  const std::uint64_t key = (std::uint64_t{codePage} << 16) | unit;
-  auto found = fallbacks_.find(key);
-  if (found != fallbacks_.end()) return found->second;
-  const char16_t text[1] = {unit};
-  return fallbacks_.emplace(key, UnicodeToAnsi(codePage, std::u16string_view(text, 1))).first->second;
+const TRVRTFEscaper::TUnicodeEscape& TRVRTFEscaper::UnicodeEscape(char16_t unit, const TRVRTFTextEscaping& escaping) {
+  const std::uint64_t key = (std::uint64_t{static_cast<std::uint32_t>(escaping.CodePage)} << 18) |
+                            (std::uint64_t{escaping.Raw} << 17) | (std::uint64_t{escaping.Fallback} << 16) | unit;
+  auto found = unicodeEscapes_.find(key);
+  if (found != unicodeEscapes_.end()) return found->second;
+  MemoryOutputStream written;
+  TRVRTFSink sink(written);
+  sink.PutKeyword("u", unit);
+  sink.Put(' ');
+  std::string fallback;
+  if (escaping.Fallback) {
+    const char16_t text[1] = {unit};
+    fallback = UnicodeToAnsi(escaping.CodePage, std::u16string_view(text, 1));
+    Ansi(sink, fallback, escaping.Raw);
+  }
+  sink.Flush();
+  TUnicodeEscape escape{written.Bytes(), static_cast<int>(fallback.size())};
+  return unicodeEscapes_.emplace(key, std::move(escape)).first->second;
 }
 
-void TRVRTFEscaper::Text(TRVRTFSink& sink, std::u16string_view text, const TRVRTFTextEscaping& escaping) {
+// Plain characters go out in runs rather than one call each.
+template <typename UnitAt>
+void TRVRTFEscaper::Units(TRVRTFSink& sink, std::size_t count, UnitAt unitAt, const TRVRTFTextEscaping& escaping) {
   int skipCount = headerSkipCount_;
-  for (char16_t unit : text) {
+  for (std::size_t i = 0; i < count;) {
+    std::size_t run = i;
+    while (run < count && IsPlainByte(unitAt(run), escaping.Raw)) ++run;
+    if (run > i) {
+      sink.PutEach(run - i, [&](std::size_t k) { return unitAt(i + k); });
+      i = run;
+      continue;
+    }
+    const char16_t unit = unitAt(i++);
     if (unit > 0 && unit < 128) {
       if (unit == u'\\' && escaping.DoubleBackslash && !escaping.Raw) {
         sink.Put("\\\\\\\\");
@@ -101,20 +127,28 @@ void TRVRTFEscaper::Text(TRVRTFSink& sink, std::u16string_view text, const TRVRT
         continue;
       }
     }
-    const std::string* fallback = nullptr;
-    if (escaping.Fallback) {
-      fallback = &Fallback(escaping.CodePage, unit);
-      const int length = static_cast<int>(fallback->size());
-      if (length != skipCount) {
-        sink.PutKeyword("uc", length);
-        skipCount = length;
-      }
+    const TUnicodeEscape& escape = UnicodeEscape(unit, escaping);
+    if (escaping.Fallback && escape.FallbackLength != skipCount) {
+      sink.PutKeyword("uc", escape.FallbackLength);
+      skipCount = escape.FallbackLength;
     }
-    sink.PutKeyword("u", unit);
-    sink.Put(' ');
-    if (fallback != nullptr) Ansi(sink, *fallback, escaping.Raw);
+    sink.Put(escape.Written);
   }
   if (skipCount != headerSkipCount_) sink.PutKeyword("uc", headerSkipCount_);
+}
+
+void TRVRTFEscaper::Text(TRVRTFSink& sink, std::u16string_view text, const TRVRTFTextEscaping& escaping) {
+  Units(sink, text.size(), [text](std::size_t i) { return text[i]; }, escaping);
+}
+
+void TRVRTFEscaper::TextBytes(TRVRTFSink& sink, std::string_view utf16le, const TRVRTFTextEscaping& escaping) {
+  Units(
+      sink, utf16le.size() / 2,
+      [utf16le](std::size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(utf16le[2 * i]) |
+                                     (static_cast<unsigned char>(utf16le[2 * i + 1]) << 8));
+      },
+      escaping);
 }
 
 void TRVRTFWriter::EscapeName(std::u16string_view text, CodePageId codePage) {

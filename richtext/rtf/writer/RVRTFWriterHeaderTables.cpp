@@ -31,6 +31,7 @@ void CollectRestartMarkers(const TCustomRVData& data, const TRVStyle& style,
                            std::vector<const TRVMarkerItemInfo*>& markers) {
   for (int i = 0; i < data.CountItems(); ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
+    if (item.IsText()) continue;
     if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
       const TRVListLevel* level = marker->LevelInfo(&style);
       if (marker->Reset && level != nullptr && LevelIsNumbered(*level)) markers.push_back(marker);
@@ -166,6 +167,7 @@ void TRVRTFWriter::PrepareColors(const TCustomRVData& data, TColor color, const 
 void TRVRTFWriter::CollectItemColors(const TCustomRVData& data) {
   for (int i = 0; i < data.CountItems(); ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
+    if (item.IsText()) continue;
     if (const auto* line = dynamic_cast<const TRVBreakItemInfo*>(&item)) {
       AddColor(line->Color);
     } else if (const auto* table = dynamic_cast<const TRVTableItemInfo*>(&item)) {
@@ -250,10 +252,11 @@ void TRVRTFWriter::WriteHeader(const TCustomRVData& data, const TCustomRVData* h
 }
 
 void TRVRTFWriter::WriteNoteSeparators(const TCustomRVData& data) {
-  if (HoldsItemKind(data, ItemKindEndnote)) {
+  const auto [endnotes, footnotes] = HoldsItemKinds(data, ItemKindEndnote, ItemKindFootnote);
+  if (endnotes) {
     sink_.Put("\\fet2{\\*\\aftnsep\\pard\\plain\\chftnsep }{\\*\\aftnsepc\\pard\\plain\\chftnsepc}");
   }
-  if (HoldsItemKind(data, ItemKindFootnote)) {
+  if (footnotes) {
     sink_.Put("\\fet2{\\*\\ftnsep\\pard\\plain\\chftnsep }{\\*\\ftnsepc\\pard\\plain\\chftnsepc}");
   }
 }

@@ -2,10 +2,14 @@
 // The RTF writer's working parts: a buffered sink, text escaping, the
 // tables the outermost call shares with every nested one, and the state of
 // one call over one document.
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -35,7 +39,32 @@ class TRVRTFSink {
     buffer_.push_back(byte);
     if (buffer_.size() >= kFlushSize) Flush();
   }
+  // count characters below 128, the k-th given by charAt(k); in pieces, so
+  // that a long run neither grows the buffer nor delays the output.
+  template <typename CharAt>
+  void PutEach(std::size_t count, CharAt charAt) {
+    for (std::size_t done = 0; done < count;) {
+      const std::size_t at = buffer_.size();
+      const std::size_t piece = std::min(count - done, kFlushSize);
+      buffer_.resize(at + piece);
+      for (std::size_t k = 0; k < piece; ++k) buffer_[at + k] = static_cast<char>(charAt(done + k));
+      done += piece;
+      if (buffer_.size() >= kFlushSize) Flush();
+    }
+  }
   void PutNumber(std::int64_t value);
+  // Output from here on stays in the buffer until EndRecording, which gives
+  // it from the mark BeginRecording returned.
+  std::size_t BeginRecording() {
+    recording_ = true;
+    return buffer_.size();
+  }
+  std::string EndRecording(std::size_t mark) {
+    recording_ = false;
+    std::string recorded = buffer_.substr(mark);
+    if (buffer_.size() >= kFlushSize) Flush();
+    return recorded;
+  }
   // A backslash, the keyword and the number: "\li120".
   void PutKeyword(std::string_view keyword, std::int64_t value);
   void Flush();
@@ -44,6 +73,7 @@ class TRVRTFSink {
   static constexpr std::size_t kFlushSize = 64 * 1024;
   OutputStream& out_;
   std::string buffer_;
+  bool recording_ = false;
 };
 
 struct TRVRTFTextEscaping {
@@ -61,13 +91,23 @@ class TRVRTFEscaper {
 
   void Ansi(TRVRTFSink& sink, std::string_view bytes, bool raw) const;
   void Text(TRVRTFSink& sink, std::u16string_view text, const TRVRTFTextEscaping& escaping);
+  // The same for UTF-16LE bytes, as text items keep them.
+  void TextBytes(TRVRTFSink& sink, std::string_view utf16le, const TRVRTFTextEscaping& escaping);
 
  private:
   static void AnsiByte(TRVRTFSink& sink, unsigned char byte, bool raw);
-  const std::string& Fallback(CodePageId codePage, char16_t unit);
+  template <typename UnitAt>
+  void Units(TRVRTFSink& sink, std::size_t count, UnitAt unitAt, const TRVRTFTextEscaping& escaping);
+  // A character as "\\u" and its escaped 8-bit fallback, made once per
+  // character and escaping; the fallback's length is what "\\uc" gives.
+  struct TUnicodeEscape {
+    std::string Written;
+    int FallbackLength = 0;
+  };
+  const TUnicodeEscape& UnicodeEscape(char16_t unit, const TRVRTFTextEscaping& escaping);
 
   int headerSkipCount_;
-  std::unordered_map<std::uint64_t, std::string> fallbacks_;
+  std::unordered_map<std::uint64_t, TUnicodeEscape> unicodeEscapes_;
 };
 
 struct TRVRTFFontEntry {
@@ -139,9 +179,13 @@ class TRVRTFWriter {
 
   // RVRTFWriterProps.cpp: paragraph and character properties.
   void WriteParaProperties(TRVRTFCall* call, int paraNo, const TRVListLevel* markerLevel);
-  void WriteParaIndents(TRVRTFCall* call, const TParaInfo& para, const TRVListLevel* markerLevel);
+  void WriteParaKeywords(const TRVRTFCall* call, int paraNo, const TRVListLevel* markerLevel);
+  void WriteParaIndents(const TParaInfo& para, const TRVListLevel* markerLevel);
   void WriteParaBorder(const TParaInfo& para);
   void WriteCharProperties(TRVRTFCall* call, int styleNo);
+  void WriteCharKeywords(bool inStyleSheet, int styleNo);
+  template <typename Write>
+  void WriteRemembered(std::string& kept, Write write);
   void WriteMarkerFont(const TRVListLevel& level);
   void WriteExtra(TRVRTFSaveArea area, const void* obj, std::int32_t index1, std::int32_t index2, bool inStyleSheet);
   void WriteStyleReference(int paraNo);
@@ -218,6 +262,11 @@ class TRVRTFWriter {
   std::vector<TRVRTFListNumbers> lists_;
   std::vector<const TRVMarkerItemInfo*> restartMarkers_;  // in writing order
   std::unordered_map<const TRVMarkerItemInfo*, std::int32_t> markerOverrides_;
+  // The body's keywords of each text style, and of each paragraph style with
+  // its marker's level at a nesting level, once written: the tables they
+  // refer to are complete before the body starts.
+  std::vector<std::string> charKeywords_;
+  std::map<std::tuple<int, const TRVListLevel*, int>, std::string> paraKeywords_;
 };
 
 // Language identifier of a Windows charset, 0 for the neutral ones.
@@ -226,7 +275,8 @@ std::int32_t LanguageOfCharset(std::uint8_t charset);
 bool LevelHasFont(const TRVListLevel& level);
 // Decimal to upper Roman: the levels a restart can reset.
 bool LevelIsNumbered(const TRVListLevel& level);
-// Whether the document, or a document held by one of its items, has an item of that kind.
-bool HoldsItemKind(const TCustomRVData& data, std::int32_t kind);
+// Whether the document, or a document held by one of its items, has an item
+// of each of the two kinds; one walk for both.
+std::pair<bool, bool> HoldsItemKinds(const TCustomRVData& data, std::int32_t first, std::int32_t second);
 
 }  // namespace varnolt

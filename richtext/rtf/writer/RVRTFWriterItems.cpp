@@ -91,7 +91,7 @@ bool TRVRTFWriter::WriteLinkStart(TRVRTFCall& call, int index) {
 int TRVRTFWriter::ItemTextStyle(const TRVRTFCall& call, int index) const {
   const TCustomRVItemInfo& item = call.Data.ItemAt(index);
   if (!HasTextStyle(item)) return -1;
-  const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item);
+  const auto* label = item.IsText() ? nullptr : dynamic_cast<const TRVLabelItemInfo*>(&item);
   const int styleNo = label != nullptr ? label->TextStyleNo : call.Data.EffectiveStyleOf(index);
   const TRVTextOptions options = style_.TextStyleAt(styleNo).Options;
   if (options.Contains(rvteoHTMLCode) && !options.Contains(rvteoRTFCode)) return -1;
@@ -147,9 +147,8 @@ void TRVRTFWriter::WriteItemText(TRVRTFCall& call, int index, int textStyle) {
   const auto start = static_cast<std::size_t>(from);
   const auto count = static_cast<std::size_t>(to - from);
   if (item.UnicodeText()) {
-    const std::u16string text = BytesToUtf16(item.ItemText);
-    escaper_.Text(sink_, std::u16string_view(text).substr(start, count),
-                  {style_.CodePageOfStyle(textStyle), raw, Option(rvrtfDuplicateUnicode), false});
+    escaper_.TextBytes(sink_, std::string_view(item.ItemText).substr(start * 2, count * 2),
+                       {style_.CodePageOfStyle(textStyle), raw, Option(rvrtfDuplicateUnicode), false});
   } else {
     escaper_.Ansi(sink_, std::string_view(item.ItemText).substr(start, count), raw);
   }
@@ -157,7 +156,11 @@ void TRVRTFWriter::WriteItemText(TRVRTFCall& call, int index, int textStyle) {
 
 void TRVRTFWriter::WriteItemOutput(TRVRTFCall& call, int index) {
   const TCustomRVItemInfo& item = call.Data.ItemAt(index);
-  if (const auto* table = dynamic_cast<const TRVTableItemInfo*>(&item)) {
+  // Markers first: the most common kind here, and neither a base nor a
+  // derivation of any kind below.
+  if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
+    WriteMarker(*marker);
+  } else if (const auto* table = dynamic_cast<const TRVTableItemInfo*>(&item)) {
     WriteTable(call, *table);
   } else if (const auto* note = dynamic_cast<const TRVNoteItemInfo*>(&item)) {
     WriteNote(*note, item.StyleNo == ItemKindEndnote);
@@ -171,8 +174,6 @@ void TRVRTFWriter::WriteItemOutput(TRVRTFCall& call, int index) {
     WritePicture(picture->Image.get(), picture->ImageWidth, picture->ImageHeight);
   } else if (const auto* bullet = dynamic_cast<const TRVBulletItemInfo*>(&item)) {
     WriteImageListImage(bullet->ImageListTag, nullptr, bullet->ImageIndex);
-  } else if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
-    WriteMarker(*marker);
   } else if (const auto* line = dynamic_cast<const TRVBreakItemInfo*>(&item)) {
     WriteBreak(call, *line);
     // The line ends its own paragraph and resets the paragraph properties.
@@ -267,16 +268,22 @@ void TRVRTFWriter::WriteControl(const TRVControlItemInfo& control) {
   if (!outStr.empty()) sink_.Put(UnicodeToAnsi(kCpAcp, outStr));
 }
 
-bool HoldsItemKind(const TCustomRVData& data, std::int32_t kind) {
-  for (int i = 0; i < data.CountItems(); ++i) {
+std::pair<bool, bool> HoldsItemKinds(const TCustomRVData& data, std::int32_t first, std::int32_t second) {
+  std::pair<bool, bool> held{false, false};
+  for (int i = 0; i < data.CountItems() && !(held.first && held.second); ++i) {
     const TCustomRVItemInfo& item = data.ItemAt(i);
-    if (item.StyleNo == kind) return true;
+    if (item.IsText()) continue;
+    held.first = held.first || item.StyleNo == first;
+    held.second = held.second || item.StyleNo == second;
     for (int d = 0; d < item.SubDocumentCount(); ++d) {
       const TCustomRVData* sub = item.SubDocument(d);
-      if (sub != nullptr && HoldsItemKind(*sub, kind)) return true;
+      if (sub == nullptr) continue;
+      const auto inside = HoldsItemKinds(*sub, first, second);
+      held.first = held.first || inside.first;
+      held.second = held.second || inside.second;
     }
   }
-  return false;
+  return held;
 }
 
 }  // namespace varnolt

@@ -105,9 +105,33 @@ void TRVRTFWriter::WriteStyleReference(int paraNo) {
   if (Option(rvrtfSaveStyleSheet) && para != nullptr && para->Standard()) sink_.PutKeyword("s", paraNo);
 }
 
+// Writes what write() writes, the first time through it and then from kept;
+// a hook that adds to the output is asked every time.
+template <typename Write>
+void TRVRTFWriter::WriteRemembered(std::string& kept, Write write) {
+  if (settings_.OnSaveRTFExtra) return write();
+  if (!kept.empty()) return sink_.Put(kept);
+  const std::size_t mark = sink_.BeginRecording();
+  try {
+    write();
+  } catch (...) {
+    sink_.EndRecording(mark);
+    throw;
+  }
+  kept = sink_.EndRecording(mark);
+}
+
 // call is nullptr in the style sheet, where nothing is recorded and the
 // nesting keywords are left out.
 void TRVRTFWriter::WriteParaProperties(TRVRTFCall* call, int paraNo, const TRVListLevel* markerLevel) {
+  if (call == nullptr) return WriteParaKeywords(nullptr, paraNo, markerLevel);
+  WriteRemembered(paraKeywords_[{paraNo, markerLevel, call->Level}],
+                  [&] { WriteParaKeywords(call, paraNo, markerLevel); });
+  call->LevelInEffect = markerLevel;
+  call->LastParaStyle = paraNo;
+}
+
+void TRVRTFWriter::WriteParaKeywords(const TRVRTFCall* call, int paraNo, const TRVListLevel* markerLevel) {
   const TParaInfo& para = style_.ParaStyleAt(paraNo);
   switch (para.LineSpacingType) {
     case rvlsPercent:
@@ -129,7 +153,7 @@ void TRVRTFWriter::WriteParaProperties(TRVRTFCall* call, int paraNo, const TRVLi
   }
   if (para.Options.Contains(rvpaoKeepLinesTogether)) sink_.Put("\\keep");
   if (para.Options.Contains(rvpaoKeepWithNext)) sink_.Put("\\keepn");
-  WriteParaIndents(call, para, markerLevel);
+  WriteParaIndents(para, markerLevel);
   sink_.Put(AlignmentKeyword(para.Alignment));
   sink_.PutKeyword("ri", Twips(para.RightIndent));
   sink_.PutKeyword("sb", Twips(para.SpaceBefore));
@@ -141,13 +165,12 @@ void TRVRTFWriter::WriteParaProperties(TRVRTFCall* call, int paraNo, const TRVLi
   if (call != nullptr) {
     sink_.PutKeyword("itap", call->Level);
     if (call->Level == 1) sink_.Put("\\intbl");
-    call->LastParaStyle = paraNo;
   }
   WriteExtra(rv_rtfs_ParaStyle, &para, -1, paraNo, call == nullptr);
   sink_.Put(' ');
 }
 
-void TRVRTFWriter::WriteParaIndents(TRVRTFCall* call, const TParaInfo& para, const TRVListLevel* markerLevel) {
+void TRVRTFWriter::WriteParaIndents(const TParaInfo& para, const TRVListLevel* markerLevel) {
   std::int32_t markerTab = 0;
   if (markerLevel != nullptr) {
     sink_.PutKeyword("li", Twips(markerLevel->LeftIndent));
@@ -159,7 +182,6 @@ void TRVRTFWriter::WriteParaIndents(TRVRTFCall* call, const TParaInfo& para, con
     sink_.PutKeyword("fi", Twips(para.FirstIndent));
     sink_.PutKeyword("li", Twips(para.LeftIndent));
   }
-  if (call != nullptr) call->LevelInEffect = markerLevel;
   for (const TRVTabInfo& tab : para.Tabs) {
     if (tab.Position <= markerTab) continue;
     if (tab.Align == rvtaRight) sink_.Put("\\tqr");
@@ -199,6 +221,17 @@ void TRVRTFWriter::WriteParaBorder(const TParaInfo& para) {
 
 // call is nullptr in the style sheet, where nothing is recorded.
 void TRVRTFWriter::WriteCharProperties(TRVRTFCall* call, int styleNo) {
+  if (call == nullptr || style_.TextStyles.Find(styleNo) == nullptr) {
+    WriteCharKeywords(call == nullptr, styleNo);
+  } else {
+    const auto index = static_cast<std::size_t>(styleNo);
+    if (charKeywords_.size() <= index) charKeywords_.resize(index + 1);
+    WriteRemembered(charKeywords_[index], [&] { WriteCharKeywords(false, styleNo); });
+  }
+  if (call != nullptr) call->LastTextStyle = styleNo;
+}
+
+void TRVRTFWriter::WriteCharKeywords(bool inStyleSheet, int styleNo) {
   const TFontInfo* found = style_.TextStyles.Find(styleNo);
   const TFontInfo& font = found != nullptr ? *found : style_.TextStyleAt(0);
   sink_.PutKeyword("f", TextFontNumber(found != nullptr ? styleNo : 0));
@@ -226,9 +259,8 @@ void TRVRTFWriter::WriteCharProperties(TRVRTFCall* call, int styleNo) {
   sink_.PutKeyword("fs", std::int64_t{font.Size} * 2);
   if (font.BackColor != kRVColorNone) sink_.PutKeyword("chcbpat", ColorIndex(font.BackColor));
   if (font.Color != kRVColorWindowText) sink_.PutKeyword("cf", ColorIndex(font.Color));
-  WriteExtra(rv_rtfs_TextStyle, &font, -1, styleNo, call == nullptr);
+  WriteExtra(rv_rtfs_TextStyle, &font, -1, styleNo, inStyleSheet);
   sink_.Put(' ');
-  if (call != nullptr) call->LastTextStyle = styleNo;
 }
 
 void TRVRTFWriter::WriteMarkerFont(const TRVListLevel& level) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <regex>
+
 #include "platform/Clipboard.h"
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/editor/RVEdit.h"
+#include "richtext/rtf/import/RVRTFProps.h"
+#include "richtext/rtf/writer/RVRTFWriter.h"
 #include "richtext/style/RVStyle.h"
 #include "tests/richtext/RVTestDocuments.h"
 #include "tests/support/TestData.h"
@@ -183,6 +188,158 @@ TEST_F(RVEditClipboardTest, KeysEditAndMoveTheCaret) {
   target.SetOptions(TRVOptions{rvoAllowSelection, rvoAutoCopyUnicodeText});
   target.KeyDown(rvkC, {ssCtrl});
   EXPECT_EQ(clipboard.UnicodeText(), u"X\r\ndef");
+}
+
+// List ids are drawn at random for every RTF written.
+std::string WithoutListIds(const std::string& rtf) {
+  static const std::regex kIds(R"(\\(listid|listtemplateid)-?[0-9]+)");
+  return std::regex_replace(rtf, kIds, "\\$1");
+}
+
+struct MoveCase {
+  const char* name;
+  const char* fixture;  // in the test data, or nullptr for rtf
+  const char* rtf;
+  std::int32_t kind;  // an item kind the page holds; 0 for text
+  bool moves;         // false: the content is one the RVF would change
+};
+
+// A footnote without pictures; its number and the note's own text are
+// documents of their own.
+constexpr const char* kFootnoteRtf =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 before{\\super\\chftn}"
+    "{\\footnote\\pard\\plain{\\super\\chftn} the note\\par}\\tab after\\par second\\par}";
+
+class RVEditMoveTest : public RVEditClipboardTest, public ::testing::WithParamInterface<MoveCase> {
+ protected:
+  // The fixture read as a page reads it, into a page-like editor.
+  void LoadPage(TRichDocEdit& page) {
+    page.RTFReadProperties.TextStyleMode = rvrsAddIfNeeded;
+    page.RTFReadProperties.ParaStyleMode = rvrsAddIfNeeded;
+    page.ClearDocument();
+    const MoveCase& input = GetParam();
+    page.InsertRTF(page.RTFReadProperties,
+                   input.fixture != nullptr ? test::ReadFileBytes(test::TestDataDir() / input.fixture) : input.rtf);
+    page.SelectWholeDocument();
+  }
+
+  // What the editor holds, in both stored forms.
+  static std::pair<std::string, std::string> Contents(TRichDocEdit& editor) {
+    editor.SelectWholeDocument();
+    MemoryOutputStream rtf;
+    EXPECT_TRUE(WriteRTF(editor.RVData(), rtf, u"", false, clWhite, nullptr, nullptr));
+    return {editor.SelectionAsRvfBlock(), WithoutListIds(rtf.Bytes())};
+  }
+};
+
+TEST_P(RVEditMoveTest, MovingAPageGivesWhatPastingItsRvfGives) {
+  TRichDocEdit pasteSource;
+  pasteSource.SetStyle(&style);
+  LoadPage(pasteSource);
+  LoadPage(source);
+  TRichDocEdit pasted;
+  pasted.SetStyle(&style);
+  for (auto* editor : {&pasted, &target}) editor->InsertTextAtCaret(u"before\r");
+
+  ASSERT_TRUE(pasted.PasteRvf(pasteSource.SelectionAsRvfBlock()));
+  const int itemsBefore = source.CountItems();
+  bool holdsKind = false;
+  for (int i = 0; i < itemsBefore; ++i) {
+    const TCustomRVItemInfo& item = source.ItemAt(i);
+    holdsKind = holdsKind || (GetParam().kind == 0 ? item.IsText() : item.StyleNo == GetParam().kind);
+  }
+  ASSERT_TRUE(holdsKind) << "the page holds what the case is about";
+  ASSERT_EQ(source.MoveDocumentInto(target), GetParam().moves);
+  if (!GetParam().moves) {
+    EXPECT_EQ(source.CountItems(), itemsBefore) << "nothing moves";
+    return;
+  }
+  EXPECT_EQ(source.CountItems(), 0);
+  EXPECT_EQ(Contents(target), Contents(pasted));
+  // The move is one undo step like the paste, back to the empty paragraph.
+  target.UndoLastGroup();
+  EXPECT_EQ(test::Dump(target.RVData()), "before|{}");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, RVEditMoveTest,
+                         ::testing::Values(MoveCase{"tables", "rtf/tables.rtf", nullptr, ItemKindTable, true},
+                                           MoveCase{"lists", "rtf/lists.rtf", nullptr, ItemKindListMarker, true},
+                                           MoveCase{"scripts", "rtf/scripts.rtf", nullptr, 0, true},
+                                           MoveCase{"codepages", "rtf/codepages.rtf", nullptr, 0, true},
+                                           MoveCase{"footnote", nullptr, kFootnoteRtf, ItemKindFootnote, true},
+                                           MoveCase{"features", "rtfimport/features.rtf", nullptr, 0, true},
+                                           MoveCase{"pictures", "rtf/notes-pictures.rtf", nullptr, ItemKindPicture, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RVEditClipboardTest, MovingTypedPagesLeavesOutWhatTheirRvfLeavesOut) {
+  // The RVF of a whole document leaves out an empty paragraph at either end;
+  // checkpoints travel with their items, one after the last item is dropped.
+  const struct {
+    const char16_t* text;
+    bool checkpoints;
+  } cases[] = {{u"one", false},       {u"\rmiddle\r", false}, {u"\r\r\r", false},
+               {u"a\r\rb\r\r", false}, {u"a\rb\rc", true},     {u"\ra\r", true}};
+  for (const auto& page : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(page.text));
+    TRichDocEdit pasted;
+    TRichDocEdit moved;
+    for (auto* editor : {&source, &pasted, &moved}) {
+      editor->SetStyle(&style);
+      editor->ClearDocument();
+    }
+    source.InsertTextAtCaret(page.text);
+    if (page.checkpoints) {
+      // Set while the item is outside the document, which links it in.
+      auto items = source.RVData().ExtractItems(0, source.CountItems());
+      items.at(1)->SetCheckpoint(std::make_unique<TRVCPInfo>(TRVCPInfo{u"inside", std::int32_t{7}, true, true}));
+      source.RVData().InsertItemsAt(0, std::move(items));
+      source.RVData().AddCheckpoint(u"after");
+    }
+    source.SelectWholeDocument();
+    ASSERT_TRUE(pasted.PasteRvf(source.SelectionAsRvfBlock()));
+    ASSERT_TRUE(source.MoveDocumentInto(moved));
+    EXPECT_EQ(test::Dump(moved.RVData()), test::Dump(pasted.RVData()));
+    EXPECT_EQ(moved.RVData().PendingCheckpoint(), nullptr);
+    if (page.checkpoints) {
+      ASSERT_NE(moved.RVData().FirstCheckpoint(), nullptr);
+      EXPECT_EQ(moved.RVData().FirstCheckpoint()->Name, pasted.RVData().FirstCheckpoint()->Name);
+    }
+    pasted.SelectWholeDocument();
+    moved.SelectWholeDocument();
+    EXPECT_EQ(moved.SelectionAsRvfBlock(), pasted.SelectionAsRvfBlock());
+  }
+}
+
+TEST_F(RVEditClipboardTest, ContentTheRvfWouldChangeIsNotMoved) {
+  const struct {
+    const char* what;
+    std::function<void(TCustomRVData&)> change;
+  } cases[] = {
+      {"UTF-16 text in an 8-bit style, which the reader converts",
+       [&](TCustomRVData& data) { data.ItemAt(0).SetUnicodeText(!style.TextStyleAt(0).Unicode); }},
+      {"a paragraph style beyond the style sheet, which fails the reading",
+       [&](TCustomRVData& data) { data.ItemAt(2).ParaNo = style.ParaStyles.Count(); }},
+      {"a picture, whose metafile may gain a header",
+       [](TCustomRVData& data) { data.AppendItem({}, std::make_unique<TRVGraphicItemInfo>(nullptr, rvvaBaseline)); }},
+      {"a list marker of an unknown list, which the reader renumbers",
+       [&](TCustomRVData& data) {
+         data.AppendItem({}, std::make_unique<TRVMarkerItemInfo>(style.ListStyles.Count(), 0));
+         data.AppendTextItemW(u"item", 0, -1);
+       }},
+  };
+  for (const auto& change : cases) {
+    SCOPED_TRACE(change.what);
+    LoadStyledSource();
+    change.change(source.RVData());
+    const int count = source.CountItems();
+    target.ClearDocument();
+    EXPECT_FALSE(source.MoveDocumentInto(target));
+    EXPECT_EQ(source.CountItems(), count);
+    EXPECT_EQ(test::Dump(target.RVData()), "");
+  }
+  LoadStyledSource();
+  EXPECT_TRUE(source.MoveDocumentInto(target));
+  EXPECT_EQ(test::Dump(target.RVData()), "plain +heading|second \xE4\xB8\xAD");
 }
 
 }  // namespace

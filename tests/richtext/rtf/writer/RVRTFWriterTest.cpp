@@ -4,6 +4,7 @@
 
 #include "platform/Random.h"
 #include "richtext/document/RVItemKinds.h"
+#include "richtext/rtf/import/RVRTFProps.h"
 #include "richtext/rtf/writer/RVRTFWriter.h"
 #include "tests/richtext/rtf/writer/RVRTFWriterTestDocuments.h"
 #include "tests/support/TestData.h"
@@ -82,6 +83,28 @@ TEST_F(RVRTFWriterTest, SameBytesEveryTimeWithTheGeneratorFixed) {
   }
   EXPECT_NE(first.find("\\listtemplateid"), std::string::npos);
   EXPECT_EQ(first, second);
+}
+
+TEST_F(RVRTFWriterTest, PropertiesWrittenAgainAreThoseWrittenTheFirstTime) {
+  // A hook that adds to the properties has them written out every time; one
+  // that adds nothing must leave the bytes as they are without it.
+  TRVRTFWriteSettings asked;
+  asked.OnSaveRTFExtra = [](TRVRTFSaveArea, const void*, std::int32_t, std::int32_t, bool, std::string&) {};
+  for (const char* fixture : {"rtf/tables.rtf", "rtf/lists.rtf", "rtf/notes-pictures.rtf", "rtf/scripts.rtf"}) {
+    SCOPED_TRACE(fixture);
+    TRVStyle style;
+    TestDocument doc(style);
+    TRVRTFReaderProperties props;
+    props.TextStyleMode = props.ParaStyleMode = rvrsAddIfNeeded;
+    ASSERT_EQ(props.LoadRTF(test::ReadFileBytes(test::TestDataDir() / fixture), doc), 0);
+    std::string reused;
+    {
+      ScopedRandomSeed seed(7);
+      reused = WriteRtfString(doc);
+    }
+    ScopedRandomSeed seed(7);
+    EXPECT_EQ(reused, WriteRtfString(doc, asked));
+  }
 }
 
 TEST_F(RVRTFWriterTest, HeaderOptions) {
