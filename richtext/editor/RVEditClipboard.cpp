@@ -155,8 +155,6 @@ bool TCustomRichDocEdit::MoveDocumentInto(TCustomRichDocEdit& target) {
   if (!NarrowRVFRange(data_, start, end) || !RvfKeepsItems(data_, start.ItemNo, end.ItemNo, Style())) return false;
   TRVItemList items = data_.ExtractItems(start.ItemNo, end.ItemNo - start.ItemNo + 1);
   ClearDocument();
-  // As read ones: not laid out in any document yet.
-  for (auto& item : items) item->DrawItemNo = -1;
   return target.InsertImportedItems(std::move(items), false);
 }
 
