@@ -102,11 +102,13 @@ class TLinuxTextWriter {
   void WriteDecided(bool atEnd) {
     const bool waits = !atEnd && !units_.empty() && (units_.back() == u'\r' || IsHighSurrogate(units_.back()));
     const std::size_t decided = units_.size() - (waits ? 1 : 0);
-    lines_.clear();
+    lines_.resize(decided);
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < decided; ++i) {
       if (units_[i] == u'\r' && i + 1 < units_.size() && units_[i + 1] == u'\n') continue;
-      lines_ += units_[i] == u'\r' ? u'\n' : units_[i];
+      lines_[kept++] = units_[i] == u'\r' ? u'\n' : units_[i];
     }
+    lines_.resize(kept);
     units_.erase(0, decided);
     if (!lines_.empty()) file_.Write(Utf16ToUtf8(lines_));
   }
