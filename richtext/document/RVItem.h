@@ -131,9 +131,10 @@ class TRVTextOutput {
   const TRVStyle* style_;
 };
 
-// Fields that few items use, in a block of their own. Aligned to 16 so that
-// the item can keep its flag bits in the low bits of the block's address.
-struct alignas(16) TRVItemExtras {
+// Fields that few items use, in a block of their own. Aligned beyond what
+// plain new promises, so that aligned new must keep the block's low address
+// bits zero for the item's flag bits under any allocator.
+struct alignas(32) TRVItemExtras {
   std::unique_ptr<TRVCPInfo> Checkpoint;
   std::int32_t JumpId = -1;
   TRVTag ItemTag = std::int32_t{0};

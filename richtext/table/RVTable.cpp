@@ -6,6 +6,9 @@
 
 namespace varnolt {
 
+// An office document holds thousands of one-row tables.
+static_assert(sizeof(void*) != 8 || sizeof(TRVTableItemInfo) <= 248, "keep a table's rare properties in TRVTableExtras");
+
 TRVTableItemInfo::TRVTableItemInfo() : TRVNonTextItemInfo(ItemKindTable) {}
 
 TRVTableItemInfo::~TRVTableItemInfo() = default;
@@ -13,7 +16,7 @@ TRVTableItemInfo::~TRVTableItemInfo() = default;
 TRVTableItemInfo::TRVTableItemInfo(const TRVTableItemInfo& source)
     : TRVNonTextItemInfo(source), styleHint_(source.styleHint_) {
   AssignProperties(source);
-  BackgroundImage = source.BackgroundImage ? source.BackgroundImage->Clone() : nullptr;
+  SetBackgroundImage(source.BackgroundImage() ? source.BackgroundImage()->Clone() : nullptr);
   rows_.reserve(source.rows_.size());
   for (const TRVTableRow& sourceRow : source.rows_) {
     TRVTableRow& row = rows_.emplace_back(sourceRow.Count());
@@ -54,10 +57,10 @@ void TRVTableItemInfo::AssignProperties(const TRVTableItemInfo& source) {
   PrintOptions = source.PrintOptions;
   BestWidth = source.BestWidth;
   Color = source.Color;
-  BackgroundStyle = source.BackgroundStyle;
+  SetBackgroundStyle(source.BackgroundStyle());
   HeadingRowCount = source.HeadingRowCount;
-  TextRowSeparator = source.TextRowSeparator;
-  TextColSeparator = source.TextColSeparator;
+  SetTextRowSeparator(source.TextRowSeparator());
+  SetTextColSeparator(source.TextColSeparator());
   BorderWidth = source.BorderWidth;
   BorderColor = source.BorderColor;
   BorderLightColor = source.BorderLightColor;
@@ -242,9 +245,9 @@ void TRVTableItemInfo::WriteCellsText(TRVTextOutput& out, const TRVCellRange& ra
         }
         out.WriteBytes(text);
       }
-      if (c + 1 < range.Column + range.ColumnCount) out.WriteUnicode(TextColSeparator);
+      if (c + 1 < range.Column + range.ColumnCount) out.WriteUnicode(TextColSeparator());
     }
-    out.WriteUnicode(TextRowSeparator);
+    out.WriteUnicode(TextRowSeparator());
   }
 }
 

@@ -44,6 +44,14 @@ struct TRVCellRange {
   friend bool operator==(const TRVCellRange&, const TRVCellRange&) = default;
 };
 
+// Published properties few tables change, in a block of their own.
+struct TRVTableExtras {
+  std::unique_ptr<TGraphic> BackgroundImage;  // never streamed
+  TRVItemBackgroundStyle BackgroundStyle = rvbsColor;
+  std::u16string TextRowSeparator = u"\r\n";
+  std::u16string TextColSeparator = u"\r\n";
+};
+
 class TRVTableItemInfo : public TRVNonTextItemInfo {
  public:
   static constexpr TColor kColorBtnHighlight = 0xFF000014;
@@ -63,11 +71,7 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
   TRVTablePrintOptions PrintOptions{rvtoHalftoneBorders, rvtoRowsSplit};
   TRVHTMLLength BestWidth = 0;
   TColor Color = kRVColorWindow;
-  std::unique_ptr<TGraphic> BackgroundImage;  // never streamed
-  TRVItemBackgroundStyle BackgroundStyle = rvbsColor;
   std::int32_t HeadingRowCount = 0;
-  std::u16string TextRowSeparator = u"\r\n";
-  std::u16string TextColSeparator = u"\r\n";
   std::int32_t BorderWidth = 0;
   TColor BorderColor = kRVColorWindowText;
   TColor BorderLightColor = kColorBtnHighlight;
@@ -89,6 +93,24 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
   TColor HRuleColor = kRVColorWindowText;
   bool VOutermostRule = false;
   bool HOutermostRule = false;
+
+  // The rare properties. Office documents hold thousands of small tables, so
+  // these live in a block made when one is first set to something other than
+  // its default; the getters never make it.
+  const TGraphic* BackgroundImage() const { return extras_.Read(&TRVTableExtras::BackgroundImage).get(); }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> image) {
+    extras_.Write(&TRVTableExtras::BackgroundImage, std::move(image));
+  }
+  TRVItemBackgroundStyle BackgroundStyle() const { return extras_.Read(&TRVTableExtras::BackgroundStyle); }
+  void SetBackgroundStyle(TRVItemBackgroundStyle style) { extras_.Write(&TRVTableExtras::BackgroundStyle, style); }
+  const std::u16string& TextRowSeparator() const { return extras_.Read(&TRVTableExtras::TextRowSeparator); }
+  void SetTextRowSeparator(std::u16string separator) {
+    extras_.Write(&TRVTableExtras::TextRowSeparator, std::move(separator));
+  }
+  const std::u16string& TextColSeparator() const { return extras_.Read(&TRVTableExtras::TextColSeparator); }
+  void SetTextColSeparator(std::u16string separator) {
+    extras_.Write(&TRVTableExtras::TextColSeparator, std::move(separator));
+  }
 
   // Reads CellHPadding, sets both paddings.
   std::int32_t CellPadding() const { return CellHPadding; }
@@ -168,7 +190,7 @@ class TRVTableItemInfo : public TRVNonTextItemInfo {
   const std::vector<TRVTableCellData*>& CellOrder() const;
   // Frees the cell; one inside a document first takes its items out of the numbering.
   static void DisposeCell(std::unique_ptr<TRVTableCellData> cell);
-
+  TRVRareFields<TRVTableExtras> extras_;
   std::vector<TRVTableRow> rows_;
   TRVCellRange selection_;
   // The sheet of the document the table was made for: whether new cells hold

@@ -10,37 +10,6 @@ TRVTableCellData::TRVTableCellData(TRVTableItemInfo* table) : table_(table) {}
 
 TRVTableCellData::~TRVTableCellData() = default;
 
-TRVTableCellExtras& TRVTableCellData::Extras() {
-  if (!extras_) extras_ = std::make_unique<TRVTableCellExtras>();
-  return *extras_;
-}
-
-void TRVTableCellData::SetBackgroundImage(std::unique_ptr<TGraphic> image) {
-  if (image || extras_) Extras().BackgroundImage = std::move(image);
-}
-
-void TRVTableCellData::SetBackgroundStyle(TRVItemBackgroundStyle style) {
-  if (style != rvbsColor || extras_) Extras().BackgroundStyle = style;
-}
-
-const std::u16string& TRVTableCellData::BackgroundImageFileName() const {
-  static const std::u16string kNone;
-  return extras_ ? extras_->BackgroundImageFileName : kNone;
-}
-
-void TRVTableCellData::SetBackgroundImageFileName(std::u16string fileName) {
-  if (!fileName.empty() || extras_) Extras().BackgroundImageFileName = std::move(fileName);
-}
-
-const std::u16string& TRVTableCellData::Hint() const {
-  static const std::u16string kNone;
-  return extras_ ? extras_->Hint : kNone;
-}
-
-void TRVTableCellData::SetHint(std::u16string hint) {
-  if (!hint.empty() || extras_) Extras().Hint = std::move(hint);
-}
-
 void TRVTableCellData::AssignAppearance(const TRVTableCellData& source) {
   Color = source.Color;
   BorderColor = source.BorderColor;

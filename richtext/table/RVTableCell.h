@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "richtext/document/CRVData.h"
+#include "richtext/document/RVRareFields.h"
 #include "richtext/graphic/RVGraphic.h"
 
 namespace varnolt {
@@ -46,14 +47,20 @@ class TRVTableCellData : public TCustomRVData {
   // The rare look. A document may hold tens of thousands of cells, so these
   // live in a block made when one is first set to something other than its
   // default; the getters never make it.
-  const TGraphic* BackgroundImage() const { return extras_ ? extras_->BackgroundImage.get() : nullptr; }
-  void SetBackgroundImage(std::unique_ptr<TGraphic> image);
-  TRVItemBackgroundStyle BackgroundStyle() const { return extras_ ? extras_->BackgroundStyle : rvbsColor; }
-  void SetBackgroundStyle(TRVItemBackgroundStyle style);
-  const std::u16string& BackgroundImageFileName() const;
-  void SetBackgroundImageFileName(std::u16string fileName);
-  const std::u16string& Hint() const;
-  void SetHint(std::u16string hint);
+  const TGraphic* BackgroundImage() const { return extras_.Read(&TRVTableCellExtras::BackgroundImage).get(); }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> image) {
+    extras_.Write(&TRVTableCellExtras::BackgroundImage, std::move(image));
+  }
+  TRVItemBackgroundStyle BackgroundStyle() const { return extras_.Read(&TRVTableCellExtras::BackgroundStyle); }
+  void SetBackgroundStyle(TRVItemBackgroundStyle style) { extras_.Write(&TRVTableCellExtras::BackgroundStyle, style); }
+  const std::u16string& BackgroundImageFileName() const {
+    return extras_.Read(&TRVTableCellExtras::BackgroundImageFileName);
+  }
+  void SetBackgroundImageFileName(std::u16string fileName) {
+    extras_.Write(&TRVTableCellExtras::BackgroundImageFileName, std::move(fileName));
+  }
+  const std::u16string& Hint() const { return extras_.Read(&TRVTableCellExtras::Hint); }
+  void SetHint(std::u16string hint) { extras_.Write(&TRVTableCellExtras::Hint, std::move(hint)); }
 
   // The rectangle of slots the cell covers; 1 x 1 for an unmerged cell.
   int SpanColumns() const { return spanColumns_; }
@@ -70,10 +77,8 @@ class TRVTableCellData : public TCustomRVData {
  private:
   friend class TRVTableItemInfo;
   friend class TRVTableGrid;
-  TRVTableCellExtras& Extras();
-
   TRVTableItemInfo* table_;
-  std::unique_ptr<TRVTableCellExtras> extras_;
+  TRVRareFields<TRVTableCellExtras> extras_;
   int spanColumns_ = 1;
   int spanRows_ = 1;
 };

@@ -32,6 +32,23 @@ constexpr std::array<Names, 5> kBorderStyleNames = {"rvtbRaised", "rvtbLowered",
                                                     "rvtbLoweredColor"};
 constexpr std::array<Names, 4> kCellVAlignNames = {"rvcTop", "rvcMiddle", "rvcBottom", "rvcVDefault"};
 
+// Properties kept behind a getter and a setter (rare ones, in a block of their own).
+template <typename T>
+void AddBackgroundStyle(TRVFPropertyTable<T>& table) {
+  AddRVFProperty<T>(
+      table, "BackgroundStyle", TRVFEnumCodec<TRVItemBackgroundStyle, 4>{kBackgroundStyleNames},
+      [](const T& object) { return object.BackgroundStyle(); },
+      [](T& object, TRVItemBackgroundStyle style) { object.SetBackgroundStyle(style); });
+}
+
+template <typename T>
+void AddStringProperty(TRVFPropertyTable<T>& table, std::string name, const std::u16string& (T::*get)() const,
+                       void (T::*set)(std::u16string)) {
+  AddRVFProperty<T>(
+      table, std::move(name), TRVFStringCodec{}, [get](const T& object) { return (object.*get)(); },
+      [set](T& object, std::u16string value) { (object.*set)(std::move(value)); });
+}
+
 const TRVFPropertyTable<TRVTableItemInfo>& TableProperties() {
   using T = TRVTableItemInfo;
   static const TRVFPropertyTable<T> table = [] {
@@ -40,10 +57,10 @@ const TRVFPropertyTable<TRVTableItemInfo>& TableProperties() {
     RVF_PROPERTY(t, T, PrintOptions, (TRVFSetCodec<TRVTablePrintOptions, 3>{kPrintOptionNames}));
     RVF_PROPERTY(t, T, BestWidth, TRVFIntCodec{});
     RVF_PROPERTY(t, T, Color, TRVFColorCodec{});
-    RVF_PROPERTY(t, T, BackgroundStyle, (TRVFEnumCodec<TRVItemBackgroundStyle, 4>{kBackgroundStyleNames}));
+    AddBackgroundStyle(t);
     RVF_PROPERTY(t, T, HeadingRowCount, TRVFIntCodec{});
-    RVF_PROPERTY(t, T, TextRowSeparator, TRVFStringCodec{});
-    RVF_PROPERTY(t, T, TextColSeparator, TRVFStringCodec{});
+    AddStringProperty(t, "TextRowSeparator", &T::TextRowSeparator, &T::SetTextRowSeparator);
+    AddStringProperty(t, "TextColSeparator", &T::TextColSeparator, &T::SetTextColSeparator);
     RVF_PROPERTY(t, T, BorderWidth, TRVFIntCodec{});
     RVF_PROPERTY(t, T, BorderColor, TRVFColorCodec{});
     RVF_PROPERTY(t, T, BorderLightColor, TRVFColorCodec{});
@@ -87,16 +104,9 @@ const TRVFPropertyTable<TRVTableCellData>& CellProperties() {
     RVF_PROPERTY(t, C, VisibleBorders.Right, TRVFBoolCodec{});
     RVF_PROPERTY(t, C, VisibleBorders.Bottom, TRVFBoolCodec{});
     RVF_PROPERTY(t, C, VAlign, (TRVFEnumCodec<TRVCellVAlign, 4>{kCellVAlignNames}));
-    AddRVFProperty<C>(
-        t, "BackgroundStyle", TRVFEnumCodec<TRVItemBackgroundStyle, 4>{kBackgroundStyleNames},
-        [](const C& cell) { return cell.BackgroundStyle(); },
-        [](C& cell, TRVItemBackgroundStyle style) { cell.SetBackgroundStyle(style); });
-    AddRVFProperty<C>(
-        t, "BackgroundImageFileName", TRVFStringCodec{}, [](const C& cell) { return cell.BackgroundImageFileName(); },
-        [](C& cell, std::u16string fileName) { cell.SetBackgroundImageFileName(std::move(fileName)); });
-    AddRVFProperty<C>(
-        t, "Hint", TRVFStringCodec{}, [](const C& cell) { return cell.Hint(); },
-        [](C& cell, std::u16string hint) { cell.SetHint(std::move(hint)); });
+    AddBackgroundStyle(t);
+    AddStringProperty(t, "BackgroundImageFileName", &C::BackgroundImageFileName, &C::SetBackgroundImageFileName);
+    AddStringProperty(t, "Hint", &C::Hint, &C::SetHint);
     return t;
   }();
   return table;

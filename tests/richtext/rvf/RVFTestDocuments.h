@@ -56,8 +56,8 @@ inline std::string DumpTable(const TRVTableItemInfo& table, const std::string& i
   std::ostringstream out;
   out << " table " << table.TableRowCount() << "x" << table.TableColumnCount() << " opt" << table.Options.ToBits()
       << " popt" << int(table.PrintOptions.ToBits()) << " bw" << table.BestWidth << " col" << table.Color << " bs"
-      << int(table.BackgroundStyle) << " hr" << table.HeadingRowCount << " sep[" << Utf16ToUtf8(table.TextRowSeparator)
-      << "|" << Utf16ToUtf8(table.TextColSeparator) << "] b" << table.BorderWidth << "," << table.BorderColor << ","
+      << int(table.BackgroundStyle()) << " hr" << table.HeadingRowCount << " sep[" << Utf16ToUtf8(table.TextRowSeparator())
+      << "|" << Utf16ToUtf8(table.TextColSeparator()) << "] b" << table.BorderWidth << "," << table.BorderColor << ","
       << table.BorderLightColor << "," << int(table.BorderStyle) << "," << table.BorderVSpacing << ","
       << table.BorderHSpacing << "," << DumpRect(table.VisibleBorders) << " cb" << table.CellBorderWidth << ","
       << table.CellBorderColor << "," << table.CellBorderLightColor << "," << int(table.CellBorderStyle) << " pad"
@@ -278,7 +278,7 @@ inline std::unique_ptr<TRVTableItemInfo> BuildTable(TCustomRVData* owner) {
   auto table = TRVTableItemInfo::CreateTable(3, 3, owner);
   table->BorderWidth = 2;
   table->Color = 0x00ABCDEF;
-  table->TextColSeparator = u"\t";
+  table->SetTextColSeparator(u"\t");
   table->VisibleBorders.Top = false;
   table->Options.Include(rvtoHideGridLines);
   table->SetItemHint(u"table hint");

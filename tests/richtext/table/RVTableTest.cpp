@@ -111,8 +111,8 @@ TEST(RVTableTest, PlainTextSeparatesCellsAndEndsEveryRow) {
   EXPECT_EQ(BytesToUtf16(unicode), u"x\r\n1\r\n2\r\n3\r\n4\r\n\r\ny");
 
   auto& stored = data.ItemAs<TRVTableItemInfo>(1);
-  stored.TextColSeparator = u"\t";
-  stored.TextRowSeparator = u";";
+  stored.SetTextColSeparator(u"\t");
+  stored.SetTextRowSeparator(u";");
   stored.JoinCells(0, 0, 1, 2);
   std::string merged;
   ASSERT_TRUE(data.ExtractText({}, merged, 80, false, true, false, false));
@@ -145,6 +145,24 @@ TEST(RVTableTest, ACopyHasItsOwnCells) {
   EXPECT_EQ(copied.CellAt(1, 1)->Color, clRed);
   EXPECT_EQ(copied.CellAt(1, 1)->Table(), &copied);
   EXPECT_NE(copied.CellAt(1, 1), table->CellAt(1, 1));
+}
+
+TEST(RVTableTest, RarePropertiesTravelWithCopiesAndGoBackToTheirDefaults) {
+  auto table = Numbered(1, 2);
+  EXPECT_EQ(table->TextRowSeparator(), u"\r\n");
+  EXPECT_EQ(table->TextColSeparator(), u"\r\n");
+  table->SetTextColSeparator(u"\t");
+  table->SetBackgroundStyle(rvbsStretched);
+  auto copy = table->Clone();
+  auto& copied = dynamic_cast<TRVTableItemInfo&>(*copy);
+  EXPECT_EQ(copied.TextColSeparator(), u"\t");
+  EXPECT_EQ(copied.TextRowSeparator(), u"\r\n");
+  EXPECT_EQ(copied.BackgroundStyle(), rvbsStretched);
+
+  copied.AssignProperties(TRVTableItemInfo());
+  EXPECT_EQ(copied.TextColSeparator(), u"\r\n");
+  EXPECT_EQ(copied.BackgroundStyle(), rvbsColor);
+  EXPECT_EQ(table->TextColSeparator(), u"\t") << "the original keeps its own";
 }
 
 TEST(RVTableTest, CellsInADocumentNumberTheirNotesAndLetGoOfThemWhenRemoved) {
