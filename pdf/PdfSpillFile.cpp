@@ -43,7 +43,7 @@ int OpenUnnamed(const std::string& folder) {
 
 }  // namespace
 
-TPdfSpillFile::TPdfSpillFile(int descriptor) : descriptor_(descriptor) {}
+TPdfSpillFile::TPdfSpillFile(int descriptor, std::size_t holdUpTo) : descriptor_(descriptor), holdUpTo_(holdUpTo) {}
 
 TPdfSpillFile::~TPdfSpillFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
@@ -56,20 +56,45 @@ std::unique_ptr<TPdfSpillFile> TPdfSpillFile::OpenTemporary() {
 }
 
 TPdfSpillFile::TRange TPdfSpillFile::Append(std::string_view bytes) {
-  const TRange range{end_, bytes.size()};
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::pwrite(descriptor_, bytes.data() + done, bytes.size() - done,
-                                     static_cast<off_t>(end_ + static_cast<std::int64_t>(done)));
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) Fail("Append", "the temporary file of finished pages cannot be written", written < 0 ? errno : ENOSPC);
-    done += static_cast<std::size_t>(written);
+  if (held_.size() + bytes.size() > holdUpTo_) WriteHeld();
+  const TRange range{written_ + static_cast<std::int64_t>(held_.size()), bytes.size()};
+  if (bytes.size() > holdUpTo_) {
+    WriteAt(written_, bytes);
+    written_ += static_cast<std::int64_t>(bytes.size());
+  } else {
+    held_.append(bytes);
   }
-  end_ += static_cast<std::int64_t>(bytes.size());
   return range;
 }
 
+void TPdfSpillFile::WriteHeld() {
+  if (held_.empty()) return;
+  WriteAt(written_, held_);
+  written_ += static_cast<std::int64_t>(held_.size());
+  held_.clear();
+}
+
+void TPdfSpillFile::WriteAt(std::int64_t offset, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::pwrite(descriptor_, bytes.data() + done, bytes.size() - done,
+                                     static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      Fail("Append", "the temporary file of finished pages cannot be written", written < 0 ? errno : ENOSPC);
+    }
+    done += static_cast<std::size_t>(written);
+  }
+}
+
 void TPdfSpillFile::ReadExactly(std::int64_t offset, char* into, std::size_t length) const {
+  // A range lies wholly in the file or wholly among the held bytes.
+  if (offset >= written_) {
+    const auto at = static_cast<std::size_t>(offset - written_);
+    if (at + length > held_.size()) Fail("Read", "the temporary file of finished pages cannot be read", 0);
+    std::memcpy(into, held_.data() + at, length);
+    return;
+  }
   std::size_t done = 0;
   while (done < length) {
     const ssize_t read =

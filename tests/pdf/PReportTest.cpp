@@ -482,7 +482,7 @@ TEST(PReportTest, FinishedPagesThatCannotBeReadBackFailTheCloseAndWriteNothing) 
   TPReport report;
   report.SetFileName(Utf8ToUtf16((folder / "out.pdf").string()));
   report.OpenDocument();
-  report.Document()->SetSpillFile(std::make_unique<TPdfSpillFile>(descriptor));
+  report.Document()->SetSpillFile(std::make_unique<TPdfSpillFile>(descriptor, 0));
   ExportPage page;
   page.Fit(300, 200, 10, 10, 280);
   page.text.SetText(u"Some text on every page");

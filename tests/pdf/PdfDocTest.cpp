@@ -302,7 +302,7 @@ TEST(PdfDocTest, AFullDiskFailsTheNextPageWithAClearError) {
   OpenLikeTheReport(doc);
   const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
   ASSERT_GE(full, 0) << "the test needs /dev/full";
-  doc.SetSpillFile(std::make_unique<TPdfSpillFile>(full));
+  doc.SetSpillFile(std::make_unique<TPdfSpillFile>(full, 0));
   doc.AddPage();
   doc.GetCanvas().TextShow(u"A");
   EXPECT_EQ(MessageOf<EPdfInvalidOperation>([&] { doc.AddPage(); }),
