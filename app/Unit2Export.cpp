@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/PdfExportFrame.h"
@@ -174,8 +175,11 @@ bool TForm2::ExportPageToPdf(int index, TPdfExportFrame& frame) {
   auto& editor = *PageEditors.at(i);
   editor.SelectWholeDocument();
   if (!editor.HasSelection()) return false;
-  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i),
-              PageTextForPdf(editor));
+  std::u16string text = PageTextForPdf(editor);
+  // The batch mode's export is its last command: the page's items go before
+  // its PDF pages are made, so that those take the memory the items held.
+  if (BatchMode) editor.ClearDocument();
+  frame.SetUp(PageWidths.at(i), PageHeights.at(i), PageLeftMargins.at(i), PageTopMargins.at(i), std::move(text));
   frame.PrintAll(PReport1);
   return true;
 }
