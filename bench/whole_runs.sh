@@ -43,7 +43,7 @@ for size in "${sizes[@]}"; do
   plainPdf=()
   "$varnolt" --help 2>&1 | grep -q -- --plain-pdf && plainPdf=(--plain-pdf)
   # "formatted" is the .pdf output as it looks (fonts, tables, pictures); "pdf" the plain-text one.
-  for road in "rtf pdf" "rtf formatted" "rtf txt" "rtf rtf" "txt pdf"; do
+  for road in "rtf pdf" "rtf formatted" "rtf txt" "rtf rtf" "txt pdf" "txt rtf"; do
     set -- $road
     input="$work/office.$1"; bytes=$([ "$1" = rtf ] && echo "$rtfBytes" || echo "$txtBytes")
     extra=(); [ "$2" = pdf ] && extra=("${plainPdf[@]}")
