@@ -1,6 +1,7 @@
 #include "app/PdfFontChoice.h"
 
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <array>
@@ -74,9 +75,6 @@ std::bitset<65536> BuildCompositeCharacters() {
   }
   return set;
 }
-
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // Latin letters start a standard-font segment; spaces, digits and marks
 // after a word of another script stay in its font, which keeps the script's
@@ -188,8 +186,8 @@ void TPdfStyleFonts::Split(std::u16string_view text, std::vector<TPdfFontSegment
   for (std::size_t i = 0; i < text.size();) {
     char32_t character = text[i];
     std::size_t length = 1;
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      character = 0x10000 + ((character - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    if (U16_IS_LEAD(text[i]) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1])) {
+      character = static_cast<char32_t>(U16_GET_SUPPLEMENTARY(text[i], text[i + 1]));
       length = 2;
     }
     const TChoice choice = Choose(character, length == 1, segments.empty() ? nullptr : &previous);

@@ -1,5 +1,7 @@
 // The PDF and RTF exports of the whole project, and the plain-text export
 // of the batch mode.
+#include <unicode/utf16.h>
+
 #include <algorithm>
 #include <exception>
 #include <optional>
@@ -63,8 +65,6 @@ TRVDocParameters PageParameters(const TForm2& form) {
   return parameters;
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-
 // Turns UTF-16LE bytes arriving in chunks into code units; a chunk may end
 // inside a unit, whose first byte then waits for the next chunk. An odd
 // byte left at the end is no character.
@@ -101,7 +101,7 @@ class TLinuxTextWriter {
 
  private:
   void WriteDecided(bool atEnd) {
-    const bool waits = !atEnd && !units_.empty() && (units_.back() == u'\r' || IsHighSurrogate(units_.back()));
+    const bool waits = !atEnd && !units_.empty() && (units_.back() == u'\r' || U16_IS_LEAD(units_.back()));
     const std::size_t decided = units_.size() - (waits ? 1 : 0);
     lines_.resize(decided);
     std::size_t kept = 0;

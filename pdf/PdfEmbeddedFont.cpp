@@ -2,6 +2,7 @@
 
 #include <hb-ot.h>
 #include <hb.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <array>
@@ -11,14 +12,11 @@ namespace varnolt {
 
 namespace {
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // The character starting at index, and how many code units it takes.
 std::pair<char32_t, std::size_t> CharacterAt(std::u16string_view text, std::size_t index) {
   char16_t unit = text[index];
-  if (IsHighSurrogate(unit) && index + 1 < text.size() && IsLowSurrogate(text[index + 1])) {
-    return {0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00), 2};
+  if (U16_IS_LEAD(unit) && index + 1 < text.size() && U16_IS_TRAIL(text[index + 1])) {
+    return {static_cast<char32_t>(U16_GET_SUPPLEMENTARY(unit, text[index + 1])), 2};
   }
   return {unit, 1};
 }
@@ -28,7 +26,7 @@ template <class Visit>
 void ForEachCharacterFromEnd(std::u16string_view piece, Visit visit) {
   for (std::size_t end = piece.size(); end > 0;) {
     std::size_t start = end - 1;
-    if (start > 0 && IsLowSurrogate(piece[start]) && IsHighSurrogate(piece[start - 1])) --start;
+    if (start > 0 && U16_IS_TRAIL(piece[start]) && U16_IS_LEAD(piece[start - 1])) --start;
     visit(start, end - start);
     end = start;
   }
@@ -239,7 +237,7 @@ bool TPdfEmbeddedFont::RecordShown(std::span<const TPdfGlyph> glyphs, std::u16st
 std::uint16_t TPdfEmbeddedFont::WidthOf(std::u16string_view text, std::size_t position) const {
   if (position == 0 || position > text.size()) return 0;
   std::size_t index = position - 1;
-  if (IsLowSurrogate(text[index]) && index > 0 && IsHighSurrogate(text[index - 1])) return 0;
+  if (U16_IS_TRAIL(text[index]) && index > 0 && U16_IS_LEAD(text[index - 1])) return 0;
   double width = std::round(GlyphWidth(NominalGlyph(CharacterAt(text, index).first)));
   return static_cast<std::uint16_t>(std::clamp(width, 0.0, 65535.0));
 }
