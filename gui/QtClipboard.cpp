@@ -99,6 +99,12 @@ std::unique_ptr<QMimeData> QtClipboard::ToMimeData() const {
 void QtClipboard::ReadFrom(const QMimeData& data) {
   local_.Open();
   local_.Empty();
+  // Text first: putting text replaces everything the clipboard held.
+  if (data.hasFormat(kUtf8Text)) {
+    local_.SetUnicodeText(QString::fromUtf8(data.data(kUtf8Text)).toStdU16String());
+  } else if (data.hasText()) {
+    local_.SetUnicodeText(data.text().toStdU16String());
+  }
   for (std::string_view name : {kRichDocFormatName, kRichTextFormatName, kUrlFormatName, kHtmlFormatName}) {
     const QString type = MimeTypeOfFormat(name);
     if (data.hasFormat(type)) local_.SetData(local_.RegisterFormat(name), Block(data.data(type)));
@@ -106,11 +112,6 @@ void QtClipboard::ReadFrom(const QMimeData& data) {
   const ClipboardFormat rtf = local_.RegisterFormat(kRichTextFormatName);
   for (const QString& type : kRtfTypes) {
     if (!local_.HasFormat(rtf) && data.hasFormat(type)) local_.SetData(rtf, Block(data.data(type)));
-  }
-  if (data.hasFormat(kUtf8Text)) {
-    local_.SetUnicodeText(QString::fromUtf8(data.data(kUtf8Text)).toStdU16String());
-  } else if (data.hasText()) {
-    local_.SetUnicodeText(data.text().toStdU16String());
   }
   if (data.hasFormat(QStringLiteral("image/bmp"))) {
     local_.SetData(kCfBitmap, Block(data.data(QStringLiteral("image/bmp"))));

@@ -66,12 +66,21 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 // --- Clipboard ---
 
-void Clipboard::SetUnicodeText(std::u16string_view text) { SetData(kCfUnicodeText, EncodeUnicodeBlock(text)); }
+void Clipboard::SetUnicodeText(std::u16string_view text) { ReplaceWith(kCfUnicodeText, EncodeUnicodeBlock(text)); }
 
 void Clipboard::SetText(std::string_view text) {
   std::string block(text);
   block.push_back('\0');
-  SetData(kCfText, std::move(block));
+  ReplaceWith(kCfText, std::move(block));
+}
+
+// Text put on the clipboard is all it holds, as with every desktop's copy:
+// a format left from an earlier copy would be pasted in its place.
+void Clipboard::ReplaceWith(ClipboardFormat format, std::string block) {
+  Open();
+  Empty();
+  SetData(format, std::move(block));
+  Close();
 }
 
 std::optional<std::u16string> Clipboard::UnicodeText() const {

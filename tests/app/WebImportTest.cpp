@@ -34,6 +34,16 @@ TEST_F(WebImportTest, ThePagesTextIsPastedAndTheClipboardEmptied) {
   EXPECT_EQ(form.Progress.percentLabel.Caption(), u"100%");
 }
 
+// What an earlier copy left on the clipboard, richer than text, must not be
+// pasted in the page's place.
+TEST_F(WebImportTest, ThePageNotAnEarlierCopyIsPasted) {
+  clipboard.SetData(clipboard.RegisterFormat(kRichTextFormatName), "{\\rtf1 stale copy}");
+  clipboard.SetData(clipboard.RegisterFormat(kRichDocFormatName), "stale document");
+  Import(server.Address("/cp1251"));
+  EXPECT_EQ(Paragraphs(), std::vector<std::u16string>{u"\u041F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440"});
+  EXPECT_EQ(clipboard.FormatCount(), 0);
+}
+
 TEST_F(WebImportTest, AFailedLoadSaysSoAndPastesNothing) {
   form.WebPageLimits.totalTimeout = std::chrono::milliseconds(1000);
   const struct {

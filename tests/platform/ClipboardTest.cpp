@@ -89,12 +89,32 @@ TEST(ClipboardTest, AnOddByteAtTheEndOfUnicodeTextIsDropped) {
 
 TEST(ClipboardTest, TextPutInEveryFormatIsNotConverted) {
   MemoryClipboard clipboard;
-  clipboard.SetText("eight");
-  clipboard.SetUnicodeText(u"wide");
+  clipboard.SetData(kCfText, "eight\0"s);
+  clipboard.SetData(kCfUnicodeText, "w\0i\0d\0e\0\0\0"s);
   EXPECT_EQ(clipboard.Text(), "eight");
   EXPECT_EQ(clipboard.UnicodeText(), u"wide");
   // Conversions start from the Unicode text.
   EXPECT_EQ(clipboard.GetData(kCfOemText), "wide\0"s);
+}
+
+TEST(ClipboardTest, PuttingTextReplacesEveryFormatHeldAndTellsObserversOnce) {
+  for (const bool unicode : {true, false}) {
+    MemoryClipboard clipboard;
+    const auto rtf = clipboard.RegisterFormat(kRichTextFormatName);
+    clipboard.SetData(rtf, "{\\rtf1 stale}");
+    clipboard.SetData(kCfBitmap, "BM");
+    int changes = 0;
+    clipboard.AddChangeObserver([&] { ++changes; });
+    if (unicode) {
+      clipboard.SetUnicodeText(u"fresh");
+    } else {
+      clipboard.SetText("fresh");
+    }
+    EXPECT_FALSE(clipboard.HasFormat(rtf)) << unicode;
+    EXPECT_FALSE(clipboard.HasFormat(kCfBitmap)) << unicode;
+    EXPECT_EQ(clipboard.UnicodeText(), u"fresh");
+    EXPECT_EQ(changes, 1);
+  }
 }
 
 TEST(ClipboardTest, EmptyRemovesEverything) {
