@@ -1,4 +1,5 @@
 // Imports that reach the current page directly: text files, and the clipboard.
+#include <algorithm>
 #include <filesystem>
 #include <new>
 #include <string_view>
@@ -17,32 +18,63 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeByteOrderMark = "\xFE\xFF";
 
-// The text ends at its first zero character, as 8-bit text ends at its
-// first zero byte; an odd last byte is no character.
+// An odd last byte is no character.
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   std::u16string text;
   text.reserve(bytes.size() / 2);
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
     const auto first = static_cast<unsigned char>(bytes[i]);
     const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    const auto unit = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    if (unit == u'\0') break;
-    text += unit;
+    text += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
   }
   return text;
 }
 
-// A byte-order mark makes UTF-16; valid UTF-8 is read as such, anything else
-// in the system code page; the text ends at the first zero byte.
-std::u16string DecodeTextFile(std::string_view bytes) {
+enum class TUtf16Order { kNone, kLittleEndian, kBigEndian };
+
+// UTF-16 written without a byte-order mark shows itself, as editors find it,
+// by zero bytes on one side of its pairs and hardly any on the other: the
+// high bytes of Latin text. A stray zero in 8-bit text makes no such pattern.
+TUtf16Order Utf16WithoutMark(std::string_view bytes) {
+  constexpr std::size_t kSampleBytes = 1 << 16;
+  if (bytes.size() < 2 || bytes.size() % 2 != 0) return TUtf16Order::kNone;
+  const std::string_view sample = bytes.substr(0, std::min(bytes.size(), kSampleBytes) & ~std::size_t{1});
+  std::size_t zerosFirst = 0;
+  std::size_t zerosSecond = 0;
+  for (std::size_t i = 0; i < sample.size(); i += 2) {
+    zerosFirst += sample[i] == '\0' ? 1 : 0;
+    zerosSecond += sample[i + 1] == '\0' ? 1 : 0;
+  }
+  const std::size_t pairs = sample.size() / 2;
+  auto oneSided = [pairs](std::size_t many, std::size_t few) { return many * 3 >= pairs && few * 10 <= many; };
+  if (oneSided(zerosSecond, zerosFirst)) return TUtf16Order::kLittleEndian;
+  if (oneSided(zerosFirst, zerosSecond)) return TUtf16Order::kBigEndian;
+  return TUtf16Order::kNone;
+}
+
+std::u16string DecodeWithoutZeros(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeByteOrderMark)) return DecodeUtf16(bytes.substr(2), false);
   if (bytes.starts_with(kUtf16BeByteOrderMark)) return DecodeUtf16(bytes.substr(2), true);
-  bytes = bytes.substr(0, bytes.find('\0'));
+  switch (Utf16WithoutMark(bytes)) {
+    case TUtf16Order::kLittleEndian: return DecodeUtf16(bytes, false);
+    case TUtf16Order::kBigEndian: return DecodeUtf16(bytes, true);
+    case TUtf16Order::kNone: break;
+  }
   if (IsValidUtf8(bytes)) {
     if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
     return Utf8ToUtf16(bytes);
   }
   return AnsiToUnicode(kCpAcp, bytes);
+}
+
+// A byte-order mark makes UTF-16, and so does the zero-byte pattern of
+// UTF-16 without one; valid UTF-8 is read as such, anything else in the
+// system code page. A zero character is no end of text: it is dropped, as
+// the engine drops it from 8-bit text, and everything after it is kept.
+std::u16string DecodeTextFile(std::string_view bytes) {
+  std::u16string text = DecodeWithoutZeros(bytes);
+  std::erase(text, u'\0');
+  return text;
 }
 
 std::u16string ReasonOf(const std::exception& error) {

@@ -40,6 +40,16 @@ TEST_F(TextImportTest, LinesBecomeParagraphsAndTheCaretEndsAfterTheText) {
   EXPECT_EQ(clipboard.UnicodeText(), u"a\r\nb");
 }
 
+// The clipboard holds the file's text and nothing an earlier copy left, so
+// the next paste gives that text again.
+TEST_F(TextImportTest, TheNextPasteGivesTheFilesTextNotAnEarlierCopy) {
+  clipboard.SetData(clipboard.RegisterFormat(kRichTextFormatName), "{\\rtf1 stale copy}");
+  Import("fresh");
+  form.Label27Click();
+  form.Label25Click();
+  EXPECT_EQ(Paragraphs(), std::vector<std::u16string>{u"fresh"});
+}
+
 // The batch mode hands the text to the caret directly: the page gets the same
 // items as through the clipboard, and the clipboard keeps what it held.
 TEST_F(TextImportTest, TheBatchModeInsertsTheSameTextWithoutTheClipboard) {
@@ -70,11 +80,17 @@ TEST_F(TextImportTest, DecodesUtf16AndUtf8AndFallsBackToTheSystemCodePage) {
       {"caf\xC3\xA9 \xE2\x82\xAC", u"caf\u00E9 \u20AC"},
       {"\xEF\xBB\xBF\xE4\xB8\xAD", u"\u4E2D"},
       {"caf\xE9 \x80", u"caf\u00E9 \u20AC"},
-      {std::string("before\0after", 12), u"before"},
-      // A UTF-16 byte-order mark, little or big endian; the text ends at a zero character.
+      // A zero byte is no end of text: it goes, everything after it stays.
+      {std::string("before\0after", 12), u"beforeafter"},
+      {std::string("caf\xE9\0\0 \x80", 8), u"caf\u00E9 \u20AC"},
+      // A UTF-16 byte-order mark, little or big endian.
       {std::string("\xFF\xFEh\0i\0\x3D\xD8\x00\xDE", 10), u"hi\U0001F600"},
       {std::string("\xFE\xFF\0h\0\xE9\x4E\x2D", 8), u"h\u00E9\u4E2D"},
-      {std::string("\xFF\xFE" "a\0\0\0b\0", 8), u"a"},
+      {std::string("\xFF\xFE" "a\0\0\0b\0", 8), u"ab"},
+      // UTF-16 without a mark, known by its zero bytes, in either order.
+      {std::string("H\0e\0l\0l\0o\0 \0\xE9\0\x2D\x4E", 16), u"Hello \u00E9\u4E2D"},
+      {std::string("\0H\0e\0l\0l\0o\0 \0\xE9\x4E\x2D", 16), u"Hello \u00E9\u4E2D"},
+      {std::string("A\0", 2), u"A"},
   };
   for (const auto& c : cases) {
     form.Label27Click();
