@@ -8,8 +8,6 @@ namespace varnolt {
 
 namespace {
 
-// The stored creation date of every PDF the window writes.
-constexpr LocalDateTime kStoredCreationDate{2009, 6, 18, 18, 19, 25};
 constexpr char16_t kWelcomeText[] = u"welcome to apply Varnolt!";
 
 }  // namespace
@@ -20,7 +18,6 @@ TForm2::TForm2(THost& host, Clipboard& clipboard) : host_(host), clipboard_(clip
   RegisterEngineFormats(clipboard_);
   PReport1.SetUseOutlines(false);
   PReport1.SetViewerPreference(TPdfViewerPreferences{vpFitWindow, vpCenterWindow});
-  PReport1.SetCreationDate(kStoredCreationDate);
 
   AddPageSlot(u"Page 1", TFontStyles{fsBold, fsUnderline});
   CurrentPage = 0;

@@ -12,6 +12,7 @@
 
 #include "app/PdfExportFrame.h"
 #include "app/Unit2.h"
+#include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/OutputStream.h"
@@ -220,6 +221,8 @@ bool TForm2::ChoosePdfFile() {
                                                             std::filesystem::path(PReport1.FileName()), ExecutableDir()});
   if (!fileName) return false;
   PReport1.SetFileName(FileNameToUtf16(fileName->native()));
+  // Every export is dated when it is made.
+  PReport1.SetCreationDate(Now());
   return true;
 }
 

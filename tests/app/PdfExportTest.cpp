@@ -66,9 +66,27 @@ TEST_F(PdfExportTest, EmptyPagesCountButMakeNoPdfPage) {
   EXPECT_EQ(form.PReport1.FileName(), (dir / "out.pdf").u16string());
   EXPECT_FALSE(clipboard.UnicodeText().has_value());
   // The report's stored settings reach the file.
-  EXPECT_NE(pdf.find("/CreationDate (D:20090618181925)"), std::string::npos);
   EXPECT_NE(pdf.find("/FitWindow true"), std::string::npos);
   EXPECT_NE(pdf.find("/CenterWindow true"), std::string::npos);
+}
+
+TEST_F(PdfExportTest, EachExportIsDatedWhenItIsMade) {
+  SetPageText(0, u"dated");
+  const struct {
+    LocalDateTime moment;
+    bool formatted;
+    std::string date;
+  } cases[] = {
+      {{2026, 12, 11, 1, 2, 3}, false, "/CreationDate (D:20261211010203)"},
+      {{2027, 1, 31, 23, 59, 58}, false, "/CreationDate (D:20270131235958)"},
+      {{2026, 12, 11, 4, 5, 6}, true, "/CreationDate (D:20261211040506)"},
+  };
+  for (const auto& c : cases) {
+    ScopedClock clock(c.moment);
+    host.saveAnswers.push_back(dir / "dated.pdf");
+    ASSERT_TRUE(form.Dispatch([&] { c.formatted ? form.FormattedPdfExport() : form.Image2Click(); }));
+    EXPECT_NE(test::ReadFileBytes(dir / "dated.pdf").find(c.date), std::string::npos) << c.date;
+  }
 }
 
 TEST_F(PdfExportTest, TheFrameIsThePageLessBothMarginsInArialTwelve) {
