@@ -272,6 +272,7 @@ class TForm2 {
   // False, with the command's "not installed" message shown, when
   // LibreOffice cannot be started.
   bool ConnectOffice(const std::u16string& notInstalled);
+  void LeaveCollectedPagesOnClipboard(TRichDocEdit& collecting);
   void ImportSheets(const std::filesystem::path& workbook);
   int WriteTablesToWorkbook(TWorkbookWriter& workbook);
   void ApplyTemplate(int number);

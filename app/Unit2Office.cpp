@@ -8,6 +8,7 @@
 #include "platform/FileContents.h"
 #include "platform/OutputStream.h"
 #include "platform/Paths.h"
+#include "platform/TemporaryCleanup.h"
 #include "platform/Workbook.h"
 #include "richtext/table/RVTable.h"
 
@@ -40,17 +41,27 @@ std::string WordFilterFor(const std::filesystem::path& target) {
   return "doc:MS Word 97";
 }
 
-std::string ReadConvertedFile(const std::filesystem::path& path) {
+// Replaces target in one step with what LibreOffice or the workbook wrote.
+void WriteAtomically(const std::string& bytes, const std::filesystem::path& target) {
+  AtomicFileOutputStream out(target);
+  out.Write(bytes);
+  out.Commit();
+}
+
+std::string ReadScratchFile(const std::filesystem::path& path) {
   FileContents contents = ReadFileContents(path);
-  if (contents.failedStep == FileReadStep::kOpen) throw EOfficeError("Cannot read " + path.string());
+  if (contents.failedStep == FileReadStep::kOpen || contents.failedStep == FileReadStep::kRead) {
+    throw Exception("Cannot read the file " + QuotedFileName(path) + ": " + contents.systemError);
+  }
   return std::move(contents.bytes);
 }
 
-// Replaces target in one step with the file LibreOffice wrote.
-void CopyAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
-  AtomicFileOutputStream out(target);
-  out.Write(ReadConvertedFile(source));
-  out.Commit();
+// The package formats are zip files: anything else given that name would be
+// read by LibreOffice as plain text, page after page of junk.
+void RefuseWhatIsNoPackage(const std::filesystem::path& file) {
+  if (!IsPackageNameWithoutPackage(file)) return;
+  throw EOfficeError(QuotedFileName(file) + " is no " + LowerExtension(file) +
+                     " document: it is not a zip package (it does not start with a zip signature)");
 }
 
 // A cell's text: the runs of a paragraph joined, paragraphs by line breaks.
@@ -72,6 +83,18 @@ void WriteTable(const TRVTableItemInfo& table, TWorkbookWriter& workbook, int sh
 }
 
 }  // namespace
+
+// The clipboard ends holding every collected page, as one copy: the window's
+// Word export leaves it so; the batch mode has nobody to paste it.
+void TForm2::LeaveCollectedPagesOnClipboard(TRichDocEdit& collecting) {
+  if (BatchMode) return;
+  collecting.SelectWholeDocument();
+  if (collecting.HasSelection()) {
+    collecting.CopyAllFormats();
+  } else {
+    clipboard_.SetUnicodeText(u" ");
+  }
+}
 
 bool TForm2::ConnectOffice(const std::u16string& notInstalled) {
   if (office_.Connect()) return true;
@@ -95,8 +118,8 @@ void TForm2::Label6Click() {
   auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{
       u"", u"all files|*.doc;*.rtf|word document(*.doc)|*.doc|rich text format(*.rtf)|*.rtf", u"", {}, {}});
   if (!fileName) return;
-  const auto converted = office_.Convert(*fileName, kOfficeRtfFilter);
-  PasteRichText(ReadConvertedFile(converted.front()));
+  RefuseWhatIsNoPackage(*fileName);
+  PasteRichText(office_.Convert(*fileName, kOfficeRtfFilter).front());
   Progress.bar.StepIt();
   Progress.SetPercentText(u"100%");
 }
@@ -105,7 +128,7 @@ void TForm2::ImportSheets(const std::filesystem::path& workbook) {
   const auto sheets = office_.Convert(workbook, kOfficeSheetsCsvFilter);
   Progress.Start(static_cast<std::int32_t>(sheets.size()));
   for (const auto& sheet : sheets) {
-    const std::string rtf = SheetTableAsRtf(ImportedRange(ParseCsv(ReadConvertedFile(sheet))));
+    const std::string rtf = SheetTableAsRtf(ImportedRange(ParseCsv(sheet)));
     if (!rtf.empty()) PasteRichText(rtf);
     Progress.Step();
     host_.ProcessMessages();
@@ -117,11 +140,15 @@ void TForm2::Label16Click() {
   if (!ConnectOffice(kExcelNotInstalled)) return;
   auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{u"", u"excel file(*.xls)|*.xls", u"xls", {}, {}});
   if (!fileName) return;
+  RefuseWhatIsNoPackage(*fileName);
   try {
     ImportSheets(*fileName);
   } catch (const std::exception&) {
     host_.ShowMessage(TMessage{kExcelImportFailed, u"", TMessageKind::kError});
   }
+  // Whatever was held before the import is gone, even when no sheet had
+  // anything to paste.
+  clipboard_.Empty();
 }
 
 void TForm2::Image4Click() {
@@ -132,11 +159,13 @@ void TForm2::Image4Click() {
   if (!fileName) return;
   int pageCount = 0;
   auto collecting = CollectPages(pageCount);
+  LeaveCollectedPagesOnClipboard(*collecting);
   // The pages as RTF in a folder of our own, which LibreOffice converts.
-  const auto scratch = office_.NewScratchFolder() / "temp.rtf";
-  if (!collecting->WriteRtfFile(scratch, false)) throw Exception("Cannot write the file " + scratch.string());
+  TemporaryFolder scratch("varnolt-export-");
+  const auto rtf = scratch / "temp.rtf";
+  if (!collecting->WriteRtfFile(rtf, false)) throw Exception("Cannot write the file " + QuotedFileName(rtf));
   collecting->ClearDocument();
-  CopyAtomically(office_.Convert(scratch, WordFilterFor(*fileName)).front(), *fileName);
+  WriteAtomically(office_.Convert(rtf, WordFilterFor(*fileName)).front(), *fileName);
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate Success!",
                              u"INFOMATION", TMessageKind::kInformation});
 }
@@ -177,12 +206,17 @@ void TForm2::image5Click() {
   const std::string extension = LowerExtension(*fileName);
   const bool converted = extension != ".xlsx";
   if (converted && !ConnectOffice(kExcelExportNotInstalled)) return;
-  const auto xlsx = office_.NewScratchFolder() / "temp.xlsx";
-  TWorkbookWriter workbook(xlsx);
+  TemporaryFolder scratch("varnolt-export-");
+  const auto xlsx = scratch / "temp.xlsx";
+  TWorkbookWriter workbook(xlsx, scratch.Path());
   const int pageCount = WriteTablesToWorkbook(workbook);
-  workbook.Close();
+  try {
+    workbook.Close();
+  } catch (const Exception& error) {
+    throw Exception("Cannot write file " + QuotedFileName(*fileName) + ". " + error.what());
+  }
   const std::string filter = extension == ".ods" ? "ods:calc8" : "xls:MS Excel 97";
-  CopyAtomically(converted ? office_.Convert(xlsx, filter).front() : xlsx, *fileName);
+  WriteAtomically(converted ? office_.Convert(xlsx, filter).front() : ReadScratchFile(xlsx), *fileName);
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate Success" +
                                  fileName->u16string() + u"!",
                              u"INFOMATION", TMessageKind::kInformation});

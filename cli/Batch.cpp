@@ -15,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "platform/Version.h"
 #include "platform/Office.h"
+#include "platform/TemporaryCleanup.h"
 #include "platform/WebPage.h"
 
 namespace varnolt {
@@ -93,7 +94,7 @@ class TBatchRun {
   }
 
   bool Run() {
-    ReportCodePageProblem();
+    ReportEnvironmentProblems();
     const bool succeeded =
         ImportEveryInput() && ApplyPageOptions() && ApplyProperties() && ReportIgnoredOptions() && Export();
     host_.ClearProgress();
@@ -108,8 +109,9 @@ class TBatchRun {
     return !host_.Failed();
   }
 
-  void ReportCodePageProblem() {
+  void ReportEnvironmentProblems() {
     if (const auto& problem = SystemAnsiCodePageProblem()) host_.Report(Utf8ToUtf16(*problem), false);
+    if (const auto problem = OfficeTimeLimitProblem()) host_.Report(Utf8ToUtf16(*problem), false);
   }
 
   // Says what the import's message boxes left unsaid; false when content was lost.
@@ -150,6 +152,8 @@ class TBatchRun {
     std::vector<std::filesystem::path> documents;
     std::vector<std::filesystem::path> workbooks;
     for (const auto& input : options_.inputs) {
+      // The import refuses it with its reason; LibreOffice would only waste time on it.
+      if (IsPackageNameWithoutPackage(input)) continue;
       if (InputKindOf(input) == TInputKind::kWord) documents.emplace_back(input);
       if (InputKindOf(input) == TInputKind::kExcel) workbooks.emplace_back(input);
     }
@@ -227,8 +231,9 @@ class TBatchRun {
 };
 
 // The output is written and committed by now; freeing every page's document
-// would only keep the caller waiting.
+// would only keep the caller waiting. Temporary files and folders still go.
 [[noreturn]] void ExitWithoutTeardown(int status, std::ostream& out, std::ostream& err) {
+  RemoveWatchedTemporaries();
   out.flush();
   err.flush();
   std::fflush(nullptr);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -34,8 +35,26 @@ void TBatchHost::WriteLine(std::ostream& stream, const std::u16string& text) {
   if (&stream == &out_ && !stream && !outputError_) outputError_ = errno != 0 ? std::strerror(errno) : "write error";
 }
 
-std::u16string TBatchHost::AboutSubject(const std::u16string& text) const {
-  const std::u16string subject = FileNameToUtf16(subject_);
+// A line break in a file name would cut its message in two, or pass for a
+// blank: the run's file names appear with their control characters escaped.
+std::u16string TBatchHost::WithFileNamesEscaped(std::u16string text) const {
+  std::vector<std::string> names = options_.inputs;
+  names.push_back(options_.output);
+  for (const auto& name : names) {
+    const std::string escaped = EscapedFileName(name);
+    if (escaped == name) continue;
+    const std::u16string raw = FileNameToUtf16(name);
+    const std::u16string shown = FileNameToUtf16(escaped);
+    for (auto at = text.find(raw); at != std::u16string::npos; at = text.find(raw, at + shown.size())) {
+      text.replace(at, raw.size(), shown);
+    }
+  }
+  return text;
+}
+
+std::u16string TBatchHost::AboutSubject(const std::u16string& message) const {
+  const std::u16string text = WithFileNamesEscaped(message);
+  const std::u16string subject = FileNameToUtf16(EscapedFileName(subject_));
   if (subject.empty() || text.find(subject) != std::u16string::npos) return u"varnolt: " + text;
   return u"varnolt: " + subject + u": " + text;
 }
@@ -58,7 +77,7 @@ void TBatchHost::ClearProgress() {
 
 void TBatchHost::ShowMessage(const TMessage& message) {
   if (message.kind == TMessageKind::kInformation) {
-    if (!options_.quiet) WriteLine(out_, message.text);
+    if (!options_.quiet) WriteLine(out_, WithFileNamesEscaped(message.text));
     return;
   }
   const std::u16string text = message.detail.empty() ? message.text : message.text + u" " + message.detail;

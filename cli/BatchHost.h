@@ -56,6 +56,7 @@ class TBatchHost : public THost {
   std::optional<std::filesystem::path> TakeFileAnswer();
   void WriteLine(std::ostream& stream, const std::u16string& text);
   std::u16string AboutSubject(const std::u16string& text) const;
+  std::u16string WithFileNamesEscaped(std::u16string text) const;
 
   const TBatchOptions& options_;
   std::ostream& out_;

@@ -7,13 +7,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "platform/FileContents.h"
+#include "platform/TemporaryCleanup.h"
 
 extern char** environ;
 
@@ -52,8 +57,25 @@ struct SpawnResources {
   }
 };
 
+// The environment with TMPDIR replaced, when a folder is given.
+std::vector<std::string> EnvironmentWith(const std::optional<std::filesystem::path>& temporaryFolder) {
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    if (!temporaryFolder || !std::string_view(*variable).starts_with("TMPDIR=")) variables.emplace_back(*variable);
+  }
+  if (temporaryFolder) variables.push_back("TMPDIR=" + temporaryFolder->string());
+  return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (auto& string : strings) pointers.push_back(string.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 pid_t SpawnInOwnGroup(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                      SpawnResources& resources) {
+                      const std::optional<std::filesystem::path>& temporaryFolder, SpawnResources& resources) {
   if (::pipe2(resources.pipeEnds, O_CLOEXEC) != 0) throw EOfficeError("Cannot start " + program.string());
   posix_spawn_file_actions_init(&resources.actions);
   posix_spawnattr_init(&resources.attributes);
@@ -64,15 +86,15 @@ pid_t SpawnInOwnGroup(const std::filesystem::path& program, const std::vector<st
   posix_spawnattr_setflags(&resources.attributes, POSIX_SPAWN_SETPGROUP);
   posix_spawnattr_setpgroup(&resources.attributes, 0);
 
-  std::vector<char*> argv;
-  std::string programName = program.string();
-  argv.push_back(programName.data());
+  const std::string programName = program.string();
   std::vector<std::string> copies = arguments;
-  for (auto& argument : copies) argv.push_back(argument.data());
-  argv.push_back(nullptr);
+  copies.insert(copies.begin(), programName);
+  std::vector<char*> argv = Pointers(copies);
+  std::vector<std::string> variables = EnvironmentWith(temporaryFolder);
+  std::vector<char*> envp = Pointers(variables);
   pid_t child = 0;
-  const int error = posix_spawn(&child, programName.c_str(), &resources.actions, &resources.attributes, argv.data(),
-                                environ);
+  const int error =
+      posix_spawn(&child, programName.c_str(), &resources.actions, &resources.attributes, argv.data(), envp.data());
   if (error != 0) throw EOfficeError("Cannot start " + programName + ": " + std::strerror(error));
   ::close(resources.pipeEnds[1]);
   resources.pipeEnds[1] = -1;
@@ -153,9 +175,15 @@ std::vector<std::vector<std::filesystem::path>> GroupsWithDistinctNames(const st
 }  // namespace
 
 OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                                         std::chrono::milliseconds limit) {
+                                         std::chrono::milliseconds limit,
+                                         const std::optional<std::filesystem::path>& temporaryFolder) {
   SpawnResources resources;
-  const pid_t child = SpawnInOwnGroup(program, arguments, resources);
+  const pid_t child = SpawnInOwnGroup(program, arguments, temporaryFolder, resources);
+  WatchProcessGroup(child);
+  struct Unwatch {
+    pid_t group;
+    ~Unwatch() { UnwatchProcessGroup(group); }
+  } unwatch{child};
   OfficeProcessResult result;
   const auto deadline = Clock::now() + limit;
   bool pipeOpen = true;
@@ -187,17 +215,50 @@ OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, c
   return result;
 }
 
-std::chrono::milliseconds OfficeTimeLimit() {
+namespace {
+
+struct TOfficeTimeLimit {
+  std::chrono::milliseconds limit = kDefaultOfficeTimeLimit;
+  std::optional<std::string> problem;
+};
+
+// Read each time: tests and a long-running window may change it.
+TOfficeTimeLimit ReadOfficeTimeLimit() {
   const char* value = std::getenv("VARNOLT_OFFICE_TIMEOUT");
+  if (value == nullptr || *value == '\0') return {};
+  const char* end = value + std::strlen(value);
   double seconds = 0;
-  if (value != nullptr) {
-    const char* end = value + std::strlen(value);
-    auto [stop, error] = std::from_chars(value, end, seconds);
-    if (error == std::errc() && stop == end && seconds > 0 && seconds < 86400) {
-      return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000));
-    }
+  auto [stop, error] = std::from_chars(value, end, seconds);
+  if (error == std::errc() && stop == end && seconds > 0 && seconds < 86400) {
+    return {std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000)), std::nullopt};
   }
-  return kDefaultOfficeTimeLimit;
+  return {kDefaultOfficeTimeLimit, "VARNOLT_OFFICE_TIMEOUT=" + std::string(value) +
+                                       " is no number of seconds above 0 and below 86400; " +
+                                       std::to_string(kDefaultOfficeTimeLimit.count()) + " s are used"};
+}
+
+}  // namespace
+
+std::chrono::milliseconds OfficeTimeLimit() { return ReadOfficeTimeLimit().limit; }
+
+std::optional<std::string> OfficeTimeLimitProblem() { return ReadOfficeTimeLimit().problem; }
+
+bool StartsAsZipPackage(const std::filesystem::path& file) {
+  // A local file header, or the end record of an empty package.
+  constexpr std::string_view kSignatures[] = {{"PK\x03\x04", 4}, {"PK\x05\x06", 4}};
+  std::ifstream in(file, std::ios::binary);
+  char start[4] = {};
+  if (!in.read(start, sizeof start)) return false;
+  const std::string_view bytes(start, sizeof start);
+  return std::any_of(std::begin(kSignatures), std::end(kSignatures), [&](std::string_view s) { return s == bytes; });
+}
+
+bool IsPackageNameWithoutPackage(const std::filesystem::path& file) {
+  static const std::set<std::string> kPackageExtensions = {".docx", ".xlsx", ".odt", ".ods"};
+  std::string extension = file.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return kPackageExtensions.contains(extension) && !StartsAsZipPackage(file);
 }
 
 std::optional<std::filesystem::path> FindSoffice() {
@@ -215,53 +276,54 @@ std::optional<std::filesystem::path> FindSoffice() {
   return std::nullopt;
 }
 
-Office::~Office() {
-  if (workFolder_.empty()) return;
-  std::error_code ignored;
-  std::filesystem::remove_all(workFolder_, ignored);
-}
-
 bool Office::Connect() {
   soffice_ = FindSoffice();
   return soffice_.has_value();
 }
 
-std::filesystem::path Office::WorkFolder() {
-  if (workFolder_.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "varnolt-office-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw EOfficeError("Cannot create a temporary folder");
-    workFolder_ = pattern;
-  }
-  return workFolder_;
+Office::Key Office::KeyOf(const std::string& filter, const std::filesystem::path& absolute) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(absolute, error);
+  const auto modified = std::filesystem::last_write_time(absolute, error);
+  return {filter, absolute, error ? 0 : size, error ? std::filesystem::file_time_type() : modified};
 }
 
-std::filesystem::path Office::NewFolder(const std::string& prefix) {
-  auto folder = WorkFolder() / (prefix + std::to_string(++folderCount_));
-  std::filesystem::create_directory(folder);
-  return folder;
-}
-
-OfficeProcessResult Office::RunConversion(const std::vector<std::filesystem::path>& inputs, const std::string& filter) {
+OfficeProcessResult Office::RunConversion(const std::vector<std::filesystem::path>& inputs, const std::string& filter,
+                                          std::map<Key, std::vector<std::string>>& results) {
   if (!soffice_ && !Connect()) throw EOfficeError("LibreOffice is not installed");
-  const auto profile = NewFolder("profile-");
-  const auto outFolder = NewFolder("out-");
+  std::vector<Key> keys;
+  for (const auto& input : inputs) keys.push_back(KeyOf(filter, input));
+  // The documents it converted are users' documents: none outlives the run.
+  TemporaryFolder work("varnolt-office-");
+  const auto profile = work / "profile";
+  const auto outFolder = work / "out";
+  std::filesystem::create_directory(outFolder);
+  // What LibreOffice itself leaves in its temporary folder goes with ours.
+  const auto officeTemporary = work / "tmp";
+  std::filesystem::create_directory(officeTemporary);
   std::vector<std::string> arguments = {"--headless", "--norestore", "--nologo", "--nolockcheck",
                                         "-env:UserInstallation=file://" + profile.string(), "--convert-to", filter,
                                         "--outdir", outFolder.string()};
   for (const auto& input : inputs) arguments.push_back(input.string());
-  auto result = RunInOwnProcessGroup(*soffice_, arguments, OfficeTimeLimit());
-  std::error_code ignored;
-  std::filesystem::remove_all(profile, ignored);
+  auto result = RunInOwnProcessGroup(*soffice_, arguments, OfficeTimeLimit(), officeTemporary);
 
   const std::string extension = ExtensionOfFilter(filter);
-  for (const auto& input : inputs) {
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
     std::vector<std::filesystem::path> files;
     if (filter == kOfficeSheetsCsvFilter) {
-      files = SheetFilesOf(result.standardOutput, input);
-    } else if (auto file = outFolder / (input.stem().string() + "." + extension); IsNonEmptyFile(file)) {
+      files = SheetFilesOf(result.standardOutput, inputs[i]);
+    } else if (auto file = outFolder / (inputs[i].stem().string() + "." + extension); IsNonEmptyFile(file)) {
       files.push_back(file);
     }
-    if (!files.empty()) converted_[{filter, input}] = std::move(files);
+    std::vector<std::string> contents;
+    for (const auto& file : files) {
+      FileContents read = ReadFileContents(file);
+      if (read.failedStep == FileReadStep::kOpen || read.failedStep == FileReadStep::kRead) {
+        throw EOfficeError("Cannot read what LibreOffice wrote for " + inputs[i].string() + ": " + read.systemError);
+      }
+      contents.push_back(std::move(read.bytes));
+    }
+    if (!contents.empty()) results[keys[i]] = std::move(contents);
   }
   return result;
 }
@@ -270,28 +332,29 @@ void Office::ConvertAhead(const std::vector<std::filesystem::path>& inputs, cons
   std::vector<std::filesystem::path> pending;
   for (const auto& input : inputs) {
     auto absolute = std::filesystem::absolute(input);
-    if (!converted_.contains({filter, absolute})) pending.push_back(absolute);
+    if (!convertedAhead_.contains(KeyOf(filter, absolute))) pending.push_back(absolute);
   }
   for (const auto& group : GroupsWithDistinctNames(pending)) {
     try {
-      if (!RunConversion(group, filter).timedOut) continue;
-      for (const auto& input : group) timedOut_.insert({filter, input});
-    } catch (const EOfficeError&) {
+      if (!RunConversion(group, filter, convertedAhead_).timedOut) continue;
+      for (const auto& input : group) timedOut_.insert(KeyOf(filter, input));
+    } catch (const Exception&) {
       return;  // each input's own conversion says what went wrong
     }
   }
 }
 
-std::vector<std::filesystem::path> Office::Convert(const std::filesystem::path& input, const std::string& filter) {
+std::vector<std::string> Office::Convert(const std::filesystem::path& input, const std::string& filter) {
   const auto absolute = std::filesystem::absolute(input);
-  if (auto found = converted_.find({filter, absolute}); found != converted_.end()) return found->second;
-  const bool timedOutAhead = timedOut_.contains({filter, absolute});
-  if (timedOutAhead || RunConversion({absolute}, filter).timedOut) {
+  const Key key = KeyOf(filter, absolute);
+  if (auto found = convertedAhead_.find(key); found != convertedAhead_.end()) return found->second;
+  std::map<Key, std::vector<std::string>> results;
+  if (timedOut_.contains(key) || RunConversion({absolute}, filter, results).timedOut) {
     throw EOfficeError("LibreOffice did not convert " + input.string() + " within " + LimitText() + " and was stopped");
   }
-  auto found = converted_.find({filter, absolute});
-  if (found == converted_.end()) throw EOfficeError("LibreOffice could not convert " + input.string());
-  return found->second;
+  auto found = results.find(key);
+  if (found == results.end()) throw EOfficeError("LibreOffice could not convert " + input.string());
+  return std::move(found->second);
 }
 
 }  // namespace varnolt

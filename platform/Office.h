@@ -5,11 +5,13 @@
 // checked, since it exits 0 even when it converted nothing. Arguments go to
 // the process as a vector, never through a shell.
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,10 +39,12 @@ struct OfficeProcessResult {
 };
 
 // Runs program with arguments in a process group of its own and standard
-// output collected; past the limit the whole group is killed. Throws
-// EOfficeError when the program cannot be started.
+// output collected, with TMPDIR set to temporaryFolder when one is given;
+// past the limit the whole group is killed. Throws EOfficeError when the
+// program cannot be started.
 OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                                         std::chrono::milliseconds limit);
+                                         std::chrono::milliseconds limit,
+                                         const std::optional<std::filesystem::path>& temporaryFolder = std::nullopt);
 
 // The conversion time limit: VARNOLT_OFFICE_TIMEOUT seconds, 120 by default.
 std::chrono::milliseconds OfficeTimeLimit();
@@ -49,40 +53,49 @@ std::chrono::milliseconds OfficeTimeLimit();
 // empty when there is none that can be executed.
 std::optional<std::filesystem::path> FindSoffice();
 
+// Why VARNOLT_OFFICE_TIMEOUT was not followed, for a front end to say once;
+// empty when it was followed or is not set.
+std::optional<std::string> OfficeTimeLimitProblem();
+
+// Whether the file starts as a zip package does (.docx, .xlsx, .odt, .ods
+// are such packages); false for a file that cannot be read.
+bool StartsAsZipPackage(const std::filesystem::path& file);
+// True for a file named as a package format (.docx, .xlsx, .odt, .ods, in
+// any letter case) that does not start as one.
+bool IsPackageNameWithoutPackage(const std::filesystem::path& file);
+
 class Office {
  public:
   Office() = default;
-  // Removes every file the conversions wrote.
-  ~Office();
   Office(const Office&) = delete;
   Office& operator=(const Office&) = delete;
 
   // True when LibreOffice can be started.
   bool Connect();
 
-  // The files the conversion of input with filter wrote: one document, or
-  // one CSV file per sheet in sheet order. They live until this object goes.
+  // What the conversion of input with filter wrote: one document, or one
+  // CSV file per sheet in sheet order. Every conversion runs anew, except
+  // for inputs converted ahead and unchanged since. Whatever happens, the
+  // conversion's folder and LibreOffice's profile are gone by the return.
   // Throws EOfficeError when nothing was converted or the time ran out.
-  std::vector<std::filesystem::path> Convert(const std::filesystem::path& input, const std::string& filter);
+  std::vector<std::string> Convert(const std::filesystem::path& input, const std::string& filter);
   // Converts several inputs in one LibreOffice run (more when two share a
-  // name), so that later Convert calls for them find their results. Failures
-  // are left for those calls to report.
+  // name) and keeps the results, so that later Convert calls for them find
+  // them while the files stay as they were (same size and modification
+  // time). Failures are left for those calls to report.
   void ConvertAhead(const std::vector<std::filesystem::path>& inputs, const std::string& filter);
 
-  // A new private folder for scratch files, removed with this object.
-  std::filesystem::path NewScratchFolder() { return NewFolder("scratch-"); }
-
  private:
-  using Key = std::pair<std::string, std::filesystem::path>;  // filter, absolute input
-  // One soffice run over inputs whose names differ; records what each wrote.
-  OfficeProcessResult RunConversion(const std::vector<std::filesystem::path>& inputs, const std::string& filter);
-  std::filesystem::path NewFolder(const std::string& prefix);
-  std::filesystem::path WorkFolder();
+  // Filter, absolute input, and the input's size and modification time.
+  using Key = std::tuple<std::string, std::filesystem::path, std::uintmax_t, std::filesystem::file_time_type>;
+  static Key KeyOf(const std::string& filter, const std::filesystem::path& absolute);
+  // One soffice run over inputs whose names differ, in a folder removed
+  // before it returns; records what each wrote.
+  OfficeProcessResult RunConversion(const std::vector<std::filesystem::path>& inputs, const std::string& filter,
+                                    std::map<Key, std::vector<std::string>>& results);
 
   std::optional<std::filesystem::path> soffice_;
-  std::filesystem::path workFolder_;
-  int folderCount_ = 0;
-  std::map<Key, std::vector<std::filesystem::path>> converted_;
+  std::map<Key, std::vector<std::string>> convertedAhead_;
   // Inputs of a run ahead that ran out of time: trying each again would
   // wait the whole limit once more.
   std::set<Key> timedOut_;

@@ -2,75 +2,23 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Exception.h"
+#include "platform/Paths.h"
+#include "platform/TemporaryCleanup.h"
 
 namespace varnolt {
 
 namespace {
 
-// Named temporaries that SIGINT or SIGTERM must not leave behind. The
-// handler may only read plain memory, so the names live in fixed slots.
-constexpr std::size_t kMaxPendingTemporaries = 16;
-constexpr std::size_t kMaxPendingPath = 4096;
 // As the kernel's own limit on nested links.
 constexpr int kMaxLinkHops = 40;
 constexpr int kMaxNamingAttempts = 100;
-
-struct PendingTemporary {
-  std::atomic<bool> used{false};
-  char path[kMaxPendingPath] = {};
-};
-
-PendingTemporary pendingTemporaries[kMaxPendingTemporaries];
-struct sigaction previousInterrupt;
-struct sigaction previousTerminate;
-
-void RemovePendingTemporariesAndRaise(int signal) {
-  for (auto& pending : pendingTemporaries) {
-    if (pending.used.load()) unlink(pending.path);
-  }
-  sigaction(signal, signal == SIGINT ? &previousInterrupt : &previousTerminate, nullptr);
-  raise(signal);
-}
-
-void InstallSignalCleanup() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    struct sigaction action {};
-    action.sa_handler = RemovePendingTemporariesAndRaise;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInterrupt);
-    sigaction(SIGTERM, &action, &previousTerminate);
-  });
-}
-
-// A path too long for a slot goes unwatched; it is still removed on every
-// ordinary way out.
-void WatchTemporary(const std::filesystem::path& path) {
-  const std::string& name = path.native();
-  if (name.size() >= kMaxPendingPath) return;
-  InstallSignalCleanup();
-  for (auto& pending : pendingTemporaries) {
-    if (pending.used.load()) continue;
-    std::memcpy(pending.path, name.c_str(), name.size() + 1);
-    pending.used.store(true);
-    return;
-  }
-}
-
-void UnwatchTemporary(const std::filesystem::path& path) {
-  for (auto& pending : pendingTemporaries) {
-    if (pending.used.load() && path.native() == pending.path) pending.used.store(false);
-  }
-}
 
 // The file a save replaces: a symbolic link's final target, so the link stays.
 std::filesystem::path FollowLinks(std::filesystem::path path) {
@@ -97,6 +45,7 @@ std::filesystem::path TemporaryPattern(const std::filesystem::path& destination)
 
 AtomicFileOutputStream::AtomicFileOutputStream(std::filesystem::path target, TTemporaryFile temporary)
     : target_(std::move(target)), destination_(FollowLinks(target_)) {
+  RefuseWriteProtectedDestination();
   const std::filesystem::path folder = FolderOf(destination_);
   if (temporary == TTemporaryFile::kNamed || !OpenUnnamed(folder)) OpenNamed();
   file_ = fdopen(descriptor_, "w+b");
@@ -122,7 +71,7 @@ void AtomicFileOutputStream::OpenNamed() {
   descriptor_ = mkostemp(pattern.data(), O_CLOEXEC);
   if (descriptor_ < 0) Fail("Cannot create file");
   temporary_ = pattern;
-  WatchTemporary(temporary_);
+  WatchTemporaryPath(temporary_);
   // mkstemp creates the file for the owner only; a saved document gets the
   // usual permissions.
   mode_t mask = umask(0);
@@ -142,6 +91,18 @@ void AtomicFileOutputStream::Restart() {
     Fail("Cannot write file");
   }
   position_ = 0;
+}
+
+// Renaming over a file needs no right to write it, so a file its owner
+// made read-only would be replaced without a word. It is refused as a
+// shell's redirection refuses it; root may write any file, yet a file with
+// no write bit at all is one somebody protected on purpose, so it is
+// refused for root too.
+void AtomicFileOutputStream::RefuseWriteProtectedDestination() const {
+  struct stat existing {};
+  if (stat(destination_.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return;
+  const bool noWriteBit = (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  if (noWriteBit || access(destination_.c_str(), W_OK) != 0) Fail("Cannot create file", std::strerror(EACCES));
 }
 
 // Who may read the file must not change by saving over it.
@@ -165,13 +126,13 @@ void AtomicFileOutputStream::NameTemporary() {
   for (int attempt = 0; attempt < kMaxNamingAttempts; ++attempt) {
     std::filesystem::path name = FolderOf(destination_) / (prefix + std::to_string(serial++));
     // Watched before it exists, so no moment passes with a name that a signal would leave.
-    WatchTemporary(name);
+    WatchTemporaryPath(name);
     if (linkat(AT_FDCWD, descriptorPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       temporary_ = name;
       return;
     }
     const int error = errno;
-    UnwatchTemporary(name);
+    UnwatchTemporaryPath(name);
     if (error != EEXIST) Fail("Cannot create file", std::strerror(error));
   }
   Fail("Cannot create file", "no free temporary name");
@@ -196,13 +157,13 @@ void AtomicFileOutputStream::Commit() {
     RemoveTemporary();
     Fail("Cannot create file", reason);
   }
-  UnwatchTemporary(temporary_);
+  UnwatchTemporaryPath(temporary_);
   temporary_.clear();
 }
 
 void AtomicFileOutputStream::RemoveTemporary() {
   if (temporary_.empty()) return;
-  UnwatchTemporary(temporary_);
+  UnwatchTemporaryPath(temporary_);
   std::error_code ignored;
   std::filesystem::remove(temporary_, ignored);
   temporary_.clear();
@@ -213,7 +174,7 @@ void AtomicFileOutputStream::Fail(const std::string& what) const {
 }
 
 void AtomicFileOutputStream::Fail(const std::string& what, const std::string& reason) const {
-  throw Exception(what + " \"" + target_.string() + "\". " + reason);
+  throw Exception(what + " " + QuotedFileName(target_) + ". " + reason);
 }
 
 }  // namespace varnolt

@@ -62,4 +62,27 @@ std::string Utf16ToFileName(std::u16string_view text) {
   return bytes;
 }
 
+std::string EscapedFileName(std::string_view name) {
+  std::string escaped;
+  escaped.reserve(name.size());
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\n': escaped += "\\n"; break;
+      case '\r': escaped += "\\r"; break;
+      case '\t': escaped += "\\t"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          constexpr char kHex[] = "0123456789ABCDEF";
+          escaped += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else {
+          escaped += c;
+        }
+    }
+  }
+  return escaped;
+}
+
+std::string QuotedFileName(const std::filesystem::path& name) { return '"' + EscapedFileName(name.native()) + '"'; }
+
 }  // namespace varnolt

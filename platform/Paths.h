@@ -14,4 +14,10 @@ std::filesystem::path ExecutableDir();
 std::u16string FileNameToUtf16(std::string_view bytes);
 std::string Utf16ToFileName(std::u16string_view text);
 
+// A file name as messages show it, on one line: control characters become
+// C escapes (\n, \r, \t, \xHH), every other byte stays.
+std::string EscapedFileName(std::string_view name);
+// The same in double quotes.
+std::string QuotedFileName(const std::filesystem::path& name);
+
 }  // namespace varnolt

@@ -2,10 +2,17 @@
 
 #include <xlsxwriter.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/Exception.h"
+#include "platform/Paths.h"
 
 namespace varnolt {
 
@@ -19,11 +26,60 @@ bool IsPlainNumber(std::string_view text, double& value) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
+// The library prints its errors ("[ERROR][packager.c:...]") to standard
+// error itself; ours say them once, in our words. Other threads' lines are
+// lost for that moment.
+class TStandardErrorSilenced {
+ public:
+  TStandardErrorSilenced() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+      ::dup2(null, STDERR_FILENO);
+      ::close(null);
+    }
+  }
+  ~TStandardErrorSilenced() {
+    std::fflush(stderr);
+    if (saved_ < 0) return;
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+  }
+  TStandardErrorSilenced(const TStandardErrorSilenced&) = delete;
+  TStandardErrorSilenced& operator=(const TStandardErrorSilenced&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
+std::string ReasonOf(lxw_error error, int systemError, const std::string& scratchFolder) {
+  std::string reason;
+  switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE: reason = "the file could not be created"; break;
+    case LXW_ERROR_CREATING_TMPFILE: reason = "no temporary file could be made in " + QuotedFileName(scratchFolder); break;
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE: reason = "its zip package could not be written"; break;
+    case LXW_ERROR_MEMORY_MALLOC_FAILED: reason = "out of memory"; break;
+    default: reason = lxw_strerror(error); break;
+  }
+  if (systemError != 0) reason += std::string(" (") + std::strerror(systemError) + ")";
+  return reason;
+}
+
 }  // namespace
 
-TWorkbookWriter::TWorkbookWriter(const std::filesystem::path& file) {
-  workbook_ = workbook_new(file.c_str());
-  if (workbook_ == nullptr) throw Exception("Cannot create the workbook " + file.string());
+TWorkbookWriter::TWorkbookWriter(const std::filesystem::path& file, const std::filesystem::path& scratchFolder)
+    : scratchFolder_(scratchFolder.native()) {
+  lxw_workbook_options options{};
+  options.tmpdir = scratchFolder_.data();
+  TStandardErrorSilenced silenced;
+  workbook_ = workbook_new_opt(file.c_str(), &options);
+  if (workbook_ == nullptr) throw Exception("Cannot create the workbook " + QuotedFileName(file));
   for (int i = 0; i < kSheetsOfANewWorkbook; ++i) AddSheet();
 }
 
@@ -32,6 +88,7 @@ TWorkbookWriter::~TWorkbookWriter() {
   // close only, so free it through a close into a file that is then removed.
   if (workbook_ != nullptr) {
     const std::string file = workbook_->filename;
+    TStandardErrorSilenced silenced;
     workbook_close(workbook_);
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
@@ -61,8 +118,14 @@ void TWorkbookWriter::WriteCell(int sheet, int row, int column, std::string_view
 void TWorkbookWriter::Close() {
   lxw_workbook* workbook = workbook_;
   workbook_ = nullptr;
-  const lxw_error error = workbook_close(workbook);
-  if (error != LXW_NO_ERROR) throw Exception(std::string("Cannot write the workbook: ") + lxw_strerror(error));
+  errno = 0;
+  lxw_error error = LXW_NO_ERROR;
+  {
+    TStandardErrorSilenced silenced;
+    error = workbook_close(workbook);
+  }
+  const int systemError = errno;
+  if (error != LXW_NO_ERROR) throw Exception(ReasonOf(error, systemError, scratchFolder_));
 }
 
 }  // namespace varnolt

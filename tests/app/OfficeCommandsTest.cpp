@@ -5,6 +5,7 @@
 #include "app/Unit2.h"
 #include "platform/Workbook.h"
 #include "richtext/table/RVTable.h"
+#include "tests/app/PageText.h"
 #include "tests/app/TestHost.h"
 #include "tests/support/Environment.h"
 #include "tests/support/OfficeChecks.h"
@@ -73,7 +74,7 @@ TEST_F(OfficeCommandsTest, AWordDocumentIsPastedWithItsFormattingAndTheClipboard
 
 TEST_F(OfficeCommandsTest, EverySheetOfAWorkbookBecomesOneTableInSheetOrder) {
   {
-    TWorkbookWriter workbook(dir / "three.xlsx");
+    TWorkbookWriter workbook(dir / "three.xlsx", dir.path());
     workbook.WriteCell(0, 0, 0, "first");
     workbook.WriteCell(1, 1, 1, "second");
     workbook.WriteCell(2, 0, 0, "3");
@@ -99,6 +100,49 @@ TEST_F(OfficeCommandsTest, EverySheetOfAWorkbookBecomesOneTableInSheetOrder) {
   EXPECT_EQ(tables[2]->TableRowCount(), 3);
   EXPECT_EQ(CellText(*tables[2], 0, 0), u"3");
   EXPECT_EQ(CellText(*tables[2], 2, 0), u"third");
+}
+
+TEST_F(OfficeCommandsTest, AWorkbookWithNothingToPasteStillLeavesTheClipboardEmpty) {
+  {
+    TWorkbookWriter workbook(dir / "empty.xlsx", dir.path());
+    workbook.Close();
+  }
+  clipboard.SetData(clipboard.RegisterFormat(kRichTextFormatName), "{\\rtf1 earlier copy}");
+  host.openAnswers.push_back(dir / "empty.xlsx");
+  ASSERT_TRUE(form.Dispatch([&] { form.Label16Click(); }));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(clipboard.FormatCount(), 0);
+  EXPECT_TRUE(TablesOnPage().empty());
+}
+
+// The window converts every time: a document changed since its last import
+// shows its new content, not what an earlier conversion kept.
+TEST_F(OfficeCommandsTest, ADocumentChangedSinceItsLastImportArrivesAsItIsNow) {
+  const auto document = dir / "letter.doc";  // RTF inside, which the office suite finds by its content
+  test::WriteFileBytes(document, "{\\rtf1\\ansi first version\\par}");
+  host.openAnswers.push_back(document);
+  ASSERT_TRUE(form.Dispatch([&] { form.Label6Click(); }));
+  form.Label24Click();
+  test::WriteFileBytes(document, "{\\rtf1\\ansi second, longer version\\par}");
+  host.openAnswers.push_back(document);
+  ASSERT_TRUE(form.Dispatch([&] { form.Label6Click(); }));
+  EXPECT_EQ(test::Paragraphs(*form.PageEditors.at(0)).at(0), u"first version");
+  EXPECT_EQ(test::Paragraphs(*form.PageEditors.at(1)).at(0), u"second, longer version");
+}
+
+// The collecting editor's copy is what the Word export leaves on the
+// clipboard: every page, not the last one alone.
+TEST_F(OfficeCommandsTest, TheWordExportLeavesEveryPageOnTheClipboard) {
+  form.CurrentEditor().InsertTextAtCaret(u"first page");
+  form.Label24Click();
+  form.CurrentEditor().InsertTextAtCaret(u"second page");
+  host.saveAnswers.push_back(dir / "out.doc");
+  ASSERT_TRUE(form.Dispatch([&] { form.Image4Click(); }));
+  ASSERT_TRUE(std::filesystem::is_regular_file(dir / "out.doc"));
+  const std::u16string copied = clipboard.UnicodeText().value_or(u"");
+  EXPECT_NE(copied.find(u"first page"), std::u16string::npos) << std::string(copied.begin(), copied.end());
+  EXPECT_NE(copied.find(u"second page"), std::u16string::npos);
+  EXPECT_TRUE(clipboard.HasFormat(clipboard.RegisterFormat(kRichTextFormatName)));
 }
 
 TEST_F(OfficeCommandsTest, CancellingTheDialogsChangesNothing) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "tests/cli/VarnoltProcess.h"
 #include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
 
@@ -78,6 +79,34 @@ TEST(BatchOutputTest, ReplacingAnOutputKeepsItsPermissionsAndItsSymbolicLink) {
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.pdf"));
   EXPECT_TRUE(test::PassesQpdfCheck(dir / "keep" / "real.pdf"));
+}
+
+// Refused as a shell's ">" refuses it. Root may write any file, so the
+// run as root is refused for the file having no write bit at all; the run
+// as an ordinary user is refused for the file being another user's.
+TEST(BatchOutputTest, AWriteProtectedOutputIsRefusedAndStaysAsItWas) {
+  test::ScratchDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  test::WriteFileBytes(dir / "a.txt", "new words");
+  ASSERT_EQ(chmod((dir / "a.txt").c_str(), 0644), 0);
+  for (const std::string extension : {".pdf", ".rtf", ".txt", ".xlsx"}) {
+    const auto out = dir / ("out" + extension);
+    test::WriteFileBytes(out, "old");
+    ASSERT_EQ(chmod(out.c_str(), 0444), 0);
+    auto result = Varnolt({(dir / "a.txt").string(), "-o", out.string()});
+    EXPECT_EQ(result.exitCode, 1) << extension;
+    EXPECT_EQ(result.standardError, "varnolt: Cannot create file \"" + out.string() + "\". Permission denied\n");
+    EXPECT_EQ(test::ReadFileBytes(out), "old") << extension;
+  }
+  if (geteuid() != 0) return;
+  ASSERT_EQ(chmod((dir / "out.pdf").c_str(), 0644), 0);
+  test::VarnoltSetting nobody;
+  nobody.asNobody = true;
+  auto result = test::RunVarnoltWith({(dir / "a.txt").string(), "-o", (dir / "out.pdf").string()}, nobody);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.standardError,
+            "varnolt: Cannot create file \"" + (dir / "out.pdf").string() + "\". Permission denied\n");
+  EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "old");
 }
 
 }  // namespace

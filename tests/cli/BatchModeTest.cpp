@@ -317,6 +317,49 @@ TEST(BatchModeTest, AnInvalidCodePageSettingIsReportedOnce) {
   EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), "caf\xC3\xA9\fna\xC3\xAFve\f");
 }
 
+// A text file is no string that ends at its first zero byte: every export
+// keeps what follows it, and UTF-16 without a byte-order mark is read whole.
+TEST(BatchModeTest, TextAfterAZeroByteAndUtf16WithoutAMarkReachEveryExport) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "zero.txt", std::string("before\0after the zero", 22));
+  std::string wide;
+  for (const char c : std::string("UTF-16 without a mark")) wide += {c, '\0'};
+  test::WriteFileBytes(dir / "wide.txt", wide);
+  const struct {
+    std::string output;
+    std::vector<std::string> options;
+  } cases[] = {{"out.txt", {}}, {"out.rtf", {}}, {"out.pdf", {}}, {"plain.pdf", {"--plain-pdf"}}};
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {(dir / "zero.txt").string(), (dir / "wide.txt").string(), "-o",
+                                          (dir / c.output).string(), "-q"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    auto result = Varnolt(arguments);
+    ASSERT_EQ(result.exitCode, 0) << c.output << ": " << result.standardError;
+    // Plain ASCII stands as it is in RTF and text; PDFs are read by pdftotext.
+    const std::string text =
+        c.output.ends_with(".pdf") ? test::ExtractedText(dir / c.output) : test::ReadFileBytes(dir / c.output);
+    const std::string words = test::WithoutWhiteSpace(text);
+    EXPECT_NE(words.find("beforeafterthezero"), std::string::npos) << c.output << ": " << text;
+    EXPECT_NE(words.find("UTF-16withoutamark"), std::string::npos) << c.output << ": " << text;
+  }
+}
+
+TEST(BatchModeTest, AFileNameWithALineBreakKeepsItsMessageOnOneLine) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "in.txt", "text");
+  const std::string out = (dir / "no-folder" / "two\nlines.pdf").string();
+  auto result = Varnolt({(dir / "in.txt").string(), "-o", out});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.standardError, "varnolt: Cannot create file \"" + (dir / "no-folder" / "two\\nlines.pdf").string() +
+                                      "\". No such file or directory\n");
+  const std::string named = (dir / "new\nline.txt").string();
+  result = Varnolt({(dir / "in.txt").string(), "-o", named});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(result.standardOutput,
+            "Total 1 pages has been found! Create success" + (dir / "new\\nline.txt").string() + "!\n");
+  EXPECT_EQ(test::ReadFileBytes(named), "text\f");
+}
+
 TEST(BatchModeTest, AFullStandardOutputFailsTheRun) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "in.txt", "text");

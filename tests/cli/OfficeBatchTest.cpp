@@ -4,7 +4,12 @@
 #include <sys/stat.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "tests/cli/VarnoltProcess.h"
 
 #include "tests/support/OfficeChecks.h"
 #include "tests/support/TestData.h"
@@ -167,15 +172,15 @@ TEST(OfficeBatchTest, AHangingOfficeSuiteIsStoppedAtTheTimeLimitWithNothingLeftR
   test::WriteFileBytes(fake, "#!/bin/sh\necho $$ > " + (dir / "office.pid").string() + "\nsleep 60 &\necho $! > " +
                                  (dir / "child.pid").string() + "\nwait\n");
   ::chmod(fake.c_str(), 0755);
-  test::WriteFileBytes(dir / "in.docx", "x");
-  test::WriteFileBytes(dir / "other.docx", "x");
+  test::WriteFileBytes(dir / "in.doc", "x");
+  test::WriteFileBytes(dir / "other.doc", "x");
   const auto started = std::chrono::steady_clock::now();
   // Two documents share one run, and one wait of the limit.
-  auto result = Varnolt({(dir / "in.docx").string(), (dir / "other.docx").string(), "-o", (dir / "out.txt").string()},
+  auto result = Varnolt({(dir / "in.doc").string(), (dir / "other.doc").string(), "-o", (dir / "out.txt").string()},
                         {"VARNOLT_SOFFICE=" + fake.string(), "VARNOLT_OFFICE_TIMEOUT=2"});
   EXPECT_LT(std::chrono::steady_clock::now() - started, 4s);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.standardError, "varnolt: LibreOffice did not convert " + (dir / "in.docx").string() +
+  EXPECT_EQ(result.standardError, "varnolt: LibreOffice did not convert " + (dir / "in.doc").string() +
                                       " within 2 s and was stopped\n");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
   for (const char* pidFile : {"office.pid", "child.pid"}) {
@@ -242,6 +247,81 @@ TEST(OfficeBatchTest, ExcelExportsPutEachTableOnItsSheetAndCountPagesWithoutTabl
     ASSERT_EQ(sheets.size(), 3u) << output;
     EXPECT_EQ(sheets[0], "a1,b1\na2,42\n") << output;
   }
+}
+
+// Documents converted ahead in one run, and a Word export through a scratch
+// RTF: the fast exit still leaves the temporary folder as it was.
+TEST(OfficeBatchTest, ABatchRunThroughTheOfficeSuiteLeavesTheTemporaryFolderAsItWas) {
+  test::ScratchDir dir;
+  test::ScratchDir temporary;
+  std::filesystem::copy_file(test::TestDataDir() / "office" / "sample.fodt", dir / "sample.fodt");
+  test::ConvertWithOffice({dir / "sample.fodt"}, "docx", dir.path());
+  std::filesystem::copy_file(dir / "sample.docx", dir / "second.docx");
+  auto result = Varnolt({(dir / "sample.docx").string(), (dir / "second.docx").string(), "-o",
+                         (dir / "out.doc").string(), "-q"},
+                        {"TMPDIR=" + temporary.path().string()});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "out.doc"));
+  EXPECT_EQ(test::NamesIn(temporary.path()), std::vector<std::string>{});
+}
+
+TEST(OfficeBatchTest, ASignalDuringAConversionLeavesNoFolderAndNoOfficeProcess) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    test::ScratchDir dir;
+    test::ScratchDir temporary;
+    const auto fake = dir / "soffice";
+    test::WriteFileBytes(fake, "#!/bin/sh\necho $$ > " + (dir / "office.pid").string() + "\nexec sleep 60\n");
+    ::chmod(fake.c_str(), 0755);
+    test::WriteFileBytes(dir / "in.doc", "x");
+    test::VarnoltSetting setting;
+    setting.environment = {{"TMPDIR", temporary.path().string()}, {"VARNOLT_SOFFICE", fake.string()}};
+    const pid_t varnolt = ::fork();
+    ASSERT_GE(varnolt, 0);
+    if (varnolt == 0) {
+      std::vector<std::string> arguments = {(dir / "in.doc").string(), "-o", (dir / "out.txt").string()};
+      auto argv = test::ArgumentVector(arguments);
+      for (const auto& [name, value] : setting.environment) ::setenv(name.c_str(), value.c_str(), 1);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    std::string pid;
+    for (int wait = 0; wait < 1000 && (pid = test::ReadFileBytes(dir / "office.pid")).empty(); ++wait) {
+      std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_FALSE(pid.empty()) << "the stand-in office never started";
+    EXPECT_FALSE(test::NamesIn(temporary.path()).empty());
+    ::kill(varnolt, signal);
+    EXPECT_EQ(test::ExitCodeOf(varnolt), 128 + signal);
+    EXPECT_EQ(test::NamesIn(temporary.path()), std::vector<std::string>{}) << signal;
+    for (int wait = 0; wait < 100 && test::ProcessIsRunning(std::stoi(pid)); ++wait) std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(test::ProcessIsRunning(std::stoi(pid))) << signal;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+  }
+}
+
+TEST(OfficeBatchTest, APackageThatIsNoZipFileIsRefusedNamingTheFile) {
+  test::ScratchDir dir;
+  for (const std::string name : {"text.docx", "text.xlsx", "text.odt", "TEXT.ODS"}) {
+    test::WriteFileBytes(dir / name, "plain words, page after page\n");
+    auto result = Varnolt({(dir / name).string(), "-o", (dir / "out.txt").string()});
+    EXPECT_EQ(result.exitCode, 1) << name;
+    std::string extension = std::filesystem::path(name).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+    EXPECT_EQ(result.standardError, "varnolt: \"" + (dir / name).string() + "\" is no " + extension +
+                                        " document: it is not a zip package (it does not start with a zip signature)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+  }
+}
+
+TEST(OfficeBatchTest, AnInvalidOfficeTimeLimitIsReportedOnce) {
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "a.txt", "a");
+  test::WriteFileBytes(dir / "b.txt", "b");
+  auto result = Varnolt({(dir / "a.txt").string(), (dir / "b.txt").string(), "-o", (dir / "out.txt").string(), "-q"},
+                        {"VARNOLT_OFFICE_TIMEOUT=soon"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.standardError,
+            "varnolt: VARNOLT_OFFICE_TIMEOUT=soon is no number of seconds above 0 and below 86400; 120 s are used\n");
 }
 
 }  // namespace

@@ -23,13 +23,6 @@ void Save(const std::filesystem::path& target, const std::string& bytes, TTempor
   out.Commit();
 }
 
-std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 struct stat StatOf(const std::filesystem::path& path) {
   struct stat status {};
   EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
@@ -44,13 +37,13 @@ TEST(AtomicFileOutputStreamTest, ANewFileGetsTheUsualPermissionsAndNoTemporarySt
     umask(mask);
     EXPECT_EQ(test::ReadFileBytes(dir / "new.pdf"), "new");
     EXPECT_EQ(StatOf(dir / "new.pdf").st_mode & 07777, 0644u);
-    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"new.pdf"});
+    EXPECT_EQ(test::NamesIn(dir.path()), std::vector<std::string>{"new.pdf"});
   }
 }
 
 TEST(AtomicFileOutputStreamTest, AReplacedFileKeepsItsPermissionBits) {
   for (TTemporaryFile kind : kBothKinds) {
-    for (mode_t mode : {0600u, 0640u, 0400u, 0755u, 02750u}) {
+    for (mode_t mode : {0600u, 0640u, 0200u, 0755u, 02750u}) {
       test::ScratchDir dir;
       test::WriteFileBytes(dir / "out.pdf", "old");
       ASSERT_EQ(chmod((dir / "out.pdf").c_str(), mode), 0);
@@ -59,6 +52,55 @@ TEST(AtomicFileOutputStreamTest, AReplacedFileKeepsItsPermissionBits) {
       EXPECT_EQ(StatOf(dir / "out.pdf").st_mode & 07777, mode) << std::oct << mode;
     }
   }
+}
+
+// Refused as a shell's ">" refuses it, whoever runs the save: a file
+// without any write bit even for root, who could write it.
+TEST(AtomicFileOutputStreamTest, AFileWithoutWriteBitsIsNotReplaced) {
+  for (TTemporaryFile kind : kBothKinds) {
+    for (mode_t mode : {0444u, 0400u, 0000u, 0555u}) {
+      test::ScratchDir dir;
+      test::WriteFileBytes(dir / "out.pdf", "old");
+      ASSERT_EQ(chmod((dir / "out.pdf").c_str(), mode), 0);
+      try {
+        Save(dir / "out.pdf", "new", kind);
+        ADD_FAILURE() << "replaced a file of mode " << std::oct << mode;
+      } catch (const Exception& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + (dir / "out.pdf").string() + "\". Permission denied");
+      }
+      EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "old");
+      EXPECT_EQ(StatOf(dir / "out.pdf").st_mode & 07777, mode);
+      EXPECT_EQ(test::NamesIn(dir.path()), std::vector<std::string>{"out.pdf"});
+    }
+  }
+}
+
+// A user who may not write a file may not replace it either, though the
+// folder lets them create files. Run as another user in a child process.
+TEST(AtomicFileOutputStreamTest, AnotherUsersFileIsNotReplacedWhereTheFolderIsOpenToAll) {
+  if (geteuid() != 0) GTEST_SKIP() << "only the superuser can act as another user";
+  test::ScratchDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  test::WriteFileBytes(dir / "theirs.pdf", "old");
+  ASSERT_EQ(chmod((dir / "theirs.pdf").c_str(), 0644), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    try {
+      Save(dir / "mine.pdf", "mine", TTemporaryFile::kNamed);
+      Save(dir / "theirs.pdf", "new", TTemporaryFile::kNamed);
+    } catch (const Exception& error) {
+      _exit(std::string(error.what()).ends_with(". Permission denied") ? 0 : 2);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: replaced; 2: another error; 3: could not become another user";
+  EXPECT_EQ(test::ReadFileBytes(dir / "theirs.pdf"), "old");
+  EXPECT_EQ(test::ReadFileBytes(dir / "mine.pdf"), "mine");
 }
 
 TEST(AtomicFileOutputStreamTest, AReplacedFileKeepsItsOwnerAndGroupWhereAllowed) {
@@ -96,8 +138,8 @@ TEST(AtomicFileOutputStreamTest, SavingThroughASymbolicLinkReplacesItsTargetAndK
       if (c.targetExists) {
         EXPECT_EQ(StatOf(dir / "real" / "out.pdf").st_mode & 07777, 0600u);
       }
-      EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{"link.pdf", "middle.pdf", "real"})) << c.what;
-      EXPECT_EQ(NamesIn(dir / "real"), std::vector<std::string>{"out.pdf"}) << c.what;
+      EXPECT_EQ(test::NamesIn(dir.path()), (std::vector<std::string>{"link.pdf", "middle.pdf", "real"})) << c.what;
+      EXPECT_EQ(test::NamesIn(dir / "real"), std::vector<std::string>{"out.pdf"}) << c.what;
     }
   }
 }
@@ -144,14 +186,14 @@ TEST(AtomicFileOutputStreamTest, AnInterruptedOrKilledWriterLeavesNothingBehind)
     test::WriteFileBytes(dir / "out.pdf", "old");
     const pid_t child = StartWriterThatWaits(dir / "out.pdf", c.kind);
     ASSERT_GT(child, 0) << c.what;
-    const std::size_t entriesWhileWriting = NamesIn(dir.path()).size();
+    const std::size_t entriesWhileWriting = test::NamesIn(dir.path()).size();
     // Only a named temporary shows while the writer works.
     EXPECT_EQ(entriesWhileWriting, c.kind == TTemporaryFile::kNamed ? 2u : 1u) << c.what;
     ASSERT_EQ(kill(child, c.signal), 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.what;
-    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"out.pdf"}) << c.what;
+    EXPECT_EQ(test::NamesIn(dir.path()), std::vector<std::string>{"out.pdf"}) << c.what;
     EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "old") << c.what;
   }
 }
@@ -166,7 +208,7 @@ TEST(AtomicFileOutputStreamTest, AStreamDroppedWithoutCommitLeavesTheTargetAsItW
       out.Restart();
       out.Write("new");
     }
-    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"out.pdf"});
+    EXPECT_EQ(test::NamesIn(dir.path()), std::vector<std::string>{"out.pdf"});
     EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "old");
   }
 }

@@ -1,5 +1,7 @@
 #include "tests/support/TestData.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,6 +102,13 @@ bool ProcessIsRunning(int pid) {
   std::string pidField, name, state;
   if (!(stat >> pidField >> name >> state)) return false;
   return state != "Z" && state != "X";
+}
+
+std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 CommandResult RunCommand(const std::vector<std::string>& argv) {
