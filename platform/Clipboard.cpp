@@ -62,25 +62,27 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
+// Text put on the clipboard is all it holds, as with every desktop's copy:
+// a format left from an earlier copy would be pasted in its place.
+void ReplaceWith(Clipboard& clipboard, ClipboardFormat format, std::string block) {
+  clipboard.Open();
+  clipboard.Empty();
+  clipboard.SetData(format, std::move(block));
+  clipboard.Close();
+}
+
 }  // namespace
 
 // --- Clipboard ---
 
-void Clipboard::SetUnicodeText(std::u16string_view text) { ReplaceWith(kCfUnicodeText, EncodeUnicodeBlock(text)); }
+void Clipboard::SetUnicodeText(std::u16string_view text) {
+  ReplaceWith(*this, kCfUnicodeText, EncodeUnicodeBlock(text));
+}
 
 void Clipboard::SetText(std::string_view text) {
   std::string block(text);
   block.push_back('\0');
-  ReplaceWith(kCfText, std::move(block));
-}
-
-// Text put on the clipboard is all it holds, as with every desktop's copy:
-// a format left from an earlier copy would be pasted in its place.
-void Clipboard::ReplaceWith(ClipboardFormat format, std::string block) {
-  Open();
-  Empty();
-  SetData(format, std::move(block));
-  Close();
+  ReplaceWith(*this, kCfText, std::move(block));
 }
 
 std::optional<std::u16string> Clipboard::UnicodeText() const {

@@ -62,11 +62,9 @@ class Clipboard {
   // optional when the format is absent.
   virtual std::optional<std::string> GetData(ClipboardFormat format) const = 0;
 
-  // Replaces whatever the clipboard held with text in the Unicode format;
-  // the 8-bit formats are offered from it.
+  // Replaces all the clipboard held with Unicode text; the 8-bit formats are offered from it.
   void SetUnicodeText(std::u16string_view text);
-  // Replaces whatever the clipboard held with 8-bit text of the system code
-  // page; the Unicode format is offered from it.
+  // Replaces all it held with 8-bit text of the system code page; Unicode is offered from it.
   void SetText(std::string_view text);
   // The text up to its first zero; an odd last byte of a Unicode block is dropped.
   std::optional<std::u16string> UnicodeText() const;
@@ -79,7 +77,6 @@ class Clipboard {
   void NotifyChanged();
 
  private:
-  void ReplaceWith(ClipboardFormat format, std::string block);
   std::map<ObserverId, ChangeObserver> observers_;
   ObserverId nextObserverId_ = 1;
 };

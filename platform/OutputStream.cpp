@@ -32,6 +32,18 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
   return path;
 }
 
+// Renaming over a file needs no right to write it, so a file its owner
+// made read-only would be replaced without a word. It is refused as a
+// shell's redirection refuses it; root may write any file, yet a file with
+// no write bit at all is one somebody protected on purpose, so it is
+// refused for root too.
+bool IsWriteProtected(const std::filesystem::path& file) {
+  struct stat existing {};
+  if (stat(file.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return false;
+  const bool noWriteBit = (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return noWriteBit || access(file.c_str(), W_OK) != 0;
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& file) {
   std::filesystem::path folder = file.parent_path();
   return folder.empty() ? std::filesystem::path(".") : folder;
@@ -45,7 +57,7 @@ std::filesystem::path TemporaryPattern(const std::filesystem::path& destination)
 
 AtomicFileOutputStream::AtomicFileOutputStream(std::filesystem::path target, TTemporaryFile temporary)
     : target_(std::move(target)), destination_(FollowLinks(target_)) {
-  RefuseWriteProtectedDestination();
+  if (IsWriteProtected(destination_)) Fail("Cannot create file", std::strerror(EACCES));
   const std::filesystem::path folder = FolderOf(destination_);
   if (temporary == TTemporaryFile::kNamed || !OpenUnnamed(folder)) OpenNamed();
   file_ = fdopen(descriptor_, "w+b");
@@ -93,17 +105,6 @@ void AtomicFileOutputStream::Restart() {
   position_ = 0;
 }
 
-// Renaming over a file needs no right to write it, so a file its owner
-// made read-only would be replaced without a word. It is refused as a
-// shell's redirection refuses it; root may write any file, yet a file with
-// no write bit at all is one somebody protected on purpose, so it is
-// refused for root too.
-void AtomicFileOutputStream::RefuseWriteProtectedDestination() const {
-  struct stat existing {};
-  if (stat(destination_.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return;
-  const bool noWriteBit = (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-  if (noWriteBit || access(destination_.c_str(), W_OK) != 0) Fail("Cannot create file", std::strerror(EACCES));
-}
 
 // Who may read the file must not change by saving over it.
 void AtomicFileOutputStream::TakeOverReplacedFileAttributes() {

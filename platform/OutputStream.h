@@ -38,13 +38,12 @@ enum class TTemporaryFile : std::uint8_t {
 
 // Writes into a temporary file in the target's folder and puts it in the
 // target's place on Commit, so a failed save leaves an existing file
-// untouched and no half-written file behind. The temporary has no name
-// until Commit where the file system allows; a named one is removed on
-// SIGINT, SIGTERM and SIGHUP. A replaced file's permission bits (and, where
+// untouched and no half-written file behind; a file without write rights (or any write bit, even for root)
+// is refused, "Permission denied". The temporary has no name until Commit where the file system allows;
+// a named one is removed on SIGINT, SIGTERM, SIGHUP. A replaced file's permission bits (and, where
 // allowed, owner and group) carry over; a symbolic link keeps pointing at
-// the new file. An existing file that may not be written (or has no write
-// bit at all, even for root) is refused with "Permission denied". Throws
-// varnolt::Exception when the folder cannot take the file or a write fails.
+// the new file. Throws varnolt::Exception when the folder cannot take the
+// file or a write fails.
 class AtomicFileOutputStream final : public OutputStream {
  public:
   explicit AtomicFileOutputStream(std::filesystem::path target,
@@ -62,7 +61,6 @@ class AtomicFileOutputStream final : public OutputStream {
   bool Unnamed() const { return temporary_.empty(); }
 
  private:
-  void RefuseWriteProtectedDestination() const;
   bool OpenUnnamed(const std::filesystem::path& folder);
   void OpenNamed();
   void TakeOverReplacedFileAttributes();

@@ -4,6 +4,7 @@
 
 #include "app/Unit2.h"
 #include "richtext/rtf/import/RVRTFProps.h"
+#include "tests/app/PageText.h"
 #include "tests/app/TestHost.h"
 #include "tests/support/TestData.h"
 
@@ -54,6 +55,30 @@ TEST(RtfExportTest, TheBatchModeWritesTheWindowsBytesWithoutTouchingTheClipboard
   EXPECT_EQ(window.clipboard.UnicodeText().value_or(u""), u"fourth\r\npage");
   EXPECT_EQ(batch.clipboard.FormatCount(), 0);
   EXPECT_TRUE(batch.host.messages.at(0).text.starts_with(u"Total 4 pages has been found!"));
+}
+
+// The page setup and information entries stay in the file, yet one page
+// exported and imported again gives back its paragraphs and no empty one.
+TEST(RtfExportTest, OnePageExportedAndImportedAgainGivesBackItsParagraphs) {
+  test::ScratchDir dir;
+  for (const bool batchMode : {false, true}) {
+    for (const char16_t* text : {u"first\rsecond", u"only one", u"ends empty\r"}) {
+      ExportProject project(batchMode);
+      auto& page = project.form.CurrentEditor();
+      page.ClearDocument();
+      page.InsertTextAtCaret(text);
+      const auto paragraphs = test::Paragraphs(page);  // the batch mode hands the items over
+      const auto written = project.Export(dir / "one.rtf");
+      EXPECT_NE(written.find("\\paperw"), std::string::npos);
+      EXPECT_NE(written.find("{\\info"), std::string::npos);
+      ExportProject reader(false);
+      reader.form.CurrentEditor().ClearDocument();
+      reader.host.openAnswers.push_back(dir / "one.rtf");
+      ASSERT_TRUE(reader.form.Dispatch([&] { reader.form.Label36Click(); }));
+      EXPECT_EQ(test::Paragraphs(reader.form.CurrentEditor()), paragraphs)
+          << batchMode << " " << std::string(text, text + std::char_traits<char16_t>::length(text));
+    }
+  }
 }
 
 // List ids are drawn at random for every RTF written.

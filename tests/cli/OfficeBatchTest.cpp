@@ -12,6 +12,7 @@
 #include "tests/cli/VarnoltProcess.h"
 
 #include "tests/support/OfficeChecks.h"
+#include "tests/support/Folders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {
@@ -284,10 +285,7 @@ TEST(OfficeBatchTest, ASignalDuringAConversionLeavesNoFolderAndNoOfficeProcess) 
       ::execv(argv[0], argv.data());
       ::_exit(127);
     }
-    std::string pid;
-    for (int wait = 0; wait < 1000 && (pid = test::ReadFileBytes(dir / "office.pid")).empty(); ++wait) {
-      std::this_thread::sleep_for(10ms);
-    }
+    const std::string pid = test::WaitForFileText(dir / "office.pid");
     ASSERT_FALSE(pid.empty()) << "the stand-in office never started";
     EXPECT_FALSE(test::NamesIn(temporary.path()).empty());
     ::kill(varnolt, signal);

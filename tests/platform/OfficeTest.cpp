@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/support/Environment.h"
+#include "tests/support/Folders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {
@@ -172,7 +173,6 @@ TEST(OfficeTest, EveryConversionLeavesTheTemporaryFolderAsItWas) {
   test::ScratchDir dir;
   test::ScratchDir temporary;
   test::ScopedEnvironment tmpdir("TMPDIR", temporary.path().string());
-  test::ScopedEnvironment timeout("VARNOLT_OFFICE_TIMEOUT", "0.5");
   test::WriteFileBytes(dir / "in.rtf", "{\\rtf1\\ansi content\\par}");
   const auto soffice = FindSoffice();
   ASSERT_TRUE(soffice.has_value());
@@ -188,6 +188,7 @@ TEST(OfficeTest, EveryConversionLeavesTheTemporaryFolderAsItWas) {
   };
   for (const auto& c : cases) {
     test::ScopedEnvironment chosen("VARNOLT_SOFFICE", WriteScript(dir / "soffice", c.script).string());
+    test::ScopedEnvironment timeout("VARNOLT_OFFICE_TIMEOUT", c.converts ? "120" : "1");
     Office bridge;
     ASSERT_TRUE(bridge.Connect());
     const std::string filter = "txt:Text (encoded):UTF8";
@@ -223,10 +224,7 @@ TEST(OfficeTest, ASignalDuringAConversionLeavesNoFolderAndNoProcess) {
       }
       ::_exit(0);
     }
-    std::string pid;
-    for (int wait = 0; wait < 500 && (pid = test::ReadFileBytes(dir / "office.pid")).empty(); ++wait) {
-      std::this_thread::sleep_for(10ms);
-    }
+    const std::string pid = test::WaitForFileText(dir / "office.pid");
     ASSERT_FALSE(pid.empty()) << "the stand-in office never started";
     EXPECT_EQ(test::NamesIn(temporary.path()).size(), 1u) << "the conversion's folder should exist while it runs";
     ::kill(child, signal);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
+#include "tests/support/Folders.h"
 #include "tests/support/TestData.h"
 
 namespace varnolt {

@@ -1,7 +1,5 @@
 #include "tests/support/TestData.h"
 
-#include <algorithm>
-
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,13 +100,6 @@ bool ProcessIsRunning(int pid) {
   std::string pidField, name, state;
   if (!(stat >> pidField >> name >> state)) return false;
   return state != "Z" && state != "X";
-}
-
-std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 CommandResult RunCommand(const std::vector<std::string>& argv) {

@@ -51,9 +51,6 @@ struct SplitCommandResult {
 // Whether the process lives; a zombie that nobody reaped yet counts as gone.
 bool ProcessIsRunning(int pid);
 
-// The names in a folder, sorted.
-std::vector<std::string> NamesIn(const std::filesystem::path& folder);
-
 // The same, keeping the two outputs apart.
 SplitCommandResult RunCommandSplit(const std::vector<std::string>& argv);
 
