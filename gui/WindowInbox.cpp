@@ -48,12 +48,12 @@ WindowInbox::~WindowInbox() { server_.close(); }
 
 bool WindowInbox::Listen() {
   const QString name = WindowSocketName();
-  if (server_.listen(name)) return true;
-  if (server_.serverError() != QAbstractSocket::AddressInUseError) return false;
-  // A socket nobody answers on was left by a window that did not close.
+  // Listening with access options puts a new socket in place of any old
+  // one, so a window that answers is asked first.
   QLocalSocket probe;
   probe.connectToServer(name);
   if (probe.waitForConnected(kConnectMilliseconds)) return false;
+  // A socket nobody answers on was left by a window that did not close.
   QLocalServer::removeServer(name);
   return server_.listen(name);
 }
