@@ -3,6 +3,8 @@
 # the program, and installing puts them beside the installed one.
 set(VARNOLT_IMAGES_DIR ${PROJECT_SOURCE_DIR}/images)
 set(VARNOLT_PICTURE_PATTERNS *.png *.jpg *.gif *.ico)
+# The name desktops know the program by: its menu entry, icons and metadata.
+set(VARNOLT_APP_ID example.varnolt.Varnolt)
 
 # A package keeps the program and its pictures in a folder of their own
 # (lib/varnolt), with bin/varnolt a link to it, rather than pictures in bin/.

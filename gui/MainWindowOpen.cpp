@@ -112,7 +112,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 int RunMainWindow(int argc, char** argv, const std::vector<std::string>& inputs, bool joinRunningWindow) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Varnolt");
-  QApplication::setDesktopFileName("example.varnolt.Varnolt");
+  QApplication::setDesktopFileName(VARNOLT_APP_ID);
   const std::vector<std::string> named = Absolute(inputs);
   if (joinRunningWindow && SendToRunningWindow(named)) return 0;
   QtClipboard clipboard(*QApplication::clipboard());

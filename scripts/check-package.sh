@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Makes the Debian package, installs it as a user would, runs the installed
-# program and removes it again, leaving the machine as it was.
+# Makes the Debian package (or takes the one given), installs it as a user
+# would, runs the installed program and removes it again, leaving the machine
+# as it was.
+#   bash scripts/check-package.sh [varnolt_VERSION_ARCH.deb]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -8,8 +10,12 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 if dpkg-query -W -f='${Status}' varnolt 2>/dev/null | grep -q 'install ok installed'; then
   fail "a varnolt package is installed already; remove it first"
 fi
-bash scripts/package.sh
-package=$(ls build/release/varnolt_*.deb)
+if [ $# -eq 0 ]; then
+  bash scripts/package.sh
+  package=$(ls build/release/varnolt_*.deb)
+else
+  package=$(realpath --relative-to=. "$1")
+fi
 dpkg-deb --field "$package" Version Depends Suggests
 work=$(mktemp -d)
 cleanup() {
