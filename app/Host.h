@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace varnolt {
 
@@ -60,6 +61,25 @@ class THost {
 
   // Lets the display follow long work (progress); nothing by default.
   virtual void ProcessMessages() {}
+
+  // Answers given ahead to the next open or save dialog and the next input
+  // box: how inputs named on a command line, dropped or pasted reach the
+  // import commands without a person choosing them again.
+  void AnswerNextFileDialog(std::filesystem::path path) { nextFile_ = std::move(path); }
+  void AnswerNextInput(std::u16string text) { nextInput_ = std::move(text); }
+  // A command that stopped before its dialog must not answer a later one.
+  void ForgetAnswers() {
+    nextFile_.reset();
+    nextInput_.reset();
+  }
+
+ protected:
+  std::optional<std::filesystem::path> TakeFileAnswer() { return std::exchange(nextFile_, std::nullopt); }
+  std::optional<std::u16string> TakeInputAnswer() { return std::exchange(nextInput_, std::nullopt); }
+
+ private:
+  std::optional<std::filesystem::path> nextFile_;
+  std::optional<std::u16string> nextInput_;
 };
 
 }  // namespace varnolt

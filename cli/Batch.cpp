@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 
+#include "app/InputKinds.h"
 #include "app/Unit2.h"
 #include "cli/BatchHost.h"
 #include "cli/BatchOptions.h"
@@ -22,33 +23,7 @@ namespace varnolt {
 
 namespace {
 
-enum class TInputKind { kText, kRtf, kWord, kExcel, kWebPage, kUnsupported };
 enum class TOutputKind { kPdf, kRtf, kText, kWord, kExcel, kUnsupported };
-
-std::string LowerExtension(const std::string& name) {
-  std::string extension = std::filesystem::path(name).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
-
-bool IsWebAddress(const std::string& input) {
-  std::string start = input.substr(0, 8);
-  std::transform(start.begin(), start.end(), start.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return start.starts_with("http://") || start.starts_with("https://") || start.starts_with("file://");
-}
-
-TInputKind InputKindOf(const std::string& input) {
-  static const std::map<std::string, TInputKind> kinds = {
-      {".txt", TInputKind::kText},     {".rtf", TInputKind::kRtf},      {".doc", TInputKind::kWord},
-      {".docx", TInputKind::kWord},    {".odt", TInputKind::kWord},     {".xls", TInputKind::kExcel},
-      {".xlsx", TInputKind::kExcel},   {".ods", TInputKind::kExcel},    {".htm", TInputKind::kWebPage},
-      {".html", TInputKind::kWebPage}};
-  if (IsWebAddress(input)) return TInputKind::kWebPage;
-  auto found = kinds.find(LowerExtension(input));
-  return found == kinds.end() ? TInputKind::kUnsupported : found->second;
-}
 
 TOutputKind OutputKindOf(const std::string& output) {
   static const std::map<std::string, TOutputKind> kinds = {
@@ -135,15 +110,10 @@ class TBatchRun {
   }
 
   bool Import(const std::string& input) {
-    switch (InputKindOf(input)) {
-      case TInputKind::kWebPage:
-        host_.AnswerNextInput(IsWebAddress(input) ? input : FileAddress(input));
-        return Step([&] { form_.Label13Click(); });
-      case TInputKind::kRtf: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label36Click(); });
-      case TInputKind::kWord: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label6Click(); });
-      case TInputKind::kExcel: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label16Click(); });
-      default: host_.AnswerNextFileDialog(input); return Step([&] { form_.Label12Click(); });
-    }
+    const TImportStep step = ImportStepFor(input);
+    if (step.asksForAddress) host_.AnswerNextInput(Utf8ToUtf16(step.answer));
+    else host_.AnswerNextFileDialog(step.answer);
+    return Step([&] { (form_.*step.command)(); });
   }
 
   // Office documents are converted in one LibreOffice run per kind, so that
@@ -242,7 +212,7 @@ class TBatchRun {
 
 std::optional<std::string> CheckInputsAndOutput(const TBatchOptions& options) {
   for (const auto& input : options.inputs) {
-    if (InputKindOf(input) == TInputKind::kUnsupported) return "cannot import " + input + ": unknown kind of input";
+    if (InputKindOf(input) == TInputKind::kUnsupported) return UnknownInputMessage(input);
   }
   if (OutputKindOf(options.output) == TOutputKind::kUnsupported) {
     return "cannot export to " + options.output + ": unknown kind of output";
@@ -252,13 +222,7 @@ std::optional<std::string> CheckInputsAndOutput(const TBatchOptions& options) {
 
 std::optional<std::string> FindUnreadableInput(const TBatchOptions& options) {
   for (const auto& input : options.inputs) {
-    std::error_code error;
-    if (IsWebAddress(input)) continue;
-    const auto type = std::filesystem::status(input, error).type();
-    if (type == std::filesystem::file_type::not_found) return input + ": no such file";
-    if (type == std::filesystem::file_type::directory) return input + ": is a directory";
-    if (error) return input + ": " + error.message();
-    if (type != std::filesystem::file_type::regular) return input + ": not a regular file";
+    if (auto problem = UnreadableInputProblem(input)) return problem;
   }
   return std::nullopt;
 }

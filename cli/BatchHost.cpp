@@ -88,12 +88,6 @@ void TBatchHost::ShowMessage(const TMessage& message) {
 
 void TBatchHost::ShowError(const std::u16string& message) { Report(message, true); }
 
-std::optional<std::filesystem::path> TBatchHost::TakeFileAnswer() {
-  auto answer = std::move(nextFile_);
-  nextFile_.reset();
-  return answer;
-}
-
 std::optional<std::filesystem::path> TBatchHost::ChooseFileToOpen(const TFileDialogRequest&) {
   return TakeFileAnswer();
 }
@@ -104,10 +98,7 @@ std::optional<std::filesystem::path> TBatchHost::ChooseFileToSave(const TFileDia
 
 std::optional<std::u16string> TBatchHost::InputBox(const std::u16string&, const std::u16string&,
                                                    const std::u16string&) {
-  auto answer = std::move(nextInput_);
-  nextInput_.reset();
-  if (!answer) return std::nullopt;
-  return Utf8ToUtf16(*answer);
+  return TakeInputAnswer();
 }
 
 void TBatchHost::AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top) {

@@ -25,10 +25,6 @@ class TBatchHost : public THost {
   void SetForm(TForm2& form) { form_ = &form; }
   // The file that the next messages are about (bytes, as given).
   void SetSubject(std::string fileName) { subject_ = std::move(fileName); }
-  // The answer the next open or save dialog gets.
-  void AnswerNextFileDialog(std::filesystem::path path) { nextFile_ = std::move(path); }
-  // The answer the next input box gets.
-  void AnswerNextInput(const std::string& utf8) { nextInput_ = utf8; }
   // What the next options dialog gets for the current page.
   void AnswerOptions(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top);
 
@@ -53,7 +49,6 @@ class TBatchHost : public THost {
   void RunModal(TForm3& dialog) override;
 
  private:
-  std::optional<std::filesystem::path> TakeFileAnswer();
   void WriteLine(std::ostream& stream, const std::u16string& text);
   std::u16string AboutSubject(const std::u16string& text) const;
   std::u16string WithFileNamesEscaped(std::u16string text) const;
@@ -63,8 +58,6 @@ class TBatchHost : public THost {
   std::ostream& err_;
   TForm2* form_ = nullptr;
   std::string subject_;
-  std::optional<std::filesystem::path> nextFile_;
-  std::optional<std::string> nextInput_;
   std::u16string optionFields_[4];
   bool failed_ = false;
   bool progressShown_ = false;

@@ -77,6 +77,23 @@ const std::map<std::string, ValueSetter>& OptionsWithValues() {
   return options;
 }
 
+// varnolt --window [--] [FILE|URL]...: the files and addresses open in the window.
+std::variant<TParsedCommandLine, TUsageError> ParseWindowLine(const std::vector<std::string>& arguments) {
+  TParsedCommandLine parsed;
+  parsed.request = TBatchRequest::kWindow;
+  bool optionsEnded = false;
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    if (!optionsEnded && arguments[i] == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && IsOption(arguments[i])) {
+      return TUsageError{"--window takes only files and addresses, not " + arguments[i]};
+    } else {
+      parsed.options.inputs.push_back(arguments[i]);
+    }
+  }
+  return parsed;
+}
+
 }  // namespace
 
 std::variant<TParsedCommandLine, TUsageError> ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -85,6 +102,7 @@ std::variant<TParsedCommandLine, TUsageError> ParseCommandLine(const std::vector
     parsed.request = TBatchRequest::kWindow;
     return parsed;
   }
+  if (arguments.front() == "--window") return ParseWindowLine(arguments);
   bool optionsEnded = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -126,6 +144,7 @@ std::variant<TParsedCommandLine, TUsageError> ParseCommandLine(const std::vector
 
 std::string UsageText() {
   return "usage: varnolt INPUT... -o OUTPUT [options]\n"
+         "       varnolt --window [FILE|URL]...\n"
          "\n"
          "Converts every INPUT into one page of a project and writes the project as OUTPUT.\n"
          "Inputs: .txt text files, .rtf files, .doc/.docx/.odt documents, .xls/.xlsx/.ods\n"
@@ -147,6 +166,8 @@ std::string UsageText() {
          "                     plain text in one font\n"
          "  -q, --quiet        no progress line and no summary; warnings and errors stay\n"
          "  --                 every further argument is an input\n"
+         "  --window [FILE|URL]...  open the window instead, each file or address imported\n"
+         "                     as a page (into the running window when there is one)\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
          "\n"

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -13,12 +14,13 @@
 
 namespace {
 
-// No input opens the window; that is decided here, before anything of Qt
-// is started, so the batch mode never loads a display platform.
-bool WantsWindow(const std::vector<std::string>& arguments) {
+// No input, or --window, opens the window; that is decided here, before
+// anything of Qt is started, so the batch mode never loads a display platform.
+std::optional<varnolt::TParsedCommandLine> WindowLine(const std::vector<std::string>& arguments) {
   const auto parsed = varnolt::ParseCommandLine(arguments);
   const auto* line = std::get_if<varnolt::TParsedCommandLine>(&parsed);
-  return line != nullptr && line->request == varnolt::TBatchRequest::kWindow;
+  if (line == nullptr || line->request != varnolt::TBatchRequest::kWindow) return std::nullopt;
+  return *line;
 }
 
 }  // namespace
@@ -27,13 +29,14 @@ bool WantsWindow(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
 #ifdef VARNOLT_WITH_WINDOW
-  if (WantsWindow(arguments)) {
+  if (const auto window = WindowLine(arguments)) {
     if (!varnolt::DisplayAvailable()) {
       std::cerr << "varnolt: no display found; to convert without a window run varnolt INPUT... -o OUTPUT "
                    "(see varnolt --help)\n";
       return varnolt::kExitUsage;
     }
-    return varnolt::RunMainWindow(argc, argv);
+    const bool joinRunningWindow = !arguments.empty();
+    return varnolt::RunMainWindow(argc, argv, window->options.inputs, joinRunningWindow);
   }
 #endif
   varnolt::RunVarnoltAndExit(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);

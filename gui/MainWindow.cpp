@@ -104,6 +104,7 @@ MainWindow::MainWindow(Clipboard& clipboard) : host_(this) {
   SyncPageBar();
   FollowPageEditors();
   SyncPageViews();
+  setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() {
@@ -114,7 +115,7 @@ MainWindow::~MainWindow() {
 QAction* MainWindow::Action(const QString& text, Handler handler, const QKeySequence& shortcut) {
   auto* action = new QAction(text, this);
   action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, handler] { Run([this, handler] { (form_.get()->*handler)(); }); });
+  connect(action, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
   return action;
 }
 
@@ -251,7 +252,7 @@ void MainWindow::BuildToolBar() {
 ClickLabel* MainWindow::Link(const QString& text, Handler handler) {
   auto* link = new ClickLabel(text);
   link->setStyleSheet(kLinkStyle);
-  link->onPress = [this, handler](Qt::MouseButton) { Run([this, handler] { (form_.get()->*handler)(); }); };
+  link->onPress = [this, handler](Qt::MouseButton) { RunCommand(handler); };
   return link;
 }
 
@@ -459,15 +460,6 @@ bool DisplayAvailable() {
     if (value != nullptr && *value != '\0') return true;
   }
   return false;
-}
-
-int RunMainWindow(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("Varnolt");
-  QtClipboard clipboard(*QApplication::clipboard());
-  MainWindow window(clipboard);
-  window.show();
-  return QApplication::exec();
 }
 
 }  // namespace varnolt

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/Unit2.h"
@@ -47,12 +48,18 @@ class MainWindow : public QMainWindow {
   QWidget* PageViewSlot() const { return pageViewSlot_; }
   // The view over a page's editor; null for an empty slot.
   TRVPageView* PageView(int page) const;
+  // MainWindowOpen.cpp: each file (bytes, as named) or address becomes a new
+  // page through the import command its kind picks; one that cannot be
+  // imported is named in a warning and skipped.
+  void OpenInputs(const std::vector<std::string>& inputs);
 
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   using Handler = void (TForm2::*)();
@@ -84,6 +91,11 @@ class MainWindow : public QMainWindow {
   void SyncPageViews();
   void PressPageTab(int tag, Qt::MouseButton button);
 
+  // MainWindowOpen.cpp: a paste of a file list imports the files as pages.
+  void RunCommand(Handler handler);
+  bool PasteFileList();
+  void OpenInput(const std::string& input);
+
   QtHost host_;
   std::unique_ptr<TForm2> form_;
   bool shown_ = false;
@@ -111,8 +123,10 @@ class MainWindow : public QMainWindow {
   QSystemTrayIcon* tray_ = nullptr;
 };
 
-// The program's window: "varnolt" with no input.
-int RunMainWindow(int argc, char** argv);
+// The program's window: "varnolt" with no input, or "varnolt --window
+// [FILE|URL]..." (joinRunningWindow), which hands the inputs to the user's
+// window when one is open instead of opening another.
+int RunMainWindow(int argc, char** argv, const std::vector<std::string>& inputs = {}, bool joinRunningWindow = false);
 // Whether a display can be reached: a platform chosen, or an X or Wayland display.
 bool DisplayAvailable();
 

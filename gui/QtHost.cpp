@@ -84,6 +84,7 @@ void QtHost::ShowError(const std::u16string& message) {
 }
 
 std::optional<std::filesystem::path> QtHost::ChooseFile(const TFileDialogRequest& request, bool save) {
+  if (auto answer = TakeFileAnswer()) return answer;
   QFileDialog dialog(parent_, Q(request.title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -106,6 +107,7 @@ std::optional<std::filesystem::path> QtHost::ChooseFileToSave(const TFileDialogR
 
 std::optional<std::u16string> QtHost::InputBox(const std::u16string& caption, const std::u16string& prompt,
                                                const std::u16string& defaultValue) {
+  if (auto answer = TakeInputAnswer()) return answer;
   bool accepted = false;
   const QString text = QInputDialog::getText(parent_, Q(caption), Q(prompt), QLineEdit::Normal, Q(defaultValue), &accepted);
   if (!accepted) return std::nullopt;

@@ -1,9 +1,11 @@
-// Draws the window's pictures into the folder given as the only argument:
+// Draws the window's pictures into the folder given first, and the program's
+// icons for the desktop's icon theme into the one given second:
 //   cmake --build --preset default --target draw_pictures
-//   QT_QPA_PLATFORM=offscreen build/default/gui/draw_pictures images
+//   QT_QPA_PLATFORM=offscreen build/default/gui/draw_pictures images desktop/icons
 // Every picture is ours, drawn here; rerun after changing one.
 #include <QBuffer>
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QString>
 #include <cstdio>
 #include <functional>
@@ -257,12 +260,92 @@ QImage Decoration(int width, int height, const QString& caption) {
   return image;
 }
 
+// The program's icon on a 256-unit square: one list of shapes, painted at
+// each size of the icon theme and written out as SVG.
+struct IconShape {
+  QPainterPath path;
+  QColor fill;
+};
+
+QPainterPath Polygon(const std::vector<QPointF>& points) {
+  QPainterPath path;
+  path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
+  path.closeSubpath();
+  return path;
+}
+
+std::vector<IconShape> IconShapes() {
+  std::vector<IconShape> shapes;
+  QPainterPath tile;
+  tile.addRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+  shapes.push_back({tile, kAccent});
+  shapes.push_back({Polygon({{60, 34}, {164, 34}, {200, 70}, {200, 222}, {60, 222}}), Qt::white});
+  shapes.push_back({Polygon({{164, 34}, {164, 70}, {200, 70}}), QColor(0xF2, 0xB8, 0xAA)});
+  shapes.push_back({Polygon({{82, 58}, {108, 58}, {130, 126}, {152, 58}, {178, 58}, {143, 156}, {117, 156}}), kInk});
+  for (int line = 0; line < 3; ++line) {
+    QPainterPath rule;
+    rule.addRect(QRectF(82, 172 + line * 16, line == 2 ? 60 : 96, 8));
+    shapes.push_back({rule, kInk});
+  }
+  return shapes;
+}
+
+QString SvgPathData(const QPainterPath& path) {
+  QString data;
+  auto point = [](const QPainterPath::Element& e) { return QString("%1 %2").arg(e.x).arg(e.y); };
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const auto element = path.elementAt(i);
+    if (element.isMoveTo()) data += "M" + point(element);
+    else if (element.isLineTo()) data += "L" + point(element);
+    else if (element.isCurveTo() && i + 2 < path.elementCount()) {
+      data += "C" + point(element) + " " + point(path.elementAt(i + 1)) + " " + point(path.elementAt(i + 2));
+      i += 2;
+    }
+  }
+  return data + "Z";
+}
+
+void SaveIconSvg(const QString& name) {
+  QString svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n";
+  for (const auto& shape : IconShapes()) {
+    svg += QString("  <path fill=\"%1\" d=\"%2\"/>\n").arg(shape.fill.name(), SvgPathData(shape.path));
+  }
+  svg += "</svg>\n";
+  QFile file(name);
+  if (!file.open(QIODevice::WriteOnly) || file.write(svg.toUtf8()) < 0) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+  }
+}
+
+QImage IconImage(int size) {
+  QImage image = Canvas(size, size);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.scale(size / 256.0, size / 256.0);
+  for (const auto& shape : IconShapes()) painter.fillPath(shape.path, shape.fill);
+  return image;
+}
+
+// The hicolor theme's folders: scalable/apps and NxN/apps.
+void DrawIcons(const QString& themeFolder) {
+  const QString name = "example.varnolt.Varnolt";
+  const QString hicolor = themeFolder + "/hicolor/";
+  QDir().mkpath(hicolor + "scalable/apps");
+  SaveIconSvg(hicolor + "scalable/apps/" + name + ".svg");
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const QString apps = hicolor + QString("%1x%1/apps/").arg(size);
+    QDir().mkpath(apps);
+    if (!IconImage(size).save(apps + name + ".png")) std::fprintf(stderr, "cannot write %s\n", qPrintable(apps));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication application(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: draw_pictures FOLDER\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: draw_pictures FOLDER [ICON_THEMES_FOLDER]\n");
     return 2;
   }
   folder = argv[1];
@@ -277,5 +360,6 @@ int main(int argc, char** argv) {
   Save(Decoration(96, 96, "V1.2"), "about.png");
   DrawToolbar();
   DrawGallery();
+  if (argc == 3) DrawIcons(argv[2]);
   return 0;
 }

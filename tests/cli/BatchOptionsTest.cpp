@@ -41,6 +41,24 @@ TEST(BatchOptionsTest, RequestsWithoutConversion) {
   }
 }
 
+TEST(BatchOptionsTest, WindowTakesFilesAndAddresses) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> inputs;
+  };
+  const Case cases[] = {
+      {{"--window"}, {}},
+      {{"--window", "a.txt", "http://127.0.0.1/x", "b c.rtf"}, {"a.txt", "http://127.0.0.1/x", "b c.rtf"}},
+      {{"--window", "--", "-dash.txt", "--"}, {"-dash.txt", "--"}},
+  };
+  for (const auto& c : cases) {
+    auto parsed = ParseCommandLine(c.arguments);
+    ASSERT_TRUE(std::holds_alternative<TParsedCommandLine>(parsed));
+    EXPECT_EQ(std::get<TParsedCommandLine>(parsed).request, TBatchRequest::kWindow);
+    EXPECT_EQ(std::get<TParsedCommandLine>(parsed).options.inputs, c.inputs);
+  }
+}
+
 TEST(BatchOptionsTest, UsageErrorsAreOneLine) {
   const std::vector<std::vector<std::string>> cases = {
       {"a.txt"},
@@ -50,6 +68,7 @@ TEST(BatchOptionsTest, UsageErrorsAreOneLine) {
       {"a.txt", "-o", "out.pdf", "--margins", "-1,2"},
       {"a.txt", "-o", "out.pdf", "--page-size", "99999999999,1"},
       {"a.txt", "-o", "out.pdf", "--frobnicate"},
+      {"--window", "a.txt", "-o", "out.pdf"},
   };
   for (const auto& arguments : cases) {
     auto parsed = ParseCommandLine(arguments);

@@ -14,7 +14,8 @@ endif()
 
 # The window's pictures go beside the installed program, as beside the built one.
 if(IS_DIRECTORY ${IMAGES_DIR})
-  file(GLOB_RECURSE pictures RELATIVE ${IMAGES_DIR} ${IMAGES_DIR}/*)
+  file(GLOB pictures RELATIVE ${IMAGES_DIR} ${IMAGES_DIR}/*.png ${IMAGES_DIR}/*.jpg ${IMAGES_DIR}/*.gif
+       ${IMAGES_DIR}/*.ico)
   foreach(picture ${pictures})
     if(NOT EXISTS ${PREFIX}/bin/images/${picture})
       message(FATAL_ERROR "images/${picture} is not installed beside ${program}")
