@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev pkg-config libharfbuzz-dev libfontconfig-dev libfreetype-dev zlib1g-dev qt6-base-dev libgl-dev libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev
   fonts-urw-base35 fonts-dejavu-core fonts-noto-core fonts-hanazono mupdf-tools qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui pandoc
-  libreoffice-calc-nogui libxlsxwriter-dev
+  libreoffice-calc-nogui libxlsxwriter-dev libzip-dev
 )
 missing=()
 for p in "${packages[@]}"; do
