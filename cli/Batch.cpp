@@ -150,7 +150,7 @@ class TBatchRun {
     std::vector<std::filesystem::path> documents;
     std::vector<std::filesystem::path> workbooks;
     for (const auto& input : options_.inputs) {
-      if (InputKindOf(input) == TInputKind::kWord) documents.emplace_back(input);
+      if (InputKindOf(input) == TInputKind::kWord && OfficeInputNeedsLibreOffice(input)) documents.emplace_back(input);
       if (InputKindOf(input) == TInputKind::kExcel) workbooks.emplace_back(input);
     }
     auto& office = form_.OfficeApplications();

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -292,6 +293,19 @@ std::vector<std::filesystem::path> Office::Convert(const std::filesystem::path& 
   auto found = converted_.find({filter, absolute});
   if (found == converted_.end()) throw EOfficeError("LibreOffice could not convert " + input.string());
   return found->second;
+}
+
+bool OfficeReaderIsLibreOffice() {
+  const char* reader = std::getenv("VARNOLT_OFFICE_READER");
+  return reader != nullptr && std::string_view(reader) == "libreoffice";
+}
+
+bool OfficeInputNeedsLibreOffice(const std::filesystem::path& input) {
+  if (OfficeReaderIsLibreOffice()) return true;
+  std::string extension = input.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension != ".docx";
 }
 
 }  // namespace varnolt
