@@ -174,14 +174,13 @@ std::string ZipPackage::ReadEntry(std::uint64_t index) {
   std::string bytes;
   // The claimed size is only a hint: a damaged or hostile header may lie.
   if (sizeKnown) bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(stat.size, sizeLimit)));
+  auto chunk = std::make_unique<char[]>(kReadChunk);
   for (;;) {
-    const std::size_t used = bytes.size();
-    bytes.resize(used + kReadChunk);
-    const zip_int64_t got = zip_fread(file.get(), bytes.data() + used, kReadChunk);
+    const zip_int64_t got = zip_fread(file.get(), chunk.get(), kReadChunk);
     if (got < 0) Fail(part, ZipErrorText(zip_file_get_error(file.get())));
-    bytes.resize(used + static_cast<std::size_t>(got));
-    if (bytes.size() > sizeLimit) tooLarge(bytes.size());
     if (got == 0) break;
+    bytes.append(chunk.get(), static_cast<std::size_t>(got));
+    if (bytes.size() > sizeLimit) tooLarge(bytes.size());
   }
   unpackedTotal_ += bytes.size();
   return bytes;
