@@ -109,7 +109,8 @@ TEST(OfficeBatchTest, WorkbooksArriveSheetBySheetInSheetOrderCutToTheirRange) {
 TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "in.txt", "plain text");
-  test::WriteFileBytes(dir / "in.docx", "x");
+  // .doc: a .docx is read without the office suite.
+  test::WriteFileBytes(dir / "in.doc", "x");
   test::WriteFileBytes(dir / "in.xlsx", "x");
   const std::string word =
       "Microsoft Office Word is not installed. Please confirm your Microsoft Office Word had already installed!\n";
@@ -119,7 +120,7 @@ TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
   const struct {
     std::string input, output, error;
   } cases[] = {
-      {"in.docx", "out.txt", "varnolt: " + (dir / "in.docx").string() + ": " + word},
+      {"in.doc", "out.txt", "varnolt: " + (dir / "in.doc").string() + ": " + word},
       {"in.xlsx", "out.txt", "varnolt: " + (dir / "in.xlsx").string() + ": " + excel},
       {"in.txt", "out.doc", "varnolt: " + (dir / "out.doc").string() + ": " + word},
       {"in.txt", "out.xls",
@@ -149,7 +150,9 @@ TEST(OfficeBatchTest, CorruptDocumentsFailWithTheirCommandsErrors) {
   const struct {
     std::string input, error;
   } cases[] = {
-      {"broken.docx", "varnolt: LibreOffice could not convert " + (dir / "broken.docx").string() + "\n"},
+      // Our own reader refuses it, naming the file and the reason.
+      {"broken.docx", "varnolt: " + (dir / "broken.docx").string() + ": " + (dir / "broken.docx").string() +
+                          ": it is no zip package\n"},
       {"broken.xlsx", "varnolt: " + (dir / "broken.xlsx").string() +
                           ": Excel format Error or excel shutdown error Please check your Excel\n"},
   };
@@ -167,15 +170,15 @@ TEST(OfficeBatchTest, AHangingOfficeSuiteIsStoppedAtTheTimeLimitWithNothingLeftR
   test::WriteFileBytes(fake, "#!/bin/sh\necho $$ > " + (dir / "office.pid").string() + "\nsleep 60 &\necho $! > " +
                                  (dir / "child.pid").string() + "\nwait\n");
   ::chmod(fake.c_str(), 0755);
-  test::WriteFileBytes(dir / "in.docx", "x");
-  test::WriteFileBytes(dir / "other.docx", "x");
+  test::WriteFileBytes(dir / "in.doc", "x");
+  test::WriteFileBytes(dir / "other.doc", "x");
   const auto started = std::chrono::steady_clock::now();
   // Two documents share one run, and one wait of the limit.
-  auto result = Varnolt({(dir / "in.docx").string(), (dir / "other.docx").string(), "-o", (dir / "out.txt").string()},
+  auto result = Varnolt({(dir / "in.doc").string(), (dir / "other.doc").string(), "-o", (dir / "out.txt").string()},
                         {"VARNOLT_SOFFICE=" + fake.string(), "VARNOLT_OFFICE_TIMEOUT=2"});
   EXPECT_LT(std::chrono::steady_clock::now() - started, 4s);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.standardError, "varnolt: LibreOffice did not convert " + (dir / "in.docx").string() +
+  EXPECT_EQ(result.standardError, "varnolt: LibreOffice did not convert " + (dir / "in.doc").string() +
                                       " within 2 s and was stopped\n");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
   for (const char* pidFile : {"office.pid", "child.pid"}) {
