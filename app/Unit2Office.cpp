@@ -10,6 +10,7 @@
 #include "platform/Paths.h"
 #include "platform/TemporaryCleanup.h"
 #include "platform/Workbook.h"
+#include "richtext/docx/DocxReader.h"
 #include "richtext/table/RVTable.h"
 
 namespace varnolt {
@@ -113,13 +114,19 @@ void TForm2::PasteRichText(const std::string& rtf) {
 
 void TForm2::Label6Click() {
   statusbarinit();
-  if (!ConnectOffice(kWordNotInstalled)) return;
+  // A .docx needs no LibreOffice: without it the command asks for the file first.
+  if (OfficeReaderIsLibreOffice() && !ConnectOffice(kWordNotInstalled)) return;
   Progress.Start(1);
   auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{
       u"", u"all files|*.doc;*.rtf|word document(*.doc)|*.doc|rich text format(*.rtf)|*.rtf", u"", {}, {}});
   if (!fileName) return;
   RefuseWhatIsNoPackage(*fileName);
-  PasteRichText(office_.Convert(*fileName, kOfficeRtfFilter).front());
+  if (!OfficeInputNeedsLibreOffice(*fileName)) {
+    PasteRichText(DocxToRtf(*fileName));
+  } else {
+    if (!ConnectOffice(kWordNotInstalled)) return;
+    PasteRichText(office_.Convert(*fileName, kOfficeRtfFilter).front());
+  }
   Progress.bar.StepIt();
   Progress.SetPercentText(u"100%");
 }

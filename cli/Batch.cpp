@@ -124,7 +124,7 @@ class TBatchRun {
     for (const auto& input : options_.inputs) {
       // The import refuses it with its reason; LibreOffice would only waste time on it.
       if (IsPackageNameWithoutPackage(input)) continue;
-      if (InputKindOf(input) == TInputKind::kWord) documents.emplace_back(input);
+      if (InputKindOf(input) == TInputKind::kWord && OfficeInputNeedsLibreOffice(input)) documents.emplace_back(input);
       if (InputKindOf(input) == TInputKind::kExcel) workbooks.emplace_back(input);
     }
     auto& office = form_.OfficeApplications();

@@ -357,4 +357,17 @@ std::vector<std::string> Office::Convert(const std::filesystem::path& input, con
   return std::move(found->second);
 }
 
+bool OfficeReaderIsLibreOffice() {
+  const char* reader = std::getenv("VARNOLT_OFFICE_READER");
+  return reader != nullptr && std::string_view(reader) == "libreoffice";
+}
+
+bool OfficeInputNeedsLibreOffice(const std::filesystem::path& input) {
+  if (OfficeReaderIsLibreOffice()) return true;
+  std::string extension = input.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension != ".docx";
+}
+
 }  // namespace varnolt

@@ -49,6 +49,13 @@ OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, c
 // The conversion time limit: VARNOLT_OFFICE_TIMEOUT seconds, 120 by default.
 std::chrono::milliseconds OfficeTimeLimit();
 
+// Whether an office input goes through LibreOffice: the binary formats
+// always, every format when VARNOLT_OFFICE_READER is "libreoffice"; the
+// formats our own readers know otherwise not.
+bool OfficeInputNeedsLibreOffice(const std::filesystem::path& input);
+// Whether VARNOLT_OFFICE_READER sends every office input through LibreOffice.
+bool OfficeReaderIsLibreOffice();
+
 // The soffice to start: VARNOLT_SOFFICE when set, else the first on PATH;
 // empty when there is none that can be executed.
 std::optional<std::filesystem::path> FindSoffice();

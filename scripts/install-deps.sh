@@ -6,7 +6,7 @@ set -euo pipefail
 program=(
   cmake ninja-build g++ pkg-config
   libicu-dev libharfbuzz-dev libfontconfig-dev libfreetype-dev zlib1g-dev qt6-base-dev libgl-dev
-  libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev libxlsxwriter-dev
+  libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev libxlsxwriter-dev libzip-dev
   fonts-dejavu-core
 )
 # Tests, benchmarks, fuzzing and the Debian package: the office conversions

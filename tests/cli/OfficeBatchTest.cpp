@@ -115,7 +115,8 @@ TEST(OfficeBatchTest, WorkbooksArriveSheetBySheetInSheetOrderCutToTheirRange) {
 TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "in.txt", "plain text");
-  test::WriteFileBytes(dir / "in.docx", "x");
+  // .doc: a .docx is read without the office suite.
+  test::WriteFileBytes(dir / "in.doc", "x");
   test::WriteFileBytes(dir / "in.xlsx", "x");
   const std::string word =
       "Microsoft Office Word is not installed. Please confirm your Microsoft Office Word had already installed!\n";
@@ -125,7 +126,7 @@ TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
   const struct {
     std::string input, output, error;
   } cases[] = {
-      {"in.docx", "out.txt", "varnolt: " + (dir / "in.docx").string() + ": " + word},
+      {"in.doc", "out.txt", "varnolt: " + (dir / "in.doc").string() + ": " + word},
       {"in.xlsx", "out.txt", "varnolt: " + (dir / "in.xlsx").string() + ": " + excel},
       {"in.txt", "out.doc", "varnolt: " + (dir / "out.doc").string() + ": " + word},
       {"in.txt", "out.xls",
@@ -155,7 +156,9 @@ TEST(OfficeBatchTest, CorruptDocumentsFailWithTheirCommandsErrors) {
   const struct {
     std::string input, error;
   } cases[] = {
-      {"broken.docx", "varnolt: LibreOffice could not convert " + (dir / "broken.docx").string() + "\n"},
+      // Our own reader refuses it, naming the file and the reason.
+      {"broken.docx", "varnolt: " + (dir / "broken.docx").string() + ": " + (dir / "broken.docx").string() +
+                          ": it is no zip package\n"},
       {"broken.xlsx", "varnolt: " + (dir / "broken.xlsx").string() +
                           ": Excel format Error or excel shutdown error Please check your Excel\n"},
   };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 
@@ -28,6 +29,19 @@ std::vector<std::string> WordsOf(std::string text) {
     if (!std::regex_match(word, listMarker)) words.push_back(word);
   }
   return words;
+}
+
+double WordAgreement(const std::vector<std::string>& ours, const std::vector<std::string>& theirs) {
+  if (ours.empty() && theirs.empty()) return 1;
+  std::vector<std::size_t> previous(theirs.size() + 1, 0);
+  std::vector<std::size_t> current(theirs.size() + 1, 0);
+  for (const auto& word : ours) {
+    for (std::size_t j = 0; j < theirs.size(); ++j) {
+      current[j + 1] = word == theirs[j] ? previous[j] + 1 : std::max(previous[j + 1], current[j]);
+    }
+    std::swap(previous, current);
+  }
+  return 2.0 * static_cast<double>(previous.back()) / static_cast<double>(ours.size() + theirs.size());
 }
 
 std::string OdtPart(const std::filesystem::path& odt, const std::string& part) {

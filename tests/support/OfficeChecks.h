@@ -17,6 +17,10 @@ void ConvertWithOffice(const std::vector<std::filesystem::path>& files, const st
 // office suite writes into plain text, do not count.
 std::vector<std::string> WordsOf(std::string text);
 
+// How far two texts agree word for word: twice the longest common
+// subsequence of their words over the sum of their counts (1 when equal).
+double WordAgreement(const std::vector<std::string>& ours, const std::vector<std::string>& theirs);
+
 // One part (content.xml, styles.xml) of an OpenDocument file.
 std::string OdtPart(const std::filesystem::path& odt, const std::string& part);
 
