@@ -104,7 +104,9 @@ TEST(XmlStreamTest, RefusesMalformedAndHostileXmlNamingThePlace) {
       EXPECT_EQ(error.Part(), "word/document.xml");
     }
     EXPECT_TRUE(message.starts_with(c.message)) << c.name << ": " << message;
-    if (c.message.ends_with(": ")) EXPECT_GT(message.size(), c.message.size()) << c.name << " gives a reason";
+    if (c.message.ends_with(": ")) {
+      EXPECT_GT(message.size(), c.message.size()) << c.name << " gives a reason";
+    }
     EXPECT_EQ(text.find("root:"), std::string::npos) << c.name;
   }
 }

@@ -145,7 +145,9 @@ TEST(ZipPackageTest, DamagedOrForeignFilesAreRefusedWithTheReason) {
       if (c.part) package.ReadPart(c.part);
     });
     EXPECT_TRUE(message.starts_with(c.message)) << c.name << ": " << message;
-    if (c.message.ends_with(": ")) EXPECT_GT(message.size(), c.message.size() + 2) << c.name << " gives a reason";
+    if (c.message.ends_with(": ")) {
+      EXPECT_GT(message.size(), c.message.size() + 2) << c.name << " gives a reason";
+    }
   }
 }
 
