@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 
+#include "app/SheetTable.h"
 #include "app/Unit2.h"
 #include "cli/BatchHost.h"
 #include "cli/BatchOptions.h"
@@ -151,7 +152,7 @@ class TBatchRun {
     std::vector<std::filesystem::path> workbooks;
     for (const auto& input : options_.inputs) {
       if (InputKindOf(input) == TInputKind::kWord) documents.emplace_back(input);
-      if (InputKindOf(input) == TInputKind::kExcel) workbooks.emplace_back(input);
+      if (InputKindOf(input) == TInputKind::kExcel && !ReadsWorkbookItself(input)) workbooks.emplace_back(input);
     }
     auto& office = form_.OfficeApplications();
     if (documents.size() + workbooks.size() < 2 || !office.Connect()) return;

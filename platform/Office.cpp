@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -292,6 +293,11 @@ std::vector<std::filesystem::path> Office::Convert(const std::filesystem::path& 
   auto found = converted_.find({filter, absolute});
   if (found == converted_.end()) throw EOfficeError("LibreOffice could not convert " + input.string());
   return found->second;
+}
+
+bool OfficeReadsEveryInput() {
+  const char* choice = std::getenv("VARNOLT_OFFICE_READER");
+  return choice != nullptr && std::string_view(choice) == "libreoffice";
 }
 
 }  // namespace varnolt

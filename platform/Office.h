@@ -27,7 +27,7 @@ class EOfficeError : public Exception {
 inline constexpr char kOfficeRtfFilter[] = "rtf";
 // One UTF-8 CSV file per sheet, cells as the sheet shows them.
 inline constexpr char kOfficeSheetsCsvFilter[] =
-    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1";
+    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1";
 
 // What one LibreOffice process did.
 struct OfficeProcessResult {
@@ -44,6 +44,11 @@ OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, c
 
 // The conversion time limit: VARNOLT_OFFICE_TIMEOUT seconds, 120 by default.
 std::chrono::milliseconds OfficeTimeLimit();
+
+// True when VARNOLT_OFFICE_READER is "libreoffice": every office input then
+// goes through LibreOffice, for comparison and as a way out; otherwise the
+// formats Varnolt reads itself are read without it.
+bool OfficeReadsEveryInput();
 
 // The soffice to start: VARNOLT_SOFFICE when set, else the first on PATH;
 // empty when there is none that can be executed.

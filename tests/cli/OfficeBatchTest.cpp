@@ -110,7 +110,7 @@ TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "in.txt", "plain text");
   test::WriteFileBytes(dir / "in.docx", "x");
-  test::WriteFileBytes(dir / "in.xlsx", "x");
+  test::WriteFileBytes(dir / "in.xls", "x");
   const std::string word =
       "Microsoft Office Word is not installed. Please confirm your Microsoft Office Word had already installed!\n";
   const std::string excel =
@@ -120,7 +120,7 @@ TEST(OfficeBatchTest, WithoutTheOfficeSuiteTheCommandsSayItIsNotInstalled) {
     std::string input, output, error;
   } cases[] = {
       {"in.docx", "out.txt", "varnolt: " + (dir / "in.docx").string() + ": " + word},
-      {"in.xlsx", "out.txt", "varnolt: " + (dir / "in.xlsx").string() + ": " + excel},
+      {"in.xls", "out.txt", "varnolt: " + (dir / "in.xls").string() + ": " + excel},
       {"in.txt", "out.doc", "varnolt: " + (dir / "out.doc").string() + ": " + word},
       {"in.txt", "out.xls",
        "varnolt: " + (dir / "out.xls").string() +
