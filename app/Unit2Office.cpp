@@ -72,6 +72,17 @@ void WriteTable(const TRVTableItemInfo& table, TWorkbookWriter& workbook, int sh
   }
 }
 
+// An error's message without the file name it starts with, for a line that
+// names the file already.
+std::u16string ReasonAbout(const std::filesystem::path& file, std::string message) {
+  const std::string name = file.string();
+  if (message.starts_with(name)) {
+    message.erase(0, name.size());
+    if (message.starts_with(", ") || message.starts_with(": ")) message.erase(0, 2);
+  }
+  return Utf8ToUtf16(message);
+}
+
 }  // namespace
 
 bool TForm2::ConnectOffice(const std::u16string& notInstalled) {
@@ -132,7 +143,7 @@ void TForm2::Label16Click() {
     PasteSheets(ownReader ? ReadWorkbook(*fileName, kSheetImportRange) : SheetsThroughOffice(*fileName));
   } catch (const Exception& error) {
     // The reason behind the command's own message, for whoever reads the log.
-    LastImport.unshown = Utf8ToUtf16(error.what());
+    LastImport.unshown = ReasonAbout(*fileName, error.what());
     host_.ShowMessage(TMessage{kExcelImportFailed, u"", TMessageKind::kError});
   } catch (const std::exception&) {
     host_.ShowMessage(TMessage{kExcelImportFailed, u"", TMessageKind::kError});

@@ -79,21 +79,32 @@ class SavedWebPagesTest : public ::testing::Test {
   static inline std::map<std::string, TPage>* pages_ = nullptr;
 };
 
+// Where the two differ by design, the tests below check our words exactly:
+// forms (the suite leaves out what fields show) and a Windows-1252 page
+// without a declaration (which the suite does not read as Windows-1252).
+bool DiffersByDesign(const std::string& name) { return name.starts_with("form-") || name == "undeclared-1252"; }
+
 TEST_F(SavedWebPagesTest, OurTextAgreesWithTheOfficeSuitesWordForWord) {
   ASSERT_GE(pages_->size(), 25u);
   double sum = 0;
+  double comparableSum = 0;
+  size_t comparable = 0;
   for (const auto& [name, page] : *pages_) {
     const double agreement = WordAgreement(page.ours, page.office);
     sum += agreement;
     std::printf("%-22s %5zu words, office %5zu, agreement %.3f\n", name.c_str(), page.ours.size(), page.office.size(),
                 agreement);
-    // Form fields are where the two differ: the suite leaves out what they show.
-    EXPECT_GE(agreement, name.starts_with("form-") ? 0.85 : 0.97) << name;
+    if (DiffersByDesign(name)) continue;
+    comparableSum += agreement;
+    ++comparable;
+    EXPECT_GE(agreement, 0.97) << name;
   }
   const double mean = sum / static_cast<double>(pages_->size());
-  std::printf("mean agreement over %zu pages: %.3f\n", pages_->size(), mean);
+  const double comparableMean = comparableSum / static_cast<double>(comparable);
+  std::printf("mean agreement over %zu pages: %.3f; over the %zu that do not differ by design: %.3f\n",
+              pages_->size(), mean, comparable, comparableMean);
   RecordProperty("mean_word_agreement", std::to_string(mean));
-  EXPECT_GE(mean, 0.97);
+  EXPECT_GE(comparableMean, 0.97);
 }
 
 TEST_F(SavedWebPagesTest, WorkbooksSavedAsPagesShowNoConditionalMarkers) {
@@ -119,12 +130,18 @@ TEST_F(SavedWebPagesTest, FormsShowTheChosenOptionsWhereTheSuiteShowsNoFieldAtAl
 }
 
 TEST_F(SavedWebPagesTest, UndeclaredPagesReadAsTheirBytesAre) {
-  for (const char* name : {"undeclared-utf8-1", "undeclared-utf8-2", "undeclared-utf8-3", "undeclared-utf8-4",
-                           "undeclared-1252"}) {
+  for (const char* name : {"undeclared-utf8-1", "undeclared-utf8-2", "undeclared-utf8-3", "undeclared-utf8-4"}) {
     const auto& page = Page(name);
     for (const auto& word : page.ours) EXPECT_EQ(word.find("\xC3\x83"), std::string::npos) << name << ": " << word;
-    EXPECT_GE(WordAgreement(page.ours, page.office), 0.97) << name;
+    EXPECT_EQ(page.ours, page.office) << name;
   }
+  const std::vector<std::string> windows1252 = {
+      "R\xC3\xA9sum\xC3\xA9", "Na\xC3\xAFve", "caf\xC3\xA9", "owner", "seeks", "a", "fa\xC3\xA7\x61\x64\x65",
+      "painter", "\xE2\x80\x94", "\xC2\xA3\x32\x30\x30", "per", "day."};
+  EXPECT_EQ(Page("undeclared-1252").ours, windows1252);
+  std::string office;
+  for (const auto& word : Page("undeclared-1252").office) office += word + " ";
+  std::printf("the office suite's words of undeclared-1252: %s\n", office.c_str());
 }
 
 }  // namespace
