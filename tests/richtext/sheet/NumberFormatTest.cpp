@@ -59,7 +59,7 @@ TEST(NumberFormatTest, DatesAndTimesCountFromTheWorkbooksDayZero) {
       {59, "yyyy\\-mm\\-dd", false, "1900-02-28"},
       {1, "yyyy\\-mm\\-dd", false, "1900-01-01"},
       {0, "yyyy\\-mm\\-dd", true, "1904-01-01"},
-      {0.5451273148148148, "hh:mm:ss", false, "13:05:09"},
+      {0.5452430555555556, "hh:mm:ss", false, "13:05:09"},
       {0.8798611111111111, "h:mm\\ AM/PM", false, "9:07 PM"},
       {0.0, "h:mm AM/PM", false, "12:00 AM"},
       {1.1458333333333333, "[h]:mm", false, "27:30"},
