@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/CodePage.h"
+#include "platform/Office.h"
+#include "richtext/sheet/WorkbookReader.h"
 
 namespace varnolt {
 
@@ -42,7 +44,41 @@ void AppendRtfText(std::string& rtf, std::string_view utf8) {
   }
 }
 
+// Which merged area, if any, each cell belongs to.
+class TMergeMap {
+ public:
+  TMergeMap(const TSheetCells& cells, const std::vector<TSheetMerge>& merges) : columns_(cells.front().size()) {
+    TSheetGrid clipped;
+    const TSheetRange range{static_cast<int>(cells.size()), static_cast<int>(columns_)};
+    for (const auto& merge : merges) clipped.AddMerge(merge, range);
+    merges_ = std::move(clipped.merges);
+    owner_.assign(cells.size() * columns_, -1);
+    for (size_t i = 0; i < merges_.size(); ++i) {
+      for (int row = merges_[i].firstRow; row <= merges_[i].lastRow; ++row) {
+        for (int column = merges_[i].firstColumn; column <= merges_[i].lastColumn; ++column) {
+          auto& owner = owner_[static_cast<size_t>(row) * columns_ + static_cast<size_t>(column)];
+          // Overlapping areas (damage): the first keeps the cell.
+          if (owner < 0) owner = static_cast<int>(i);
+        }
+      }
+    }
+  }
+  const TSheetMerge* At(size_t row, size_t column) const {
+    const int owner = owner_[row * columns_ + column];
+    return owner < 0 ? nullptr : &merges_[static_cast<size_t>(owner)];
+  }
+
+ private:
+  size_t columns_;
+  std::vector<TSheetMerge> merges_;
+  std::vector<int> owner_;
+};
+
 }  // namespace
+
+bool ReadsWorkbookItself(const std::filesystem::path& file) {
+  return !OfficeReaderIsLibreOffice() && IsOwnWorkbookFormat(file);
+}
 
 TSheetCells ParseCsv(std::string_view text) {
   TSheetCells rows;
@@ -103,21 +139,26 @@ TSheetCells ImportedRange(TSheetCells cells) {
   return cells;
 }
 
-std::string SheetTableAsRtf(const TSheetCells& cells) {
+std::string SheetTableAsRtf(const TSheetCells& cells, const std::vector<TSheetMerge>& merges) {
   if (cells.empty() || cells.front().empty()) return {};
+  const TMergeMap mergeMap(cells, merges);
   std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 ";
-  for (const auto& row : cells) {
-    rtf += "\\trowd\\trgaph108";
-    for (size_t column = 1; column <= row.size(); ++column) {
-      rtf += "\\cellx" + std::to_string(column * kCellWidthTwips);
+  for (size_t row = 0; row < cells.size(); ++row) {
+    std::string definitions = "\\trowd\\trgaph108";
+    std::string texts;
+    for (size_t column = 0; column < cells[row].size(); ++column) {
+      const TSheetMerge* merge = mergeMap.At(row, column);
+      const bool covered = merge != nullptr && static_cast<int>(row) > merge->firstRow;
+      if (merge != nullptr) {
+        definitions += covered ? "\\clvmrg" : (merge->lastRow > merge->firstRow ? "\\clvmgf" : "");
+        column = static_cast<size_t>(merge->lastColumn);
+      }
+      definitions += "\\cellx" + std::to_string((column + 1) * kCellWidthTwips);
+      texts += "\\pard\\intbl ";
+      if (!covered) AppendRtfText(texts, cells[row][merge != nullptr ? static_cast<size_t>(merge->firstColumn) : column]);
+      texts += "\\cell\n";
     }
-    rtf += "\n";
-    for (const auto& cell : row) {
-      rtf += "\\pard\\intbl ";
-      AppendRtfText(rtf, cell);
-      rtf += "\\cell\n";
-    }
-    rtf += "\\row\n";
+    rtf += definitions + "\n" + texts + "\\row\n";
   }
   rtf += "\\pard\\par}";
   return rtf;

@@ -20,6 +20,7 @@
 #include "platform/Office.h"
 #include "platform/WebPage.h"
 #include "richtext/editor/RVEdit.h"
+#include "richtext/sheet/SheetGrid.h"
 #include "richtext/style/RVStyle.h"
 
 namespace varnolt {
@@ -273,7 +274,8 @@ class TForm2 {
   // LibreOffice cannot be started.
   bool ConnectOffice(const std::u16string& notInstalled);
   void LeaveCollectedPagesOnClipboard(TRichDocEdit& collecting);
-  void ImportSheets(const std::filesystem::path& workbook);
+  void PasteSheets(const std::vector<TSheetGrid>& sheets);
+  std::vector<TSheetGrid> SheetsThroughOffice(const std::filesystem::path& workbook);
   int WriteTablesToWorkbook(TWorkbookWriter& workbook);
   void ApplyTemplate(int number);
   void ToggleFontStyle(bool& flag, TFontStyle bit);

@@ -11,6 +11,7 @@
 #include "platform/TemporaryCleanup.h"
 #include "platform/Workbook.h"
 #include "richtext/docx/DocxReader.h"
+#include "richtext/sheet/WorkbookReader.h"
 #include "richtext/table/RVTable.h"
 
 namespace varnolt {
@@ -83,6 +84,17 @@ void WriteTable(const TRVTableItemInfo& table, TWorkbookWriter& workbook, int sh
   }
 }
 
+// An error's message without the file name it starts with, for a line that
+// names the file already.
+std::u16string ReasonAbout(const std::filesystem::path& file, std::string message) {
+  const std::string name = file.string();
+  if (message.starts_with(name)) {
+    message.erase(0, name.size());
+    if (message.starts_with(", ") || message.starts_with(": ")) message.erase(0, 2);
+  }
+  return Utf8ToUtf16(message);
+}
+
 }  // namespace
 
 // The clipboard ends holding every collected page, as one copy: the window's
@@ -131,25 +143,39 @@ void TForm2::Label6Click() {
   Progress.SetPercentText(u"100%");
 }
 
-void TForm2::ImportSheets(const std::filesystem::path& workbook) {
-  const auto sheets = office_.Convert(workbook, kOfficeSheetsCsvFilter);
+void TForm2::PasteSheets(const std::vector<TSheetGrid>& sheets) {
   Progress.Start(static_cast<std::int32_t>(sheets.size()));
   for (const auto& sheet : sheets) {
-    const std::string rtf = SheetTableAsRtf(ImportedRange(ParseCsv(sheet)));
+    const std::string rtf = SheetTableAsRtf(ImportedRange(sheet.cells), sheet.merges);
     if (!rtf.empty()) PasteRichText(rtf);
     Progress.Step();
     host_.ProcessMessages();
   }
 }
 
+std::vector<TSheetGrid> TForm2::SheetsThroughOffice(const std::filesystem::path& workbook) {
+  std::vector<TSheetGrid> sheets;
+  for (const auto& csv : office_.Convert(workbook, kOfficeSheetsCsvFilter)) {
+    sheets.push_back({{}, ParseCsv(csv), {}});
+  }
+  return sheets;
+}
+
 void TForm2::Label16Click() {
   statusbarinit();
-  if (!ConnectOffice(kExcelNotInstalled)) return;
+  // .xlsx and .ods are read here; only other workbooks need the office suite.
+  if (OfficeReaderIsLibreOffice() && !ConnectOffice(kExcelNotInstalled)) return;
   auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{u"", u"excel file(*.xls)|*.xls", u"xls", {}, {}});
   if (!fileName) return;
   RefuseWhatIsNoPackage(*fileName);
+  const bool ownReader = ReadsWorkbookItself(*fileName);
+  if (!ownReader && !ConnectOffice(kExcelNotInstalled)) return;
   try {
-    ImportSheets(*fileName);
+    PasteSheets(ownReader ? ReadWorkbook(*fileName, kSheetImportRange) : SheetsThroughOffice(*fileName));
+  } catch (const Exception& error) {
+    // The reason behind the command's own message, for whoever reads the log.
+    LastImport.unshown = ReasonAbout(*fileName, error.what());
+    host_.ShowMessage(TMessage{kExcelImportFailed, u"", TMessageKind::kError});
   } catch (const std::exception&) {
     host_.ShowMessage(TMessage{kExcelImportFailed, u"", TMessageKind::kError});
   }

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "app/InputKinds.h"
+#include "app/SheetTable.h"
 #include "app/Unit2.h"
 #include "cli/BatchHost.h"
 #include "cli/BatchOptions.h"
@@ -125,7 +126,7 @@ class TBatchRun {
       // The import refuses it with its reason; LibreOffice would only waste time on it.
       if (IsPackageNameWithoutPackage(input)) continue;
       if (InputKindOf(input) == TInputKind::kWord && OfficeInputNeedsLibreOffice(input)) documents.emplace_back(input);
-      if (InputKindOf(input) == TInputKind::kExcel) workbooks.emplace_back(input);
+      if (InputKindOf(input) == TInputKind::kExcel && !ReadsWorkbookItself(input)) workbooks.emplace_back(input);
     }
     auto& office = form_.OfficeApplications();
     if (documents.size() + workbooks.size() < 2 || !office.Connect()) return;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <unordered_set>
 
@@ -57,6 +58,13 @@ std::string CharsetOfMetaTags(std::string_view bytes) {
   return {};
 }
 
+// Browsers' detection takes UTF-8 for undeclared bytes that are valid as
+// such; plain ASCII reads the same either way.
+std::string CharsetOfUndeclaredBytes(std::string_view bytes) {
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+  return !ascii && IsValidUtf8(bytes) ? "utf-8" : std::string(kFallbackCharset);
+}
+
 std::string BrowserLabel(std::string label) {
   static const std::unordered_set<std::string_view> kReadAsWindows1252 = {
       "iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "us-ascii", "ascii", "cp1252", "x-cp1252"};
@@ -75,9 +83,68 @@ std::unique_ptr<UConverter, ConverterCloser> OpenConverter(const std::string& ch
   return converter;
 }
 
+// --- markup browsers read as comments ---
+
+bool StartsWithNoCase(std::string_view text, size_t at, std::string_view prefix) {
+  if (text.size() - at < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[at + i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// Where the markup starting at at ends (one past it), and whether a browser
+// reads it as text or as a bogus comment to drop.
+struct TMarkupSpan {
+  size_t end;
+  bool dropped;
+};
+
+size_t EndAfter(std::string_view html, size_t from, std::string_view terminator) {
+  const auto at = html.find(terminator, from);
+  return at == std::string_view::npos ? html.size() : at + terminator.size();
+}
+
+size_t EndOfRawText(std::string_view html, size_t from, std::string_view closingTag) {
+  for (size_t at = html.find("</", from); at != std::string_view::npos; at = html.find("</", at + 2)) {
+    if (StartsWithNoCase(html, at + 2, closingTag)) return at;
+  }
+  return html.size();
+}
+
+TMarkupSpan MarkupAt(std::string_view html, size_t at) {
+  if (html.compare(at, 4, "<!--") == 0) return {EndAfter(html, at + 4, "-->"), false};
+  // Downlevel-revealed conditional comments (<![if ...]>, <![endif]>) and
+  // any other <![...> (CDATA too, outside SVG and MathML) are bogus comments
+  // to a browser: markers, not text.
+  if (html.compare(at, 3, "<![") == 0) return {EndAfter(html, at + 3, ">"), true};
+  for (std::string_view raw : {"script", "style", "textarea", "title", "xmp"}) {
+    if (StartsWithNoCase(html, at + 1, raw)) return {EndOfRawText(html, at + 1 + raw.size(), raw), false};
+  }
+  return {at + 1, false};
+}
+
+// The page without the bogus comments libxml2 would keep as text.
+std::string WithoutBogusComments(std::string_view html) {
+  if (html.find("<![") == std::string_view::npos) return std::string(html);
+  std::string kept;
+  kept.reserve(html.size());
+  size_t copied = 0;
+  for (size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at)) {
+    const TMarkupSpan span = MarkupAt(html, at);
+    if (span.dropped) {
+      kept.append(html, copied, at - copied);
+      copied = span.end;
+    }
+    at = span.end;
+  }
+  kept.append(html, copied);
+  return kept;
+}
+
 // --- the walk ---
 
-enum class TNodeRole { kInline, kSkipped, kBlock, kLineBreak, kCell, kPreformatted };
+enum class TNodeRole { kInline, kSkipped, kBlock, kLineBreak, kCell, kPreformatted, kChoice };
 
 TNodeRole RoleOf(const xmlNode* node) {
   static const std::unordered_set<std::string_view> kSkipped = {"script", "style", "noscript", "template",
@@ -97,6 +164,7 @@ TNodeRole RoleOf(const xmlNode* node) {
   const std::string_view name = reinterpret_cast<const char*>(node->name);
   if (kSkipped.contains(name)) return TNodeRole::kSkipped;
   if (name == "br") return TNodeRole::kLineBreak;
+  if (name == "select") return TNodeRole::kChoice;
   if (name == "td" || name == "th") return TNodeRole::kCell;
   if (kPreformatted.contains(name)) return TNodeRole::kPreformatted;
   if (kBlocks.contains(name)) return TNodeRole::kBlock;
@@ -172,6 +240,53 @@ class TTextCollector {
   bool atLineStart_ = true;
 };
 
+bool IsElement(const xmlNode* node, std::string_view name) {
+  return node->type == XML_ELEMENT_NODE && node->name != nullptr &&
+         std::string_view(reinterpret_cast<const char*>(node->name)) == name;
+}
+
+struct XmlStringFreer {
+  void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using TXmlString = std::unique_ptr<xmlChar, XmlStringFreer>;
+
+bool HasAttribute(const xmlNode* node, const char* name) {
+  return xmlHasProp(node, reinterpret_cast<const xmlChar*>(name)) != nullptr;
+}
+
+// A list box shows its options; a drop-down only the chosen one.
+bool IsDropDown(const xmlNode* select) {
+  if (HasAttribute(select, "multiple")) return false;
+  const TXmlString size(xmlGetProp(select, reinterpret_cast<const xmlChar*>("size")));
+  return size == nullptr || std::atoi(reinterpret_cast<const char*>(size.get())) <= 1;
+}
+
+// The last option marked selected, else the first (options sit in the
+// select or in its optgroups).
+const xmlNode* ChosenOption(const xmlNode* select) {
+  const xmlNode* first = nullptr;
+  const xmlNode* chosen = nullptr;
+  auto consider = [&](const xmlNode* option) {
+    if (!IsElement(option, "option")) return;
+    if (first == nullptr) first = option;
+    if (HasAttribute(option, "selected")) chosen = option;
+  };
+  for (const xmlNode* child = select->children; child != nullptr; child = child->next) {
+    consider(child);
+    if (IsElement(child, "optgroup")) {
+      for (const xmlNode* inner = child->children; inner != nullptr; inner = inner->next) consider(inner);
+    }
+  }
+  return chosen != nullptr ? chosen : first;
+}
+
+std::string ShownTextOf(const xmlNode* option) {
+  const char* attribute = HasAttribute(option, "label") ? "label" : nullptr;
+  const TXmlString text(attribute != nullptr ? xmlGetProp(option, reinterpret_cast<const xmlChar*>(attribute))
+                                             : xmlNodeGetContent(option));
+  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text.get()));
+}
+
 bool IsCell(const xmlNode* node) { return node != nullptr && RoleOf(node) == TNodeRole::kCell; }
 
 bool HasEarlierCell(const xmlNode* cell) {
@@ -244,6 +359,10 @@ class TBodyWalk {
       case TNodeRole::kCell:
         if (HasEarlierCell(node)) collector_.CellSeparator();
         return true;
+      case TNodeRole::kChoice:
+        if (!IsDropDown(node)) return true;
+        if (const xmlNode* option = ChosenOption(node)) collector_.CollapsedText(ShownTextOf(option));
+        return false;
       case TNodeRole::kInline: return true;
     }
     return true;
@@ -270,7 +389,7 @@ std::string HtmlCharset(std::string_view bytes, std::string_view contentType) {
   std::string charset = CharsetParameter(contentType);
   if (charset.empty()) charset = CharsetOfByteOrderMark(bytes);
   if (charset.empty()) charset = CharsetOfMetaTags(bytes);
-  if (charset.empty()) charset = kFallbackCharset;
+  if (charset.empty()) charset = CharsetOfUndeclaredBytes(bytes);
   return BrowserLabel(charset);
 }
 
@@ -293,12 +412,13 @@ void THtmlDocument::Freer::operator()(xmlDoc* document) const { xmlFreeDoc(docum
 
 THtmlDocument::THtmlDocument(std::string_view utf8Html) {
   if (utf8Html.empty()) return;
-  if (utf8Html.size() > INT_MAX) utf8Html = utf8Html.substr(0, INT_MAX);
+  const std::string html = WithoutBogusComments(utf8Html);
+  const std::string_view parsed = html.size() > INT_MAX ? std::string_view(html).substr(0, INT_MAX) : html;
   // Without XML_PARSE_HUGE the parser drops whatever is nested deeper than
   // 256 elements; the walk below needs no stack, so depth costs only memory.
   constexpr int kOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                            HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT | XML_PARSE_HUGE;
-  document_.reset(htmlReadMemory(utf8Html.data(), static_cast<int>(utf8Html.size()), nullptr, "UTF-8", kOptions));
+  document_.reset(htmlReadMemory(parsed.data(), static_cast<int>(parsed.size()), nullptr, "UTF-8", kOptions));
 }
 
 THtmlDocument::~THtmlDocument() = default;

@@ -29,7 +29,7 @@ class EOfficeError : public Exception {
 inline constexpr char kOfficeRtfFilter[] = "rtf";
 // One UTF-8 CSV file per sheet, cells as the sheet shows them.
 inline constexpr char kOfficeSheetsCsvFilter[] =
-    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1";
+    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1";
 
 // What one LibreOffice process did.
 struct OfficeProcessResult {

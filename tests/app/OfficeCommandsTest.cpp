@@ -160,9 +160,9 @@ TEST_F(OfficeCommandsTest, CancellingTheDialogsChangesNothing) {
 TEST_F(OfficeCommandsTest, WithoutTheOfficeSuiteEachCommandShowsItsNotInstalledMessage) {
   test::ScopedEnvironment noOffice("VARNOLT_SOFFICE", (dir / "absent" / "soffice").string());
   host.saveAnswers = {dir / "out.xls"};
-  // A .docx needs no office suite, so the Word import asks for the file
-  // first; a .doc then meets the message.
-  host.openAnswers = {dir / "old.doc"};
+  // Both imports read .docx, .xlsx and .ods without the office suite, so each
+  // asks for the file first; a .doc or .xls then meets the message.
+  host.openAnswers = {dir / "old.doc", dir / "book.xls"};
   const struct {
     void (TForm2::*command)();
     std::u16string message;
@@ -180,8 +180,7 @@ TEST_F(OfficeCommandsTest, WithoutTheOfficeSuiteEachCommandShowsItsNotInstalledM
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, c.message);
   }
-  // The Excel import asks for no file when it cannot run.
-  EXPECT_EQ(host.openRequests.size(), 1u);
+  EXPECT_EQ(host.openRequests.size(), 2u);
   EXPECT_FALSE(std::filesystem::exists(dir / "out.xls"));
 }
 

@@ -40,18 +40,26 @@ TEST(SheetTableTest, TheRangeIsCutToA1AZ150WithEmptyEndsDropped) {
   EXPECT_EQ(SheetTableAsRtf({}), "");
 }
 
-TEST(SheetTableTest, TheRtfPastesAsATableWithEveryCellsText) {
+class PastedSheetTest : public ::testing::Test {
+ protected:
   test::TestHost host;
   MemoryClipboard clipboard;
   TForm2 form{host, clipboard};
-  const TSheetCells cells = {{"{braces} \\ back", "\xE2\x82\xAC \xD0\x96 \xE4\xB8\xAD"}, {"", "two\nlines"}};
-  clipboard.SetData(clipboard.RegisterFormat(kRichTextFormatName), SheetTableAsRtf(cells));
-  ASSERT_TRUE(form.Dispatch([&] { form.Label25Click(); }));
-  auto& editor = form.CurrentEditor();
-  const TRVTableItemInfo* table = nullptr;
-  for (int i = 0; i < editor.CountItems() && table == nullptr; ++i) {
-    table = dynamic_cast<const TRVTableItemInfo*>(&editor.ItemAt(i));
+
+  const TRVTableItemInfo* Paste(const std::string& rtf) {
+    clipboard.SetData(clipboard.RegisterFormat(kRichTextFormatName), rtf);
+    EXPECT_TRUE(form.Dispatch([&] { form.Label25Click(); }));
+    auto& editor = form.CurrentEditor();
+    for (int i = 0; i < editor.CountItems(); ++i) {
+      if (const auto* table = dynamic_cast<const TRVTableItemInfo*>(&editor.ItemAt(i))) return table;
+    }
+    return nullptr;
   }
+};
+
+TEST_F(PastedSheetTest, TheRtfPastesAsATableWithEveryCellsText) {
+  const TSheetCells cells = {{"{braces} \\ back", "\xE2\x82\xAC \xD0\x96 \xE4\xB8\xAD"}, {"", "two\nlines"}};
+  const TRVTableItemInfo* table = Paste(SheetTableAsRtf(cells));
   ASSERT_NE(table, nullptr);
   ASSERT_EQ(table->TableRowCount(), 2);
   ASSERT_EQ(table->TableColumnCount(), 2);
@@ -65,6 +73,33 @@ TEST(SheetTableTest, TheRtfPastesAsATableWithEveryCellsText) {
   EXPECT_EQ(text(0, 1), u"\u20AC \u0416 \u4E2D");
   EXPECT_EQ(text(1, 0), u"");
   EXPECT_EQ(text(1, 1), u"two|lines");
+}
+
+TEST_F(PastedSheetTest, MergedAreasBecomeCellsSpanningColumnsAndRows) {
+  const TSheetCells cells = {{"head", "", "", "x"}, {"side", "b", "c", "d"}, {"", "e", "f", "g"}, {"h", "i", "", ""}};
+  // The last one reaches past the cells and is cut to them; the one-cell merge is no merge.
+  const std::vector<TSheetMerge> merges = {{0, 0, 0, 2}, {1, 0, 2, 0}, {3, 1, 9, 9}, {1, 1, 1, 1}};
+  const TRVTableItemInfo* table = Paste(SheetTableAsRtf(cells, merges));
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->TableRowCount(), 4);
+  ASSERT_EQ(table->TableColumnCount(), 4);
+  const struct {
+    int row, column, spanRows, spanColumns;
+    std::u16string text;
+  } owners[] = {
+      {0, 0, 1, 3, u"head"}, {0, 3, 1, 1, u"x"}, {1, 0, 2, 1, u"side"},
+      {1, 1, 1, 1, u"b"},    {2, 3, 1, 1, u"g"}, {3, 1, 1, 3, u"i"},
+  };
+  for (const auto& owner : owners) {
+    const auto* cell = table->CellAt(owner.row, owner.column);
+    ASSERT_NE(cell, nullptr) << owner.row << "," << owner.column;
+    EXPECT_EQ(cell->SpanRows(), owner.spanRows) << owner.row << "," << owner.column;
+    EXPECT_EQ(cell->SpanColumns(), owner.spanColumns) << owner.row << "," << owner.column;
+    EXPECT_EQ(cell->ItemTextAt(0), owner.text);
+  }
+  for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 1}, {0, 2}, {2, 0}, {3, 2}, {3, 3}}) {
+    EXPECT_EQ(table->CellAt(row, column), nullptr) << row << "," << column;
+  }
 }
 
 }  // namespace

@@ -52,6 +52,10 @@ TEST(HtmlTextTest, TheCharacterSetComesFromHeaderThenMarkThenMetaThenWindows1252
       {"<html><head><META Charset='KOI8-R'>", "text/html", "koi8-r"},
       {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">", "", "shift_jis"},
       {"<p>no declaration</p>", "text/html", "windows-1252"},
+      {"<p>Caf\xC3\xA9, no declaration</p>", "text/html", "utf-8"},
+      {"<p>Caf\xE9, no declaration</p>", "", "windows-1252"},
+      {"<p>Caf\xC3\xA9 then \xE9</p>", "", "windows-1252"},
+      {"<meta charset=\"windows-1252\"><p>Caf\xC3\xA9 declared</p>", "", "windows-1252"},
       {"<p>latin</p>", "text/html; charset=\"ISO-8859-1\"", "windows-1252"},
   };
   for (const auto& c : cases) EXPECT_EQ(HtmlCharset(c.bytes, c.contentType), c.charset) << c.bytes;
@@ -65,6 +69,41 @@ TEST(HtmlTextTest, PagesAreDecodedInTheirCharacterSet) {
   EXPECT_EQ(WebPageText("<p>Gar\xE7on \x80</p>", "text/html; charset=ISO-8859-1"), u"Gar\u00E7on \u20AC");
   EXPECT_EQ(WebPageText(std::string("\xFF\xFE<\0p\0>\0\x2C\x4E", 10), "text/html"), u"\u4E2C");
   EXPECT_EQ(DecodeHtml("caf\xE9", "no-such-charset"), u"caf\u00E9");
+  EXPECT_EQ(WebPageText("<p>Caf\xC3\xA9 cr\xC3\xA8me</p>", ""), u"Caf\u00E9 cr\u00E8me");
+}
+
+TEST(HtmlTextTest, ConditionalCommentMarkersAreNotText) {
+  const struct {
+    const char* html;
+    const char16_t* text;
+  } cases[] = {
+      {"<p>a<![if !supportMisalignedColumns]>b<![endif]>c</p>", u"abc"},
+      {"<table><![if supportMisalignedColumns]><tr><td>x</td><td>y</td></tr><![endif]></table>", u"x\ty"},
+      // A hidden block in a real comment stays hidden, its end marker included.
+      {"<!--[if gte mso 9]><xml><o:p>hidden</o:p></xml><![endif]-->shown", u"shown"},
+      {"<p>1 &lt;![if]&gt; 2</p>", u"1 <![if]> 2"},
+      {"<script>var s = \"<![if x]>\";</script><p>after</p>", u"after"},
+      {"<pre>keep <![CDATA[raw]]> as is</pre>", u"keep  as is"},
+      {"trailing <![if", u"trailing"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HtmlBodyText(c.html), c.text) << c.html;
+}
+
+TEST(HtmlTextTest, ADropDownShowsOnlyItsChosenOption) {
+  const struct {
+    const char* html;
+    const char16_t* text;
+  } cases[] = {
+      {"Country: <select><option>Albania<option selected>Chad<option>Peru</select> go", u"Country: Chad go"},
+      {"<select><option>First</option><option>Second</option></select>", u"First"},
+      {"<select><optgroup label=g><option>a</option><option selected>b</option></optgroup></select>", u"b"},
+      {"<select><option selected>a<option selected>b</select>", u"b"},
+      {"<select><option label=\"Short\">Long name</option></select>", u"Short"},
+      {"<select></select>x", u"x"},
+      {"<select multiple><option>a<option>b</select>", u"a\r\nb"},
+      {"<select size=3><option>a<option>b</select>", u"a\r\nb"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HtmlBodyText(c.html), c.text) << c.html;
 }
 
 }  // namespace
