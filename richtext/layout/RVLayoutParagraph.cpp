@@ -12,6 +12,7 @@
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
 #include "richtext/layout/RVLayout.h"
+#include "richtext/layout/RVShownText.h"
 
 namespace varnolt {
 
@@ -160,12 +161,7 @@ class TParagraphFormatter {
   std::u16string ShownText(int itemNo) const {
     const TCustomRVItemInfo& item = data_.ItemAt(itemNo);
     if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) return label->Text;
-    if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
-      if (!marker->DisplayString.empty()) return marker->DisplayString;
-      // Bullets are not numbered, so their text is the level's own.
-      const TRVListLevel* level = marker->LevelInfo(data_.GetRVStyle());
-      if (level != nullptr && !level->HasNumbers()) return level->FormatStringW;
-    }
+    if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) return marker->ShownText(data_.GetRVStyle());
     return {};
   }
 
@@ -599,13 +595,15 @@ double TRVLayout::WidestUnbreakable(const TRVParagraphLayout& paragraph) const {
   TRVParagraphLayout scratch;
   scratch.FirstItem = paragraph.FirstItem;
   scratch.ItemCount = paragraph.ItemCount;
-  return TParagraphFormatter(*data_, Metrics(), width_, fontOf, scratch).WidestUnbreakable();
+  TRVShownTextMetrics shown(Metrics());
+  return TParagraphFormatter(*data_, shown, width_, fontOf, scratch).WidestUnbreakable();
 }
 
 void TRVLayout::FormatTextParagraph(TRVParagraphLayout& paragraph) const {
   const std::function<const TCustomRVFontInfo&(std::int32_t)> fontOf = [this](std::int32_t styleNo)
       -> const TCustomRVFontInfo& { return FontOf(styleNo); };
-  TParagraphFormatter(*data_, Metrics(), width_, fontOf, paragraph).Format();
+  TRVShownTextMetrics shown(Metrics());
+  TParagraphFormatter(*data_, shown, width_, fontOf, paragraph).Format();
 }
 
 }  // namespace varnolt
