@@ -147,11 +147,16 @@ class TParagraphFormatter {
     if (item.IsText()) return data_.EffectiveStyleOf(itemNo);
     if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) return label->TextStyleNo;
     if (const auto* tab = dynamic_cast<const TRVTabItemInfo*>(&item)) return tab->TextStyleNo;
-    // A marker is drawn in the text style of the text it stands before.
-    if (itemNo + 1 < out_.FirstItem + out_.ItemCount && data_.ItemAt(itemNo + 1).IsText()) {
-      return data_.EffectiveStyleOf(itemNo + 1);
+    // A marker is drawn in the text style of the text it stands before, at
+    // the size of the line: a raised or lowered run (a note mark) gives way
+    // to the next run that is not.
+    std::int32_t styleNo = -1;
+    for (int next = itemNo + 1; next < out_.FirstItem + out_.ItemCount && data_.ItemAt(next).IsText(); ++next) {
+      const std::int32_t candidate = data_.EffectiveStyleOf(next);
+      if (styleNo < 0) styleNo = candidate;
+      if (fontOf_(candidate).SubSuperScriptType == rvsssNormal) return candidate;
     }
-    return 0;
+    return std::max(styleNo, 0);
   }
 
   static bool IsNote(const TCustomRVItemInfo& item) {

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 const fs::path kData = fs::path(VARNOLT_RTF_FIXTURES).parent_path();
 const fs::path kFormatted = kData / "formatted";
-const fs::path kCorpus = kData / "fidelity";
+const fs::path kCorpusFolder = kData / "fidelity";
 
 test::SplitCommandResult Varnolt(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), VARNOLT_EXECUTABLE);
@@ -125,6 +125,35 @@ TEST(FidelityBatchTest, NestedTableReportDrawsEveryLineInItsPlace) {
   }
 }
 
+// Lists of the older kind ("pn" paragraphs, as word processors of the
+// nineties wrote them): each label hangs at its paragraph's first-line
+// indent at the size of its line, and the text starts at the left indent
+// where the tab after the label goes.
+TEST(FidelityBatchTest, OldStyleListsHangTheirLabelsAtTheIndents) {
+  const fs::path input = kCorpusFolder / "pn-lists.rtf";
+  const fs::path ours = OurPdfOf(input);
+  const fs::path theirs = test::OfficePdfOf(input);
+  test::RenderSideBySide(ours, theirs, test::SideBySideFolder(), "pn-lists", 72);
+  const std::vector<test::PdfWord> ourWords = test::PdfWords(ours);
+  const std::vector<test::PdfWord> theirWords = test::PdfWords(theirs);
+  EXPECT_EQ(TextsOf(LinesOf(ourWords)), TextsOf(LinesOf(theirWords)));
+  const double margin = test::FindWord(ourWords, "Before")->XMin;
+  const struct {
+    const char* word;
+    double indent;  // points from the margin
+  } places[] = {{"1.", 18}, {"First", 36}, {"2.", 18}, {"Second", 36}, {"iii.", 36}, {"Roman", 72}, {"iv.", 36}};
+  for (const auto& place : places) {
+    const test::PdfWord* word = test::FindWord(ourWords, place.word);
+    ASSERT_NE(word, nullptr) << place.word;
+    EXPECT_NEAR(word->XMin - margin, place.indent, 1) << place.word;
+    EXPECT_TRUE(SamePlace(ourWords, theirWords, place.word, 4, 12));
+  }
+  // "iv." keeps the line's size though a superscript follows it.
+  const test::PdfWord* label = test::FindWord(ourWords, "iv.");
+  const test::PdfWord* roman = test::FindWord(ourWords, "iii.");
+  EXPECT_NEAR(label->YMax - label->YMin, roman->YMax - roman->YMin, 0.5);
+}
+
 // The corpus: each document's pages, lines and the places of its anchor
 // words (the first of a page or of a table cell) as LibreOffice draws them.
 struct TCorpusCase {
@@ -143,7 +172,7 @@ class FidelityCorpusTest : public testing::TestWithParam<TCorpusCase> {};
 
 TEST_P(FidelityCorpusTest, PagesLinesAndPlacesAgreeWithLibreOffice) {
   const TCorpusCase& c = GetParam();
-  const fs::path rtf = test::OfficeRtfOf(kCorpus / (std::string(c.name) + ".fodt"));
+  const fs::path rtf = test::OfficeRtfOf(kCorpusFolder / (std::string(c.name) + ".fodt"));
   const fs::path ours = OurPdfOf(rtf);
   const fs::path theirs = test::OfficePdfOf(rtf);
   test::RenderSideBySide(ours, theirs, test::SideBySideFolder(), c.name, 72);
