@@ -90,6 +90,7 @@ constexpr TRVRTFsymbol kKeywords[] = {
     Fix("ftech", A::FontFamily, N, 6), Fix("fbidi", A::FontFamily, N, 7), Val("fcharset", A::FontCharset, N),
     // Paragraph formatting.
     Val("pard", A::ParagraphDefaults, P), Val("li", A::ParaValue, P, 0, 0), Val("ri", A::ParaValue, P, 0, 1),
+    Val("lin", A::ParaValue, P, 0, 0), Val("rin", A::ParaValue, P, 0, 1),
     Val("fi", A::ParaValue, P, 0, 2), Val("sb", A::ParaValue, P, 0, 3), Val("sa", A::ParaValue, P, 0, 4),
     Val("sl", A::LineSpacing, P, 240), Val("slmult", A::LineSpacingMultiple, P, 1),
     Fix("ql", A::ParaAlign, P, 0), Fix("qr", A::ParaAlign, P, 1), Fix("qc", A::ParaAlign, P, 2),
