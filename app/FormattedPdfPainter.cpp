@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "app/PdfFontMetrics.h"
 #include "pdf/PdfAnnotations.h"
@@ -12,16 +13,13 @@
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
 #include "richtext/graphic/RVBitmap.h"
+#include "richtext/layout/RVShownText.h"
 #include "richtext/rtf/writer/RVRTFWriterPictureConversion.h"
 
 namespace varnolt {
 
 namespace {
 
-// Where underline and strike-out sit and how thick they are, in font sizes.
-constexpr float kUnderlineBelow = 0.12F;
-constexpr float kStrikeOutAbove = 0.28F;
-constexpr float kTextLineThickness = 0.06F;
 constexpr TColor kPictureFrame = 0xAAAAAA;
 
 TPdfBitmap PdfBitmapOf(const TBitmap& bitmap) {
@@ -130,21 +128,26 @@ void TFormattedPdfPainter::HorizontalLine(TColor color, float left, float right,
 }
 
 void TFormattedPdfPainter::DrawText(const TCustomRVFontInfo& font, std::u16string_view text, TRVPointF baseline,
-                                   double width, double spaceExtra) {
+                                   double /*width*/, double spaceExtra) {
   if (text.empty()) return;
   const float x = X(baseline.X);
   const float y = Y(baseline.Y);
-  metrics_.DrawRun(canvas_, font, text, x, y, static_cast<float>(spaceExtra * kPointsPerPixel));
-  const bool underline = font.Style.Contains(fsUnderline);
-  const bool strikeOut = font.Style.Contains(fsStrikeOut);
-  if (!underline && !strikeOut) return;
-  const auto size = static_cast<float>(font.Size);
-  const float right = X(baseline.X + width);
-  const TColor color = ShownColor(font.Color, 0);
-  if (underline) {
-    HorizontalLine(ShownColor(font.UnderlineColor, color), x, right, y - kUnderlineBelow * size, kTextLineThickness * size);
-  }
-  if (strikeOut) HorizontalLine(color, x, right, y + kStrikeOutAbove * size, kTextLineThickness * size);
+  DrawScaledRun(font, text, x, y, spaceExtra);
+}
+
+// Character scaling and spacing as the text state's own: "Tz" scales the
+// spacing too, so the spacing given is divided by the scale.
+void TFormattedPdfPainter::DrawScaledRun(const TCustomRVFontInfo& font, std::u16string_view text, float x, float y,
+                                         double spaceExtra) {
+  const double scale = std::clamp(CharScaleOf(font), TPdfCanvasAttribute::kMinHorizontalScaling / 100.0,
+                                  TPdfCanvasAttribute::kMaxHorizontalScaling / 100.0);
+  const double spacing = std::clamp(CharSpacingOf(font) * kPointsPerPixel / scale,
+                                    double{TPdfCanvasAttribute::kMinCharSpace}, double{TPdfCanvasAttribute::kMaxCharSpace});
+  canvas_.SetHorizontalScaling(static_cast<std::uint16_t>(std::lround(scale * 100)));
+  canvas_.SetCharSpace(static_cast<float>(spacing));
+  metrics_.DrawRun(canvas_, font, text, x, y, static_cast<float>(spaceExtra * kPointsPerPixel / scale));
+  canvas_.SetHorizontalScaling(100);
+  canvas_.SetCharSpace(0);
 }
 
 void TFormattedPdfPainter::DrawObject(const TCustomRVItemInfo& item, const TRVRectF& rect) {

@@ -70,6 +70,7 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   float X(double x) const { return static_cast<float>(left_ + x * kPointsPerPixel); }
   float Y(double y) const { return static_cast<float>(top_ - y * kPointsPerPixel); }
   void Rectangle(const TRVRectF& rect);
+  void DrawScaledRun(const TCustomRVFontInfo& font, std::u16string_view text, float x, float y, double spaceExtra);
   // Annotations are placed in the page's own space, whatever the scale.
   TPdfRect OnPage(const TPdfRect& rect) const {
     return {rect.Left * scale_, rect.Bottom * scale_, rect.Right * scale_, rect.Top * scale_};

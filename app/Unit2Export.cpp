@@ -121,12 +121,14 @@ class TLinuxTextWriter {
   std::u16string lines_;
 };
 
-// Half a page in the file would pass for all of it: a page whose text
-// cannot be extracted fails the export.
+// List paragraphs keep their labels, as the page shows them. Half a page in
+// the file would pass for all of it: a page whose text cannot be extracted
+// fails the export.
 void WritePageText(const TRichDocEdit& editor, TFailureKeepingStream& out, std::size_t chunkBytes,
                    const std::filesystem::path& fileName) {
   TLinuxTextWriter text(out);
-  const bool extracted = editor.SelectedText(true, [&](std::string_view chunk) { text.Write(chunk); }, chunkBytes);
+  const bool extracted =
+      editor.SelectedText(true, [&](std::string_view chunk) { text.Write(chunk); }, chunkBytes, true);
   out.RethrowFailure();
   if (!extracted) {
     throw Exception("Cannot write file \"" + fileName.string() + "\". The text of a page could not be extracted.");

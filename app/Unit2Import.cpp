@@ -86,7 +86,6 @@ std::u16string RtfResultText(std::uint8_t code) {
   switch (code) {
     case kRtfUnmatchedClose: return u"a group closes that was never opened";
     case kRtfTooDeep: return u"groups are nested too deep";
-    case kRtfUnexpectedEnd: return u"the data ends inside an open group";
     case kRtfBadHex: return u"\\' is not followed by two hexadecimal digits";
     case kRtfEndAfterBackslash: return u"the data ends after a backslash";
     case kRtfBadPictureOrObject: return u"a picture or object is malformed";
@@ -105,6 +104,12 @@ std::u16string WhyUnreadable(const TRVRTFReaderProperties& props) {
   return Utf8ToUtf16(props.FileError);
 }
 
+// Data cut off before its closing braces (a cut download, a careless writer)
+// is shown as far as it goes, as every reader of such files does.
+std::u16string OpenGroupsWarning(int groups) {
+  return u"the data ends inside " + ToU16(std::to_string(groups)) + (groups == 1 ? u" open group" : u" open groups");
+}
+
 TFileImportReport RtfImportReport(const std::filesystem::path& fileName, const TRVRTFReaderProperties& props) {
   switch (props.ErrorCode()) {
     case kRtfOk: {
@@ -113,6 +118,7 @@ TFileImportReport RtfImportReport(const std::filesystem::path& fileName, const T
       return {};
     }
     case kRtfFileError: return {false, WhyUnreadable(props)};
+    case kRtfUnexpectedEnd: return {true, OpenGroupsWarning(props.OpenGroupsAtEnd())};
     default:
       return {false, u"reading stopped" + WhereReadingStopped(props) + u": " + RtfResultText(props.ErrorCode())};
   }

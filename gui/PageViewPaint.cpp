@@ -13,6 +13,7 @@
 
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/layout/RVLayoutPainter.h"
+#include "richtext/layout/RVShownText.h"
 
 namespace varnolt {
 
@@ -28,6 +29,18 @@ QColor ToQColor(TColor color, TColor fallback = 0) {
 }
 
 QRectF ToQRect(const TRVRectF& rect) { return {rect.Left, rect.Top, rect.Width, rect.Height}; }
+
+// Character scaling and spacing as the font's stretch and letter spacing;
+// underline and strike-out are the layout painter's own lines.
+QFont ShownQFont(const QFont& base, const TCustomRVFontInfo& font) {
+  QFont shown(base);
+  shown.setUnderline(false);
+  shown.setStrikeOut(false);
+  if (CharScaleOf(font) == 1.0 && CharSpacingOf(font) == 0) return shown;
+  shown.setStretch(static_cast<int>(std::lround(CharScaleOf(font) * 100)));
+  shown.setLetterSpacing(QFont::AbsoluteSpacing, CharSpacingOf(font));
+  return shown;
+}
 
 }  // namespace
 
@@ -59,7 +72,7 @@ class TRVPageView::TQtLayoutPainter final : public TRVLayoutPainter {
 
 void TRVPageView::TQtLayoutPainter::DrawText(const TCustomRVFontInfo& font, std::u16string_view shown,
                                              TRVPointF baseline, double, double spaceExtra) {
-  painter_.setFont(view_.metrics_.Font(font));
+  painter_.setFont(ShownQFont(view_.metrics_.Font(font), font));
   painter_.setPen(ToQColor(font.Color));
   const QString text = QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
   if (spaceExtra == 0) {
@@ -73,8 +86,9 @@ void TRVPageView::TQtLayoutPainter::DrawText(const TCustomRVFontInfo& font, std:
     if (i < text.size() && text[i] != u' ') continue;
     const QString word = text.mid(from, i - from);
     painter_.drawText(QPointF(x, baseline.Y), word);
-    x += view_.metrics_.RunAdvance(font, word.toStdU16String());
-    if (i < text.size()) x += view_.metrics_.CharAdvance(font, u' ') + spaceExtra;
+    TRVShownTextMetrics measure(view_.metrics_);
+    x += measure.RunAdvance(font, word.toStdU16String());
+    if (i < text.size()) x += measure.CharAdvance(font, u' ') + spaceExtra;
     from = i + 1;
   }
 }

@@ -376,6 +376,12 @@ void TPdfCanvas::SetWordSpace(float value) {
   WriteContent(FormatReal(value) + " Tw\n");
 }
 
+void TPdfCanvas::SetHorizontalScaling(std::uint16_t percent) {
+  if (percent == attribute_.HorizontalScaling()) return;
+  attribute_.SetHorizontalScaling(percent);
+  WriteContent(std::to_string(percent) + " Tz\n");
+}
+
 void TPdfCanvas::SetLeading(float value) {
   if (value == attribute_.Leading()) return;
   attribute_.SetLeading(value);

@@ -130,6 +130,8 @@ class TPdfCanvas {
   void SetCharSpace(float value);
   void SetWordSpace(float value);
   void SetLeading(float value);
+  // "Tz": glyphs at percent of their width, 10 to 300.
+  void SetHorizontalScaling(std::uint16_t percent);
   void SelectFont(std::u16string_view registryName, float size);
   // Any font of this document: standard, composite or embedded.
   void SelectFont(TPdfFont& font, float size);

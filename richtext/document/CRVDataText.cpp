@@ -190,7 +190,7 @@ void TCustomRVData::WriteItemText(TRVTextOutput& out, const std::u16string& path
   const TCustomRVItemInfo& item = ItemAt(index);
   if (!item.IsText()) {
     bool covered = from <= 0 && to >= 1;
-    if (!covered || (out.TextOnly() && !item.IncludedInTextOnly())) return;
+    if (!covered || (out.TextOnly() && !item.IncludedInTextOnlyFor(out))) return;
   }
   if (Events.SaveItemAsText) {
     if (auto supplied = Events.SaveItemAsText(item, path, out.Unicode())) {

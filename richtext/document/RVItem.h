@@ -107,6 +107,10 @@ class TRVTextOutput {
   int LineWidth() const { return lineWidth_; }
   bool TextOnly() const { return textOnly_; }
   const TRVStyle* Style() const { return style_; }
+  // Text-only output with the labels of list paragraphs as the page shows
+  // them, as a text file of the page holds them.
+  bool ListLabels() const { return listLabels_; }
+  void SetListLabels(bool listLabels) { listLabels_ = listLabels; }
   // The style sheet's code page for 8-bit text (the system's without one).
   CodePageId DefCodePage() const { return defCodePage_; }
 
@@ -128,6 +132,7 @@ class TRVTextOutput {
   CodePageId defCodePage_;
   int lineWidth_;
   bool textOnly_;
+  bool listLabels_ = false;
   const TRVStyle* style_;
 };
 
@@ -214,6 +219,8 @@ class TCustomRVItemInfo {
   // Capabilities.
   virtual bool OccupiesWholeLine() const { return false; }
   virtual bool IncludedInTextOnly() const { return IsText(); }
+  // Whether text-only output of this kind holds the item.
+  virtual bool IncludedInTextOnlyFor(const TRVTextOutput& /*out*/) const { return IncludedInTextOnly(); }
   virtual bool IsLink(const TRVStyle* style) const;
   virtual bool CanBeDeleted() const { return true; }
 

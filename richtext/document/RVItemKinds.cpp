@@ -244,9 +244,22 @@ std::string AnsiMarkerText(std::u16string_view text) {
 
 }  // namespace
 
+std::u16string TRVMarkerItemInfo::ShownText(const TRVStyle* style) const {
+  if (!DisplayString.empty()) return DisplayString;
+  // Bullets are not numbered, so their text is the level's own.
+  const TRVListLevel* level = LevelInfo(style);
+  if (level != nullptr && !level->HasNumbers()) return level->FormatStringW;
+  return {};
+}
+
 void TRVMarkerItemInfo::WritePlainText(TRVTextOutput& out) const {
   const TRVListLevel* level = LevelInfo(out.Style());
   if (level == nullptr) return;
+  if (out.TextOnly()) {
+    const std::u16string shown = ShownText(out.Style());
+    if (!shown.empty()) out.WriteUnicode(shown + u" ");
+    return;
+  }
   std::u16string text;
   switch (level->ListType) {
     case rvlstUnicodeBullet: text = level->FormatStringW + u" "; break;

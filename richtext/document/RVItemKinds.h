@@ -158,6 +158,9 @@ class TRVMarkerItemInfo : public TRVNonTextItemInfo {
   // Level clamped to the list's last level; -1 without a level record.
   std::int32_t EffectiveLevel(const TRVStyle* style) const;
 
+  // The label the page shows: the number it was given, or a bullet's text.
+  std::u16string ShownText(const TRVStyle* style) const;
+  bool IncludedInTextOnlyFor(const TRVTextOutput& out) const override { return out.ListLabels(); }
   void WritePlainText(TRVTextOutput& out) const override;
 
  private:

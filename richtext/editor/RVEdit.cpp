@@ -306,9 +306,11 @@ std::string TCustomRichDocEdit::SelectedText(bool unicode) const {
   return text;
 }
 
-bool TCustomRichDocEdit::SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize) const {
-  if (inplace_ != nullptr) return inplace_->SelectedText(unicode, std::move(sink), chunkSize);
+bool TCustomRichDocEdit::SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize,
+                                      bool listLabels) const {
+  if (inplace_ != nullptr) return inplace_->SelectedText(unicode, std::move(sink), chunkSize, listLabels);
   TRVTextOutput out(std::move(sink), chunkSize, unicode, kSelectedTextLineWidth, true, data_.GetRVStyle());
+  out.SetListLabels(listLabels);
   return data_.ExtractText({}, out, true, false);
 }
 

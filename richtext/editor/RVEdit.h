@@ -198,8 +198,9 @@ class TCustomRichDocEdit {
   std::string SelectedText(bool unicode) const;
   // The same text handed to sink in chunks of chunkSize bytes, never held
   // whole; false when the extraction failed part way (an exception from
-  // sink stops it too).
-  bool SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize) const;
+  // sink stops it too). With listLabels, list paragraphs start with their
+  // labels as the page shows them.
+  bool SelectedText(bool unicode, TRVTextChunkSink sink, std::size_t chunkSize, bool listLabels = false) const;
   void CopyAsUnicodeText();
   void PasteUnicodeText();
   void DeleteSelected();

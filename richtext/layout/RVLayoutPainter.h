@@ -51,9 +51,13 @@ class TRVLayoutPainter {
   void PaintParagraphFrame(const TRVParagraphLayout& paragraph, const TCustomRVData& data, TRVPointF origin);
   void PaintBox(const TRVBox& box, const TCustomRVData& data, TRVPointF lineOrigin);
   void PaintTextBox(const TRVBox& box, const TCustomRVData& data, TRVPointF lineOrigin, const TRVRectF& rect);
+  void PaintTextLines(const TCustomRVFontInfo& font, TRVPointF baseline, double width);
+  void DrawShownText(const TCustomRVFontInfo& font, std::u16string_view text, TRVPointF baseline, double width,
+                     double spaceExtra);
   void PaintTable(const TRVParagraphLayout& paragraph, const TCustomRVData& data, TRVPointF origin, double top,
                   double bottom);
   void PaintCellFrame(const TRVTableItemInfo& table, const TRVCellLayout& cell, const TRVRectF& frame);
+  void PaintSides(const TRVRectF& rect, double width, const TRVBooleanRect& sides, TColor light, TColor dark);
   // An item's text, converted once for all the boxes of its lines: a painter
   // lives no longer than the documents it paints stay unchanged.
   const std::u16string& ItemText(const TCustomRVData& data, int itemNo);

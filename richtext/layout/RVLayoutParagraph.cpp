@@ -12,6 +12,7 @@
 #include "richtext/document/RVItemKinds.h"
 #include "richtext/document/RVLabelItems.h"
 #include "richtext/layout/RVLayout.h"
+#include "richtext/layout/RVShownText.h"
 
 namespace varnolt {
 
@@ -146,11 +147,16 @@ class TParagraphFormatter {
     if (item.IsText()) return data_.EffectiveStyleOf(itemNo);
     if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) return label->TextStyleNo;
     if (const auto* tab = dynamic_cast<const TRVTabItemInfo*>(&item)) return tab->TextStyleNo;
-    // A marker is drawn in the text style of the text it stands before.
-    if (itemNo + 1 < out_.FirstItem + out_.ItemCount && data_.ItemAt(itemNo + 1).IsText()) {
-      return data_.EffectiveStyleOf(itemNo + 1);
+    // A marker is drawn in the text style of the text it stands before, at
+    // the size of the line: a raised or lowered run (a note mark) gives way
+    // to the next run that is not.
+    std::int32_t styleNo = -1;
+    for (int next = itemNo + 1; next < out_.FirstItem + out_.ItemCount && data_.ItemAt(next).IsText(); ++next) {
+      const std::int32_t candidate = data_.EffectiveStyleOf(next);
+      if (styleNo < 0) styleNo = candidate;
+      if (fontOf_(candidate).SubSuperScriptType == rvsssNormal) return candidate;
     }
-    return 0;
+    return std::max(styleNo, 0);
   }
 
   static bool IsNote(const TCustomRVItemInfo& item) {
@@ -160,12 +166,7 @@ class TParagraphFormatter {
   std::u16string ShownText(int itemNo) const {
     const TCustomRVItemInfo& item = data_.ItemAt(itemNo);
     if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) return label->Text;
-    if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) {
-      if (!marker->DisplayString.empty()) return marker->DisplayString;
-      // Bullets are not numbered, so their text is the level's own.
-      const TRVListLevel* level = marker->LevelInfo(data_.GetRVStyle());
-      if (level != nullptr && !level->HasNumbers()) return level->FormatStringW;
-    }
+    if (const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&item)) return marker->ShownText(data_.GetRVStyle());
     return {};
   }
 
@@ -599,13 +600,15 @@ double TRVLayout::WidestUnbreakable(const TRVParagraphLayout& paragraph) const {
   TRVParagraphLayout scratch;
   scratch.FirstItem = paragraph.FirstItem;
   scratch.ItemCount = paragraph.ItemCount;
-  return TParagraphFormatter(*data_, Metrics(), width_, fontOf, scratch).WidestUnbreakable();
+  TRVShownTextMetrics shown(Metrics());
+  return TParagraphFormatter(*data_, shown, width_, fontOf, scratch).WidestUnbreakable();
 }
 
 void TRVLayout::FormatTextParagraph(TRVParagraphLayout& paragraph) const {
   const std::function<const TCustomRVFontInfo&(std::int32_t)> fontOf = [this](std::int32_t styleNo)
       -> const TCustomRVFontInfo& { return FontOf(styleNo); };
-  TParagraphFormatter(*data_, Metrics(), width_, fontOf, paragraph).Format();
+  TRVShownTextMetrics shown(Metrics());
+  TParagraphFormatter(*data_, shown, width_, fontOf, paragraph).Format();
 }
 
 }  // namespace varnolt

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "richtext/layout/RVLayout.h"
+#include "richtext/layout/RVShownText.h"
 
 namespace varnolt {
 
@@ -124,17 +125,19 @@ double TRVLayout::CaretX(const TRVBox& box, int offset) const {
   const std::u16string_view shown = std::u16string_view(text).substr(static_cast<std::size_t>(box.Start),
                                                                      static_cast<std::size_t>(count));
   const auto spaces = std::count_if(shown.begin(), shown.end(), IsSpace);
-  return box.X + Metrics().RunAdvance(FontOf(box.TextStyleNo), shown) + box.SpaceExtra * static_cast<double>(spaces);
+  TRVShownTextMetrics measure(Metrics());
+  return box.X + measure.RunAdvance(FontOf(box.TextStyleNo), shown) + box.SpaceExtra * static_cast<double>(spaces);
 }
 
 TRVPosition TRVLayout::PositionInBox(const TRVBox& box, double x) const {
   if (!IsTextBox(box)) return {box.ItemNo, x < box.X + box.Width / 2 ? 0 : 1};
   const std::u16string text = data_->ItemTextAt(box.ItemNo);
   const TCustomRVFontInfo& font = FontOf(box.TextStyleNo);
+  TRVShownTextMetrics measure(Metrics());
   double left = box.X;
   for (int i = 0; i < box.Length; ++i) {
     const char16_t c = text[static_cast<std::size_t>(box.Start + i)];
-    const double advance = Metrics().CharAdvance(font, c) + (IsSpace(c) ? box.SpaceExtra : 0);
+    const double advance = measure.CharAdvance(font, c) + (IsSpace(c) ? box.SpaceExtra : 0);
     if (x < left + advance / 2) return {box.ItemNo, box.Start + i + 1};
     left += advance;
   }

@@ -18,7 +18,7 @@ constexpr std::size_t kMaxLevelFormatLength = 1024;
 constexpr std::int32_t kMaxStoredCounter = 1000000;
 
 constexpr std::array<Names, 4> kFontStyleNames = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
-constexpr std::array<Names, 2> kFontStyleExNames = {"rvfsOverline", "rvfsAllCaps"};
+constexpr std::array<Names, 3> kFontStyleExNames = {"rvfsOverline", "rvfsAllCaps", "rvfsSmallCaps"};
 constexpr std::array<Names, 1> kHoverEffectNames = {"rvheUnderline"};
 constexpr std::array<Names, 3> kBiDiModeNames = {"rvbdUnspecified", "rvbdLeftToRight", "rvbdRightToLeft"};
 constexpr std::array<Names, 3> kSubSuperScriptNames = {"rvsssNormal", "rvsssSubscript", "rvsssSuperScript"};
@@ -87,7 +87,7 @@ const TRVFPropertyTable<TFontInfo>& TextStyleProperties() {
     RVF_PROPERTY(t, TFontInfo, Size, TRVFIntCodec{});
     RVF_PROPERTY(t, TFontInfo, Charset, TRVFIntCodec{});
     RVF_PROPERTY(t, TFontInfo, Style, (TRVFSetCodec<TFontStyles, 4>{kFontStyleNames}));
-    RVF_PROPERTY(t, TFontInfo, StyleEx, (TRVFSetCodec<TRVFontStylesEx, 2>{kFontStyleExNames}));
+    RVF_PROPERTY(t, TFontInfo, StyleEx, (TRVFSetCodec<TRVFontStylesEx, 3>{kFontStyleExNames}));
     RVF_PROPERTY(t, TFontInfo, VShift, TRVFIntCodec{});
     RVF_PROPERTY(t, TFontInfo, Color, TRVFColorCodec{});
     RVF_PROPERTY(t, TFontInfo, BackColor, TRVFColorCodec{});

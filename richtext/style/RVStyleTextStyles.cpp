@@ -17,6 +17,9 @@ bool StyleBitsEqual(const TCustomRVFontInfo& a, const TCustomRVFontInfo& b, TRVF
   }
   if (!ignore.Contains(rvfiOverline) && a.StyleEx.Contains(rvfsOverline) != b.StyleEx.Contains(rvfsOverline)) return false;
   if (!ignore.Contains(rvfiAllCaps) && a.StyleEx.Contains(rvfsAllCaps) != b.StyleEx.Contains(rvfsAllCaps)) return false;
+  if (!ignore.Contains(rvfiAllCaps) && a.StyleEx.Contains(rvfsSmallCaps) != b.StyleEx.Contains(rvfsSmallCaps)) {
+    return false;
+  }
   return true;
 }
 
@@ -116,7 +119,7 @@ std::int32_t TCustomRVFontInfo::SimilarityScore(const TCustomRVInfo& otherInfo) 
   for (TFontStyle style : {fsBold, fsItalic, fsUnderline, fsStrikeOut}) {
     score += Agreement(Style.Contains(style) == o.Style.Contains(style), 50000);
   }
-  for (TRVFontStyleEx style : {rvfsOverline, rvfsAllCaps}) {
+  for (TRVFontStyleEx style : {rvfsOverline, rvfsAllCaps, rvfsSmallCaps}) {
     score += Agreement(StyleEx.Contains(style) == o.StyleEx.Contains(style), 50000);
   }
   const bool plain = Style.Empty() && StyleEx.Empty();
@@ -149,6 +152,7 @@ void TCustomRVFontInfo::CopySelectedProperties(const TCustomRVFontInfo& source, 
   if (mask.Contains(rvfiStrikeout)) Style.Set(fsStrikeOut, source.Style.Contains(fsStrikeOut));
   if (mask.Contains(rvfiOverline)) StyleEx.Set(rvfsOverline, source.StyleEx.Contains(rvfsOverline));
   if (mask.Contains(rvfiAllCaps)) StyleEx.Set(rvfsAllCaps, source.StyleEx.Contains(rvfsAllCaps));
+  if (mask.Contains(rvfiAllCaps)) StyleEx.Set(rvfsSmallCaps, source.StyleEx.Contains(rvfsSmallCaps));
   if (mask.Contains(rvfiSubSuperScriptType)) SubSuperScriptType = source.SubSuperScriptType;
   if (mask.Contains(rvfiVShift)) VShift = source.VShift;
   if (mask.Contains(rvfiColor)) Color = source.Color;

@@ -75,7 +75,7 @@ class TRVSet {
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TRVSet<TFontStyle, std::uint8_t>;
 
-enum TRVFontStyleEx : std::uint8_t { rvfsOverline, rvfsAllCaps };
+enum TRVFontStyleEx : std::uint8_t { rvfsOverline, rvfsAllCaps, rvfsSmallCaps };
 using TRVFontStylesEx = TRVSet<TRVFontStyleEx, std::uint8_t>;
 
 enum TRVHoverEffect : std::uint8_t { rvheUnderline };
@@ -132,7 +132,7 @@ enum TRVFontInfoProperty : std::uint8_t {
   rvfiUnderline,           // 6
   rvfiStrikeout,           // 7
   rvfiOverline,            // 8
-  rvfiAllCaps,             // 9
+  rvfiAllCaps,             // 9: all and small capitals
   rvfiSubSuperScriptType,  // 10
   rvfiVShift,              // 11
   rvfiColor,               // 12

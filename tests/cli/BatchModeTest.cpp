@@ -150,8 +150,9 @@ TEST(BatchModeTest, EachImportsResultDecidesTheExitStatus) {
       {"empty.rtf", "", 0, "The file is empty."},
       {"zero.txt", std::string("\0text", 5), 0, ""},
       {"whole.rtf", "{\\rtf1 Hello world.\\par}", 0, ""},
-      {"truncated.rtf", "{\\rtf1 Hello world.\\par More text", 1,
-       "reading stopped at byte 33: the data ends inside an open group"},
+      {"truncated.rtf", "{\\rtf1 Hello world.\\par More text", 0, "the data ends inside 1 open group"},
+      {"cut.rtf", "{\\rtf1 Hello {\\b world.\\par {\\i More", 0, "the data ends inside 3 open groups"},
+      {"badhex.rtf", "{\\rtf1 Hello \\'zz}", 1, "reading stopped at byte 16: \\' is not followed by two hexadecimal digits"},
   };
   for (const auto& c : cases) {
     test::ScratchDir dir;

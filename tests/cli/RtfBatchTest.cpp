@@ -35,6 +35,34 @@ TEST(RtfBatchTest, OfficeWrittenRtfArrivesWithAllItsText) {
   }
 }
 
+// Each line without the white space around it; empty lines, form feeds and
+// the byte-order mark do not count.
+std::vector<std::string> TrimmedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    const std::size_t first = line.find_first_not_of(" \t\r\f");
+    if (first != std::string::npos) {
+      lines.push_back(line.substr(first, line.find_last_not_of(" \t\r\f") - first + 1));
+    }
+    start = end + 1;
+  }
+  return lines;
+}
+
+// A text file of a list holds its labels as the page shows them, as the
+// office suite's text export (written when the fixtures were made) does.
+TEST(RtfBatchTest, TextExportWritesListLabels) {
+  test::ScratchDir dir;
+  const auto out = dir / "lists.txt";
+  auto result = Varnolt({(kFixtures / "lists.rtf").string(), "-o", out.string(), "-q"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(TrimmedLines(test::ReadFileBytes(out)), TrimmedLines(test::ReadFileBytes(kFixtures / "lists.txt")));
+}
+
 TEST(RtfBatchTest, RtfWeWriteOpensInTheOfficeSuiteWithTextRunsAndTables) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "intro.txt", "Plain \xC3\xA9t\xC3\xA9 text\r\nwith \xE4\xB8\xAD\xE6\x96\x87 too");

@@ -51,6 +51,7 @@ struct TRVRTFTextAttributes {
   TColor UnderlineColor = kRVColorNone;
   TFontStyles Style;
   bool AllCaps = false;
+  bool SmallCaps = false;
   TRVBiDiMode BiDiMode = rvbdUnspecified;
   std::uint8_t Charset = kRVDefaultCharset;
   std::int32_t CharScale = 100;
@@ -187,6 +188,7 @@ class TRVRTFImporter {
   std::uint8_t Run(std::istream& stream);
   // Where the reader stopped in the stream of the last Run.
   std::uint64_t StopOffset() const { return stopOffset_; }
+  int OpenGroupsAtEnd() const { return openGroupsAtEnd_; }
 
   // --- used by the parts of the import ---
 
@@ -282,6 +284,7 @@ class TRVRTFImporter {
   int ppi_;
   TRVRTFReader* reader_ = nullptr;
   std::uint64_t stopOffset_ = 0;
+  int openGroupsAtEnd_ = 0;
   TRVRTFTextStyleChooser textStyles_;
   TRVRTFParaStyleChooser paraStyles_;
 

@@ -206,6 +206,14 @@ std::int32_t TRVRTFImporter::ListStyleOfPn(const TRVRTFMarkerProperties& marker)
   level.MarkerAlignment = AlignmentOf(marker.alignment);
   level.LeftIndent = px(marker.indent);
   level.FirstIndent = px(marker.space);
+  // Writers of these lists indent the paragraph itself: the label hangs at
+  // its first-line indent and the text starts at its left indent, where the
+  // tab after the label goes.
+  const TRVRTFParaProperties& para = reader_->RTFState().paraProps;
+  if (para.leftIndent != 0 || para.firstIndent != 0) {
+    level.LeftIndent = px(para.leftIndent);
+    level.MarkerIndent = px(static_cast<double>(para.leftIndent) + para.firstIndent);
+  }
   const CodePageId codePage = TakeMarkerFont(level.Font, marker, reader_->FontList(), reader_->CodePage());
   const std::u16string before = AnsiToUnicode(codePage, marker.textBefore);
   const std::u16string after = AnsiToUnicode(codePage, marker.textAfter);
@@ -220,6 +228,7 @@ std::int32_t TRVRTFImporter::ListStyleOfPn(const TRVRTFMarkerProperties& marker)
   key += '\0';
   key += std::to_string(level.ListType) + ',' + std::to_string(level.StartFrom) + ',' +
          std::to_string(level.MarkerAlignment) + ',' + std::to_string(level.LeftIndent) + ',' +
+         std::to_string(level.MarkerIndent) + ',' +
          std::to_string(level.FirstIndent) + ',' + std::to_string(level.Font.Style.ToBits()) + ',' +
          std::to_string(level.Font.Color) + ',' + std::to_string(level.Font.Size) + ',' +
          Utf16ToUtf8(level.Font.Name);

@@ -204,8 +204,10 @@ std::string EqualityKey(const TCustomRVParaInfo& info, bool compareTabs) {
 }
 
 std::int64_t LineSpacingTerm(const TCustomRVParaInfo& info, const TRVRTFParaAttributes& a, int ppi) {
-  const bool multiple = a.RTFLineSpacingMultiple;
-  const std::int64_t sl = a.RTFLineSpacing;
+  // "sl0" is single spacing.
+  const bool single = a.RTFLineSpacing == 0;
+  const bool multiple = single || a.RTFLineSpacingMultiple;
+  const std::int64_t sl = single ? 240 : a.RTFLineSpacing;
   switch (info.LineSpacingType) {
     case rvlsSpaceBetween: return -20000;
     case rvlsLineHeightExact:
@@ -308,7 +310,11 @@ TRVRTFParaAttributes ConvertParaProperties(const TRVRTFParaProperties& rtf, int 
   info.Alignment = rtf.alignment <= rvaJustify ? static_cast<TRVAlignment>(rtf.alignment) : rvaLeft;
   a.RTFLineSpacing = rtf.lineSpacing;
   a.RTFLineSpacingMultiple = rtf.lineSpacingMultiple;
-  if (rtf.lineSpacingMultiple) {
+  if (rtf.lineSpacing == 0) {
+    // "sl0" is single spacing whatever "slmult" says: no multiple of nothing.
+    info.LineSpacingType = rvlsPercent;
+    info.LineSpacing = 100;
+  } else if (rtf.lineSpacingMultiple) {
     info.LineSpacingType = rvlsPercent;
     info.LineSpacing = static_cast<std::int32_t>(std::int64_t{rtf.lineSpacing} * 100 / 240);
   } else if (rtf.lineSpacing >= 1) {

@@ -17,7 +17,12 @@ TRVProtectOptions WantedProtection(const TRVRTFTextAttributes& wanted) {
   return wanted.NoteReference ? kNoteReferenceProtection : TRVProtectOptions{};
 }
 
-TRVFontStylesEx WantedStyleEx(bool allCaps) { return allCaps ? TRVFontStylesEx{rvfsAllCaps} : TRVFontStylesEx{}; }
+TRVFontStylesEx WantedStyleEx(const TRVRTFTextAttributes& wanted) {
+  TRVFontStylesEx styleEx;
+  styleEx.Set(rvfsAllCaps, wanted.AllCaps);
+  styleEx.Set(rvfsSmallCaps, wanted.SmallCaps);
+  return styleEx;
+}
 
 // Everything an equal style must share except the font name, which compares
 // without regard to case.
@@ -46,7 +51,7 @@ std::string EqualityKey(std::int32_t size, TColor color, TColor backColor, TFont
 }
 
 std::string EqualityKeyOf(const TRVRTFTextAttributes& a, bool jump) {
-  return EqualityKey(a.Size, a.Color, a.BackColor, a.Style, WantedStyleEx(a.AllCaps), a.BiDiMode, a.Charset,
+  return EqualityKey(a.Size, a.Color, a.BackColor, a.Style, WantedStyleEx(a), a.BiDiMode, a.Charset,
                      a.CharScale, a.CharSpacing, a.SubSuperScriptType, a.VShift, WantedProtection(a),
                      a.UnderlineType, a.UnderlineColor, a.Unicode, jump);
 }
@@ -72,6 +77,7 @@ std::int64_t Score(const TFontInfo& info, const TRVRTFTextAttributes& a) {
   score += ColorCloseness(info.BackColor, a.BackColor, 10000, 50000);
   score += ColorCloseness(info.UnderlineColor, a.UnderlineColor, 10000, 50000);
   if (info.StyleEx.Contains(rvfsAllCaps) == a.AllCaps) score += 50000;
+  if (info.StyleEx.Contains(rvfsSmallCaps) == a.SmallCaps) score += 50000;
   for (TFontStyle member : {fsBold, fsItalic, fsUnderline, fsStrikeOut}) {
     if (info.Style.Contains(member) == a.Style.Contains(member)) score += 50000;
   }
@@ -138,8 +144,8 @@ std::int32_t TRVRTFTextStyleChooser::Closest(const TRVRTFTextAttributes& wanted)
 void TRVRTFTextStyleChooser::IndexStyles(int from) {
   for (int i = from; i < style_.TextStyles.Count(); ++i) {
     const TFontInfo& info = style_.TextStyles.Items(i);
-    // Only plain styles and all-capitals ones can equal a run.
-    if (!(info.StyleEx - TRVFontStylesEx{rvfsAllCaps}).Empty()) continue;
+    // Only plain styles and capitals can equal a run.
+    if (!(info.StyleEx - TRVFontStylesEx{rvfsAllCaps, rvfsSmallCaps}).Empty()) continue;
     index_[EqualityKeyOf(info)].push_back(i);
   }
   indexed_ = std::max(indexed_, style_.TextStyles.Count());
@@ -176,7 +182,7 @@ std::int32_t TRVRTFTextStyleChooser::FindOrAdd(const TRVRTFTextAttributes& wante
   info.Color = wanted.Color;
   info.BackColor = wanted.BackColor;
   info.Style = wanted.Style;
-  info.StyleEx = WantedStyleEx(wanted.AllCaps);
+  info.StyleEx = WantedStyleEx(wanted);
   info.BiDiMode = wanted.BiDiMode;
   info.Charset = wanted.Charset;
   info.CharScale = wanted.CharScale;
@@ -210,6 +216,7 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
   a.UnderlineColor = chars.underlineColor;
   a.Style = TFontStyles::FromBits(static_cast<std::uint8_t>(chars.fontStyle & 0x0F));
   a.AllCaps = (chars.styleEx & kRtfAllCaps) != 0;
+  a.SmallCaps = (chars.styleEx & kRtfSmallCaps) != 0;
   // Documents carry no direction of their own here, so none is compared.
   a.BiDiMode = rvbdUnspecified;
   if (symbolField && (SameFontName(chars.fontNameOverride, u"Symbol") || SameFontName(chars.fontNameOverride, u"Wingdings"))) {

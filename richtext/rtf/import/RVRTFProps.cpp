@@ -113,6 +113,7 @@ std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVD
   if (document.GetRVStyle() == nullptr) {
     errorCode_ = kRtfInternalError;
     stopOffset_ = 0;
+    openGroupsAtEnd_ = 0;
     index = -1;
     return errorCode_;
   }
@@ -124,6 +125,7 @@ std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVD
     TRVRTFImporter importer(*this, document, paraBefore, loading);
     errorCode_ = importer.Run(stream);
     stopOffset_ = importer.StopOffset();
+    openGroupsAtEnd_ = importer.OpenGroupsAtEnd();
     index = document.CountItems() > countBefore ? document.CountItems() - 1 : -1;
     return errorCode_;
   }
@@ -134,6 +136,7 @@ std::uint8_t TRVRTFReaderProperties::ImportInto(std::istream& stream, TCustomRVD
   TRVRTFImporter importer(*this, scratch, paraBefore, loading);
   errorCode_ = importer.Run(stream);
   stopOffset_ = importer.StopOffset();
+  openGroupsAtEnd_ = importer.OpenGroupsAtEnd();
   scratch.DropNumberingLists();
   TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
   if (items.empty()) {
@@ -197,6 +200,7 @@ std::uint8_t TRVRTFReaderProperties::ImportForInsertion(std::istream& rtf, TCust
   TRVRTFImporter importer(*this, scratch, paraBefore, false, pageSetup);
   errorCode_ = importer.Run(rtf);
   stopOffset_ = importer.StopOffset();
+  openGroupsAtEnd_ = importer.OpenGroupsAtEnd();
   scratch.DropNumberingLists();
   return errorCode_;
 }
@@ -224,6 +228,7 @@ std::uint8_t TRVRTFImporter::Run(std::istream& stream) {
   Wire(reader);
   std::uint8_t result = reader.ParseStream(stream);
   stopOffset_ = reader.StopOffset();
+  openGroupsAtEnd_ = reader.OpenGroupsAtEnd();
   // Tables and notes the input left open are closed where they stand.
   try {
     while (!subData_.empty()) {

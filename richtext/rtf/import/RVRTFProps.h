@@ -97,6 +97,9 @@ class TRVRTFReaderProperties {
   // Where the last import stopped reading, in bytes from the start of its
   // RTF: the RTF's length when all of it was read; 0 when none was.
   std::uint64_t StopOffset() const { return stopOffset_; }
+  // How many groups the last import's data left open; with ErrorCode
+  // kRtfUnexpectedEnd everything before the end was still read.
+  int OpenGroupsAtEnd() const { return openGroupsAtEnd_; }
   // Filled by a load (not an insertion) when ReadDocParameters is set.
   std::optional<TRVRTFDocParameters> DocParameters;
 
@@ -150,6 +153,7 @@ class TRVRTFReaderProperties {
   std::int32_t paraStyleNo_ = 0;
   std::uint8_t errorCode_ = 0;
   std::uint64_t stopOffset_ = 0;
+  int openGroupsAtEnd_ = 0;
 };
 
 }  // namespace varnolt

@@ -28,7 +28,7 @@ enum class TRVRTFAction : std::uint8_t {
   None,
   // character
   FontStyle, Underline, UnderlineType, UnderlineColor, CharBidi, CharScale, CharSpacing, SubSuperScript,
-  VerticalUp, VerticalDown, AllCaps, FontSize, Color, CharBackColor, Highlight, Language, DefaultLanguage,
+  VerticalUp, VerticalDown, AllCaps, SmallCaps, FontSize, Color, CharBackColor, Highlight, Language, DefaultLanguage,
   Plain, Font, AssociatedFont, Hidden, FontFamily, FontCharset,
   // paragraph
   ParagraphDefaults, ParaValue, ParaAlign, ParaBidi, KeepTogether, KeepWithNext, InTable, NestingLevel,

@@ -63,6 +63,7 @@ void TRVRTFReader::Reset() {
   pictureInsertedByField_ = false;
   pendingFieldPicture_.reset();
   defaultFontNumber_ = 0;
+  openGroupsAtEnd_ = 0;
   resolvedDefaultFontIndex_ = -1;
   collector_ = Collector{};
   fonts_.Clear();
@@ -173,6 +174,7 @@ std::uint8_t TRVRTFReader::Finish() {
   for (; openTableLevel_ > 0; --openTableLevel_) RaiseTable(rvf_tbl_TableForcedEnd);
   if (!colors_.empty()) colors_.pop_back();
   if (skippedTooDeep_) return kRtfTooDeep;
+  openGroupsAtEnd_ = Depth();
   return Depth() > 0 ? kRtfUnexpectedEnd : kRtfOk;
 }
 
@@ -342,7 +344,11 @@ void TRVRTFReader::Dispatch(const TRVRTFControlWord& word) {
 void TRVRTFReader::HandleSpecial(TRVRTFSpecialKeyword special, const TRVRTFControlWord& word) {
   switch (special) {
     case TRVRTFSpecialKeyword::Binary:
-      if (word.hasParam && word.param > 0) {
+      if (skipCount_ > 0) {
+        // A Unicode character's stand-in: the data and its keyword are one unit.
+        --skipCount_;
+        for (std::int32_t left = word.hasParam ? word.param : 0; left > 0 && input_.Next() >= 0;) --left;
+      } else if (word.hasParam && word.param > 0) {
         binaryRemaining_ = word.param;
         State().inputMode = TRVRTFInputMode::Binary;
       }

@@ -150,6 +150,8 @@ class TRVRTFReader {
   // stream's length when it was read to its end (white space after the
   // outermost group counts as read), else the offset after the last byte used.
   std::uint64_t StopOffset() const { return stopOffset_; }
+  // The groups the last parse's data left open (it ended inside them).
+  int OpenGroupsAtEnd() const { return openGroupsAtEnd_; }
 
   // What the handlers read; the tables stay until the next parse.
   const TRVRTFReaderState& RTFState() const { return stack_.back(); }
@@ -241,6 +243,7 @@ class TRVRTFReader {
   void SetFont(std::int32_t number);
   int FontIndexOfNumber(std::int32_t number);
   int DefaultFontIndex();
+  void ApplyDefaultFontToOpenGroups();
   bool ColorAt(std::int32_t index, TRVRTFColor& color) const;
   TRVRTFTab& PendingTab();
   TRVRTFBorderSide* TargetBorderSide();
@@ -321,6 +324,7 @@ class TRVRTFReader {
   bool progressStarted_ = false;
   std::int32_t pixelsPerInch_ = 0;
   std::uint64_t stopOffset_ = 0;
+  int openGroupsAtEnd_ = 0;
 
   struct Collector {
     TRVUnicodeString* target = nullptr;

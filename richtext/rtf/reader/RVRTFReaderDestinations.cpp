@@ -236,6 +236,7 @@ void TRVRTFReader::EndDestination(TRVRTFDestination destination) {
   switch (destination) {
     case TRVRTFDestination::FontTable:
       RemoveCharsetSuffixes(fonts_);
+      ApplyDefaultFontToOpenGroups();
       break;
     case TRVRTFDestination::Picture:
       DeliverPicture();
@@ -267,6 +268,15 @@ void TRVRTFReader::EndDestination(TRVRTFDestination destination) {
     default:
       break;
   }
+}
+
+// Text before the first font change is in the default font; until the font
+// table was read that font could not be looked up, so the groups around it
+// still hold the table's first entry.
+void TRVRTFReader::ApplyDefaultFontToOpenGroups() {
+  resolvedDefaultFontIndex_ = -1;
+  const int index = DefaultFontIndex();
+  for (std::size_t i = 0; i + 1 < stack_.size(); ++i) stack_[i].charProps.fontIndex = index;
 }
 
 void TRVRTFReader::CloseFootnote() {

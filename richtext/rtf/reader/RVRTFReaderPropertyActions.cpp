@@ -2,6 +2,7 @@
 // border, section and document properties, the colour table, the style sheet
 // and the reader's own settings.
 #include <algorithm>
+#include <limits>
 
 #include "richtext/rtf/reader/RVRTFReaderInternal.h"
 
@@ -14,6 +15,7 @@ using D = TRVRTFDestination;
 
 constexpr std::int32_t kMaxShading = 10000;
 constexpr std::uint8_t kMaxUnderlineType = 12;
+constexpr std::int32_t kMaxQuarterPoints = std::numeric_limits<std::int32_t>::max() / 5;
 
 // "highlight" N with fixed colours: N = 1..16.
 constexpr TRVRTFColor kHighlightColors[] = {
@@ -77,11 +79,15 @@ bool TRVRTFReader::ApplyCharacterProperty(TRVRTFAction action, std::int32_t valu
     case A::UnderlineColor: if (ColorAt(value, color)) chars.underlineColor = color; break;
     case A::CharBidi: chars.bidiMode = static_cast<std::uint8_t>(value); break;
     case A::CharScale: chars.charScaleX = value; break;
-    case A::CharSpacing: chars.charSpacing = value; break;
+    case A::CharSpacing:
+      // "expnd" counts quarter points, "expndtw" twips.
+      chars.charSpacing = arg == 1 ? std::clamp(value, -kMaxQuarterPoints, kMaxQuarterPoints) * 5 : value;
+      break;
     case A::SubSuperScript: chars.subSuperScript = static_cast<std::uint8_t>(value); break;
     case A::VerticalUp: chars.vShift = value; break;
     case A::VerticalDown: chars.vShift = -value; break;
     case A::AllCaps: SetBit(chars.styleEx, kRtfAllCaps, value != 0); break;
+    case A::SmallCaps: SetBit(chars.styleEx, kRtfSmallCaps, value != 0); break;
     case A::FontSize: chars.size = RoundHalfEven(value / 2.0); break;
     case A::Color: if (ColorAt(value, color)) chars.color = color; break;
     case A::CharBackColor:

@@ -48,7 +48,8 @@ inline constexpr std::uint8_t kRtfBold = 1;
 inline constexpr std::uint8_t kRtfItalic = 2;
 inline constexpr std::uint8_t kRtfUnderline = 4;
 inline constexpr std::uint8_t kRtfStrikeOut = 8;
-inline constexpr std::uint8_t kRtfAllCaps = 1;  // extra style
+inline constexpr std::uint8_t kRtfAllCaps = 1;  // extra styles
+inline constexpr std::uint8_t kRtfSmallCaps = 2;
 
 // Border sides, in the order the keywords number them.
 inline constexpr int kRtfSideLeft = 0;

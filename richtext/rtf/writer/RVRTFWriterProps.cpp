@@ -250,6 +250,7 @@ void TRVRTFWriter::WriteCharKeywords(bool inStyleSheet, int styleNo) {
   if (font.CharScale != 100) sink_.PutKeyword("charscalex", font.CharScale);
   if (font.CharSpacing != 0) sink_.PutKeyword("expndtw", Twips(font.CharSpacing));
   if (font.StyleEx.Contains(rvfsAllCaps)) sink_.Put("\\caps");
+  if (font.StyleEx.Contains(rvfsSmallCaps)) sink_.Put("\\scaps");
   if (font.BiDiMode == rvbdLeftToRight) sink_.Put("\\ltrch");
   if (font.BiDiMode == rvbdRightToLeft) sink_.Put("\\rtlch");
   const std::int32_t language = LanguageOfCharset(font.Charset);

@@ -109,6 +109,12 @@ TEST(RVRTFImportTest, DocumentAndFontCodePages) {
       {"Mac Turkish font", R"({\rtf1{\fonttbl{\f0\fcharset86 Geneva;}}\f0 \'8b})", "\u00E3"},
       {"Mac Cyrillic font", R"({\rtf1{\fonttbl{\f0\fcharset89 Geneva;}}\f0 \'80})", "\u0410"},
       {"a Windows font in a Mac document", R"({\rtf1\mac{\fonttbl{\f0\fcharset0 Arial;}}\f0 \'e9})", "\u00E9"},
+      {"text before the first font change is in the default font",
+       R"({\rtf1\ansi\deff1{\fonttbl{\f0 Arial;}{\f1\fcharset204 Times New Roman;}}\'cf\'f0\'e8})", "\u041F\u0440\u0438"},
+      {"plain returns to the default font",
+       R"({\rtf1\ansi\deff1{\fonttbl{\f0 Arial;}{\f1\fcharset204 Arial Cyr;}}\f0\plain \'cf})", "\u041F"},
+      {"a default font missing from the table",
+       R"({\rtf1\ansi\deff7{\fonttbl{\f0\fcharset204 Arial Cyr;}}\'cf})", "\u041F"},
   };
   for (const auto& c : cases) {
     for (TRVReaderUnicode mode : {rvruOnlyUnicode, rvruMixed}) {
@@ -222,6 +228,9 @@ TEST(RVRTFImportTest, FailureKeepsWhatWasRead) {
   EXPECT_EQ(imported.Load("{\\rtf1 first\\par second\\par {\\b third"), kRtfUnexpectedEnd);
   EXPECT_EQ(imported.Structure(), "first|second|third");
   EXPECT_EQ(imported.props.ErrorCode(), kRtfUnexpectedEnd);
+  EXPECT_EQ(imported.props.OpenGroupsAtEnd(), 2);
+  EXPECT_EQ(imported.Load("{\\rtf1 whole}"), kRtfOk);
+  EXPECT_EQ(imported.props.OpenGroupsAtEnd(), 0);
 }
 
 TEST(RVRTFImportTest, StopOffsetIsKeptAfterTheImport) {

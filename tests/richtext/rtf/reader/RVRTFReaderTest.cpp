@@ -63,6 +63,9 @@ const EventCase kEventCases[] = {
      R"({\rtf1 {\uc2 \u1234ab}\u1234?c})",
      {"NP:u'\xD3\x92'", "CP:u'\xD3\x92'", "CP:c", "end"}},
     {"fallback keyword is dropped like a byte", R"({\rtf1 \u1234\'41b})", {"NP:u'\xD3\x92'", "CP:b", "end"}},
+    // "bin" and its data are one unit of the fallback, however long.
+    {"bin is one fallback unit", R"({\rtf1 {\uc2 \u9731\bin2 xyZ!}})", {"NP:u'\xE2\x98\x83'", "CP:!", "end"}},
+    {"bin as the last fallback unit", R"({\rtf1 {\uc1 \u9731\bin3 {}\Z}})", {"NP:u'\xE2\x98\x83'", "CP:Z", "end"}},
     // Escapes and fixed characters.
     {"hex escape", R"({\rtf1 caf\'e9})", {"NP:caf\xE9", "end"}},
     {"fixed characters", R"({\rtf1 a\tab b\~c\bullet\{\}\\})", {"NP:a\tb\xA0" "c\x95{}\\", "end"}},
