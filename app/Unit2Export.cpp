@@ -223,7 +223,7 @@ bool TForm2::ChoosePdfFile() {
   PReport1.SetFileName(FileNameToUtf16(fileName->native()));
   // Every export is dated when it is made; a document a failed export left
   // open keeps its date and the report's own refusal until it is written.
-  if (PReport1.Document() == nullptr) PReport1.SetCreationDate(Now());
+  if (!PReport1.HasDocument()) PReport1.SetCreationDate(Now());
   return true;
 }
 
