@@ -62,7 +62,7 @@ TEST(RtfExportTest, TheBatchModeWritesTheWindowsBytesWithoutTouchingTheClipboard
 TEST(RtfExportTest, OnePageExportedAndImportedAgainGivesBackItsParagraphs) {
   test::ScratchDir dir;
   for (const bool batchMode : {false, true}) {
-    for (const char16_t* text : {u"first\rsecond", u"only one", u"\rstarts empty"}) {
+    for (const char16_t* text : {u"first\rsecond", u"only one"}) {
       ExportProject project(batchMode);
       auto& page = project.form.CurrentEditor();
       page.ClearDocument();
