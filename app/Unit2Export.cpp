@@ -223,8 +223,9 @@ bool TForm2::ChoosePdfFile() {
                                                             std::filesystem::path(PReport1.FileName()), ExecutableDir()});
   if (!fileName) return false;
   PReport1.SetFileName(FileNameToUtf16(fileName->native()));
-  // Every export is dated when it is made.
-  PReport1.SetCreationDate(Now());
+  // Every export is dated when it is made; a document a failed export left
+  // open keeps its date and the report's own refusal until it is written.
+  if (!PReport1.HasDocument()) PReport1.SetCreationDate(Now());
   return true;
 }
 

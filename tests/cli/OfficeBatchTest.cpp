@@ -300,7 +300,7 @@ TEST(OfficeBatchTest, ASignalDuringAConversionLeavesNoFolderAndNoOfficeProcess) 
     ::kill(varnolt, signal);
     EXPECT_EQ(test::ExitCodeOf(varnolt), 128 + signal);
     EXPECT_EQ(test::NamesIn(temporary.path()), std::vector<std::string>{}) << signal;
-    for (int wait = 0; wait < 100 && test::ProcessIsRunning(std::stoi(pid)); ++wait) std::this_thread::sleep_for(10ms);
+    for (int wait = 0; wait < 1000 && test::ProcessIsRunning(std::stoi(pid)); ++wait) std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(test::ProcessIsRunning(std::stoi(pid))) << signal;
     EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
   }

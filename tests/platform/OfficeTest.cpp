@@ -232,7 +232,7 @@ TEST(OfficeTest, ASignalDuringAConversionLeavesNoFolderAndNoProcess) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
     EXPECT_EQ(test::NamesIn(temporary.path()), std::vector<std::string>{}) << signal;
-    for (int wait = 0; wait < 100 && test::ProcessIsRunning(std::stoi(pid)); ++wait) std::this_thread::sleep_for(10ms);
+    for (int wait = 0; wait < 1000 && test::ProcessIsRunning(std::stoi(pid)); ++wait) std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(test::ProcessIsRunning(std::stoi(pid))) << "LibreOffice was left running after signal " << signal;
   }
 }

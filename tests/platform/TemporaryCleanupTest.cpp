@@ -101,7 +101,7 @@ TEST(TemporaryCleanupTest, TheSignalsThatEndAProgramRemoveWatchedFoldersAndKillW
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "the signal still ends the program";
     EXPECT_TRUE(IsEmptyFolder(temporary.path())) << signal;
-    for (int wait = 0; wait < 100 && test::ProcessIsRunning(sleeper); ++wait) std::this_thread::sleep_for(10ms);
+    for (int wait = 0; wait < 1000 && test::ProcessIsRunning(sleeper); ++wait) std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(test::ProcessIsRunning(sleeper)) << signal;
   }
 }
