@@ -23,16 +23,18 @@ QProcessEnvironment WithoutDisplay() {
 }
 
 TEST(NoDisplayTest, TheWindowWithoutADisplaySaysSoInOneLineAndExitsTwo) {
-  QObject owner;
-  QProcess* process = Start({}, WithoutDisplay(), owner);
-  ASSERT_TRUE(process->waitForFinished(20000));
-  EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(process->exitCode(), 2);
-  const QString error = QString::fromUtf8(process->readAllStandardError());
-  EXPECT_EQ(error.count('\n'), 1) << error.toStdString();
-  EXPECT_TRUE(error.contains("no display")) << error.toStdString();
-  EXPECT_TRUE(error.contains("-o OUTPUT")) << error.toStdString();
-  EXPECT_TRUE(process->readAllStandardOutput().isEmpty());
+  for (const QStringList& arguments : {QStringList{}, QStringList{"--window", "a.txt"}}) {
+    QObject owner;
+    QProcess* process = Start(arguments, WithoutDisplay(), owner);
+    ASSERT_TRUE(process->waitForFinished(20000));
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 2);
+    const QString error = QString::fromUtf8(process->readAllStandardError());
+    EXPECT_EQ(error.count('\n'), 1) << error.toStdString();
+    EXPECT_TRUE(error.contains("no display")) << error.toStdString();
+    EXPECT_TRUE(error.contains("-o OUTPUT")) << error.toStdString();
+    EXPECT_TRUE(process->readAllStandardOutput().isEmpty());
+  }
 }
 
 // A platform that cannot start (no X display behind it) would abort the

@@ -170,6 +170,22 @@ TEST_F(SecondStartTest, ASecondStartHandsItsFilesToTheOpenWindow) {
   EXPECT_FALSE(another.Listen());
 }
 
+TEST_F(SecondStartTest, TheFirstStartOpensAWindowThatLaterStartsJoin) {
+  QProcess first;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  first.setProcessEnvironment(environment);
+  first.start(VARNOLT_EXECUTABLE, {"--window", Path("notes.txt")});
+  ASSERT_TRUE(first.waitForStarted());
+  for (int i = 0; i < 1000 && !QFile::exists(WindowSocketName()); ++i) first.waitForFinished(10);
+  ASSERT_EQ(first.state(), QProcess::Running) << first.readAllStandardError().toStdString();
+  ASSERT_TRUE(QFile::exists(WindowSocketName()));
+  EXPECT_EQ(StartSecond({"--window", "notes.txt"}), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.terminate();
+  ASSERT_TRUE(first.waitForFinished(10000));
+}
+
 TEST_F(SecondStartTest, ASocketLeftByAWindowThatDiedIsTakenOver) {
   EXPECT_FALSE(SendToRunningWindow({"/nowhere.txt"}));
   // What a killed window leaves: its socket's name taken, nobody listening.
