@@ -40,17 +40,16 @@ fs::path CacheFolder() {
 
 // One run of the suite for all the staged files; results moved into the
 // cache by rename, so test processes running at once never see half a file.
-void ConvertStaged(const std::vector<fs::path>& staged, const std::string& extension, const fs::path& staging) {
+void ConvertStaged(const std::vector<fs::path>& staged, const std::string& extension, const fs::path& outDir) {
   ScratchDir profile;
   std::vector<std::string> command = {"soffice", "--headless", "--norestore",
                                       "-env:UserInstallation=file://" + profile.path().string(), "--convert-to",
-                                      extension, "--outdir", staging.string()};
+                                      extension, "--outdir", outDir.string()};
   for (const fs::path& file : staged) command.push_back(file.string());
   const CommandResult result = RunCommand(command);
   EXPECT_EQ(result.exitCode, 0) << result.output;
   for (const fs::path& file : staged) {
-    fs::path converted = file;
-    converted.replace_extension("." + extension);
+    const fs::path converted = outDir / (file.stem().string() + "." + extension);
     std::error_code error;
     if (fs::exists(converted, error)) {
       fs::rename(converted, CacheFolder() / converted.filename(), error);
