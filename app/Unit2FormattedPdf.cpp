@@ -131,13 +131,18 @@ struct TPlannedPage {
   float Used() const { return Slices.empty() ? 0 : Slices.back().Top + Slices.back().Height; }
 };
 
-// The height of the units that start inside the band, from its top.
-double ContentHeight(std::span<const TFlowUnit> units, const TPageBand& band) {
-  double bottom = band.Top;
+// For each band, the height of the units that start inside it, from its
+// top; units and bands both go down the flow, so one pass does.
+std::vector<double> ContentHeights(std::span<const TFlowUnit> units, std::span<const TPageBand> bands) {
+  std::vector<double> heights(bands.size(), 0);
+  std::size_t b = 0;
   for (const TFlowUnit& unit : units) {
-    if (unit.Top >= band.Top && unit.Top < band.Bottom) bottom = std::max(bottom, unit.Bottom);
+    while (b + 1 < bands.size() && unit.Top >= bands[b].Bottom) ++b;
+    if (unit.Top >= bands[b].Top && unit.Top < bands[b].Bottom) {
+      heights[b] = std::max(heights[b], unit.Bottom - bands[b].Top);
+    }
   }
-  return bottom - band.Top;
+  return heights;
 }
 
 // The least column height at which the units fill no more than the columns,
@@ -286,6 +291,7 @@ class TFormattedPage {
     for (const TFlowPart& part : formatted.Flow) AppendFlowUnits(*part.Layout, part.Offset, tallest, footnoteHeight, units);
     std::vector<TPageBand> bands = SplitIntoBands(units, room, run.Columns);
     if (run.Columns > 1) BalanceLastPage(units, bands, run.Columns, room);
+    const std::vector<double> heights = ContentHeights(units, bands);
     for (std::size_t b = 0; b < bands.size(); ++b) {
       TPlannedPage& page = pageOfBand(static_cast<int>(b));
       if (b % static_cast<std::size_t>(run.Columns) == 0) {
@@ -293,7 +299,7 @@ class TFormattedPage {
       }
       TPageSlice& slice = page.Slices.back();
       slice.Columns.push_back(bands[b]);
-      const double height = ContentHeight(units, bands[b]) * kPointsPerPixel * formatted.Scale;
+      const double height = heights[b] * kPointsPerPixel * formatted.Scale;
       slice.Height = std::max(slice.Height, static_cast<float>(height));
     }
   }
