@@ -127,21 +127,31 @@ void AppendFlowUnits(const TRVLayout& layout, double offset, double pageHeight, 
 }
 
 std::vector<TPageBand> SplitIntoPages(std::span<const TFlowUnit> units, double pageHeight) {
-  std::vector<TPageBand> pages{{0, kRVUnlimitedWidth}};
+  return SplitIntoBands(units, [pageHeight](int) { return pageHeight; }, 1);
+}
+
+std::vector<TPageBand> SplitIntoBands(std::span<const TFlowUnit> units, const TBandHeight& bandHeight,
+                                      int bandsPerPage) {
+  std::vector<TPageBand> bands{{0, kRVUnlimitedWidth}};
+  const auto perPage = static_cast<std::size_t>(std::max(bandsPerPage, 1));
   double notes = 0;
   bool holdsUnits = false;
+  double height = bandHeight(0);
   for (const TFlowUnit& unit : units) {
-    const double top = pages.back().Top;
-    const bool overflows = unit.Bottom - top + notes + unit.NotesHeight > pageHeight;
+    const double top = bands.back().Top;
+    const bool overflows = unit.Bottom - top + notes + unit.NotesHeight > height;
     if (holdsUnits && unit.Top > top && (unit.BreakBefore || overflows)) {
-      pages.back().Bottom = unit.Top;
-      pages.push_back({unit.Top, kRVUnlimitedWidth});
+      bands.back().Bottom = unit.Top;
+      // A page break skips the columns left on the page.
+      while (unit.BreakBefore && bands.size() % perPage != 0) bands.push_back({unit.Top, unit.Top});
+      bands.push_back({unit.Top, kRVUnlimitedWidth});
+      height = bandHeight(static_cast<int>(bands.size()) - 1);
       notes = 0;
     }
     notes += unit.NotesHeight;
     holdsUnits = true;
   }
-  return pages;
+  return bands;
 }
 
 }  // namespace varnolt

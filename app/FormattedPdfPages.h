@@ -38,4 +38,13 @@ void AppendFlowUnits(const TRVLayout& layout, double offset, double pageHeight, 
 // At least one band; the first starts at 0 and the last ends at kRVUnlimitedWidth.
 std::vector<TPageBand> SplitIntoPages(std::span<const TFlowUnit> units, double pageHeight);
 
+// The height of the band with this index (from 0).
+using TBandHeight = std::function<double(int band)>;
+
+// The same for columns of bands that may differ in height: bandsPerPage
+// bands make a page, and a page break leaves the page's further bands empty
+// (each [Top, Top)).
+std::vector<TPageBand> SplitIntoBands(std::span<const TFlowUnit> units, const TBandHeight& bandHeight,
+                                      int bandsPerPage);
+
 }  // namespace varnolt

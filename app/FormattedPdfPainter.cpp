@@ -120,10 +120,19 @@ void TFormattedPdfPainter::FrameRect(const TRVRectF& rect, TColor color, double 
 }
 
 void TFormattedPdfPainter::HorizontalLine(TColor color, float left, float right, float y, float thickness) {
+  Line(color, {left, y}, {right, y}, thickness);
+}
+
+void TFormattedPdfPainter::VerticalLine(TColor color, float x, float bottom, float top, float thickness) {
+  Line(color, {x, bottom}, {x, top}, thickness);
+}
+
+void TFormattedPdfPainter::Line(TColor color, std::pair<float, float> from, std::pair<float, float> to,
+                                float thickness) {
   canvas_.SetStrokeRgb(color);
   canvas_.SetPenWidth(thickness);
-  canvas_.PathMoveTo(left, y);
-  canvas_.PathLineTo(right, y);
+  canvas_.PathMoveTo(from.first, from.second);
+  canvas_.PathLineTo(to.first, to.second);
   canvas_.StrokePath();
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pdf/PdfAnnotations.h"
@@ -49,6 +50,7 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   void EndClip();
   // In points.
   void HorizontalLine(TColor color, float left, float right, float y, float thickness);
+  void VerticalLine(TColor color, float x, float bottom, float top, float thickness);
 
   // What the page painted since the last NewPage.
   const std::vector<const TRVNoteItemInfo*>& Footnotes() const { return footnotes_; }
@@ -71,6 +73,8 @@ class TFormattedPdfPainter final : public TRVLayoutPainter {
   float Y(double y) const { return static_cast<float>(top_ - y * kPointsPerPixel); }
   void Rectangle(const TRVRectF& rect);
   void DrawScaledRun(const TCustomRVFontInfo& font, std::u16string_view text, float x, float y, double spaceExtra);
+  // From and to in points, (x, y) on the page.
+  void Line(TColor color, std::pair<float, float> from, std::pair<float, float> to, float thickness);
   // Annotations are placed in the page's own space, whatever the scale.
   TPdfRect OnPage(const TPdfRect& rect) const {
     return {rect.Left * scale_, rect.Bottom * scale_, rect.Right * scale_, rect.Top * scale_};

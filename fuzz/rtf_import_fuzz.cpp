@@ -48,9 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TRVRTFReaderProperties props;
     editor.InsertRTF(props, rtf);
     TouchDocument(editor.RVData());
-    for (const auto* part : {editor.PageSetup().Header.get(), editor.PageSetup().Footer.get()}) {
-      if (part != nullptr) TouchDocument(*part);
-    }
+    for (const TCustomRVData* part : editor.PageSetup().Documents()) TouchDocument(*part);
     editor.UndoLastGroup();
     editor.RedoLastGroup();
     TouchDocument(editor.RVData());

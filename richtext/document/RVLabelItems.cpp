@@ -15,6 +15,10 @@ std::unique_ptr<TCustomRVItemInfo> TRVLabelItemInfo::Clone() const {
 
 void TRVLabelItemInfo::WritePlainText(TRVTextOutput& out) const { out.WriteUnicode(Text); }
 
+std::unique_ptr<TCustomRVItemInfo> TRVPageFieldItemInfo::Clone() const {
+  return std::unique_ptr<TCustomRVItemInfo>(new TRVPageFieldItemInfo(*this));
+}
+
 // --- sequences ---
 
 std::unique_ptr<TCustomRVItemInfo> TRVSeqItemInfo::Clone() const {

@@ -59,6 +59,20 @@ class TRVSeqItemInfo : public TRVLabelItemInfo {
   TRVSeqItemInfo(const TRVSeqItemInfo&) = default;
 };
 
+// What a page field counts.
+enum class TRVPageFieldKind : std::uint8_t { Page, NumPages, SectionPages };
+
+// A label that a painter of pages sets to its page's number for each page;
+// elsewhere it shows the text it was read with. Stored as a plain label.
+class TRVPageFieldItemInfo : public TRVLabelItemInfo {
+ public:
+  TRVPageFieldItemInfo(TRVPageFieldKind field, std::int32_t textStyleNo, std::u16string text)
+      : TRVLabelItemInfo(ItemKindLabel, textStyleNo, std::move(text)), Field(field) {}
+  std::unique_ptr<TCustomRVItemInfo> Clone() const override;
+
+  TRVPageFieldKind Field;
+};
+
 class TRVNoteItemInfo;
 
 // The text of a footnote or endnote, owned by the note item.

@@ -2,6 +2,8 @@
 // the editor's style sheet, the editor inserts what it read as one step.
 #include "richtext/editor/RVEdit.h"
 
+#include <algorithm>
+
 #include "richtext/rtf/reader/RVRTFReader.h"
 
 namespace varnolt {
@@ -35,12 +37,16 @@ std::uint8_t TCustomRichDocEdit::InsertReadRTF(TRVRTFReaderProperties& props, co
   const int caretItem = data.Caret.ItemNo;
   const std::int32_t paraBefore = caretItem >= 0 && caretItem < data.CountItems() ? data.ItemAt(caretItem).ParaNo
                                                                                    : target->CurParaStyleNo;
+  const bool wasEmpty = data.CountItems() == 0 ||
+                        (data.CountItems() == 1 && data.ItemAt(0).IsText() && data.ItemTextAt(0).empty());
   TRVPageSetup brought;
   const std::uint8_t result = read(scratch, paraBefore, &brought);
   TRVItemList items = scratch.ExtractItems(0, scratch.CountItems());
+  const auto inserted = static_cast<int>(items.size());
   if (!target->InsertImportedItems(std::move(items), result != kRtfOk)) return props.RecordResult(kRtfHandlerError);
-  // The page's, even when a cell's editor took the text.
-  pageSetup_.TakeMissing(std::move(brought));
+  // The page's, even when a cell's editor took the text; sections count
+  // from where the text went (an import into an empty page: its end).
+  pageSetup_.TakeMissing(std::move(brought), std::max(0, data.CountItems() - inserted), wasEmpty);
   return result;
 }
 

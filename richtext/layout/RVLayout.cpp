@@ -130,6 +130,20 @@ void TRVLayout::Format(const TCustomRVData& data) {
   if (OnReformat) OnReformat();
 }
 
+void TRVLayout::FormatItems(const TCustomRVData& data, int firstItem, int endItem) {
+  data_ = &data;
+  paragraphs_.clear();
+  widest_ = -1;
+  firstItem = std::clamp(firstItem, 0, data.CountItems());
+  FormatParagraphs(firstItem, std::clamp(endItem, firstItem, data.CountItems()), paragraphs_);
+  PlaceParagraphs(0);
+  keys_.clear();
+  formatAll_ = true;
+  changedTop_ = 0;
+  changedBottom_ = TotalHeight();
+  if (OnReformat) OnReformat();
+}
+
 void TRVLayout::Update(const TCustomRVData& data) {
   if (formatAll_ || data_ != &data || paragraphs_.empty()) {
     Format(data);

@@ -128,6 +128,10 @@ class TRVLayout {
   void UpdateItem(const TCustomRVData& data, int itemNo);
   // Formats every paragraph again.
   void Format(const TCustomRVData& data);
+  // Formats only the paragraphs of items [firstItem, endItem), which start
+  // and end paragraphs: one section of a document on a paper of its own.
+  // Queries by position see only them; an update formats everything.
+  void FormatItems(const TCustomRVData& data, int firstItem, int endItem);
   // Forgets every line (the items may be gone).
   void Clear();
 

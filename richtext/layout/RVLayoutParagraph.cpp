@@ -512,6 +512,12 @@ class TParagraphFormatter {
         line.Baseline = std::max(0.0, para_.LineSpacing - descent - gap);
         break;
     }
+    // A spacing that leaves no height (a zero or negative percentage) would
+    // draw the lines over each other: they keep their natural height.
+    if (!(line.Height > 0)) {
+      line.Height = natural;
+      line.Baseline = ascent;
+    }
     for (TRVBox& box : boxes) PlaceBoxVertically(box, line);
   }
 

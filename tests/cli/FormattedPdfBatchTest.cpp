@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "tests/support/JpegFixtures.h"
+#include "tests/support/LibreOfficePdf.h"
 #include "tests/support/OfficeChecks.h"
 #include "tests/support/PdfReaders.h"
 #include "tests/support/TestData.h"
@@ -224,6 +225,29 @@ TEST(FormattedPdfBatchTest, OfficeRtfMatchesTheOfficeSuitesOwnPdf) {
   std::istringstream lists(test::ExtractedText(dir / "lists.ours.pdf"));
   for (std::string word; lists >> word;) listWords.push_back(word);
   EXPECT_TRUE(InOrderWithin({"1.", "Numbered", "one", "a)", "Nested", "letter", "2.", "Numbered", "two"}, listWords));
+}
+
+// A 54 KB report that once drew its first lines on one page while its text
+// export held every word: every word of the text export reaches the
+// formatted PDF, in order, on about as many pages as the office suite draws.
+TEST(FormattedPdfBatchTest, EveryWordOfAReportsTextExportReachesItsPages) {
+  const auto report = kFixtures.parent_path() / "formatted" / "report-sections.rtf";
+  test::ScratchDir dir;
+  const auto text = dir / "report.txt";
+  ASSERT_EQ(Varnolt({report.string(), "-o", text.string(), "-q"}).exitCode, 0);
+  std::filesystem::create_directories(std::filesystem::current_path() / "pagesetup-ours");
+  const auto ours = std::filesystem::current_path() / "pagesetup-ours" / "report-sections.pdf";
+  const auto result = Varnolt({report.string(), "-o", ours.string(), "-q"});
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  ASSERT_TRUE(test::PassesQpdfCheck(ours));
+  const std::vector<std::string> words = test::WordsOf(test::ReadFileBytes(text));
+  ASSERT_GT(words.size(), 1500U);
+  EXPECT_TRUE(InOrderWithin(words, test::WordsOf(test::RunCommand({"pdftotext", "-raw", ours.string(), "-"}).output)));
+  const auto theirs = test::OfficePdfOf(report);
+  test::RenderSideBySide(ours, theirs, test::SideBySideFolder(), "report-sections");
+  const int ourPages = PageCount(ours);
+  const int theirPages = PageCount(theirs);
+  EXPECT_LE(std::abs(ourPages - theirPages), theirPages * 15 / 100) << ourPages << " pages against " << theirPages;
 }
 
 // A table wider than the page (a wide sheet) is shrunk to fit: its far

@@ -131,6 +131,7 @@ void TRVRTFImporter::InsertTextRun(std::string stored, bool unicode, std::int32_
                                    TRVRTFPosition position) {
   // An empty run that starts nothing (the mark of hidden text switched on) adds nothing.
   if (stored.empty() && position == rtf_ts_ContinuePara && target_->CountItems() > 0) return;
+  if (InsertPageField(stored, unicode, styleNo, position)) return;
   auto item = std::make_unique<TRVTextItemInfo>(styleNo);
   item->SetUnicodeText(unicode);
   if (CurrentLink().InLink) {

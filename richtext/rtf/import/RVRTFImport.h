@@ -3,6 +3,7 @@
 // documents (the main one, a cell of the row being read, a note's text, a
 // header or footer), and the reader's formatting becomes styles of the
 // shared sheet. Only TRVRTFReaderProperties drives it.
+#include <array>
 #include <cstdint>
 #include <istream>
 #include <map>
@@ -210,6 +211,9 @@ class TRVRTFImporter {
   bool DropHidden(TRVRTFPosition position);
   TRVRTFPosition TakePosition(TRVRTFPosition position);
   void InsertTextRun(std::string stored, bool unicode, std::int32_t styleNo, TRVRTFPosition position);
+  // RVRTFImportPageSetup.cpp: the result of a PAGE, NUMPAGES or SECTIONPAGES
+  // field becomes a page field; false for any other run.
+  bool InsertPageField(const std::string& stored, bool unicode, std::int32_t styleNo, TRVRTFPosition position);
   CodePageId FontCodePage() const;
   // The paragraph style an item at this position gets.
   std::int32_t ParaStyleFor(TRVRTFPosition position);
@@ -253,6 +257,8 @@ class TRVRTFImporter {
 
   // RVRTFImportPageSetup.cpp: paper, margins, header and footer.
   void HeaderFooter(TRVRTFHeaderFooterType type, bool starting, bool& supported);
+  void SectionEnd();
+  void CloseSection();
   void TakePaper();
 
   // RVRTFImportLists.cpp: list markers and list styles.
@@ -291,10 +297,14 @@ class TRVRTFImporter {
   TCustomRVData* target_;
   std::int32_t paraBefore_;
   TRVPageSetup* pageSetup_;
-  // The pages the header and the footer read so far are for: a header for
-  // every page wins over one for some pages.
-  std::optional<TRVRTFHeaderFooterPages> headerPages_;
-  std::optional<TRVRTFHeaderFooterPages> footerPages_;
+  // The section being read, and the pages its headers and footers read so
+  // far are for, by the kind of pages they serve: a header for every page
+  // wins over one for right pages.
+  TRVSection section_;
+  // The instruction of the field whose result the last page field holds.
+  const std::u16string* pageFieldInstruction_ = nullptr;
+  std::array<std::optional<TRVRTFHeaderFooterPages>, kRVHeaderFooterPagesCount> headerPages_;
+  std::array<std::optional<TRVRTFHeaderFooterPages>, kRVHeaderFooterPagesCount> footerPages_;
   int row_ = 0;
   int column_ = 0;
   std::vector<TRVRTFSubData> subData_;

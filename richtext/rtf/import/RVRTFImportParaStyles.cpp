@@ -309,12 +309,10 @@ TRVRTFParaAttributes ConvertParaProperties(const TRVRTFParaProperties& rtf, int 
   info.SpaceAfter = a.SpaceAfter = px(rtf.spaceAfter);
   info.Alignment = rtf.alignment <= rvaJustify ? static_cast<TRVAlignment>(rtf.alignment) : rvaLeft;
   a.RTFLineSpacing = rtf.lineSpacing;
-  a.RTFLineSpacingMultiple = rtf.lineSpacingMultiple;
-  if (rtf.lineSpacing == 0) {
-    // "sl0" is single spacing whatever "slmult" says: no multiple of nothing.
-    info.LineSpacingType = rvlsPercent;
-    info.LineSpacing = 100;
-  } else if (rtf.lineSpacingMultiple) {
+  // A line spacing of 0 or less is exact (or single) whatever "slmult" says:
+  // as a multiple it would stack every line above the one before.
+  a.RTFLineSpacingMultiple = rtf.lineSpacingMultiple && rtf.lineSpacing > 0;
+  if (a.RTFLineSpacingMultiple) {
     info.LineSpacingType = rvlsPercent;
     info.LineSpacing = static_cast<std::int32_t>(std::int64_t{rtf.lineSpacing} * 100 / 240);
   } else if (rtf.lineSpacing >= 1) {

@@ -300,6 +300,7 @@ void TRVRTFImporter::Wire(TRVRTFReader& reader) {
     reader.OnHeaderFooter = [this](TRVRTFReader&, TRVRTFHeaderFooterType type, bool starting, bool& supported) {
       HeaderFooter(type, starting, supported);
     };
+    reader.OnSectionEnd = [this](TRVRTFReader&) { SectionEnd(); };
   }
   reader.OnUpdateMarker = [this](TRVRTFReader&) { UpdateMarker(); };
   reader.OnRequiredPageBreak = [this](TRVRTFReader&) { RequirePageBreak(); };

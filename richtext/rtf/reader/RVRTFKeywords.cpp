@@ -37,7 +37,7 @@ constexpr G N = G::None;
 
 constexpr TRVRTFsymbol kKeywords[] = {
     // Characters and symbols.
-    Chr("par", 10), Chr("sect", 10), Chr("\r", 10), Chr("\n", 10), Chr("line", 13), Chr("tab", 9),
+    Chr("par", 10), Chr("\r", 10), Chr("\n", 10), Chr("line", 13), Chr("tab", 9),
     Chr("~", 160), Chr("bullet", 149), Chr("{", '{'), Chr("}", '}'), Chr("\\", '\\'),
     // No layout reaches the reader: the page number is that of the first page.
     Chr("chpgn", '1'),
@@ -134,6 +134,12 @@ constexpr TRVRTFsymbol kKeywords[] = {
     Fix("sbkpage", A::SectionBreak, N, 4), Fix("pgndec", A::PageNumberFormat, N, 0),
     Fix("pgnucrm", A::PageNumberFormat, N, 1), Fix("pgnlcrm", A::PageNumberFormat, N, 2),
     Fix("pgnucltr", A::PageNumberFormat, N, 3), Fix("pgnlcltr", A::PageNumberFormat, N, 4),
+    Val("sect", A::SectionEnd, N), Val("pgwsxn", A::SectionValue, N, 12240, 5),
+    Val("pghsxn", A::SectionValue, N, 15840, 6), Val("marglsxn", A::SectionValue, N, 1800, 7),
+    Val("margrsxn", A::SectionValue, N, 1800, 8), Val("margtsxn", A::SectionValue, N, 1440, 9),
+    Val("margbsxn", A::SectionValue, N, 1440, 10), Val("colsx", A::SectionValue, N, 720, 11),
+    Fix("lndscpsxn", A::SectionFlag, N, 1, 0), Fix("titlepg", A::SectionFlag, N, 1, 1),
+    Fix("linebetcol", A::SectionFlag, N, 1, 2),
     Val("paperw", A::DocValue, N, 12240, 0), Val("paperh", A::DocValue, N, 15480, 1),
     Val("margl", A::DocValue, N, 1800, 2), Val("margr", A::DocValue, N, 1800, 3),
     Val("margt", A::DocValue, N, 1440, 4), Val("margb", A::DocValue, N, 1440, 5),

@@ -39,6 +39,7 @@ enum class TRVRTFAction : std::uint8_t {
   BorderColor, BorderSpacing,
   // section and document
   SectionDefaults, SectionValue, SectionBreak, PageNumberFormat, DocValue, DocFlag,
+  SectionFlag, SectionEnd,
   // reader state
   AnsiCodePage, DefaultFont, UnicodeChar, UnicodeSkip, PageBreak, PageBreakBefore, FootnoteCharacter, Endnote,
   ColorComponent, StyleNumber, StyleBasedOn, StyleNext, StyleAdditive, StyleHidden,

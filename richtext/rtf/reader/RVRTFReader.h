@@ -143,6 +143,8 @@ class TRVRTFReader {
   TRVRTFNewSeqEvent OnNewSeq;
   TRVRTFNotifyEvent OnUpdateMarker;
   TRVRTFNotifyEvent OnRequiredPageBreak;
+  // After the paragraph that a section break ends, in the main text only.
+  TRVRTFNotifyEvent OnSectionEnd;
 
   // Reads the whole stream; the result code of the first failure, or kRtfOk.
   std::uint8_t ParseStream(std::istream& stream);

@@ -307,8 +307,15 @@ bool TRVRTFReader::ApplySectionProperty(TRVRTFAction action, std::int32_t value,
     case A::SectionDefaults: section = TRVRTFSectionProperties{}; break;
     case A::SectionValue: {
       std::int32_t* const fields[] = {&section.columnCount, &section.pageNumberX, &section.pageNumberY,
-                                      &section.headerY, &section.footerY};
+                                      &section.headerY,     &section.footerY,     &section.pageWidth,
+                                      &section.pageHeight,  &section.leftMargin,  &section.rightMargin,
+                                      &section.topMargin,   &section.bottomMargin, &section.columnSpace};
       *fields[static_cast<std::size_t>(arg)] = value;
+      break;
+    }
+    case A::SectionFlag: {
+      bool* const flags[] = {&section.landscape, &section.titlePage, &section.lineBetweenColumns};
+      *flags[static_cast<std::size_t>(arg)] = value != 0;
       break;
     }
     case A::SectionBreak: section.breakKind = static_cast<std::uint8_t>(value); break;
@@ -348,6 +355,14 @@ bool TRVRTFReader::ApplyReaderProperty(TRVRTFAction action, std::int32_t value, 
       break;
     case A::UnicodeChar: HandleUnicodeChar(value); break;
     case A::UnicodeSkip: state.unicodeSkip = std::max(value, 0); break;
+    case A::SectionEnd:
+      // Ends the paragraph as a paragraph mark does, but right after one it
+      // ends no empty paragraph of its own; the main text's sections are told.
+      if (position_ != rtf_ts_NewPara || !pendingText_.empty() || !pendingUnicode_.empty()) DropOrDeliver(10);
+      if (OnSectionEnd && state.destination == D::Text && state.headerFooterKind == 0 && !state.inFootnote) {
+        OnSectionEnd(*this);
+      }
+      break;
     case A::PageBreak:
       if (OnRequiredPageBreak) {
         EmitWithSync(true);

@@ -166,6 +166,17 @@ struct TRVRTFSectionProperties {
   std::uint8_t pageNumberFormat = 0;
   std::int32_t headerY = 720;
   std::int32_t footerY = 720;
+  // The section's own paper and margins; 0 (margins below 0): the document's.
+  std::int32_t pageWidth = 0;
+  std::int32_t pageHeight = 0;
+  std::int32_t leftMargin = -1;
+  std::int32_t rightMargin = -1;
+  std::int32_t topMargin = -1;
+  std::int32_t bottomMargin = -1;
+  std::int32_t columnSpace = 720;
+  bool landscape = false;
+  bool titlePage = false;  // the first page has headers and footers of its own
+  bool lineBetweenColumns = false;
   // Shared between group copies until one of them changes it.
   std::shared_ptr<TRVRTFSectionMarkers> defaultMarkers;
 };

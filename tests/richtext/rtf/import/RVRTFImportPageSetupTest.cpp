@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/Clipboard.h"
+#include "richtext/document/RVLabelItems.h"
 #include "richtext/editor/RVEdit.h"
 #include "richtext/rtf/reader/RVRTFReader.h"
 #include "tests/richtext/rtf/import/RVRTFImportTestSupport.h"
@@ -32,6 +33,15 @@ class RVRTFImportPageSetupTest : public ::testing::Test {
   }
   std::string Footer() const {
     return editor.PageSetup().Footer ? Dump(*editor.PageSetup().Footer) : std::string("(none)");
+  }
+  // What a page of the kind in the section shows.
+  std::string HeaderOf(std::size_t section, TRVHeaderFooterPages pages) const {
+    const TCustomRVData* header = editor.PageSetup().HeaderFor(section, pages);
+    return header != nullptr ? Dump(*header) : std::string("(none)");
+  }
+  std::string FooterOf(std::size_t section, TRVHeaderFooterPages pages) const {
+    const TCustomRVData* footer = editor.PageSetup().FooterFor(section, pages);
+    return footer != nullptr ? Dump(*footer) : std::string("(none)");
   }
 
   TRVStyle style;
@@ -63,33 +73,122 @@ TEST_F(RVRTFImportPageSetupTest, PaperMarginsHeaderAndFooterGoToThePageSetupNotI
   EXPECT_FALSE(style.TextStyleAt(header.ItemAt(0).StyleNo).Style.Contains(fsBold));
 }
 
-TEST_F(RVRTFImportPageSetupTest, WithoutAPaperSizeThereIsNoPaperWhatEverTheMargins) {
-  ASSERT_EQ(Insert(Rtf("\\margl2000\\margr2000 text\\par")), kRtfOk);
+// A document that names no paper is on the format's own: Letter, margins
+// of 1.25 and 1 inch where it names none. A snippet pasted into a page with
+// text leaves the page its geometry.
+TEST_F(RVRTFImportPageSetupTest, WithoutAPaperSizeTheFormatsLetterDefaultsApply) {
+  ASSERT_EQ(Insert(Rtf("\\margl2000 text\\par")), kRtfOk);
+  ASSERT_TRUE(editor.PageSetup().Paper.has_value());
+  const TRVDocParameters& paper = *editor.PageSetup().Paper;
+  EXPECT_DOUBLE_EQ(paper.PageWidth, 612);
+  EXPECT_DOUBLE_EQ(paper.PageHeight, 792);
+  EXPECT_DOUBLE_EQ(paper.LeftMargin, 100);
+  EXPECT_DOUBLE_EQ(paper.RightMargin, 90);
+  EXPECT_DOUBLE_EQ(paper.TopMargin, 72);
+  EXPECT_DOUBLE_EQ(paper.BottomMargin, 72);
+  EXPECT_TRUE(editor.PageSetup().PaperIsDefault);
+
+  editor.ClearDocument();
+  editor.InsertTextAtCaret(u"typed");
+  ASSERT_EQ(Insert(Rtf("pasted")), kRtfOk);
   EXPECT_FALSE(editor.PageSetup().Paper.has_value());
-  EXPECT_TRUE(editor.PageSetup().Empty());
+  ASSERT_EQ(Insert(Rtf("\\paperw5000\\paperh6000 pasted")), kRtfOk);
+  ASSERT_TRUE(editor.PageSetup().Paper.has_value());
+  EXPECT_DOUBLE_EQ(editor.PageSetup().Paper->PageWidth, 250);
 }
 
-TEST_F(RVRTFImportPageSetupTest, OfSeveralHeadersTheOneForMorePagesWins) {
+TEST_F(RVRTFImportPageSetupTest, EachKindOfHeaderServesItsPagesAndOfSeveralTheOneForMorePagesWins) {
+  using enum TRVHeaderFooterPages;
   struct Case {
     std::string groups;
-    std::string header;
+    std::string header;       // every page
+    std::string leftHeader;   // left pages
+    std::string firstHeader;  // title pages
     std::string footer;
+    std::string firstFooter;
     std::string body;
   };
   const Case cases[] = {
-      {"{\\headerf First}{\\headerl Left}{\\headerr Right}", "Right", "(none)", "body"},
-      {"{\\headerl Left}{\\header All}{\\headerr Right}", "All", "(none)", "body"},
-      {"{\\header One}{\\header Two}", "One", "(none)", "body"},
-      {"{\\headerf First}{\\footerl Left}{\\footerf First foot}", "First", "Left", "body"},
+      {"{\\headerf First}{\\headerl Left}{\\headerr Right}", "Right", "Left", "First", "(none)", "(none)", "body"},
+      {"{\\headerl Left}{\\header All}{\\headerr Right}", "All", "Left", "(none)", "(none)", "(none)", "body"},
+      {"{\\header One}{\\header Two}", "One", "One", "(none)", "(none)", "(none)", "body"},
+      {"{\\headerf First}{\\footerl Left}{\\footerf First foot}", "(none)", "(none)", "First", "(none)",
+       "First foot", "body"},
       // Unclosed: the footer ends with the document and holds the rest.
-      {"{\\footer Cut ", "(none)", "Cut body", ""},
+      {"{\\footer Cut ", "(none)", "(none)", "(none)", "Cut body", "(none)", ""},
   };
   for (const Case& c : cases) {
     editor.ClearDocument();
     Insert(Rtf(c.groups + "body"));
+    EXPECT_EQ(HeaderOf(0, All), c.header) << c.groups;
+    EXPECT_EQ(HeaderOf(0, Left), c.leftHeader) << c.groups;
+    EXPECT_EQ(HeaderOf(0, First), c.firstHeader) << c.groups;
+    EXPECT_EQ(FooterOf(0, All), c.footer) << c.groups;
+    EXPECT_EQ(FooterOf(0, First), c.firstFooter) << c.groups;
     EXPECT_EQ(Header(), c.header) << c.groups;
-    EXPECT_EQ(Footer(), c.footer) << c.groups;
     EXPECT_EQ(Dump(editor.RVData()), c.body) << c.groups;
+  }
+}
+
+// Three sections: the second turns the paper and has a title page of its
+// own, the third follows on the same page in two columns with a rule.
+TEST_F(RVRTFImportPageSetupTest, SectionsKeepTheirPaperBreaksColumnsAndHeaders) {
+  ASSERT_EQ(Insert(Rtf("\\paperw12240\\paperh15840{\\header H1}first\\par\\sect"
+                       "\\sectd\\sbkodd\\lndscpsxn\\pgwsxn15840\\pghsxn12240\\marglsxn1000\\titlepg"
+                       "{\\headerf F2}second\\par\\sect"
+                       "\\sectd\\sbknone\\cols2\\colsx360\\linebetcol third\\par")),
+            kRtfOk);
+  // A section mark right after a paragraph mark adds no empty paragraph.
+  EXPECT_EQ(Dump(editor.RVData()), "first|second|third");
+  const TRVPageSetup& setup = editor.PageSetup();
+  ASSERT_EQ(setup.Sections.size(), 3U);
+  EXPECT_EQ(setup.Sections[0].FirstItem, 0);
+  EXPECT_EQ(setup.Sections[1].FirstItem, 1);
+  EXPECT_EQ(setup.Sections[2].FirstItem, 2);
+
+  const TRVSection& wide = setup.Sections[1];
+  ASSERT_TRUE(wide.Paper.has_value());
+  EXPECT_EQ(wide.Paper->Orientation, poLandscape);
+  EXPECT_DOUBLE_EQ(wide.Paper->PageWidth, 792);
+  EXPECT_DOUBLE_EQ(wide.Paper->PageHeight, 612);
+  EXPECT_DOUBLE_EQ(wide.Paper->LeftMargin, 50);
+  EXPECT_DOUBLE_EQ(wide.Paper->RightMargin, 90);
+  EXPECT_EQ(wide.Break, TRVSectionBreak::OddPage);
+  EXPECT_TRUE(wide.TitlePage);
+  EXPECT_EQ(HeaderOf(1, TRVHeaderFooterPages::First), "F2");
+  // Without a header of its own a section shows the one before it.
+  EXPECT_EQ(HeaderOf(1, TRVHeaderFooterPages::All), "H1");
+  EXPECT_EQ(setup.PagesKind(1, 3, true), TRVHeaderFooterPages::First);
+  EXPECT_EQ(setup.PagesKind(1, 4, false), TRVHeaderFooterPages::All);
+
+  const TRVSection& columns = setup.Sections[2];
+  EXPECT_EQ(columns.Break, TRVSectionBreak::Continuous);
+  EXPECT_EQ(columns.Columns, 2);
+  EXPECT_DOUBLE_EQ(columns.ColumnSpace, 18);
+  EXPECT_TRUE(columns.LineBetweenColumns);
+  EXPECT_FALSE(columns.TitlePage);
+  // The first section's paper is the page's.
+  EXPECT_DOUBLE_EQ(setup.Paper->PageWidth, 612);
+  EXPECT_EQ(setup.Paper->Orientation, poPortrait);
+}
+
+// Page numbers are labels that a painter of pages sets for each page; until
+// then they show the result the file was written with.
+TEST_F(RVRTFImportPageSetupTest, PageNumberFieldsBecomePageFields) {
+  ASSERT_EQ(Insert(Rtf("\\facingp{\\footer Page {\\field{\\*\\fldinst PAGE \\\\* MERGEFORMAT}{\\fldrslt 3}} of "
+                       "{\\field{\\*\\fldinst {NUMPAGES}}{\\fldrslt {1}{\\b 2}}} in "
+                       "{\\field{\\*\\fldinst SECTIONPAGES}{\\fldrslt 9}}"
+                       " {\\field{\\*\\fldinst DATE}{\\fldrslt 1 May}}}body")),
+            kRtfOk);
+  EXPECT_EQ(Footer(), "Page +<label:3>+ of +<label:12>+ in +<label:9>+ +1 May");
+  EXPECT_TRUE(editor.PageSetup().FacingPages);
+  EXPECT_EQ(editor.PageSetup().PagesKind(0, 2, false), TRVHeaderFooterPages::Left);
+  const TCustomRVData& footer = *editor.PageSetup().Footer;
+  const TRVPageFieldKind kinds[] = {TRVPageFieldKind::Page, TRVPageFieldKind::NumPages, TRVPageFieldKind::SectionPages};
+  for (int i = 0; i < 3; ++i) {
+    const auto* field = dynamic_cast<const TRVPageFieldItemInfo*>(&footer.ItemAt(1 + 2 * i));
+    ASSERT_NE(field, nullptr) << i;
+    EXPECT_EQ(field->Field, kinds[i]);
   }
 }
 
@@ -176,8 +275,12 @@ TEST_F(RVRTFImportPageSetupOfficeTest, AnOfficeDocumentsPageArrivesWithItsHeader
   EXPECT_NEAR(paper.PageHeight, 20 * kPointsPerCm, 0.05);
   EXPECT_NEAR(paper.LeftMargin, 2 * kPointsPerCm, 0.05);
   EXPECT_NEAR(paper.RightMargin, 1.5 * kPointsPerCm, 0.05);
-  EXPECT_NEAR(paper.TopMargin, 1 * kPointsPerCm, 0.05);
-  EXPECT_NEAR(paper.BottomMargin, 1.25 * kPointsPerCm, 0.05);
+  // The header sits at the page's top margin; the section's margin, where
+  // the body starts, lies below the header.
+  EXPECT_NEAR(paper.HeaderY, 1 * kPointsPerCm, 0.05);
+  EXPECT_NEAR(paper.FooterY, 1.25 * kPointsPerCm, 0.05);
+  EXPECT_GT(paper.TopMargin, paper.HeaderY + 10);
+  EXPECT_GT(paper.BottomMargin, paper.FooterY + 10);
   EXPECT_EQ(paper.Orientation, poPortrait);
 }
 
