@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev pkg-config libharfbuzz-dev libfontconfig-dev libfreetype-dev zlib1g-dev qt6-base-dev libgl-dev libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev
-  fonts-urw-base35 fonts-dejavu-core fonts-noto-core fonts-hanazono mupdf-tools qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui pandoc
+  fonts-urw-base35 fonts-dejavu-core fonts-noto-core fonts-hanazono fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-noto-cjk mupdf-tools qpdf poppler-utils poppler-data fonts-arphic-uming time python3 unzip libreoffice-writer-nogui pandoc
   libreoffice-calc-nogui libxlsxwriter-dev
 )
 missing=()
