@@ -236,6 +236,8 @@ void TRVRTFReader::EndDestination(TRVRTFDestination destination) {
   switch (destination) {
     case TRVRTFDestination::FontTable:
       RemoveCharsetSuffixes(fonts_);
+      // Text before any \f is in the default font, now that it can be found.
+      if (stack_.size() > 1) EnclosingState().charProps.fontIndex = DefaultFontIndex();
       break;
     case TRVRTFDestination::Picture:
       DeliverPicture();
