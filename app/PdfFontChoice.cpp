@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <memory>
 #include <optional>
 #include <span>
@@ -14,7 +13,6 @@
 #include "pdf/PdfEmbeddedFont.h"
 #include "pdf/PdfFontFinder.h"
 #include "pdf/PdfFonts.h"
-#include "pdf/PdfJpCMap.h"
 
 namespace varnolt {
 
@@ -34,23 +32,36 @@ constexpr std::u16string_view kStandardNames[3][4] = {
     {u"Times-Roman", u"Times-Bold", u"Times-Italic", u"Times-BoldItalic"},
     {u"FixedWidth", u"FixedWidth-Bold", u"FixedWidth-Italic", u"FixedWidth-BoldItalic"},
 };
-constexpr std::u16string_view kCompositeNames[3][4] = {
-    {u"PGothic", u"PGothic,Bold", u"PGothic,Italic", u"PGothic,BoldItalic"},
-    {u"PMincyo", u"PMincyo,Bold", u"PMincyo,Italic", u"PMincyo,BoldItalic"},
-    {u"Gothic", u"Gothic,Bold", u"Gothic,Italic", u"Gothic,BoldItalic"},
+// Families the standard fonts stand for, compared without regard to case.
+constexpr std::u16string_view kStandardFamilies[] = {
+    u"helvetica", u"times", u"times-roman", u"courier",
 };
 
-// Chinese and Japanese blocks: radicals, punctuation, kana, bopomofo,
-// enclosed and compatibility forms, ideographs, full-width forms. The CMap
-// also encodes Latin, Greek and Cyrillic letters; those are not Chinese.
+// The Noto CJK families, indexed by family class. Their Japanese faces
+// cover Chinese ideographs and Hangul too.
+constexpr std::u16string_view kCjkFamilies[3] = {u"Noto Sans CJK JP", u"Noto Serif CJK JP", u"Noto Sans Mono CJK JP"};
+
 struct TCodeRange {
   char16_t First;
   char16_t Last;
 };
-constexpr TCodeRange kChineseJapaneseBlocks[] = {
-    {0x2E80, 0x2FDF}, {0x3000, 0x312F}, {0x3190, 0x31FF}, {0x3200, 0x33FF}, {0x3400, 0x4DBF},
-    {0x4E00, 0x9FFF}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F}, {0xFF00, 0xFFEF},
+
+// Blocks whose characters stand alone, beyond Latin, Greek and Cyrillic:
+// phonetic and Latin extensions, punctuation, symbols, arrows and dingbats,
+// and the Chinese, Japanese and Korean blocks.
+constexpr TCodeRange kPlainBlocks[] = {
+    {0x1D00, 0x1DBF}, {0x1E00, 0x1FFF}, {0x2010, 0x2027}, {0x2030, 0x205F}, {0x2070, 0x2BFF},
+    {0x2E80, 0x9FFF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F}, {0xFF00, 0xFFEF},
 };
+
+constexpr TCodeRange kCjkBlocks[] = {
+    {0x1100, 0x11FF}, {0x2E80, 0x2FDF}, {0x3000, 0x31FF}, {0x3200, 0x9FFF},
+    {0xA960, 0xA97F}, {0xAC00, 0xD7FF}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F}, {0xFF00, 0xFFEF},
+};
+
+bool InRanges(std::span<const TCodeRange> ranges, char32_t c) {
+  return std::any_of(ranges.begin(), ranges.end(), [c](const TCodeRange& r) { return c >= r.First && c <= r.Last; });
+}
 
 std::u16string LowerAscii(std::u16string_view text) {
   std::u16string lower(text);
@@ -67,18 +78,7 @@ bool ContainsAny(std::u16string_view text, std::span<const std::u16string_view> 
 
 std::size_t StyleIndex(bool bold, bool italic) { return (bold ? 1u : 0u) + (italic ? 2u : 0u); }
 
-std::bitset<65536> BuildCompositeCharacters() {
-  std::bitset<65536> set;
-  const auto rows = UniGbUcs2HRows();
-  for (const TCodeRange& block : kChineseJapaneseBlocks) {
-    for (char32_t c = block.First; c <= block.Last; ++c) set[c] = CidOfCode(rows, c) != 0;
-  }
-  return set;
-}
-
-// Latin letters start a standard-font segment; spaces, digits and marks
-// after a word of another script stay in its font, which keeps the script's
-// runs whole for shaping.
+// Latin letters leave a shaped script's font for the main one.
 bool IsLatinLetter(char16_t c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 0xC0 && c != 0xD7 && c != 0xF7 && c <= 0xFF) ||
          c == 0x152 || c == 0x153 || c == 0x160 || c == 0x161 || c == 0x178 || c == 0x17D || c == 0x17E;
@@ -127,8 +127,17 @@ std::u16string_view StandardFontName(TPdfFamilyClass familyClass, bool bold, boo
   return kStandardNames[static_cast<std::size_t>(familyClass)][StyleIndex(bold, italic)];
 }
 
-std::u16string_view CompositeFontName(TPdfFamilyClass familyClass, bool bold, bool italic) {
-  return kCompositeNames[static_cast<std::size_t>(familyClass)][StyleIndex(bold, italic)];
+bool IsStandardFamily(std::u16string_view family) {
+  const std::u16string lower = LowerAscii(family);
+  return std::find(std::begin(kStandardFamilies), std::end(kStandardFamilies), lower) != std::end(kStandardFamilies);
+}
+
+bool IsCjkCharacter(char32_t c) { return InRanges(kCjkBlocks, c) || (c >= 0x20000 && c <= 0x3FFFF); }
+
+bool IsPlainCharacter(char16_t c) {
+  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return false;
+  if ((U_GET_GC_MASK(c) & (U_GC_M_MASK | U_GC_CF_MASK)) != 0) return false;
+  return c < 0x0590 || InRanges(kPlainBlocks, c);
 }
 
 bool IsWinAnsiCharacter(char16_t c) {
@@ -136,13 +145,21 @@ bool IsWinAnsiCharacter(char16_t c) {
   return codes[c] != '?' || c == u'?';
 }
 
-bool IsCompositeCharacter(char16_t c) {
-  static const std::bitset<65536> set = BuildCompositeCharacters();
-  return set[c];
+void TPdfFastWidths::Fill(unsigned block) {
+  auto widths = std::make_unique<Block>();
+  for (unsigned i = 0; i < 256; ++i) (*widths)[i] = widthOf_(static_cast<char16_t>(block << 8 | i));
+  blocks_[block] = std::move(widths);
 }
 
 TPdfStyleFonts::TPdfStyleFonts(TPdfDoc& doc, std::u16string_view family, bool bold, bool italic)
-    : doc_(doc), family_(family), bold_(bold), italic_(italic), familyClass_(ClassifyFamily(family)) {}
+    : doc_(doc),
+      family_(family),
+      bold_(bold),
+      italic_(italic),
+      familyClass_(ClassifyFamily(family)),
+      standardFamily_(IsStandardFamily(family)) {}
+
+TPdfStyleFonts::~TPdfStyleFonts() = default;
 
 TPdfType1Font& TPdfStyleFonts::Standard() {
   if (standard_ == nullptr) {
@@ -151,9 +168,38 @@ TPdfType1Font& TPdfStyleFonts::Standard() {
   return *standard_;
 }
 
-TPdfFont& TPdfStyleFonts::Composite() {
-  if (composite_ == nullptr) composite_ = &doc_.GetFont(CompositeFontName(familyClass_, bold_, italic_));
-  return *composite_;
+TPdfEmbeddedFont* TPdfStyleFonts::Main() {
+  if (!mainLooked_ && !standardFamily_) {
+    if (const std::optional<TPdfFontFace> face = FindFamilyFace(family_, bold_, italic_)) {
+      try {
+        main_ = &doc_.GetEmbeddedFont(*face);
+      } catch (const EPdfInvalidValue&) {
+        main_ = nullptr;
+      }
+    }
+  }
+  mainLooked_ = true;
+  return main_;
+}
+
+float TPdfStyleFonts::FastWidthOf(char16_t c) {
+  if (TPdfEmbeddedFont* font = Main()) {
+    return IsPlainCharacter(c) && font->HasCharacter(c) ? static_cast<float>(font->NominalWidth(c)) : -1;
+  }
+  return IsWinAnsiCharacter(c) ? Standard().WidthTable()[c] : -1;
+}
+
+TPdfFastWidths& TPdfStyleFonts::FastWidths() {
+  if (!fastWidths_) fastWidths_ = std::make_unique<TPdfFastWidths>([this](char16_t c) { return FastWidthOf(c); });
+  return *fastWidths_;
+}
+
+TPdfLineMetrics TPdfStyleFonts::LineMetrics() {
+  if (const TPdfEmbeddedFont* font = Main()) return {font->Ascent(), font->Descent(), font->LineGap()};
+  if (const std::optional<TPdfFontFace> face = FindFamilyFace(family_, bold_, italic_)) {
+    if (const std::optional<TPdfLineMetrics> metrics = ReadLineMetrics(*face)) return *metrics;
+  }
+  return {static_cast<float>(Standard().Ascent()), static_cast<float>(Standard().Descent()), 0};
 }
 
 TPdfFont* TPdfStyleFonts::Embedded(char32_t character) {
@@ -162,21 +208,43 @@ TPdfFont* TPdfStyleFonts::Embedded(char32_t character) {
   return found->second;
 }
 
+TPdfFont* TPdfStyleFonts::Cjk(char32_t character) {
+  auto [found, added] = cjk_.try_emplace(character, nullptr);
+  if (added) {
+    const std::u16string_view family = kCjkFamilies[static_cast<std::size_t>(familyClass_)];
+    found->second = FindEmbeddedFont(doc_, family, bold_, italic_, character);
+  }
+  return found->second;
+}
+
+TPdfStyleFonts::TChoice TPdfStyleFonts::ChooseEmbedded(TPdfFont* font, char32_t character, bool single) const {
+  const bool plain = single && IsPlainCharacter(static_cast<char16_t>(character));
+  return {font, plain ? TPdfFontKind::kPlain : TPdfFontKind::kEmbedded};
+}
+
 TPdfStyleFonts::TChoice TPdfStyleFonts::Choose(char32_t character, bool single, const TChoice* previous) {
-  const bool afterEmbedded = previous != nullptr && previous->Kind == TPdfFontKind::kEmbedded;
-  if (single && IsWinAnsiCharacter(static_cast<char16_t>(character))) {
-    if (afterEmbedded && !IsLatinLetter(static_cast<char16_t>(character)) &&
-        FontHasCharacter(*previous->Font, character)) {
-      return {previous->Font, TPdfFontKind::kEmbedded};
-    }
+  const bool afterShaped = previous != nullptr && previous->Kind == TPdfFontKind::kEmbedded;
+  // Spaces, digits and marks after a word of a shaped script stay in its
+  // font, which keeps the script's runs whole for shaping.
+  if (afterShaped && !(single && IsLatinLetter(static_cast<char16_t>(character))) &&
+      FontHasCharacter(*previous->Font, character)) {
+    return {previous->Font, TPdfFontKind::kEmbedded};
+  }
+  if (TPdfEmbeddedFont* main = Main()) {
+    if (main->HasCharacter(character)) return ChooseEmbedded(main, character, single);
+  } else if (single && IsWinAnsiCharacter(static_cast<char16_t>(character))) {
     return {&Standard(), TPdfFontKind::kStandard};
   }
-  if (single && IsCompositeCharacter(static_cast<char16_t>(character))) {
-    return {&Composite(), TPdfFontKind::kComposite};
+  return Fallback(character, single, previous);
+}
+
+TPdfStyleFonts::TChoice TPdfStyleFonts::Fallback(char32_t character, bool single, const TChoice* previous) {
+  if (IsCjkCharacter(character)) {
+    if (TPdfFont* font = Cjk(character)) return ChooseEmbedded(font, character, single);
   }
-  if (afterEmbedded && FontHasCharacter(*previous->Font, character)) return {previous->Font, TPdfFontKind::kEmbedded};
-  if (TPdfFont* font = Embedded(character)) return {font, TPdfFontKind::kEmbedded};
+  if (TPdfFont* font = Embedded(character)) return ChooseEmbedded(font, character, single);
   if (previous != nullptr) return {previous->Font, previous->Kind, true};
+  if (TPdfEmbeddedFont* main = Main()) return {main, TPdfFontKind::kPlain, true};
   return {&Standard(), TPdfFontKind::kStandard, true};
 }
 
@@ -192,15 +260,17 @@ void TPdfStyleFonts::Split(std::u16string_view text, std::vector<TPdfFontSegment
     }
     const TChoice choice = Choose(character, length == 1, segments.empty() ? nullptr : &previous);
     if (segments.empty() || choice.Font != previous.Font ||
-        (choice.Kind != TPdfFontKind::kStandard && CutsHere(text, i, character, segments.back().Length))) {
+        (choice.Kind == TPdfFontKind::kEmbedded && CutsHere(text, i, character, segments.back().Length))) {
       segments.push_back({i, 0, choice.Font, choice.Kind, 0});
     }
     if (choice.Missing) ++segments.back().Missing;
     previous = choice;
     std::size_t end = i + length;
-    // The rest of a WinAnsi run stays in the standard font.
-    if (choice.Kind == TPdfFontKind::kStandard && !choice.Missing) {
-      while (end < text.size() && IsWinAnsiCharacter(text[end])) ++end;
+    // The rest of a run the main font shows without shaping stays in it.
+    if (choice.Kind != TPdfFontKind::kEmbedded && !choice.Missing && choice.Font != nullptr &&
+        (choice.Kind == TPdfFontKind::kStandard || choice.Font == main_)) {
+      TPdfFastWidths& fast = FastWidths();
+      while (end < text.size() && fast.At(text[end]) >= 0) ++end;
     }
     segments.back().Length += end - i;
     i = end;

@@ -2,6 +2,7 @@
 
 #include <unicode/ubidi.h>
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <functional>
@@ -19,9 +20,6 @@ namespace {
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 constexpr std::int32_t kDefaultSize = 10;
-// Marks a code unit that a single-byte font cannot show in the width
-// tables of the measuring fast path; no real width comes near it.
-constexpr std::uint16_t kNotWinAnsi = 0xFFFF;
 
 float PointSizeOf(const TCustomRVFontInfo& font) {
   double size = font.Size > 0 ? font.Size : kDefaultSize;
@@ -88,7 +86,7 @@ struct TBidiCloser {
 
 struct TPdfFontMetrics::TEntry {
   TPdfStyleFonts* Fonts = nullptr;
-  const std::uint16_t* WinAnsiWidths = nullptr;
+  TPdfFastWidths* FastWidths = nullptr;
   float PointSize = 0;
   double PixelsPerUnit = 0;  // per thousandth of the font size
   TRVFontExtents Extents;
@@ -132,18 +130,6 @@ TPdfStyleFonts& TPdfFontMetrics::StyleFontsFor(const std::u16string& family, boo
   return *fonts;
 }
 
-const std::uint16_t* TPdfFontMetrics::WinAnsiWidthsOf(TPdfType1Font& font) {
-  auto& widths = winAnsiWidths_[&font];
-  if (!widths) {
-    widths = std::make_unique<std::array<std::uint16_t, 65536>>();
-    const TPdfWidthTable& table = font.WidthTable();
-    for (std::size_t unit = 0; unit < table.size(); ++unit) {
-      (*widths)[unit] = IsWinAnsiCharacter(static_cast<char16_t>(unit)) ? table[unit] : kNotWinAnsi;
-    }
-  }
-  return widths->data();
-}
-
 TPdfFontMetrics::TEntry& TPdfFontMetrics::EntryFor(const TCustomRVFontInfo& font) {
   if (&font == lastStyle_ && lastKnown_->Matches(font)) return *lastKnown_->Entry;
   std::unique_ptr<TKnown>& known = byStyle_[&font];
@@ -163,11 +149,12 @@ TPdfFontMetrics::TEntry& TPdfFontMetrics::EntryFor(const TCustomRVFontInfo& font
   if (!entry) {
     entry = std::make_unique<TEntry>();
     entry->Fonts = &StyleFontsFor(font.FontName, bold, italic);
-    TPdfType1Font& standard = entry->Fonts->Standard();
-    entry->WinAnsiWidths = WinAnsiWidthsOf(standard);
+    entry->FastWidths = &entry->Fonts->FastWidths();
     entry->PointSize = pointSize;
     entry->PixelsPerUnit = pointSize * kPixelsPerPoint / 1000;
-    entry->Extents = {standard.Ascent() * entry->PixelsPerUnit, standard.Descent() * entry->PixelsPerUnit, 0};
+    const TPdfLineMetrics line = entry->Fonts->LineMetrics();
+    entry->Extents = {line.Ascent * entry->PixelsPerUnit, line.Descent * entry->PixelsPerUnit,
+                      line.LineGap * entry->PixelsPerUnit};
   }
   *known = {entry.get(), font.FontName, font.Size, StyleBits(font), static_cast<std::uint8_t>(font.SubSuperScriptType)};
   return *entry;
@@ -177,14 +164,14 @@ TRVFontExtents TPdfFontMetrics::Extents(const TCustomRVFontInfo& font) { return 
 
 double TPdfFontMetrics::RunAdvance(const TCustomRVFontInfo& font, std::u16string_view text) {
   TEntry& entry = EntryFor(font);
-  const std::uint16_t* widths = entry.WinAnsiWidths;
-  std::uint64_t units = 0;
+  TPdfFastWidths& widths = *entry.FastWidths;
+  double units = 0;
   for (char16_t c : text) {
-    const std::uint16_t width = widths[c];
-    if (width == kNotWinAnsi) return MixedAdvance(entry, text);
+    const float width = widths.At(c);
+    if (width < 0) return MixedAdvance(entry, text);
     units += width;
   }
-  return static_cast<double>(units) * entry.PixelsPerUnit;
+  return units * entry.PixelsPerUnit;
 }
 
 double TPdfFontMetrics::CharAdvance(const TCustomRVFontInfo& font, char16_t character) {
@@ -205,9 +192,16 @@ double TPdfFontMetrics::SegmentUnits(const TPdfFontSegment& segment, std::u16str
       for (char16_t c : part) units += table[c];
       break;
     }
-    case TPdfFontKind::kComposite:
-      for (std::size_t i = 1; i <= part.size(); ++i) units += segment.Font->WidthOf(part, i);
+    case TPdfFontKind::kPlain: {
+      const auto& font = static_cast<const TPdfEmbeddedFont&>(*segment.Font);
+      // A character no font has may be a surrogate pair: one glyph.
+      for (std::size_t i = 0; i < part.size();) {
+        UChar32 c = 0;
+        U16_NEXT(part.data(), i, part.size(), c);
+        units += font.NominalWidth(static_cast<char32_t>(c));
+      }
       break;
+    }
     case TPdfFontKind::kEmbedded:
       for (const TPdfGlyph& glyph : static_cast<const TPdfEmbeddedFont&>(*segment.Font).Shape(part, rightToLeft)) {
         units += glyph.Advance;

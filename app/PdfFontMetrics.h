@@ -27,7 +27,7 @@ class TPdfFontMetrics : public TRVFontMetrics {
   explicit TPdfFontMetrics(TPdfDoc& doc);
   ~TPdfFontMetrics() override;
 
-  // From the style's standard font.
+  // From the style's main font: its ascent, descent and line gap.
   TRVFontExtents Extents(const TCustomRVFontInfo& font) override;
   double RunAdvance(const TCustomRVFontInfo& font, std::u16string_view text) override;
   double CharAdvance(const TCustomRVFontInfo& font, char16_t character) override;
@@ -52,7 +52,6 @@ class TPdfFontMetrics : public TRVFontMetrics {
   struct TPiece;
   TEntry& EntryFor(const TCustomRVFontInfo& font);
   TPdfStyleFonts& StyleFontsFor(const std::u16string& family, bool bold, bool italic);
-  const std::uint16_t* WinAnsiWidthsOf(TPdfType1Font& font);
   double SegmentUnits(const TPdfFontSegment& segment, std::u16string_view text, bool rightToLeft) const;
   double MixedAdvance(TEntry& entry, std::u16string_view text);
   void OrderVisually(std::u16string_view text, float spaceExtra);
@@ -65,7 +64,6 @@ class TPdfFontMetrics : public TRVFontMetrics {
   const TCustomRVFontInfo* lastStyle_ = nullptr;
   TKnown* lastKnown_ = nullptr;
   std::unordered_map<std::u16string, std::unique_ptr<TPdfStyleFonts>> styleFonts_;
-  std::unordered_map<const TPdfType1Font*, std::unique_ptr<std::array<std::uint16_t, 65536>>> winAnsiWidths_;
   // Reused between runs so that measuring mixed text does not allocate.
   std::vector<TPdfFontSegment> segments_;
   std::vector<TPiece> pieces_;

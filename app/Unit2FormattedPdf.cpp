@@ -424,6 +424,8 @@ void TForm2::FormattedPdfExport() {
   TPdfDoc& doc = *PReport1.Document();
   doc.SetCompressionMethod(cmFlateDecode);
   doc.SetShareResources(true);
+  // Every run selects its own font.
+  doc.GetCanvas().SetSelectsDefaultFont(false);
   TPdfFontMetrics metrics(doc);
   TFormattedPdfPainter painter(doc, metrics);
 

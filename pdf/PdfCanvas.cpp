@@ -306,7 +306,7 @@ void TPdfCanvas::LoadTextState() {
 // Every new page's content opens with the default font selection.
 void TPdfCanvas::ResetTextState() {
   attribute_.SetFont(nullptr);
-  SelectFont(u"Arial", 10);
+  if (selectsDefaultFont_) SelectFont(u"Arial", 10);
   attribute_.SetCharSpace(0);
   attribute_.SetWordSpace(0);
   attribute_.SetHorizontalScaling(100);

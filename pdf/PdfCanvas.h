@@ -133,6 +133,10 @@ class TPdfCanvas {
   // "Tz": glyphs at percent of their width, 10 to 300.
   void SetHorizontalScaling(std::uint16_t percent);
   void SelectFont(std::u16string_view registryName, float size);
+  // Whether each new page's content opens by selecting Arial at 10 points;
+  // a writer that selects a font before all its text may leave it out,
+  // which keeps the standard font out of a file whose fonts are all embedded.
+  void SetSelectsDefaultFont(bool selects) { selectsDefaultFont_ = selects; }
   // Any font of this document: standard, composite or embedded.
   void SelectFont(TPdfFont& font, float size);
   void TextBegin() { WriteContent("BT\n"); }
@@ -184,6 +188,7 @@ class TPdfCanvas {
   TPdfCanvasAttribute attribute_;
   std::vector<TPdfCanvasAttribute> savedAttributes_;
   bool silent_ = false;
+  bool selectsDefaultFont_ = true;
   // Made on first use: most documents never ask for it.
   std::unique_ptr<TLineBreakOpportunities> lineBreaks_;
 

@@ -57,7 +57,31 @@ bool IsInReadingOrder(std::u16string_view mapped, std::u16string_view piece, boo
   return same;
 }
 
+constexpr int kMetricsScale = 64000;
+
+// Word processors space lines by the face's own ascent, descent and line
+// gap; HarfBuzz reads them as they do (the typographic values where the face
+// asks for them, else the horizontal header's).
+TPdfLineMetrics LineMetricsOf(hb_font_t* font) {
+  hb_font_extents_t extents{};
+  hb_font_get_h_extents(font, &extents);
+  int scale = 0;
+  hb_font_get_scale(font, &scale, nullptr);
+  const float perThousandth = scale > 0 ? static_cast<float>(scale) / 1000 : 1;
+  return {extents.ascender / perThousandth, -extents.descender / perThousandth, extents.line_gap / perThousandth};
+}
+
 }  // namespace
+
+std::optional<TPdfLineMetrics> ReadLineMetrics(const TPdfFontFace& face) {
+  std::unique_ptr<hb_blob_t, THbDeleter> blob(hb_blob_create_from_file_or_fail(face.File.c_str()));
+  if (!blob) return std::nullopt;
+  std::unique_ptr<hb_face_t, THbDeleter> hbFace(hb_face_create(blob.get(), static_cast<unsigned>(face.Index)));
+  if (hb_face_get_glyph_count(hbFace.get()) == 0) return std::nullopt;
+  std::unique_ptr<hb_font_t, THbDeleter> font(hb_font_create(hbFace.get()));
+  hb_font_set_scale(font.get(), kMetricsScale, kMetricsScale);
+  return LineMetricsOf(font.get());
+}
 
 void THbDeleter::operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
 void THbDeleter::operator()(hb_face_t* face) const { hb_face_destroy(face); }
@@ -70,11 +94,10 @@ TPdfEmbeddedFont::TPdfEmbeddedFont(TPdfXref& xref, std::u16string name, const TP
   if (!blob_) throw EPdfInvalidValue("TPdfEmbeddedFont --cannot read the font file " + face.File + ".");
   hbFace_.reset(hb_face_create(blob_.get(), static_cast<unsigned>(face.Index)));
   glyphCount_ = hb_face_get_glyph_count(hbFace_.get());
-  hb_blob_t* outlines = hb_face_reference_table(hbFace_.get(), HB_TAG('g', 'l', 'y', 'f'));
-  bool hasOutlines = hb_blob_get_length(outlines) > 0;
-  hb_blob_destroy(outlines);
+  cff_ = !HasTable(HB_TAG('g', 'l', 'y', 'f')) && HasTable(HB_TAG('C', 'F', 'F', ' '));
+  const bool hasOutlines = cff_ || HasTable(HB_TAG('g', 'l', 'y', 'f'));
   if (glyphCount_ == 0 || glyphCount_ > 0x10000 || !hasOutlines) {
-    throw EPdfInvalidValue("TPdfEmbeddedFont --no TrueType outlines in " + face.File + ".");
+    throw EPdfInvalidValue("TPdfEmbeddedFont --no TrueType or CFF outlines in " + face.File + ".");
   }
   unitsPerEm_ = hb_face_get_upem(hbFace_.get());
   hbFont_.reset(hb_font_create(hbFace_.get()));
@@ -87,12 +110,16 @@ TPdfEmbeddedFont::TPdfEmbeddedFont(TPdfXref& xref, std::u16string name, const TP
 
 TPdfEmbeddedFont::~TPdfEmbeddedFont() = default;
 
+bool TPdfEmbeddedFont::HasTable(std::uint32_t tag) const {
+  std::unique_ptr<hb_blob_t, THbDeleter> table(hb_face_reference_table(hbFace_.get(), tag));
+  return hb_blob_get_length(table.get()) > 0;
+}
+
 void TPdfEmbeddedFont::LoadMetrics() {
-  hb_font_extents_t extents{};
-  hb_font_get_h_extents(hbFont_.get(), &extents);
-  ascent_ = Thousandths(extents.ascender);
-  descent_ = -Thousandths(extents.descender);
-  lineGap_ = Thousandths(extents.line_gap);
+  const TPdfLineMetrics metrics = LineMetricsOf(hbFont_.get());
+  ascent_ = metrics.Ascent;
+  descent_ = metrics.Descent;
+  lineGap_ = metrics.LineGap;
 }
 
 void TPdfEmbeddedFont::BuildDictionaries() {
@@ -115,7 +142,9 @@ void TPdfEmbeddedFont::BuildDictionaries() {
   type0.Put(u"ToUnicode", *toUnicode_);
 
   descendant.PutName(u"Type", u"Font");
-  descendant.PutName(u"Subtype", u"CIDFontType2");
+  // A CFF program keeps its glyph ids through the subset, and its CIDs are
+  // the glyph ids, so neither kind needs a map from CID to glyph.
+  descendant.PutName(u"Subtype", cff_ ? u"CIDFontType0" : u"CIDFontType2");
   descendant.PutName(u"BaseFont", PostScriptName());
   auto systemInfo = std::make_unique<TPdfDictionary>(&xref);
   systemInfo->Put(u"Registry", std::make_unique<TPdfText>(u"Adobe"));
@@ -123,12 +152,17 @@ void TPdfEmbeddedFont::BuildDictionaries() {
   systemInfo->PutNumber(u"Supplement", 0);
   descendant.Put(u"CIDSystemInfo", std::move(systemInfo));
   descendant.Put(u"FontDescriptor", descriptor);
-  descendant.PutName(u"CIDToGIDMap", u"Identity");
+  if (!cff_) descendant.PutName(u"CIDToGIDMap", u"Identity");
 
   descriptor.PutName(u"Type", u"FontDescriptor");
   descriptor.PutName(u"FontName", PostScriptName());
   PutDescriptorMetrics(descriptor);
-  descriptor.Put(u"FontFile2", *fontFile_);
+  if (cff_) {
+    fontFile_->Dictionary().PutName(u"Subtype", u"OpenType");
+    descriptor.Put(u"FontFile3", *fontFile_);
+  } else {
+    descriptor.Put(u"FontFile2", *fontFile_);
+  }
   Wrap(type0);
 }
 

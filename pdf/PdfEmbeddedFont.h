@@ -1,13 +1,15 @@
 #pragma once
 // A font program from an installed font file, shaped with HarfBuzz and
 // embedded as a subset: a Type0 font with Identity-H encoding over one
-// CIDFontType2 descendant whose CIDs are the face's glyph ids, with a
+// CIDFontType2 (TrueType) or CIDFontType0 (CFF) descendant whose CIDs are
+// the face's glyph ids, with a
 // ToUnicode map so that the text extracts as it was given.
 //
 // PdfEmbeddedFont.cpp: the face, shaping and what the font shows.
 // PdfEmbeddedFontSave.cpp: the dictionaries, the subset and the maps at save.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,6 +34,18 @@ struct TPdfGlyph {
   float OffsetY = 0;
 };
 
+// What a face says of its lines, in thousandths of the font size; Descent
+// positive below the baseline.
+struct TPdfLineMetrics {
+  float Ascent = 0;
+  float Descent = 0;
+  float LineGap = 0;
+};
+
+// The line metrics of an installed face, read without embedding it; empty
+// when the file cannot be read as a font.
+std::optional<TPdfLineMetrics> ReadLineMetrics(const TPdfFontFace& face);
+
 struct THbDeleter {
   void operator()(hb_blob_t* blob) const;
   void operator()(hb_face_t* face) const;
@@ -39,15 +53,18 @@ struct THbDeleter {
   void operator()(hb_buffer_t* buffer) const;
 };
 
-// A CIDFontType2 font, Identity-H, subset at save, with ToUnicode.
+// A CIDFontType2 font (TrueType outlines) or a CIDFontType0 font over an
+// OpenType program (CFF outlines), Identity-H, subset at save, with ToUnicode.
 class TPdfEmbeddedFont : public TPdfFont {
  public:
-  // EPdfInvalidValue when the file cannot be read as a font with TrueType outlines.
+  // EPdfInvalidValue when the file cannot be read as a font with TrueType or CFF outlines.
   TPdfEmbeddedFont(TPdfXref& xref, std::u16string name, const TPdfFontFace& face);
   ~TPdfEmbeddedFont() override;
 
   const TPdfFontFace& Face() const { return face_; }
   bool HasCharacter(char32_t c) const;
+  // The width of the character's nominal glyph, as GlyphWidth gives it.
+  double NominalWidth(char32_t c) const { return GlyphWidth(NominalGlyph(c)); }
   // One run of one direction shaped with HarfBuzz; glyphs in the order they are drawn, left to right.
   // Not for use from two threads at once (the shaping buffer and the short
   // runs already shaped are kept by the font).
@@ -101,6 +118,7 @@ class TPdfEmbeddedFont : public TPdfFont {
   using ShapedRuns = std::unordered_map<std::u16string, std::vector<TPdfGlyph>, RunHash, std::equal_to<>>;
 
   std::vector<TPdfGlyph> ShapeUncached(std::u16string_view text, bool rightToLeft) const;
+  bool HasTable(std::uint32_t tag) const;
   void LoadMetrics();
   void BuildDictionaries();
   std::uint32_t NominalGlyph(char32_t c) const;
@@ -123,6 +141,7 @@ class TPdfEmbeddedFont : public TPdfFont {
   std::unique_ptr<hb_font_t, THbDeleter> hbFont_;
   std::unique_ptr<hb_buffer_t, THbDeleter> buffer_;
   unsigned glyphCount_ = 0;
+  bool cff_ = false;
   unsigned unitsPerEm_ = 1000;
   float ascent_ = 0;
   float descent_ = 0;

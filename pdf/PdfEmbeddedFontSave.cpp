@@ -223,7 +223,7 @@ void TPdfEmbeddedFont::Finish(TPdfCompressionMethod method) {
   descendant_->Put(u"W", WidthArray());
 
   fontFile_->Data() = SubsetProgram();
-  fontFile_->Dictionary().PutNumber(u"Length1", static_cast<std::int32_t>(fontFile_->Data().size()));
+  if (!cff_) fontFile_->Dictionary().PutNumber(u"Length1", static_cast<std::int32_t>(fontFile_->Data().size()));
   toUnicode_->Data() = ToUnicodeMap();
   const bool deflated = method == cmFlateDecode;
   fontFile_->SetDeflated(deflated);

@@ -49,6 +49,11 @@ class SortedFaces {
     for (int i = 0; i < sorted_->nfont; ++i) Keep(sorted_->fonts[i]);
   }
 
+  std::optional<TPdfFontFace> First() const {
+    if (candidates_.empty()) return std::nullopt;
+    return candidates_.front().Face;
+  }
+
   std::optional<TPdfFontFace> FirstWith(char32_t character) const {
     for (const Candidate& candidate : candidates_) {
       if (FcCharSetHasChar(candidate.Characters, character)) return candidate.Face;
@@ -57,8 +62,8 @@ class SortedFaces {
   }
 
  private:
-  // Faces without TrueType outlines (CFF, Type 1, bitmaps) and named
-  // instances of variable fonts cannot go into a CIDFontType2 font.
+  // Faces with TrueType or CFF outlines can be embedded; Type 1 faces,
+  // bitmaps and named instances of variable fonts cannot.
   void Keep(FcPattern* font) {
     FcChar8* file = nullptr;
     FcChar8* format = nullptr;
@@ -69,7 +74,8 @@ class SortedFaces {
     if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return;
     if (FcPatternGetString(font, FC_FONTFORMAT, 0, &format) != FcResultMatch) return;
     if (FcPatternGetCharSet(font, FC_CHARSET, 0, &characters) != FcResultMatch) return;
-    if (std::string_view(reinterpret_cast<const char*>(format)) != "TrueType") return;
+    const std::string_view formatName(reinterpret_cast<const char*>(format));
+    if (formatName != "TrueType" && formatName != "CFF") return;
     if (FcPatternGetBool(font, FC_OUTLINE, 0, &outline) == FcResultMatch && !outline) return;
     if (FcPatternGetBool(font, FC_VARIABLE, 0, &variable) == FcResultMatch && variable) return;
     FcPatternGetInteger(font, FC_INDEX, 0, &index);
@@ -99,6 +105,11 @@ class FontFinder {
     return chosen->second;
   }
 
+  std::optional<TPdfFontFace> FindFamily(std::u16string_view family, bool bold, bool italic) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return FacesOf(family, bold, italic).Sorted.First();
+  }
+
  private:
   static constexpr std::size_t kStyles = 4;
 
@@ -121,6 +132,10 @@ FontFinder& TheFontFinder() {
 }
 
 }  // namespace
+
+std::optional<TPdfFontFace> FindFamilyFace(std::u16string_view family, bool bold, bool italic) {
+  return TheFontFinder().FindFamily(family, bold, italic);
+}
 
 std::optional<TPdfFontFace> FindFontFace(std::u16string_view family, bool bold, bool italic, char32_t character) {
   return TheFontFinder().Find(family, bold, italic, character);

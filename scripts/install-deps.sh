@@ -7,13 +7,14 @@ program=(
   cmake ninja-build g++ pkg-config
   libicu-dev libharfbuzz-dev libfontconfig-dev libfreetype-dev zlib1g-dev qt6-base-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev libxml2-dev libcurl4-openssl-dev libxlsxwriter-dev libzip-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-noto-cjk
+  fonts-urw-base35 fonts-noto-core
 )
 # Tests, benchmarks, fuzzing and the Debian package: the office conversions
 # and PDF readers the tests compare with, and the desktop files' validators.
 checks=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-urw-base35 fonts-noto-core fonts-hanazono fonts-arphic-uming
+  fonts-hanazono fonts-arphic-uming
   mupdf-tools qpdf poppler-utils poppler-data time python3 unzip pandoc parallel
   libreoffice-writer-nogui libreoffice-calc-nogui
   dpkg-dev desktop-file-utils appstream man-db

@@ -25,6 +25,7 @@ constexpr double kControlWidth = 80;
 constexpr double kControlHeight = 24;
 constexpr double kSuperscriptRaise = 0.35;  // of the ascent
 constexpr double kSubscriptDrop = 0.5;      // of the descent, below the baseline
+constexpr double kExactBaselineShare = 0.8;  // of an exact line height, from its top
 
 bool IsSpace(char16_t c) { return c == u' ' || c == u'\u00A0' || c == u'\u3000'; }
 
@@ -506,10 +507,15 @@ class TParagraphFormatter {
     switch (para_.LineSpacingType) {
       case rvlsPercent: line.Height = natural * para_.LineSpacing / 100.0; break;
       case rvlsSpaceBetween: line.Height = natural + para_.LineSpacing; break;
-      case rvlsLineHeightAtLeast: line.Height = std::max(natural, 1.0 * para_.LineSpacing); break;
+      // Word processors put the height a line gains above its text, and
+      // the baseline of an exact line at four fifths of its height.
+      case rvlsLineHeightAtLeast:
+        line.Height = std::max(natural, 1.0 * para_.LineSpacing);
+        line.Baseline += line.Height - natural;
+        break;
       case rvlsLineHeightExact:
         line.Height = para_.LineSpacing;
-        line.Baseline = std::max(0.0, para_.LineSpacing - descent - gap);
+        line.Baseline = para_.LineSpacing * kExactBaselineShare;
         break;
     }
     // A spacing that leaves no height (a zero or negative percentage) would

@@ -89,8 +89,8 @@ TEST(FormattedPdfBatchTest, TheFeaturesFixtureKeepsItsWordsFontsNotesLinksAndPap
   EXPECT_TRUE(InOrderWithin(ownWords, WordsWithoutLeaders(test::ExtractedText(out))));
 
   const std::string fonts = test::RunCommand({"pdffonts", out.string()}).output;
-  EXPECT_NE(fonts.find("Helvetica-Bold"), std::string::npos) << "the bold Arial title\n" << fonts;
-  EXPECT_NE(fonts.find("Times-Roman"), std::string::npos) << "the Times New Roman paragraph\n" << fonts;
+  EXPECT_NE(fonts.find("LiberationSans-Bold"), std::string::npos) << "the bold Arial title\n" << fonts;
+  EXPECT_NE(fonts.find("LiberationSerif"), std::string::npos) << "the Times New Roman paragraph\n" << fonts;
 
   // The document's A4 paper, its page break, its header and footer on each
   // page, the footnote at the foot of its page and the endnote after the text.

@@ -43,6 +43,10 @@ inline void AppendKeyText(std::string& key, std::u16string_view text) {
   key.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
 }
 
+// Text whose font the document does not give (no font table, or a number
+// the table lacks) is in the serif face word processors show it in.
+inline constexpr std::u16string_view kRTFDefaultFontName = u"Times New Roman";
+
 // The text formatting of a run, in the units and encodings of the style sheet.
 struct TRVRTFTextAttributes {
   std::u16string FontName;

@@ -34,15 +34,6 @@ TRVMarkerAlignment AlignmentOf(std::uint8_t alignment) {
   }
 }
 
-// A single symbol-font character of the private range stands for its low byte.
-void UnmapSymbolBullet(std::u16string& text, const std::u16string& fontName) {
-  if (text.size() != 1) return;
-  const char16_t c = text[0];
-  const bool wingdings = SameFontName(fontName, u"Wingdings") && c >= 0xF021 && c <= 0xF0FF;
-  const bool symbol = SameFontName(fontName, u"Symbol") && c >= 0xF0A1 && c <= 0xF0FE;
-  if (wingdings || symbol) text[0] = static_cast<char16_t>(c - 0xF000);
-}
-
 // Level text without its count character: codes 0..8 become number
 // references ("%s" for the first level, "%1:s" ...), a literal "%" stays one.
 std::u16string FormatOfLevelText(std::u16string_view body) {
@@ -138,8 +129,9 @@ TRVListLevel LevelOf(const TRVRTFListLevel97& rtf, const TRVRTFFontList& fonts, 
   const CodePageId codePage = TakeMarkerFont(level.Font, rtf, fonts, defaultCodePage);
   std::u16string body = rtf.text.empty() ? std::u16string() : rtf.text.substr(1);
   if (level.ListType == rvlstBullet) {
-    UnmapSymbolBullet(body, level.Font.Name);
-    if (rtf.textHasUnicode) {
+    const std::u16string written = body;
+    MapSymbolBullet(body, level.Font.Name);
+    if (rtf.textHasUnicode || body != written) {
       level.ListType = rvlstUnicodeBullet;
       level.FormatStringW = body;
     } else {

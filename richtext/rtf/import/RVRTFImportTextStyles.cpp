@@ -209,7 +209,7 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
   const TRVRTFFont* font = reader_->FontList().At(chars.fontIndex);
   TRVRTFTextAttributes a;
   const bool symbolField = !chars.fontNameOverride.empty();
-  a.FontName = symbolField ? chars.fontNameOverride : (font != nullptr ? font->name : std::u16string());
+  a.FontName = symbolField ? chars.fontNameOverride : (font != nullptr ? font->name : std::u16string(kRTFDefaultFontName));
   a.Size = std::max(chars.size, 1);
   a.Color = chars.color;
   a.BackColor = chars.backColor;
@@ -241,7 +241,6 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
 
 std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
   if (props_.TextStyleMode == rvrsUseSpecified) return props_.TextStyleNo();
-  if (props_.TextStyleMode == rvrsAddIfNeeded && reader_->FontList().Empty()) return 0;
   const bool inLink = CurrentLink().InLink;
   if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) {
     recentTextChoices_.clear();

@@ -18,6 +18,7 @@
 #include "platform/CodePage.h"
 #include "richtext/graphic/RVGraphic.h"
 #include "richtext/rtf/reader/RVRTFCollections.h"
+#include "richtext/rtf/reader/RVRTFDingbats.h"
 #include "richtext/rtf/reader/RVRTFKeywords.h"
 #include "richtext/rtf/reader/RVRTFPictures.h"
 #include "richtext/rtf/reader/RVRTFTokenizer.h"
@@ -230,6 +231,10 @@ class TRVRTFReader {
   // Whether 8-bit text may join the UTF-16 text of the run pending now.
   bool JoinsKindsInThisRun();
   bool InSymbolFont() const;
+  // Wingdings, Webdings or Zapf Dingbats text maps its codes to Unicode.
+  TRVRTFDingbatFont DingbatFontOfText() const;
+  // The pending 8-bit text of a dingbat font appended to the pending UTF-16 text.
+  void MapDingbats(TRVRTFDingbatFont font);
   CodePageId SourceCodePage() const;
 
   // RVRTFReaderPropertyActions.cpp: character, paragraph, section and document properties.
@@ -339,8 +344,11 @@ class TRVRTFReader {
     TRVUnicodeString fontName;
     int charset = -1;
     bool symbol = false;
+    TRVRTFDingbatFont dingbat = TRVRTFDingbatFont::kNone;
   };
   mutable SymbolFontAnswer lastSymbolAnswer_;
+  // What the text's font from the table is; nullptr without one.
+  const SymbolFontAnswer* SymbolFontOfText() const;
 
   TRVRTFControlWord word_;
   TRVRTFFontList fonts_;

@@ -166,16 +166,18 @@ void TRVRTFReader::SetFont(std::int32_t number) {
 }
 
 int TRVRTFReader::FontIndexOfNumber(std::int32_t number) {
-  int index = fonts_.IndexOfNumber(number);
-  if (index < 0) index = fonts_.IndexOfNumber(defaultFontNumber_);
-  return std::max(index, 0);
+  // A number the table lacks means the default font; without that too, no
+  // font of the table (text in the reader's default face, never the first
+  // font's: a table of only Symbol must not turn "Alpha" Greek).
+  const int index = fonts_.IndexOfNumber(number);
+  return index >= 0 ? index : fonts_.IndexOfNumber(defaultFontNumber_);
 }
 
 int TRVRTFReader::DefaultFontIndex() {
   if (resolvedDefaultFontIndex_ >= 0) return resolvedDefaultFontIndex_;
   // Before the font table there is nothing to resolve against yet.
   if (fonts_.Empty()) return 0;
-  resolvedDefaultFontIndex_ = std::max(fonts_.IndexOfNumber(defaultFontNumber_), 0);
+  resolvedDefaultFontIndex_ = fonts_.IndexOfNumber(defaultFontNumber_);
   return resolvedDefaultFontIndex_;
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "richtext/rtf/reader/RVRTFDingbats.h"
 #include "richtext/rtf/reader/RVRTFReaderInternal.h"
 
 namespace varnolt {
@@ -44,14 +45,6 @@ constexpr std::pair<CodePageId, CodePageId> kWindowsCodePages[] = {
 
 constexpr int kCharsetSymbol = 2;
 constexpr int kCharsetOem = 254;
-
-// The Symbol font's own encoding, codes 32..255.
-constexpr char16_t kSymbolEncoding[] = {
-#include "data/symbol-encoding.inc"
-};
-static_assert(std::size(kSymbolEncoding) == 224);
-
-char16_t SymbolToUnicode(unsigned code) { return code >= 32 && code <= 255 ? kSymbolEncoding[code - 32] : static_cast<char16_t>(code); }
 
 // Dingbat fonts are marked as symbol fonts too, but do not use its encoding.
 bool IsDingbatFont(std::u16string_view name) {
@@ -144,19 +137,39 @@ int RTFWindowsCharset(int charset) {
   return charset;
 }
 
-bool TRVRTFReader::InSymbolFont() const {
-  const TRVRTFCharProperties& chars = stack_.back().charProps;
-  if (!chars.fontNameOverride.empty()) return SameFontName(chars.fontNameOverride, u"Symbol");
-  const TRVRTFFont* font = fonts_.At(chars.fontIndex);
-  if (font == nullptr) return false;
+const TRVRTFReader::SymbolFontAnswer* TRVRTFReader::SymbolFontOfText() const {
+  const TRVRTFFont* font = fonts_.At(stack_.back().charProps.fontIndex);
+  if (font == nullptr) return nullptr;
   // Every run asks; names compare case-folded, which costs more than the run.
   if (lastSymbolAnswer_.charset != font->charset || lastSymbolAnswer_.fontName != font->name) {
     lastSymbolAnswer_.fontName = font->name;
     lastSymbolAnswer_.charset = font->charset;
     lastSymbolAnswer_.symbol =
         SameFontName(font->name, u"Symbol") || (font->charset == kCharsetSymbol && !IsDingbatFont(font->name));
+    lastSymbolAnswer_.dingbat = DingbatFontOf(font->name);
   }
-  return lastSymbolAnswer_.symbol;
+  return &lastSymbolAnswer_;
+}
+
+bool TRVRTFReader::InSymbolFont() const {
+  const TRVRTFCharProperties& chars = stack_.back().charProps;
+  if (!chars.fontNameOverride.empty()) return SameFontName(chars.fontNameOverride, u"Symbol");
+  const SymbolFontAnswer* answer = SymbolFontOfText();
+  return answer != nullptr && answer->symbol;
+}
+
+TRVRTFDingbatFont TRVRTFReader::DingbatFontOfText() const {
+  const TRVRTFCharProperties& chars = stack_.back().charProps;
+  if (!chars.fontNameOverride.empty()) return DingbatFontOf(chars.fontNameOverride);
+  const SymbolFontAnswer* answer = SymbolFontOfText();
+  return answer != nullptr ? answer->dingbat : TRVRTFDingbatFont::kNone;
+}
+
+void TRVRTFReader::MapDingbats(TRVRTFDingbatFont font) {
+  for (char byte : pendingText_) {
+    AppendDingbat(pendingUnicode_, font, static_cast<unsigned char>(byte));
+  }
+  pendingText_.clear();
 }
 
 CodePageId TRVRTFReader::SourceCodePage() const {
@@ -180,6 +193,8 @@ void TRVRTFReader::WidenPendingText() {
   const auto isHigh = [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; };
   if (InSymbolFont()) {
     for (char byte : pendingText_) pendingUnicode_.push_back(SymbolToUnicode(static_cast<unsigned char>(byte)));
+  } else if (const TRVRTFDingbatFont dingbat = DingbatFontOfText(); dingbat != TRVRTFDingbatFont::kNone) {
+    MapDingbats(dingbat);
   } else if (std::none_of(pendingText_.begin(), pendingText_.end(), isHigh)) {
     pendingUnicode_.append(pendingText_.begin(), pendingText_.end());
   } else {
@@ -197,6 +212,23 @@ void TRVRTFReader::DecodeForeignText() {
     for (char16_t& unit : pendingUnicode_) {
       if (unit >= 0xF020 && unit <= 0xF0FF) unit = SymbolToUnicode(unit - 0xF000u);
     }
+    return;
+  }
+  if (const TRVRTFDingbatFont dingbat = DingbatFontOfText(); dingbat != TRVRTFDingbatFont::kNone) {
+    if (!OnNewUnicodeText) return;
+    // Word writes dingbats as the font's private-use characters too.
+    TRVUnicodeString mapped;
+    for (std::size_t i = 0; i < pendingUnicode_.size(); ++i) {
+      const char16_t unit = pendingUnicode_[i];
+      const bool privateCode = unit >= 0xF020 && unit <= 0xF0FF;
+      if (privateCode) {
+        AppendDingbat(mapped, dingbat, unit);
+      } else {
+        mapped.push_back(unit);
+      }
+    }
+    pendingUnicode_ = std::move(mapped);
+    MapDingbats(dingbat);
     return;
   }
   const auto isHigh = [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; };

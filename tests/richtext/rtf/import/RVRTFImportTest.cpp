@@ -135,7 +135,7 @@ TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
       {"font named Symbol", R"(\f2 \'b7 a \'e5)", "\u2022 \u03B1 \u2211"},
       {"another font of charset 2", R"(\f3 abg)", "\u03B1\u03B2\u03B3"},
       {"private-use characters", R"(\f1 \u-3913?\u-3999?)", "\u2022\u03B1"},
-      {"a dingbat font keeps its letters", R"(\f4 a)", "a"},
+      {"a dingbat font has its own encoding", R"(\f4 a)", "\u264B"},
       {"other fonts are untouched", R"(\f0 a\'b7)", "a\u00B7"},
       {"fonts taken in turn", R"(\f1 a\f0 a\f4 a\f2 a)", "\u03B1+a+a+\u03B1"},
       {"SYMBOL field, once", R"(x{\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}{\fldrslt\f1\fs20 \'b7}}y)",
@@ -146,6 +146,44 @@ TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
   for (const auto& c : cases) {
     TRVImportedRTF imported;
     EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.body + "}"), kRtfOk) << c.name;
+    EXPECT_EQ(imported.Structure(), c.expected) << c.name;
+  }
+}
+
+TEST(RVRTFImportTest, DingbatFontCodesAreMappedToUnicode) {
+  const std::string fonts = R"({\fonttbl{\f0 Arial;}{\f1\fnil\fcharset2 Wingdings;}{\f2\fcharset2 Webdings;})"
+                            R"({\f3 Zapf Dingbats;}{\f4\fcharset2 Wingdings 2;}})";
+  const StructureCase cases[] = {
+      {"Wingdings check mark, box, square, bullet, arrowhead", R"(\f1 \'fc\'fe\'a7\'6c\'9f\'d8)",
+       "\u2714\u2611\u25AA\u25CF\u2022\u27A2"},
+      {"Wingdings as private-use characters", R"(\f1 \u61692?\u61607?)", "\u2714\u25AA"},
+      {"Wingdings beyond the first plane", R"(\f1 \'4d)", "\U0001F4A3"},
+      {"Webdings check mark", R"(\f2 \'61)", "\u2714"},
+      {"Webdings code without a character keeps it", R"(\f2 \'21)", "!"},
+      {"Zapf Dingbats check marks and star", R"(\f3 34H)", "\u2713\u2714\u2605"},
+      {"Wingdings 2 is another encoding", R"(\f4 P)", "P"},
+      {"text around stays", R"(a{\f1 \'fc}b)", "a+\u2714+b"},
+  };
+  for (const auto& c : cases) {
+    TRVImportedRTF imported;
+    EXPECT_EQ(imported.Load("{\\rtf1\\ansi" + fonts + c.body + "}"), kRtfOk) << c.name;
+    EXPECT_EQ(imported.Structure(), c.expected) << c.name;
+  }
+}
+
+// Text with no \f, or with a number the font table lacks, is in the default
+// font: never in whatever font the table happens to list first.
+TEST(RVRTFImportTest, OnlyTextInASymbolFontIsRemapped) {
+  const StructureCase cases[] = {
+      {"only font Symbol, no \\f", R"({\rtf1\ansi{\fonttbl{\f1 Symbol;}}Alpha})", "Alpha"},
+      {"only font Symbol, a missing number", R"({\rtf1\ansi{\fonttbl{\f1 Symbol;}}\f7 Alpha})", "Alpha"},
+      {"after \\plain", R"({\rtf1\ansi{\fonttbl{\f1 Symbol;}}{\f1 a}\plain Alpha})", "\u03B1+Alpha"},
+      {"Symbol as the default font", R"({\rtf1\ansi\deff1{\fonttbl{\f1 Symbol;}}abg})", "\u03B1\u03B2\u03B3"},
+      {"Symbol chosen by number", R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1 Symbol;}}Alpha {\f1 a})", "Alpha +\u03B1"},
+  };
+  for (const auto& c : cases) {
+    TRVImportedRTF imported;
+    EXPECT_EQ(imported.Load(c.body), kRtfOk) << c.name;
     EXPECT_EQ(imported.Structure(), c.expected) << c.name;
   }
 }
