@@ -52,8 +52,10 @@ void TForm2::FormShow() {
 
 bool TForm2::HasUnexportedChanges() const {
   if (!unexported_) return false;
+  // An empty page keeps one empty line: that is no content.
   for (const auto& editor : PageEditors) {
-    if (editor && editor->CountItems() > 0) return true;
+    if (!editor || editor->CountItems() == 0) continue;
+    if (editor->CountItems() > 1 || !editor->ItemAt(0).IsText() || !editor->ItemTextAt(0).empty()) return true;
   }
   return false;
 }

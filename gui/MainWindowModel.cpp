@@ -147,9 +147,12 @@ void MainWindow::ShowCurrentTab() {
   QTimer::singleShot(0, this, [this] {
     if (form_->Closed()) return;
     const auto slot = static_cast<size_t>(form_->CurrentPage);
-    if (slot < pageTabs_.size() && pageTabs_.at(slot) != nullptr) {
-      pageBarScroll_->ensureWidgetVisible(pageTabs_.at(slot), 4, 0);
-    }
+    if (slot >= pageTabs_.size() || pageTabs_.at(slot) == nullptr) return;
+    // The bar as wide as its tabs now, and they in their places, before scrolling.
+    const QSize room = pageBarScroll_->viewport()->size();
+    pageBar_->resize(std::max(room.width(), pageBar_->minimumSizeHint().width()), room.height());
+    pageBarLayout_->activate();
+    pageBarScroll_->ensureWidgetVisible(pageTabs_.at(slot), 4, 0);
   });
 }
 

@@ -132,11 +132,13 @@ std::optional<std::u16string> QtHost::InputBox(const std::u16string& caption, co
   dialog.setWindowTitle(Q(caption));
   dialog.setLabelText(Q(prompt).trimmed());
   dialog.setTextValue(Q(defaultValue));
-  // Wide enough that the title bar keeps the whole title beside its buttons.
+  // Wide enough that the title bar keeps the whole title beside its buttons;
+  // the dialog's layout sizes it from its field.
   constexpr int kTitleBarButtons = 200;
   const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
-  dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(),
-                                  titleFont.horizontalAdvance(dialog.windowTitle()) + kTitleBarButtons));
+  if (auto* field = dialog.findChild<QLineEdit*>()) {
+    field->setMinimumWidth(titleFont.horizontalAdvance(dialog.windowTitle()) + kTitleBarButtons);
+  }
   if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdU16String();
 }
