@@ -206,10 +206,9 @@ class TForm2 {
   // points: what the Design view shows.
   struct TPaper {
     double width = 0;
-    double height = 0;
-    double left = 0;
-    double right = 0;
-    double top = 0;
+    double textLeft = 0;
+    double textTop = 0;
+    double textWidth = 0;
   };
   TPaper PaperOf(int index) const;
 

@@ -227,7 +227,7 @@ TForm2::TPaper TForm2::PaperOf(int index) const {
   static const TRVPageSetup kNoSetup;
   const auto& editor = PageEditors.at(static_cast<size_t>(index));
   const TPaperFrame frame = FrameOf(*this, index, editor ? editor->PageSetup() : kNoSetup);
-  return {frame.Width, frame.Height, frame.Left, frame.Right, frame.Top};
+  return {frame.Width, frame.Left, frame.Top, frame.Width - frame.Left - frame.Right};
 }
 
 void TForm2::FormattedPdfExport() {

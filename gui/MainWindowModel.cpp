@@ -205,9 +205,8 @@ void MainWindow::SyncPageViews() {
     TRVPageView* view = PageView(page);
     if (view == nullptr) continue;
     const TForm2::TPaper paper = form_->PaperOf(page);
-    view->SetSheet(TRVPageView::TSheet{paper.width / kPointsPerPixel, paper.left / kPointsPerPixel,
-                                       paper.top / kPointsPerPixel,
-                                       (paper.width - paper.left - paper.right) / kPointsPerPixel});
+    view->SetSheet(TRVPageView::TSheet{paper.width / kPointsPerPixel, paper.textLeft / kPointsPerPixel,
+                                       paper.textTop / kPointsPerPixel, paper.textWidth / kPointsPerPixel});
   }
   if (TRVPageView* current = PageView(form_->CurrentPage)) {
     pageViewStack_->setCurrentWidget(current);
