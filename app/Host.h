@@ -49,6 +49,9 @@ class THost {
   virtual std::optional<std::filesystem::path> ChooseFileToSave(const TFileDialogRequest& request) = 0;
   virtual std::optional<std::u16string> InputBox(const std::u16string& caption, const std::u16string& prompt,
                                                  const std::u16string& defaultValue) = 0;
+  // A yes-or-no question; true for yes. A front end nobody sits in front of
+  // (the batch mode) never has to ask, so it goes on.
+  virtual bool Confirm(const TMessage& /*question*/) { return true; }
 
   // Runs a dialog modally: the host fills its fields and presses its buttons
   // until the dialog closes.
@@ -61,6 +64,13 @@ class THost {
 
   // Lets the display follow long work (progress); nothing by default.
   virtual void ProcessMessages() {}
+
+  // Work that may take long and that the person may cancel: between Begin
+  // and End the front end offers Cancel (and takes no other command), and
+  // CancelRequested says whether it was pressed since Begin.
+  virtual void BeginCancellableWork() {}
+  virtual void EndCancellableWork() {}
+  virtual bool CancelRequested() { return false; }
 
   // Answers given ahead to the next open or save dialog and the next input
   // box: how inputs named on a command line, dropped or pasted reach the

@@ -42,7 +42,25 @@ bool TForm2::Dispatch(const std::function<void()>& handler) {
 void TForm2::FormShow() {
   PReport1.SetFileName(u"");
   PageEditors.at(0)->InsertTextAtCaret(kWelcomeText, true);
+  // The welcome is ours, not the user's: nothing to lose yet.
+  unexported_ = false;
   LoadStartupPictures();
+}
+
+bool TForm2::HasUnexportedChanges() const {
+  if (!unexported_) return false;
+  // An empty page keeps one empty line: that is no content.
+  for (const auto& editor : PageEditors) {
+    if (!editor || editor->CountItems() == 0) continue;
+    if (editor->CountItems() > 1 || !editor->ItemAt(0).IsText() || !editor->ItemTextAt(0).empty()) return true;
+  }
+  return false;
+}
+
+bool TForm2::CloseQuery() {
+  if (closed_ || !HasUnexportedChanges()) return true;
+  return host_.Confirm(TMessage{u"The pages hold changes that no export has written. Close and discard them?",
+                                u"", TMessageKind::kWarning});
 }
 
 void TForm2::FormClose() {

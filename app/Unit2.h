@@ -58,6 +58,11 @@ class TForm2 {
 
   void FormShow();
   void FormClose();
+  // Before the window closes: asks whether to discard what no export has
+  // written since it last changed; true when the window may close.
+  bool CloseQuery();
+  // A page holds content changed since the last export wrote the project.
+  bool HasUnexportedChanges() const;
 
   // --- the page project ---
   void Label24Click();                                 // New Page
@@ -114,7 +119,9 @@ class TForm2 {
   void WORDdoc2Click() { Image4Click(); }
   void Excelxls1Click() { image5Click(); }
   void rtfrtf2Click() { Image6Click(); }
-  void N22Click() { FormClose(); }      // File > Exit
+  void N22Click() {                     // File > Exit
+    if (CloseQuery()) FormClose();
+  }
   void N32Click();                      // Undo
   void N9Click();                       // Redo
   void N27Click() { Label25Click(); }   // Paste
@@ -192,6 +199,20 @@ class TForm2 {
   std::function<void(int page)> OnFocusPageEditor;
   std::function<void(int page)> OnFreePageEditor;
 
+  // Where the open and save dialogs start: the folder of the last file
+  // imported or exported, else the user's documents folder.
+  std::filesystem::path DialogFolder() const;
+
+  // A page's paper as the formatted PDF export lays the page out on it, in
+  // points: what the Design view shows.
+  struct TPaper {
+    double width = 0;
+    double textLeft = 0;
+    double textTop = 0;
+    double textWidth = 0;
+  };
+  TPaper PaperOf(int index) const;
+
   // What the PDF export's text frame needs to hold the page's text.
   TTextFrameNeeds ExportFrameNeeds(int index) const;
 
@@ -258,7 +279,7 @@ class TForm2 {
   void ShowWarning(const std::u16string& text);
   bool ExportPageToPdf(int index, TPdfExportFrame& frame);
   // The PDF exports' save dialog; false when cancelled.
-  bool ChoosePdfFile();
+  bool ChoosePdfFile(const std::u16string& filter);
   void ShowPdfSummary(int pageCount);
   void ExportBlankPdfPage(TPdfExportFrame& frame);
   void CopyPageInto(TRichDocEdit& page, TRichDocEdit& collecting);
@@ -283,6 +304,12 @@ class TForm2 {
   TFontStyles FontStylesOn() const;
   void LoadStartupPictures();
 
+  // The dialogs, started in DialogFolder(); a chosen file's folder becomes the next start.
+  std::optional<std::filesystem::path> ChooseFileToOpen(TFileDialogRequest request);
+  std::optional<std::filesystem::path> ChooseFileToSave(TFileDialogRequest request);
+  // Every export that wrote the whole project ends here.
+  void MarkExported() { unexported_ = false; }
+
   THost& host_;
   Clipboard& clipboard_;
   Clipboard::ObserverId clipboardViewer_ = 0;
@@ -292,6 +319,9 @@ class TForm2 {
   std::unique_ptr<TRichDocEdit> exportedPages_;
   bool closed_ = false;
   bool terminated_ = false;
+  // Set by every change of a page's document, cleared by a whole export.
+  bool unexported_ = false;
+  std::filesystem::path lastFolder_;
 };
 
 std::u16string ToU16(const std::string& ascii);

@@ -218,9 +218,9 @@ std::u16string TForm2::PageTextForPdf(TRichDocEdit& editor) {
   return text;
 }
 
-bool TForm2::ChoosePdfFile() {
-  auto fileName = host_.ChooseFileToSave(TFileDialogRequest{u"export", u"Portable Document Format(*.pdf)|*.pdf", u"pdf",
-                                                            std::filesystem::path(PReport1.FileName()), ExecutableDir()});
+bool TForm2::ChoosePdfFile(const std::u16string& filter) {
+  auto fileName = ChooseFileToSave(TFileDialogRequest{u"export", filter, u"pdf",
+                                                            std::filesystem::path(PReport1.FileName()), {}});
   if (!fileName) return false;
   PReport1.SetFileName(FileNameToUtf16(fileName->native()));
   // Every export is dated when it is made; a document a failed export left
@@ -237,7 +237,7 @@ void TForm2::ShowPdfSummary(int pageCount) {
 
 void TForm2::Image2Click() {
   statusbarinit();
-  if (!ChoosePdfFile()) return;
+  if (!ChoosePdfFile(u"Portable Document Format(*.pdf)|*.pdf")) return;
   PReport1.OpenDocument();
 
   TPdfExportFrame frame;
@@ -257,6 +257,7 @@ void TForm2::Image2Click() {
   Progress.End(slots);
 
   PReport1.CloseDocument();
+  MarkExported();
   ShowPdfSummary(pageCount);
 }
 
@@ -294,8 +295,8 @@ std::unique_ptr<TRichDocEdit> TForm2::CollectPages(int& pageCount) {
 
 void TForm2::Image6Click() {
   statusbarinit();
-  auto fileName = host_.ChooseFileToSave(
-      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, ExecutableDir()});
+  auto fileName = ChooseFileToSave(
+      TFileDialogRequest{u"Export", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, {}});
   if (!fileName) return;
   int pageCount = 0;
   auto collecting = CollectPages(pageCount);
@@ -305,6 +306,7 @@ void TForm2::Image6Click() {
   } else {
     collecting->ClearDocument();
   }
+  MarkExported();
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  FileNameToUtf16(fileName->native()) + u"!",
                              u"INFOMATION", TMessageKind::kInformation});
@@ -356,6 +358,7 @@ void TForm2::ExportPlainText(const std::filesystem::path& fileName, std::size_t 
   }
   file.Commit();
   Progress.End(slots);
+  MarkExported();
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate success" +
                                  FileNameToUtf16(fileName.native()) + u"!",
                              u"INFOMATION", TMessageKind::kInformation});

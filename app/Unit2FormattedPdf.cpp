@@ -417,9 +417,16 @@ class TFormattedPage {
 
 }  // namespace
 
+TForm2::TPaper TForm2::PaperOf(int index) const {
+  static const TRVPageSetup kNoSetup;
+  const auto& editor = PageEditors.at(static_cast<size_t>(index));
+  const TPaperFrame frame = FrameOf(*this, index, editor ? editor->PageSetup() : kNoSetup);
+  return {frame.Width, frame.Left, frame.Top, frame.Width - frame.Left - frame.Right};
+}
+
 void TForm2::FormattedPdfExport() {
   statusbarinit();
-  if (!ChoosePdfFile()) return;
+  if (!ChoosePdfFile(u"Formatted PDF(*.pdf)|*.pdf")) return;
   PReport1.OpenDocument();
   TPdfDoc& doc = *PReport1.Document();
   doc.SetCompressionMethod(cmFlateDecode);
@@ -458,6 +465,7 @@ void TForm2::FormattedPdfExport() {
   }
   Progress.End(slots);
   PReport1.CloseDocument();
+  MarkExported();
   ShowPdfSummary(pageCount);
 }
 

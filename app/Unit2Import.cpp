@@ -147,7 +147,7 @@ std::string TForm2::MMFileToString(const std::filesystem::path& fileName) {
 void TForm2::Label12Click() {
   statusbarinit();
   Progress.Start(1);
-  auto fileName = host_.ChooseFileToOpen(
+  auto fileName = ChooseFileToOpen(
       TFileDialogRequest{u"", u"Text files(*.txt)|*.txt", u"txt", {}, {}});
   if (!fileName) return;
   try {
@@ -172,7 +172,7 @@ void TForm2::Label12Click() {
 void TForm2::Label36Click() {
   statusbarinit();
   Progress.Start(1);
-  auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{u"", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, {}});
+  auto fileName = ChooseFileToOpen(TFileDialogRequest{u"", u"rich text format(*.rtf)|*.rtf", u"rtf", {}, {}});
   if (!fileName) return;
   CurrentEditor().ImportRtfFileAtCaret(fileName->string());
   LastImport = RtfImportReport(*fileName, CurrentEditor().RTFReadProperties);

@@ -129,8 +129,9 @@ void TForm2::Label6Click() {
   // A .docx needs no LibreOffice: without it the command asks for the file first.
   if (OfficeReaderIsLibreOffice() && !ConnectOffice(kWordNotInstalled)) return;
   Progress.Start(1);
-  auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{
-      u"", u"all files|*.doc;*.rtf|word document(*.doc)|*.doc|rich text format(*.rtf)|*.rtf", u"", {}, {}});
+  auto fileName = ChooseFileToOpen(TFileDialogRequest{
+      u"", u"all files|*.doc;*.docx;*.odt;*.rtf|word document(*.doc)|*.doc|word document(*.docx)|*.docx|"
+           u"OpenDocument text(*.odt)|*.odt|rich text format(*.rtf)|*.rtf", u"", {}, {}});
   if (!fileName) return;
   RefuseWhatIsNoPackage(*fileName);
   if (!OfficeInputNeedsLibreOffice(*fileName)) {
@@ -165,7 +166,9 @@ void TForm2::Label16Click() {
   statusbarinit();
   // .xlsx and .ods are read here; only other workbooks need the office suite.
   if (OfficeReaderIsLibreOffice() && !ConnectOffice(kExcelNotInstalled)) return;
-  auto fileName = host_.ChooseFileToOpen(TFileDialogRequest{u"", u"excel file(*.xls)|*.xls", u"xls", {}, {}});
+  auto fileName = ChooseFileToOpen(TFileDialogRequest{
+      u"", u"all workbooks|*.xls;*.xlsx;*.ods|excel file(*.xls)|*.xls|excel file(*.xlsx)|*.xlsx|"
+           u"OpenDocument spreadsheet(*.ods)|*.ods", u"xls", {}, {}});
   if (!fileName) return;
   RefuseWhatIsNoPackage(*fileName);
   const bool ownReader = ReadsWorkbookItself(*fileName);
@@ -187,8 +190,8 @@ void TForm2::Label16Click() {
 void TForm2::Image4Click() {
   statusbarinit();
   if (!ConnectOffice(kWordNotInstalled)) return;
-  auto fileName = host_.ChooseFileToSave(
-      TFileDialogRequest{u"export", u"microsoft office word format(*.doc)|*.doc", u"doc", {}, ExecutableDir()});
+  auto fileName = ChooseFileToSave(
+      TFileDialogRequest{u"export", u"microsoft office word format(*.doc)|*.doc", u"doc", {}, {}});
   if (!fileName) return;
   int pageCount = 0;
   auto collecting = CollectPages(pageCount);
@@ -199,6 +202,7 @@ void TForm2::Image4Click() {
   if (!collecting->WriteRtfFile(rtf, false)) throw Exception("Cannot write the file " + QuotedFileName(rtf));
   collecting->ClearDocument();
   WriteAtomically(office_.Convert(rtf, WordFilterFor(*fileName)).front(), *fileName);
+  MarkExported();
   host_.ShowMessage(TMessage{u"Total " + ToU16(std::to_string(pageCount)) + u" pages has been found!\rCreate Success!",
                              u"INFOMATION", TMessageKind::kInformation});
 }
@@ -232,8 +236,8 @@ int TForm2::WriteTablesToWorkbook(TWorkbookWriter& workbook) {
 
 void TForm2::image5Click() {
   statusbarinit();
-  auto fileName = host_.ChooseFileToSave(TFileDialogRequest{
-      u"export", u"microsoft office excel format(*.xls)|*.xls", u"xls", {}, ExecutableDir()});
+  auto fileName = ChooseFileToSave(TFileDialogRequest{
+      u"export", u"microsoft office excel format(*.xls)|*.xls", u"xls", {}, {}});
   if (!fileName) return;
   // The workbook is built here; only other formats than .xlsx need LibreOffice.
   const std::string extension = LowerExtension(*fileName);

@@ -44,6 +44,7 @@ std::unique_ptr<TRichDocEdit> TForm2::CreatePageEditor() {
     if (!target.empty()) tag = Utf16ToUtf8(target);
   };
   editor->OnRVMouseDown = [this](TRVMouseButton button, int x, int y) { memoclick(button, x, y); };
+  editor->OnChange = [this] { unexported_ = true; };
   editor->SetFormatOnDemand(BatchMode);
   return editor;
 }

@@ -110,6 +110,7 @@ void TForm2::N12Click() {
 }
 
 void TForm2::N1Click() {
+  if (!CloseQuery()) return;
   FormClose();
   terminated_ = true;
 }

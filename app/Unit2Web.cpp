@@ -11,6 +11,18 @@ namespace {
 
 constexpr std::int32_t kWebProgressMaximum = 10000;
 
+// Cancel is offered for as long as the load runs, however it ends.
+class TCancellableWork {
+ public:
+  explicit TCancellableWork(THost& host) : host_(host) { host_.BeginCancellableWork(); }
+  ~TCancellableWork() { host_.EndCancellableWork(); }
+  TCancellableWork(const TCancellableWork&) = delete;
+  TCancellableWork& operator=(const TCancellableWork&) = delete;
+
+ private:
+  THost& host_;
+};
+
 }  // namespace
 
 void TForm2::Label13Click() {
@@ -20,11 +32,16 @@ void TForm2::Label13Click() {
   auto showLoading = [this] {
     Progress.Step();
     host_.ProcessMessages();
+    return !host_.CancelRequested();
   };
   std::u16string text;
   try {
+    TCancellableWork work(host_);
     const auto page = FetchWebPage(Utf16ToUtf8(*address), WebPageLimits, showLoading);
     text = WebPageText(page.bytes, page.contentType);
+  } catch (const EWebPageCancelled&) {
+    // The person stopped it: the page stays as it was, nothing to say.
+    return;
   } catch (const EWebPageError& error) {
     host_.ShowMessage(TMessage{u"Cannot load " + *address + u": " + Utf8ToUtf16(error.what()), u"",
                                TMessageKind::kError});

@@ -19,6 +19,14 @@ std::int32_t StrToInt(const std::u16string& text) {
   return value;
 }
 
+TForm3::TForm3(TForm2& owner) : owner_(owner) {
+  const auto page = static_cast<size_t>(owner_.CurrentPage);
+  Edit1.SetText(ToU16(std::to_string(owner_.PageWidths.at(page))));
+  Edit2.SetText(ToU16(std::to_string(owner_.PageHeights.at(page))));
+  Edit3.SetText(ToU16(std::to_string(owner_.PageLeftMargins.at(page))));
+  Edit4.SetText(ToU16(std::to_string(owner_.PageTopMargins.at(page))));
+}
+
 void TForm3::Button1Click() {
   for (const TEdit* field : {&Edit1, &Edit2, &Edit3, &Edit4}) {
     if (field->Text().empty()) {

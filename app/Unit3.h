@@ -17,7 +17,8 @@ class EConvertError : public Exception {
 
 class TForm3 {
  public:
-  explicit TForm3(TForm2& owner) : owner_(owner) {}
+  // The fields open with the current page's values.
+  explicit TForm3(TForm2& owner);
 
   const std::u16string Caption = u"Options";
   TEdit Edit1;  // "Width"
@@ -25,8 +26,9 @@ class TForm3 {
   TEdit Edit3;  // "Left margin"
   TEdit Edit4;  // "Top margin"
 
-  // Typing filter of the four fields: anything but a digit is discarded
-  // (the key becomes 0), Backspace included.
+  // Typing filter of the four fields: a typed character other than a digit
+  // is discarded (the key becomes 0); control keys (Backspace, Tab, Delete)
+  // pass, so the fields can be corrected and left.
   static void Edit1KeyPress(char16_t& key) { FilterDigit(key); }
   static void Edit2KeyPress(char16_t& key) { FilterDigit(key); }
   static void Edit3KeyPress(char16_t& key) { FilterDigit(key); }
@@ -38,7 +40,8 @@ class TForm3 {
 
  private:
   static void FilterDigit(char16_t& key) {
-    if (key < u'0' || key > u'9') key = 0;
+    const bool control = key < u' ' || key == u'\x7F';
+    if (!control && (key < u'0' || key > u'9')) key = 0;
   }
 
   TForm2& owner_;

@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStackedLayout>
@@ -43,6 +45,30 @@ QString Q(const std::u16string& text) { return QString::fromStdU16String(text); 
 QLabel* Plain(const QString& text) { return new QLabel(text); }
 
 }  // namespace
+
+void ElidedLabel::SetFullText(const QString& text) {
+  // Only what can show on one line is made into it; a clipboard of
+  // megabytes stays cheap to show.
+  constexpr qsizetype kShownCharacters = 1000;
+  constexpr qsizetype kTipCharacters = 4000;
+  QString line = text.left(kShownCharacters);
+  line.replace("\r\n", " ").replace('\n', ' ').replace('\r', ' ').replace('\t', ' ');
+  setToolTip(text.size() > kTipCharacters ? text.left(kTipCharacters) + QChar(0x2026) : text);
+  setText(line);
+}
+
+QSize ElidedLabel::sizeHint() const {
+  return {fontMetrics().horizontalAdvance(text().left(200)), fontMetrics().height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const { return {0, fontMetrics().height()}; }
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect area = contentsRect();
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+}
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
   setCursor(Qt::PointingHandCursor);
@@ -94,8 +120,10 @@ MainWindow::MainWindow(Clipboard& clipboard) : host_(this) {
   FollowFrame();
   FollowPictures();
   FollowProgress();
-  form_->StatusBar1.Subscribe([this] { clipboardStatus_->setText(Q(form_->StatusBar1.PanelText(1))); });
-  clipboardStatus_->setText(Q(form_->StatusBar1.PanelText(1)));
+  form_->StatusBar1.Subscribe([this] { clipboardStatus_->SetFullText(Q(form_->StatusBar1.PanelText(1))); });
+  clipboardStatus_->SetFullText(Q(form_->StatusBar1.PanelText(1)));
+  host_.afterModal = [this] { FocusCurrentPage(); };
+  host_.workShown = [this](bool working) { ShowWorking(working); };
   form_->PageControl1.Subscribe([this] { tabs_->setCurrentIndex(form_->PageControl1.ActivePageIndex()); });
   form_->EditorMenu.Subscribe([this] {
     const TPoint at = *form_->EditorMenu.LastPopup();
@@ -169,6 +197,23 @@ void MainWindow::BuildMenus() {
   };
   for (const char* top : {"File", "File/Import", "File/Export", "Edit", "Project", "Window", "Help"}) menuAt(top);
   for (const Item& item : items) menuAt(item.menu)->addAction(Action(item.text, item.handler, item.shortcut));
+  // The two PDF exports say how they differ.
+  const std::pair<const char*, const char*> pdfTips[] = {
+      {"Portable Document Format(*.pdf)", "Each page's plain text in one font, one frame per page"},
+      {"Formatted PDF(*.pdf)", "The pages as they look: fonts, tables, pictures, links and notes"},
+  };
+  menus.at("File/Export")->setToolTipsVisible(true);
+  for (QAction* action : menus.at("File/Export")->actions()) {
+    for (const auto& [text, tip] : pdfTips) {
+      if (action->text() != text) continue;
+      action->setToolTip(tip);
+      action->setStatusTip(tip);
+    }
+  }
+  // Keys every editor has, for the whole window.
+  QAction* selectAll = Action("Select All", &TForm2::N38Click, QKeySequence::SelectAll);
+  selectAll->setObjectName("SelectAllKey");
+  addAction(selectAll);
 
   // The context menus: their shortcuts only while they are open, so the
   // menu bar's same keys stay unambiguous.
@@ -206,28 +251,29 @@ void MainWindow::BuildToolBar() {
     const char* tip;
     const char* picture;
     Handler handler;
+    QKeySequence shortcut;
   };
   const Button buttons[] = {
-      {"ToolButton12", "Cut", "tool_cut.png", &TForm2::ToolButton12Click},
-      {"ToolButton13", "Copy", "tool_copy.png", &TForm2::ToolButton13Click},
-      {"ToolButton14", "Paste", "tool_paste.png", &TForm2::ToolButton14Click},
-      {nullptr, nullptr, nullptr, nullptr},
-      {"ToolButton1", "Bold", "tool_bold.png", &TForm2::ToolButton1Click},
-      {"ToolButton2", "Italic", "tool_italic.png", &TForm2::ToolButton2Click},
-      {"ToolButton3", "Underline", "tool_underline.png", &TForm2::ToolButton3Click},
-      {nullptr, nullptr, nullptr, nullptr},
-      {"ToolButton7", "Align left", "tool_alignleft.png", &TForm2::ToolButton7Click},
-      {"ToolButton6", "Align right", "tool_alignright.png", &TForm2::ToolButton6Click},
-      {"ToolButton5", "Center", "tool_center.png", &TForm2::ToolButton5Click},
-      {nullptr, nullptr, nullptr, nullptr},
-      {"ToolButton10", "Picture gallery", "tool_gallery.png", &TForm2::ToolButton10Click},
+      {"ToolButton12", "Cut", "tool_cut.png", &TForm2::ToolButton12Click, {}},
+      {"ToolButton13", "Copy", "tool_copy.png", &TForm2::ToolButton13Click, {}},
+      {"ToolButton14", "Paste", "tool_paste.png", &TForm2::ToolButton14Click, {}},
+      {nullptr, nullptr, nullptr, nullptr, {}},
+      {"ToolButton1", "Bold", "tool_bold.png", &TForm2::ToolButton1Click, QKeySequence::Bold},
+      {"ToolButton2", "Italic", "tool_italic.png", &TForm2::ToolButton2Click, QKeySequence::Italic},
+      {"ToolButton3", "Underline", "tool_underline.png", &TForm2::ToolButton3Click, QKeySequence::Underline},
+      {nullptr, nullptr, nullptr, nullptr, {}},
+      {"ToolButton7", "Align left", "tool_alignleft.png", &TForm2::ToolButton7Click, {}},
+      {"ToolButton6", "Align right", "tool_alignright.png", &TForm2::ToolButton6Click, {}},
+      {"ToolButton5", "Center", "tool_center.png", &TForm2::ToolButton5Click, {}},
+      {nullptr, nullptr, nullptr, nullptr, {}},
+      {"ToolButton10", "Picture gallery", "tool_gallery.png", &TForm2::ToolButton10Click, {}},
   };
   for (const Button& button : buttons) {
     if (button.name == nullptr) {
       bar->addSeparator();
       continue;
     }
-    QAction* action = Action(button.tip, button.handler);
+    QAction* action = Action(button.tip, button.handler, button.shortcut);
     action->setObjectName(button.name);
     action->setIcon(LoadPicture(button.picture));
     bar->addAction(action);
@@ -258,6 +304,7 @@ ClickLabel* MainWindow::Link(const QString& text, Handler handler) {
 
 QWidget* MainWindow::BuildLeftPanel() {
   auto* panel = new QWidget;
+  leftPanel_ = panel;
   panel->setObjectName("Panel4");
   panel->setMinimumWidth(kLeftPanelWidth);
   auto* column = new QVBoxLayout(panel);
@@ -281,7 +328,10 @@ QWidget* MainWindow::BuildLeftPanel() {
   for (const auto& [text, handler] : links) {
     ClickLabel* link = Link(text, handler);
     link->setObjectName(text);
-    if (handler == &TForm2::Label27Click) Follow(*link, form_->Label27);
+    if (handler == &TForm2::Label27Click) {
+      Follow(*link, form_->Label27);
+      form_->Label27.Subscribe([this] { FitLeftPanel(); });
+    }
     column->addWidget(link);
   }
   auto* picture = new QLabel;
@@ -293,6 +343,7 @@ QWidget* MainWindow::BuildLeftPanel() {
 
 QWidget* MainWindow::BuildTabs() {
   auto* panel = new QWidget;
+  rightPanel_ = panel;
   panel->setObjectName("Panel5");
   tabs_ = new QTabWidget;
   tabs_->setObjectName("PageControl1");
@@ -321,6 +372,7 @@ QWidget* MainWindow::BuildDesignTab() {
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   auto* scroll = new QScrollArea;
+  pageBarScroll_ = scroll;
   scroll->setObjectName("panel8");
   scroll->setFixedHeight(kPageBarHeight);
   scroll->setWidgetResizable(true);
@@ -381,19 +433,25 @@ QWidget* MainWindow::BuildBottomPanel() {
   banner_->setFixedSize(192, 80);
   row->addWidget(banner_);
   row->addStretch(1);
-  const std::tuple<const char*, const char*, Handler> buttons[] = {
-      {"Image6", "rtf.png", &TForm2::Image6Click},
-      {"Image4", "word.png", &TForm2::Image4Click},
-      {"image5", "excel.png", &TForm2::image5Click},
-      {"Image2", nullptr, &TForm2::Image2Click},
+  const std::tuple<const char*, const char*, Handler, const char*> buttons[] = {
+      {"Image6", "rtf.png", &TForm2::Image6Click, "RTF export"},
+      {"Image4", "word.png", &TForm2::Image4Click, "Word export"},
+      {"image5", "excel.png", &TForm2::image5Click, "Excel export"},
+      {"Image2", nullptr, &TForm2::Image2Click, "PDF export"},
   };
-  for (const auto& [name, picture, handler] : buttons) {
+  for (const auto& [name, picture, handler, caption] : buttons) {
     ClickLabel* button = Link("", handler);
-    button->setStyleSheet({});
+    // The caption shows until a picture takes its place, and stays when
+    // there is none.
+    button->setText(caption);
+    button->setToolTip(caption);
+    button->setAlignment(Qt::AlignCenter);
+    button->setStyleSheet("QLabel { border: 1px solid #8a9ab0; border-radius: 4px; font-weight: bold; }");
     button->setObjectName(name);
     button->setFixedSize(172, 63);
-    if (picture != nullptr) button->setPixmap(LoadPicture(picture));
-    else pdfButton_ = button;
+    const QPixmap shown = picture != nullptr ? LoadPicture(picture) : QPixmap();
+    if (!shown.isNull()) ShowPicture(*button, shown);
+    if (picture == nullptr) pdfButton_ = button;
     row->addWidget(button);
   }
   return panel;
@@ -416,14 +474,31 @@ void MainWindow::BuildStatusBar() {
   percentLabel_->setObjectName("PercentLabel");
   percentLabel_->setMinimumWidth(32);
   Follow(*percentLabel_, form_->Progress.percentLabel);
+  cancelButton_ = new QPushButton("Cancel");
+  cancelButton_->setObjectName("CancelButton");
+  cancelButton_->hide();
+  connect(cancelButton_, &QPushButton::clicked, this, [this] { host_.RequestCancel(); });
   row->addWidget(progressLabel_);
   row->addWidget(progressBar_);
   row->addWidget(percentLabel_);
+  row->addWidget(cancelButton_);
   bar->addWidget(progress);
-  clipboardStatus_ = new QLabel;
+  clipboardStatus_ = new ElidedLabel;
   clipboardStatus_->setObjectName("StatusPanel1");
   bar->addWidget(clipboardStatus_, 1);
   for (QWidget* part : std::initializer_list<QWidget*>{progressLabel_, progressBar_, percentLabel_}) part->hide();
+}
+
+void MainWindow::ShowWorking(bool working) {
+  for (QWidget* part : std::initializer_list<QWidget*>{menuBar(), findChild<QToolBar*>("ToolBar1"), centralWidget()}) {
+    part->setEnabled(!working);
+  }
+  cancelButton_->setVisible(working);
+  if (working) {
+    cancelButton_->setFocus();
+  } else {
+    FocusCurrentPage();
+  }
 }
 
 void MainWindow::BuildTray() {
@@ -452,6 +527,12 @@ void MainWindow::LoadGalleryPictures() {
     auto bitmap = TBitmap::FromBitmapFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     if (bitmap) form_->ImageList2.push_back(std::move(bitmap));
   }
+}
+
+void ShowPicture(QLabel& button, const QPixmap& picture) {
+  if (picture.isNull()) return;
+  button.setStyleSheet({});
+  button.setPixmap(picture);
 }
 
 bool DisplayAvailable() {

@@ -16,6 +16,7 @@
 class QListWidget;
 class QMenu;
 class QProgressBar;
+class QPushButton;
 class QScrollArea;
 class QStackedLayout;
 class QHBoxLayout;
@@ -24,6 +25,20 @@ class QTabWidget;
 class QToolButton;
 
 namespace varnolt {
+
+// One line of text (line breaks shown as blanks), elided at the label's
+// width, the whole text as its tooltip: however long the text, the label
+// stays one line high.
+class ElidedLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  void SetFullText(const QString& text);
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
 
 // A label that acts on a mouse press: the links, page tabs and picture buttons.
 class ClickLabel : public QLabel {
@@ -60,6 +75,8 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // The window manager minimizes, maximizes and restores too.
+  void changeEvent(QEvent* event) override;
 
  private:
   using Handler = void (TForm2::*)();
@@ -75,6 +92,8 @@ class MainWindow : public QMainWindow {
                         const QString& editName);
   QWidget* BuildBottomPanel();
   void BuildStatusBar();
+  // While cancellable work runs only its Cancel button takes input.
+  void ShowWorking(bool working);
   void BuildTray();
   ClickLabel* Link(const QString& text, Handler handler);
   void LoadGalleryPictures();
@@ -90,6 +109,13 @@ class MainWindow : public QMainWindow {
   void FollowPageEditors();
   void SyncPageViews();
   void PressPageTab(int tag, Qt::MouseButton button);
+  // Where the tabs and the right-hand panel really are, for the model's menus.
+  void ReportPageBarLayout();
+  void ShowCurrentTab();
+  // The left panel at least as wide as its links.
+  void FitLeftPanel();
+  // The keyboard goes to the page being edited.
+  void FocusCurrentPage();
 
   // MainWindowOpen.cpp: a paste of a file list imports the files as pages.
   void RunCommand(Handler handler);
@@ -104,7 +130,12 @@ class MainWindow : public QMainWindow {
   QWidget* centralArea_ = nullptr;
   QListWidget* gallery_ = nullptr;
   QTabWidget* tabs_ = nullptr;
+  QScrollArea* pageBarScroll_ = nullptr;
   QWidget* pageBar_ = nullptr;
+  QWidget* leftPanel_ = nullptr;
+  QWidget* rightPanel_ = nullptr;
+  // The state last put on the window or reported by it.
+  TWindowState shownState_ = TWindowState::wsNormal;
   QHBoxLayout* pageBarLayout_ = nullptr;
   std::vector<ClickLabel*> pageTabs_;
   std::vector<QWidget*> pageSpacers_;
@@ -117,11 +148,16 @@ class MainWindow : public QMainWindow {
   QLabel* progressLabel_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
   QLabel* percentLabel_ = nullptr;
-  QLabel* clipboardStatus_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  ElidedLabel* clipboardStatus_ = nullptr;
   QMenu* editorMenu_ = nullptr;
   QMenu* pageTabMenu_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
 };
+
+// A picture button's picture in place of its caption; a missing picture
+// leaves the caption.
+void ShowPicture(QLabel& button, const QPixmap& picture);
 
 // The program's window: "varnolt" with no input, or "varnolt --window
 // [FILE|URL]..." (joinRunningWindow), which hands the inputs to the user's

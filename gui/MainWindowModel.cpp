@@ -2,6 +2,8 @@
 // the page bar and the gallery.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScrollArea>
+#include <QTimer>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
@@ -11,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QStackedLayout>
 
+#include "app/FormattedPdfPainter.h"
 #include "gui/MainWindow.h"
 #include "gui/Pictures.h"
 
@@ -52,6 +55,16 @@ void MainWindow::Follow(QLabel& view, TLabel& model) {
   model.Subscribe([&view, &model] { Draw(view, model); });
 }
 
+namespace {
+
+TWindowState StateOf(Qt::WindowStates states) {
+  if (states & Qt::WindowMinimized) return TWindowState::wsMinimized;
+  if (states & Qt::WindowMaximized) return TWindowState::wsMaximized;
+  return TWindowState::wsNormal;
+}
+
+}  // namespace
+
 void MainWindow::FollowFrame() {
   form_->Frame.Subscribe([this] {
     const TWindowFrame& frame = form_->Frame;
@@ -59,10 +72,15 @@ void MainWindow::FollowFrame() {
     if (frame.Width() != frameGeometry().width() || frame.Height() != frameGeometry().height()) {
       resize(frame.Width() - border.width(), frame.Height() - border.height());
     }
-    switch (frame.State()) {
-      case TWindowState::wsMaximized: if (!isMaximized()) showMaximized(); break;
-      case TWindowState::wsMinimized: if (!isMinimized()) showMinimized(); break;
-      case TWindowState::wsNormal: if (isMaximized() || isMinimized()) showNormal(); break;
+    // Only a state the model asked for is put on the window: a change of
+    // size or place must not undo what the window manager did since.
+    if (frame.State() != shownState_) {
+      shownState_ = frame.State();
+      switch (frame.State()) {
+        case TWindowState::wsMaximized: showMaximized(); break;
+        case TWindowState::wsMinimized: showMinimized(); break;
+        case TWindowState::wsNormal: showNormal(); break;
+      }
     }
     if (frame.Visible() != isVisible() && shown_) setVisible(frame.Visible());
   });
@@ -71,7 +89,7 @@ void MainWindow::FollowFrame() {
 void MainWindow::FollowPictures() {
   auto path = [](const TImage& image) { return Q(image.FileName().u16string()); };
   form_->Image1.Subscribe([this, path] { banner_->setPixmap(QPixmap(path(form_->Image1))); });
-  form_->Image2.Subscribe([this, path] { pdfButton_->setPixmap(QPixmap(path(form_->Image2))); });
+  form_->Image2.Subscribe([this, path] { ShowPicture(*pdfButton_, QPixmap(path(form_->Image2))); });
   form_->TrayIcon1.Subscribe([this, path] {
     tray_->setIcon(QIcon(path(form_->TrayIcon1)));
     if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
@@ -87,7 +105,8 @@ void MainWindow::FollowProgress() {
 }
 
 void MainWindow::Run(const std::function<void()>& handler) {
-  if (form_->Closed()) return;
+  // No second command while one waits on the network.
+  if (form_->Closed() || host_.Working()) return;
   form_->Dispatch(handler);
   FollowModel();
 }
@@ -104,6 +123,50 @@ void MainWindow::FollowModel() {
   SyncPageBar();
   SyncPageViews();
   SyncGallery();
+  // A command's progress shows while it runs; once it is done the bar is
+  // empty again, ready for the next.
+  progressBar_->reset();
+  percentLabel_->clear();
+}
+
+void MainWindow::FocusCurrentPage() {
+  if (form_->Closed()) return;
+  TRVPageView* view = PageView(form_->CurrentPage);
+  if (view != nullptr && view->isVisibleTo(this)) view->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::FitLeftPanel() {
+  const int width = std::max(leftPanel_->minimumWidth(), leftPanel_->sizeHint().width());
+  if (width <= leftPanel_->minimumWidth()) return;
+  leftPanel_->setMinimumWidth(width);
+  form_->LeftPanelWidth = width;
+}
+
+void MainWindow::ShowCurrentTab() {
+  // After the bar has laid out a tab just added.
+  QTimer::singleShot(0, this, [this] {
+    if (form_->Closed()) return;
+    const auto slot = static_cast<size_t>(form_->CurrentPage);
+    if (slot >= pageTabs_.size() || pageTabs_.at(slot) == nullptr) return;
+    // The bar as wide as its tabs now, and they in their places, before scrolling.
+    const QSize room = pageBarScroll_->viewport()->size();
+    pageBar_->resize(std::max(room.width(), pageBar_->minimumSizeHint().width()), room.height());
+    pageBarLayout_->activate();
+    pageBarScroll_->ensureWidgetVisible(pageTabs_.at(slot), 4, 0);
+  });
+}
+
+void MainWindow::ReportPageBarLayout() {
+  const QPoint client = mapToGlobal(QPoint(0, 0));
+  form_->WindowOrigin = TPoint{client.x(), client.y()};
+  form_->RightPanelLeft = rightPanel_->mapTo(this, QPoint(0, 0)).x();
+  form_->PageBarClientHeight = pageBarScroll_->viewport()->height();
+  for (size_t slot = 0; slot < pageTabs_.size(); ++slot) {
+    TLabel* model = form_->PageLabels.at(slot).get();
+    if (model == nullptr || pageTabs_.at(slot) == nullptr) continue;
+    const QPoint at = pageTabs_.at(slot)->mapTo(rightPanel_, QPoint(0, 0));
+    model->SetPosition(at.x(), at.y());
+  }
 }
 
 TRVPageView* MainWindow::PageView(int page) const {
@@ -136,6 +199,14 @@ void MainWindow::SyncPageViews() {
     view->setObjectName(QString("PageView%1").arg(page));
     pageViewStack_->addWidget(view.get());
     pageViews_.at(slot) = std::move(view);
+  }
+  // Each page on its paper, at the text width the formatted PDF gives it.
+  for (int page = 0; page < form_->PageSlotCount(); ++page) {
+    TRVPageView* view = PageView(page);
+    if (view == nullptr) continue;
+    const TForm2::TPaper paper = form_->PaperOf(page);
+    view->SetSheet(TRVPageView::TSheet{paper.width / kPointsPerPixel, paper.textLeft / kPointsPerPixel,
+                                       paper.textTop / kPointsPerPixel, paper.textWidth / kPointsPerPixel});
   }
   if (TRVPageView* current = PageView(form_->CurrentPage)) {
     pageViewStack_->setCurrentWidget(current);
@@ -174,6 +245,7 @@ void MainWindow::SyncPageBar() {
     }
     Draw(*tab, *model);
   }
+  ShowCurrentTab();
 }
 
 void MainWindow::PressPageTab(int tag, Qt::MouseButton button) {
@@ -181,6 +253,7 @@ void MainWindow::PressPageTab(int tag, Qt::MouseButton button) {
                                : button == Qt::MiddleButton ? TMouseButton::mbMiddle
                                                             : TMouseButton::mbLeft;
   form_->PageTabMenuPopup.reset();
+  ReportPageBarLayout();
   Run([this, tag, pressed] { form_->ButtonClick(tag, pressed); });
   if (form_->PageTabMenuPopup) pageTabMenu_->popup(QPoint(form_->PageTabMenuPopup->x, form_->PageTabMenuPopup->y));
 }
@@ -215,6 +288,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   Run([this] { form_->FormShow(); });
+  FocusCurrentPage();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -227,13 +301,33 @@ void MainWindow::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   const QPoint at = frameGeometry().topLeft();
   form_->Frame.SetOrigin(TPoint{at.x(), at.y()});
-  form_->WindowOrigin = TPoint{at.x(), at.y()};
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!form_->Closed()) form_->Dispatch([this] { form_->FormClose(); });
+  // Closing during a load stops the load first.
+  if (host_.Working()) {
+    host_.RequestCancel();
+    event->ignore();
+    return;
+  }
+  if (!form_->Closed()) {
+    bool mayClose = true;
+    form_->Dispatch([this, &mayClose] { mayClose = form_->CloseQuery(); });
+    if (!mayClose) {
+      event->ignore();
+      return;
+    }
+    form_->Dispatch([this] { form_->FormClose(); });
+  }
   tray_->hide();
   event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || form_ == nullptr || form_->Closed()) return;
+  shownState_ = StateOf(windowState());
+  form_->Frame.SetState(shownState_);
 }
 
 }  // namespace varnolt

@@ -75,16 +75,30 @@ TRVPageView::~TRVPageView() {
   Layout().SetMetrics(nullptr);
 }
 
+QPointF TRVPageView::DocumentOffset() const {
+  if (!sheet_) return {kMargin, kMargin};
+  return {kMargin + sheet_->textLeft, kMargin + sheet_->textTop};
+}
+
 QPointF TRVPageView::ToViewport(double x, double y) const {
-  return {x + kMargin - horizontalScrollBar()->value(), y + kMargin - verticalScrollBar()->value()};
+  const QPointF offset = DocumentOffset();
+  return {x + offset.x() - horizontalScrollBar()->value(), y + offset.y() - verticalScrollBar()->value()};
 }
 
 QPointF TRVPageView::ToDocument(QPointF point) const {
-  return {point.x() - kMargin + horizontalScrollBar()->value(), point.y() - kMargin + verticalScrollBar()->value()};
+  const QPointF offset = DocumentOffset();
+  return {point.x() - offset.x() + horizontalScrollBar()->value(), point.y() - offset.y() + verticalScrollBar()->value()};
+}
+
+void TRVPageView::SetSheet(const std::optional<TSheet>& sheet) {
+  if (sheet == sheet_) return;
+  sheet_ = sheet;
+  LayOut();
+  viewport()->update();
 }
 
 void TRVPageView::LayOut() {
-  Layout().SetWidth(std::max(1, viewport()->width() - 2 * kMargin));
+  Layout().SetWidth(sheet_ ? std::max(1.0, sheet_->textWidth) : std::max(1, viewport()->width() - 2 * kMargin));
   editor_.PageHeight = std::max(1, viewport()->height() - 2 * kMargin);
   editor_.Format();
   UpdateScrollBars();
@@ -97,8 +111,11 @@ void TRVPageView::DocumentChanged() {
 }
 
 void TRVPageView::UpdateScrollBars() {
-  const int height = static_cast<int>(std::ceil(Layout().TotalHeight())) + 2 * kMargin;
-  const int width = static_cast<int>(std::ceil(Layout().TotalWidth())) + 2 * kMargin;
+  const QPointF offset = DocumentOffset();
+  const int height = static_cast<int>(std::ceil(Layout().TotalHeight() + 2 * offset.y()));
+  double contentWidth = Layout().TotalWidth() + 2 * offset.x();
+  if (sheet_) contentWidth = std::max(contentWidth - offset.x() + kMargin, sheet_->width + 2 * kMargin);
+  const int width = static_cast<int>(std::ceil(contentWidth));
   verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
   verticalScrollBar()->setPageStep(viewport()->height());
   verticalScrollBar()->setSingleStep(20);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "gui/QtFontMetrics.h"
@@ -30,6 +31,19 @@ class TRVPageView : public QAbstractScrollArea {
   QPointF ToDocument(QPointF point) const;
   // After the document changed outside the view's own input.
   void DocumentChanged();
+
+  // The paper the document is laid out on, in pixels: the text keeps the
+  // paper's text width inside its edge, as on the printed page. Without
+  // paper the text fills the view.
+  struct TSheet {
+    double width = 0;
+    double textLeft = 0;
+    double textTop = 0;
+    double textWidth = 0;
+    friend bool operator==(const TSheet&, const TSheet&) = default;
+  };
+  void SetSheet(const std::optional<TSheet>& sheet);
+  const std::optional<TSheet>& Sheet() const { return sheet_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -57,9 +71,13 @@ class TRVPageView : public QAbstractScrollArea {
   // PageViewPaint.cpp
   class TQtLayoutPainter;
   void PaintSelection(QPainter& painter, QPointF origin);
+  void PaintSheet(QPainter& painter, const QRect& damaged);
+  // Where the document's own origin lies from the view's top-left corner.
+  QPointF DocumentOffset() const;
   const QImage* Picture(const TGraphic& graphic);
 
   TCustomRichDocEdit& editor_;
+  std::optional<TSheet> sheet_;
   TRVQtFontMetrics metrics_;
   std::unordered_map<const TGraphic*, std::unique_ptr<QImage>> pictures_;
   QTimer caretBlink_;

@@ -9,6 +9,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <cmath>
 
 #include "richtext/document/RVItemKinds.h"
@@ -21,6 +22,8 @@ namespace {
 
 const QColor kHighlight(51, 153, 255);
 const QColor kMetafileFrame(170, 170, 170);
+const QColor kDesk(214, 218, 224);
+const QColor kPaperEdge(120, 128, 140);
 
 // Colours are stored blue-green-red, low byte red.
 QColor ToQColor(TColor color, TColor fallback = 0) {
@@ -122,8 +125,7 @@ void TRVPageView::TQtLayoutPainter::DrawObject(const TCustomRVItemInfo& item, co
 
 void TRVPageView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  const TRVStyle* style = editor_.Style();
-  painter.fillRect(event->rect(), ToQColor(style != nullptr ? style->Color : kRVColorWindow, 0xFFFFFF));
+  PaintSheet(painter, event->rect());
   const QPointF origin = ToViewport(0, 0);
   const double top = ToDocument(event->rect().topLeft()).y();
   const double bottom = ToDocument(event->rect().bottomLeft()).y() + 1;
@@ -133,6 +135,24 @@ void TRVPageView::paintEvent(QPaintEvent* event) {
     const TRVRectF caret = Layout().CaretRect(editor_.Caret());
     painter.fillRect(QRectF(origin.x() + caret.Left, origin.y() + caret.Top, caret.Width, caret.Height), Qt::black);
   }
+}
+
+// The paper on the desk, as tall as its text needs and at least the view.
+void TRVPageView::PaintSheet(QPainter& painter, const QRect& damaged) {
+  const TRVStyle* style = editor_.Style();
+  const QColor paper = ToQColor(style != nullptr ? style->Color : kRVColorWindow, 0xFFFFFF);
+  if (!sheet_) {
+    painter.fillRect(damaged, paper);
+    return;
+  }
+  painter.fillRect(damaged, kDesk);
+  const QPointF corner(kMargin - horizontalScrollBar()->value(), kMargin - verticalScrollBar()->value());
+  const double height =
+      std::max(Layout().TotalHeight() + 2 * sheet_->textTop, static_cast<double>(viewport()->height()));
+  const QRectF sheet(corner, QSizeF(sheet_->width, height));
+  painter.fillRect(sheet, paper);
+  painter.setPen(QPen(kPaperEdge, 1));
+  painter.drawRect(sheet.adjusted(-0.5, -0.5, 0.5, 0.5));
 }
 
 void TRVPageView::PaintSelection(QPainter& painter, QPointF origin) {

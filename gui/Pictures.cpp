@@ -4,7 +4,18 @@
 
 namespace varnolt {
 
-std::filesystem::path PictureFolder() { return ExecutableDir() / "images"; }
+namespace {
+
+std::filesystem::path& ChosenFolder() {
+  static std::filesystem::path folder;
+  return folder;
+}
+
+}  // namespace
+
+std::filesystem::path PictureFolder() { return ChosenFolder().empty() ? ExecutableDir() / "images" : ChosenFolder(); }
+
+void SetPictureFolder(std::filesystem::path folder) { ChosenFolder() = std::move(folder); }
 
 QPixmap LoadPicture(const QString& name) {
   return QPixmap(QString::fromStdU16String((PictureFolder() / name.toStdU16String()).u16string()));

@@ -7,6 +7,8 @@
 namespace varnolt {
 
 std::filesystem::path PictureFolder();
+// Another folder for the pictures; empty goes back to the one beside the program.
+void SetPictureFolder(std::filesystem::path folder);
 // An empty pixmap when the picture is missing: decoration never stops the window.
 QPixmap LoadPicture(const QString& name);
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/Unit1.h"
 #include "app/Unit3.h"
@@ -66,17 +67,38 @@ QStringList NameFilters(const std::u16string& filter) {
   const QStringList parts = Q(filter).split('|');
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    const QString pattern = parts[i + 1];
-    const QString described = parts[i].endsWith("(" + pattern + ")") ? parts[i] : parts[i] + " (" + pattern + ")";
-    filters << described;
+    const QString patterns = parts[i + 1];
+    const QString separated = "(" + patterns.split(';', Qt::SkipEmptyParts).join(' ') + ")";
+    QString description = parts[i];
+    // A description that already names its patterns keeps its look.
+    if (description.endsWith("(" + patterns + ")")) {
+      description.chop(patterns.size() + 2);
+      filters << description + separated;
+    } else {
+      filters << description + " " + separated;
+    }
   }
   return filters;
+}
+
+int QtHost::Exec(QDialog& dialog) {
+  const int result = dialog.exec();
+  if (afterModal) afterModal();
+  return result;
 }
 
 void QtHost::ShowMessage(const TMessage& message) {
   QMessageBox box(IconOf(message.kind), message.caption.empty() ? QApplication::applicationName() : Q(message.caption),
                   Q(message.text), QMessageBox::Ok, parent_);
-  box.exec();
+  Exec(box);
+}
+
+bool QtHost::Confirm(const TMessage& question) {
+  QMessageBox box(IconOf(question.kind), question.caption.empty() ? QApplication::applicationName() : Q(question.caption),
+                  Q(question.text), QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return Exec(box) == QMessageBox::Yes;
 }
 
 void QtHost::ShowError(const std::u16string& message) {
@@ -93,7 +115,7 @@ std::optional<std::filesystem::path> QtHost::ChooseFile(const TFileDialogRequest
   dialog.setDefaultSuffix(Q(request.defaultExt));
   if (!request.initialDir.empty()) dialog.setDirectory(Q(request.initialDir.u16string()));
   if (!request.initialName.empty()) dialog.selectFile(Q(request.initialName.u16string()));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return std::filesystem::path(dialog.selectedFiles().first().toStdU16String());
 }
 
@@ -108,10 +130,19 @@ std::optional<std::filesystem::path> QtHost::ChooseFileToSave(const TFileDialogR
 std::optional<std::u16string> QtHost::InputBox(const std::u16string& caption, const std::u16string& prompt,
                                                const std::u16string& defaultValue) {
   if (auto answer = TakeInputAnswer()) return answer;
-  bool accepted = false;
-  const QString text = QInputDialog::getText(parent_, Q(caption), Q(prompt), QLineEdit::Normal, Q(defaultValue), &accepted);
-  if (!accepted) return std::nullopt;
-  return text.toStdU16String();
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(Q(caption));
+  dialog.setLabelText(Q(prompt).trimmed());
+  dialog.setTextValue(Q(defaultValue));
+  // Wide enough that the title bar keeps the whole title beside its buttons;
+  // the dialog's layout sizes it from its field.
+  constexpr int kTitleBarButtons = 200;
+  const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
+  if (auto* field = dialog.findChild<QLineEdit*>()) {
+    field->setMinimumWidth(titleFont.horizontalAdvance(dialog.windowTitle()) + kTitleBarButtons);
+  }
+  if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdU16String();
 }
 
 void QtHost::RunModal(TForm1& form) {
@@ -154,7 +185,7 @@ void QtHost::RunModal(TForm1& form) {
     for (QLineEdit* edit : {fileName, title, subject, author}) edit->clear();
     keywords->clear();
   });
-  dialog.exec();
+  Exec(dialog);
 }
 
 void QtHost::RunModal(TForm3& form) {
@@ -165,8 +196,9 @@ void QtHost::RunModal(TForm3& form) {
   auto* fields = new QFormLayout;
   QLineEdit* edits[4];
   const char* captions[4] = {"Width", "Height", "Left margin", "Top margin"};
+  const TEdit* values[4] = {&form.Edit1, &form.Edit2, &form.Edit3, &form.Edit4};
   for (int i = 0; i < 4; ++i) {
-    edits[i] = new QLineEdit;
+    edits[i] = new QLineEdit(Q(values[i]->Text()));
     edits[i]->installEventFilter(&filter);
     fields->addRow(captions[i], edits[i]);
   }
@@ -191,7 +223,7 @@ void QtHost::RunModal(TForm3& form) {
     form.Button2Click();
     dialog.reject();
   });
-  dialog.exec();
+  Exec(dialog);
 }
 
 void QtHost::RunModal(TForm4& form) {
@@ -221,7 +253,7 @@ void QtHost::RunModal(TForm4& form) {
   layout->addWidget(picture, 0, Qt::AlignTop);
   layout->addLayout(text);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  dialog.exec();
+  Exec(dialog);
 }
 
 void QtHost::OpenUrl(const std::u16string& url) {
@@ -232,6 +264,21 @@ void QtHost::OpenUrl(const std::u16string& url) {
   }
 }
 
-void QtHost::ProcessMessages() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+// While cancellable work runs the window takes only its Cancel button, so
+// the person's input can be let through.
+void QtHost::ProcessMessages() {
+  QApplication::processEvents(working_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtHost::BeginCancellableWork() {
+  working_ = true;
+  cancelRequested_ = false;
+  if (workShown) workShown(true);
+}
+
+void QtHost::EndCancellableWork() {
+  working_ = false;
+  if (workShown) workShown(false);
+}
 
 }  // namespace varnolt

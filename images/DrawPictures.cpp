@@ -117,7 +117,8 @@ QImage Banner() {
   painter.setBrush(Qt::white);
   painter.drawRect(21, 30, 14, 19);
   Text(painter, QRect(52, 12, 136, 34), "Varnolt", 26, true, kInk, Qt::AlignLeft | Qt::AlignVCenter);
-  Text(painter, QRect(52, 46, 136, 20), "pages to PDF, RTF", 11, false, kInk, Qt::AlignLeft | Qt::AlignVCenter);
+  Text(painter, QRect(52, 44, 136, 32), "pages to PDF, RTF, Word and Excel", 10, false, kInk,
+       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap);
   return image;
 }
 

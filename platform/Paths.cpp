@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include <cstdlib>
+
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -18,6 +20,20 @@ std::filesystem::path ExecutableDir() {
   auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return std::filesystem::current_path(error);
   return executable.parent_path();
+}
+
+std::filesystem::path DocumentsFolder() {
+  std::error_code error;
+  auto isFolder = [&error](const std::filesystem::path& folder) {
+    return !folder.empty() && std::filesystem::is_directory(folder, error);
+  };
+  if (const char* documents = std::getenv("XDG_DOCUMENTS_DIR"); documents != nullptr && isFolder(documents)) {
+    return documents;
+  }
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') return std::filesystem::current_path(error);
+  if (isFolder(std::filesystem::path(home) / "Documents")) return std::filesystem::path(home) / "Documents";
+  return home;
 }
 
 std::u16string FileNameToUtf16(std::string_view bytes) {

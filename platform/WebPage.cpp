@@ -17,6 +17,7 @@ struct TTransfer {
   std::string bytes;
   std::size_t maxBytes = 0;
   bool tooLarge = false;
+  bool cancelled = false;
   const TLoadProgress* progress = nullptr;
 };
 
@@ -33,8 +34,9 @@ std::size_t TakeBytes(char* data, std::size_t size, std::size_t count, void* use
 
 int ReportProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   auto& transfer = *static_cast<TTransfer*>(user);
-  if (transfer.progress != nullptr && *transfer.progress) (*transfer.progress)();
-  return 0;
+  if (transfer.progress == nullptr || !*transfer.progress || (*transfer.progress)()) return 0;
+  transfer.cancelled = true;
+  return 1;
 }
 
 void InitialiseCurlOnce() {
@@ -76,6 +78,7 @@ TFetchedPage FetchWebPage(const std::string& address, const TWebPageLimits& limi
   transfer.progress = &progress;
   SetOptions(handle.get(), address, limits, transfer);
   const CURLcode result = curl_easy_perform(handle.get());
+  if (transfer.cancelled) throw EWebPageCancelled("the load was cancelled");
   if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
     throw EWebPageError("the page is larger than " + MegabytesText(limits.maxBytes));
   }

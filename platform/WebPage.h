@@ -16,6 +16,12 @@ class EWebPageError : public Exception {
   using Exception::Exception;
 };
 
+// A load stopped because its caller asked for it.
+class EWebPageCancelled : public EWebPageError {
+ public:
+  using EWebPageError::EWebPageError;
+};
+
 struct TWebPageLimits {
   long maxRedirects = 10;
   std::chrono::milliseconds connectTimeout{15'000};
@@ -28,11 +34,13 @@ struct TFetchedPage {
   std::string contentType;  // the HTTP header's value; empty for a file
 };
 
-// Called now and then while the page loads.
-using TLoadProgress = std::function<void()>;
+// Called now and then while the page loads (about once a second while the
+// server says nothing); false stops the load.
+using TLoadProgress = std::function<bool()>;
 
 // Only http, https and file addresses, TLS verified, an HTTP status of 400 or
-// more a failure. Throws EWebPageError with the reason.
+// more a failure. Throws EWebPageError with the reason, EWebPageCancelled when
+// progress stopped it.
 TFetchedPage FetchWebPage(const std::string& address, const TWebPageLimits& limits, const TLoadProgress& progress);
 
 // A local file's path as a file:// address.

@@ -190,19 +190,48 @@ TEST_F(DialogsTest, TheWidestCharacterIsMeasuredInTheFontTheExportPicks) {
   }
 }
 
-TEST_F(DialogsTest, OptionsFieldsTakeOnlyDigits) {
+// Typed characters other than digits are dropped; the keys that correct a
+// field or leave it (Backspace, Tab, Delete, Return) pass.
+TEST_F(DialogsTest, OptionsFieldsTakeOnlyDigitsAndTheControlKeys) {
   std::u16string kept;
-  for (char16_t key : std::u16string(u"1a2-3 \b4\u0665")) {
+  for (char16_t key : std::u16string(u"1a2-3 \b4\u0665\t\x7F\r")) {
     TForm3::Edit1KeyPress(key);
     if (key != 0) kept += key;
   }
-  EXPECT_EQ(kept, u"1234");
+  EXPECT_EQ(kept, u"123\b4\t\x7F\r");
   host.optionsScript = [&](TForm3& dialog) {
     dialog.Button2Click();
     EXPECT_TRUE(dialog.Closed());
   };
   form.OptionsEditClick();
   EXPECT_EQ(form.PageWidths[0], 495);
+}
+
+// The dialog opens with the current page's values, so changing one of them
+// is all a person has to do.
+TEST_F(DialogsTest, OptionsOpenWithTheCurrentPagesValues) {
+  form.Label24Click();
+  SaveOptions(u"300", u"400", u"20", u"25");
+  form.ButtonClick(0, TMouseButton::mbLeft);
+  const std::vector<std::pair<int, std::vector<std::u16string>>> pages = {
+      {0, {u"495", u"614", u"15", u"15"}}, {1, {u"300", u"400", u"20", u"25"}}};
+  for (const auto& [page, values] : pages) {
+    form.ButtonClick(page, TMouseButton::mbLeft);
+    std::vector<std::u16string> shown;
+    host.optionsScript = [&](TForm3& dialog) {
+      for (const TEdit* field : {&dialog.Edit1, &dialog.Edit2, &dialog.Edit3, &dialog.Edit4}) {
+        shown.push_back(field->Text());
+      }
+      dialog.Edit2.SetText(u"500");
+      dialog.Button1Click();
+      EXPECT_TRUE(dialog.Closed());
+    };
+    form.OptionsEditClick();
+    EXPECT_EQ(shown, values) << page;
+    EXPECT_TRUE(host.messages.empty()) << page;
+    EXPECT_EQ(form.PageHeights.at(static_cast<size_t>(page)), 500) << page;
+    EXPECT_EQ(form.PageWidths.at(static_cast<size_t>(page)), StrToInt(values[0])) << page;
+  }
 }
 
 }  // namespace

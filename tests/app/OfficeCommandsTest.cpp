@@ -54,7 +54,8 @@ TEST_F(OfficeCommandsTest, AWordDocumentIsPastedWithItsFormattingAndTheClipboard
   ASSERT_TRUE(form.Dispatch([&] { form.Label6Click(); })) << std::string(host.errors.at(0).begin(), host.errors.at(0).end());
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(host.openRequests.at(0).filter,
-            u"all files|*.doc;*.rtf|word document(*.doc)|*.doc|rich text format(*.rtf)|*.rtf");
+            u"all files|*.doc;*.docx;*.odt;*.rtf|word document(*.doc)|*.doc|word document(*.docx)|*.docx|"
+            u"OpenDocument text(*.odt)|*.odt|rich text format(*.rtf)|*.rtf");
   EXPECT_EQ(clipboard.FormatCount(), 0);
   EXPECT_EQ(form.Progress.percentLabel.Caption(), u"100%");
   EXPECT_EQ(form.Progress.bar.Position(), 1);
@@ -84,7 +85,8 @@ TEST_F(OfficeCommandsTest, EverySheetOfAWorkbookBecomesOneTableInSheetOrder) {
   host.openAnswers.push_back(dir / "three.xlsx");
   ASSERT_TRUE(form.Dispatch([&] { form.Label16Click(); }));
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(host.openRequests.at(0).filter, u"excel file(*.xls)|*.xls");
+  EXPECT_EQ(host.openRequests.at(0).filter, u"all workbooks|*.xls;*.xlsx;*.ods|excel file(*.xls)|*.xls|"
+                                            u"excel file(*.xlsx)|*.xlsx|OpenDocument spreadsheet(*.ods)|*.ods");
   EXPECT_EQ(clipboard.FormatCount(), 0);
   EXPECT_EQ(form.Progress.bar.Max(), 3);
   EXPECT_EQ(form.Progress.bar.Position(), 3);

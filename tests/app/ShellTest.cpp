@@ -7,6 +7,8 @@
 #include "richtext/document/RVItem.h"
 #include "richtext/graphic/RVBitmap.h"
 #include "tests/app/TestHost.h"
+#include "tests/support/Environment.h"
+#include "tests/support/TestData.h"
 
 namespace varnolt {
 namespace {
@@ -265,7 +267,7 @@ TEST_F(ShellTest, OfficeMenuItemsForwardToTheirCommands) {
   EXPECT_NE(host.openRequests.back().filter.find(u"word document(*.doc)"), std::u16string::npos);
   form.excel1Click();
   ASSERT_EQ(host.openRequests.size(), 2u);
-  EXPECT_EQ(host.openRequests.back().filter, u"excel file(*.xls)|*.xls");
+  EXPECT_NE(host.openRequests.back().filter.find(u"excel file(*.xls)|*.xls"), std::u16string::npos);
   form.htmhtml1Click();
   EXPECT_EQ(host.inputBoxes, 1);
   form.WORDdoc2Click();
@@ -276,6 +278,84 @@ TEST_F(ShellTest, OfficeMenuItemsForwardToTheirCommands) {
   EXPECT_EQ(host.saveRequests.back().filter, u"microsoft office excel format(*.xls)|*.xls");
   EXPECT_EQ(host.errors.size(), errorsBefore);
   EXPECT_EQ(form.CurrentEditor().ItemTextAt(0), before);
+}
+
+// Closing asks only when a page holds content that no export has written
+// since it last changed; "no" keeps the window and its pages.
+TEST_F(ShellTest, ClosingAsksBeforeDiscardingWhatNoExportHasWritten) {
+  test::ScratchDir folder;
+  struct Case {
+    const char* name;
+    std::function<void(TForm2&, test::TestHost&)> before;
+    bool asks;
+  };
+  auto type = [](TForm2& form, test::TestHost&) { form.CurrentEditor().InsertTextAtCaret(u"typed "); };
+  auto exportRtf = [&folder](TForm2& form, test::TestHost& host) {
+    host.saveAnswers.push_back(folder / "pages.rtf");
+    form.Image6Click();
+  };
+  const std::vector<Case> cases = {
+      {"the welcome text only", [](TForm2&, test::TestHost&) {}, false},
+      {"typed", type, true},
+      {"typed, then exported", [&](TForm2& f, test::TestHost& h) { type(f, h); exportRtf(f, h); }, false},
+      {"typed, exported, typed again",
+       [&](TForm2& f, test::TestHost& h) { type(f, h); exportRtf(f, h); type(f, h); }, true},
+      {"typed, then the page cleared", [&](TForm2& f, test::TestHost& h) { type(f, h); f.Label27Click(); }, false},
+      {"typed on a new page", [&](TForm2& f, test::TestHost& h) { f.Label24Click(); type(f, h); }, true},
+  };
+  for (const Case& c : cases) {
+    for (const bool answer : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (answer ? ", yes" : ", no"));
+      test::TestHost caseHost;
+      MemoryClipboard caseClipboard;
+      TForm2 caseForm(caseHost, caseClipboard);
+      caseForm.Dispatch([&] { caseForm.FormShow(); });
+      c.before(caseForm, caseHost);
+      EXPECT_EQ(caseForm.HasUnexportedChanges(), c.asks);
+      caseHost.confirmAnswers.push_back(answer);
+      caseForm.N22Click();
+      EXPECT_EQ(caseHost.questions.size(), c.asks ? 1u : 0u);
+      EXPECT_EQ(caseForm.Closed(), answer || !c.asks);
+      if (!caseForm.Closed()) {
+        EXPECT_GT(caseForm.CurrentEditor().CountItems(), 0);
+      }
+    }
+  }
+  // The tray's exit asks the same, and "no" keeps the application running.
+  type(form, host);
+  form.N1Click();
+  EXPECT_EQ(host.questions.size(), 1u);
+  EXPECT_FALSE(form.Closed());
+  EXPECT_FALSE(form.Terminated());
+}
+
+TEST_F(ShellTest, DialogsStartInTheDocumentsFolderThenWhereTheLastFileWas) {
+  test::ScratchDir documents;
+  test::ScratchDir other;
+  test::ScopedEnvironment xdg("XDG_DOCUMENTS_DIR", documents.path().string());
+  const auto rtf = other / "import.rtf";
+  test::WriteFileBytes(rtf, "{\\rtf1 imported}");
+  form.Label36Click();  // cancelled: the folder stays
+  host.openAnswers.push_back(rtf);
+  form.Label36Click();
+  host.saveAnswers.push_back(documents / "sub.pdf");
+  form.Image2Click();
+  form.Image6Click();
+  std::vector<std::filesystem::path> folders;
+  for (const auto& request : host.openRequests) folders.push_back(request.initialDir);
+  for (const auto& request : host.saveRequests) folders.push_back(request.initialDir);
+  EXPECT_EQ(folders, (std::vector<std::filesystem::path>{documents.path(), documents.path(), other.path(),
+                                                          documents.path()}));
+  EXPECT_NE(PageText().find(u"imported"), std::u16string::npos);
+}
+
+TEST_F(ShellTest, TheDocumentsFolderFallsBackToHome) {
+  test::ScratchDir home;
+  test::ScopedEnvironment xdg("XDG_DOCUMENTS_DIR", std::nullopt);
+  test::ScopedEnvironment homeVariable("HOME", home.path().string());
+  EXPECT_EQ(form.DialogFolder(), home.path());
+  std::filesystem::create_directory(home / "Documents");
+  EXPECT_EQ(form.DialogFolder(), home / "Documents");
 }
 
 }  // namespace

@@ -33,6 +33,14 @@ class TestHost : public THost {
     ++inputBoxes;
     return inputAnswer;
   }
+  // A question with no answer queued gets no: the window stays.
+  bool Confirm(const TMessage& question) override {
+    questions.push_back(question.text);
+    if (confirmAnswers.empty()) return false;
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+  }
   void RunModal(TForm1& dialog) override {
     if (propertiesScript) propertiesScript(dialog);
   }
@@ -56,6 +64,8 @@ class TestHost : public THost {
   std::vector<TFileDialogRequest> openRequests;
   std::vector<TFileDialogRequest> saveRequests;
   std::optional<std::u16string> inputAnswer;
+  std::vector<std::u16string> questions;
+  std::deque<bool> confirmAnswers;
   int inputBoxes = 0;
   std::function<void(TForm1&)> propertiesScript;
   std::function<void(TForm3&)> optionsScript;

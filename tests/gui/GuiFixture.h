@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QStackedLayout>
+#include <QTest>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -82,12 +84,23 @@ class GuiFixture : public ::testing::Test {
       CloseModal(modal);
     });
   }
+  // The next yes-or-no question: its text is kept, then the button is pressed.
+  void AnswerQuestion(QMessageBox::StandardButton button) {
+    answers.push_back([this, button](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+      ASSERT_NE(box->button(button), nullptr) << box->text().toStdString();
+      questions << box->text();
+      box->button(button)->click();
+    });
+  }
   // The next file dialog: its title and filters are kept, then it is answered.
   void AnswerFileDialog(const QString& path) {
     answers.push_back([this, path](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
       fileDialogs << dialog->windowTitle() + "|" + dialog->nameFilters().join(";") + "|" + dialog->defaultSuffix();
+      dialogFolders << dialog->directory().absolutePath();
       if (path.isEmpty()) {
         dialog->reject();
       } else {
@@ -98,6 +111,32 @@ class GuiFixture : public ::testing::Test {
   }
 
   TForm2& Form() { return window->Form(); }
+  QString Status() const { return window->findChild<QLabel*>("StatusPanel1")->text(); }
+
+  // Keys as a person types them: into the focused widget, past the shortcuts.
+  void ActivateWindow() {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  static void Type(const QString& keys) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClicks(QApplication::focusWidget(), keys);
+    Settle();
+  }
+  static void Keys(const QKeySequence& keys) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keySequence(QApplication::focusWidget(), keys);
+    Settle();
+  }
+  // The view the page area shows.
+  TRVPageView* ShownView() const {
+    auto* stack = qobject_cast<QStackedLayout*>(window->PageViewSlot()->layout());
+    return stack ? qobject_cast<TRVPageView*>(stack->currentWidget()) : nullptr;
+  }
+  // What a person sees, saved for looking at.
+  static void SaveScreenshot(const QImage& shot, const std::string& name) {
+    EXPECT_TRUE(shot.save(QString::fromStdString((ScreenshotFolder() / name).string()))) << name;
+  }
   std::u16string PageText() { return TextOfPage(Form().CurrentPage); }
   std::u16string TextOfPage(int page) {
     auto& editor = *Form().PageEditors.at(static_cast<size_t>(page));
@@ -138,7 +177,7 @@ class GuiFixture : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
   QTimer modalWatch;
   std::deque<Answer> answers;
-  QStringList messages, fileDialogs, unexpected, openedUrls;
+  QStringList messages, fileDialogs, dialogFolders, questions, unexpected, openedUrls;
 };
 
 }  // namespace varnolt::test

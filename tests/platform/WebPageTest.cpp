@@ -24,7 +24,10 @@ std::string FailureOf(const std::string& address, const TWebPageLimits& limits =
 TEST(WebPageTest, PagesAndRedirectsLoadWithTheirContentType) {
   test::LoopbackWebServer server;
   int progressCalls = 0;
-  const auto page = FetchWebPage(server.Address("/redirect"), {}, [&] { ++progressCalls; });
+  const auto page = FetchWebPage(server.Address("/redirect"), {}, [&] {
+    ++progressCalls;
+    return true;
+  });
   EXPECT_EQ(page.contentType, "text/html; charset=utf-8");
   EXPECT_GT(progressCalls, 0);
   const auto text = WebPageText(page.bytes, page.contentType);
@@ -56,6 +59,16 @@ TEST(WebPageTest, FailuresSayWhy) {
     EXPECT_EQ(FailureOf(c.address, c.limits), c.reason) << c.address;
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s) << c.address;
   }
+}
+
+// A load that never ends stops as soon as its progress says so.
+TEST(WebPageTest, ProgressCanStopALoad) {
+  test::LoopbackWebServer server;
+  int calls = 0;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_THROW(FetchWebPage(server.Address("/endless"), {}, [&] { return ++calls < 3; }), EWebPageCancelled);
+  EXPECT_EQ(calls, 3);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
 }
 
 TEST(WebPageTest, LocalFilesLoadThroughTheirFileAddress) {
