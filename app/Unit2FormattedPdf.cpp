@@ -418,9 +418,10 @@ class TFormattedPage {
 }  // namespace
 
 TForm2::TPaper TForm2::PaperOf(int index) const {
-  static const TRVPageSetup kNoSetup;
   const auto& editor = PageEditors.at(static_cast<size_t>(index));
-  const TPaperFrame frame = FrameOf(*this, index, editor ? editor->PageSetup() : kNoSetup);
+  std::optional<TRVDocParameters> paper;
+  if (editor) paper = editor->PageSetup().Paper;
+  const TPaperFrame frame = FrameOf(*this, index, paper);
   return {frame.Width, frame.Left, frame.Top, frame.Width - frame.Left - frame.Right};
 }
 
