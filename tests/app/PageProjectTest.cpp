@@ -154,9 +154,8 @@ TEST_F(PageProjectTest, ClearingEmptiesThePageButKeepsItsPlaceAndGeometry) {
 }
 
 // Another program's RTF, as small as RTF gets or complete with a font table:
-// the paste keeps its bold and italic runs either way. Still open: the
-// minimal RTF arrives plain, so the test is kept disabled until it is mended.
-TEST_F(PageProjectTest, DISABLED_PastedRtfFromAnotherProgramKeepsBoldAndItalic) {
+// the paste keeps its bold and italic runs either way.
+TEST_F(PageProjectTest, PastedRtfFromAnotherProgramKeepsBoldAndItalic) {
   const char* const offered[] = {
       "{\\rtf1 {\\b Bold} and {\\i italic} pasted}",
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 {\\b Bold} and {\\i italic} pasted\\par}",
