@@ -119,9 +119,12 @@ std::int32_t TCustomRVFontInfo::SimilarityScore(const TCustomRVInfo& otherInfo) 
   for (TFontStyle style : {fsBold, fsItalic, fsUnderline, fsStrikeOut}) {
     score += Agreement(Style.Contains(style) == o.Style.Contains(style), 50000);
   }
-  for (TRVFontStyleEx style : {rvfsOverline, rvfsAllCaps, rvfsSmallCaps}) {
+  for (TRVFontStyleEx style : {rvfsOverline, rvfsAllCaps}) {
     score += Agreement(StyleEx.Contains(style) == o.StyleEx.Contains(style), 50000);
   }
+  // Small capitals came later than the fixed weights: a disagreement costs as
+  // much as the other flags', while agreeing scores as before.
+  if (StyleEx.Contains(rvfsSmallCaps) != o.StyleEx.Contains(rvfsSmallCaps)) score -= 50000;
   const bool plain = Style.Empty() && StyleEx.Empty();
   const bool otherPlain = o.Style.Empty() && o.StyleEx.Empty();
   score += Agreement(plain == otherPlain, 50000);

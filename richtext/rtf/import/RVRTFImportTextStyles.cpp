@@ -241,6 +241,9 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
 
 std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
   if (props_.TextStyleMode == rvrsUseSpecified) return props_.TextStyleNo();
+  // Without a font table the text keeps the page's first style, which holds
+  // the document's code page for 8-bit text.
+  if (props_.TextStyleMode == rvrsAddIfNeeded && reader_->FontList().Empty()) return 0;
   const bool inLink = CurrentLink().InLink;
   if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) {
     recentTextChoices_.clear();

@@ -250,6 +250,7 @@ class TRVRTFReader {
   void SetFont(std::int32_t number);
   int FontIndexOfNumber(std::int32_t number);
   int DefaultFontIndex();
+  int FirstFontUnlessSymbol() const;
   void ApplyDefaultFontToOpenGroups();
   bool ColorAt(std::int32_t index, TRVRTFColor& color) const;
   TRVRTFTab& PendingTab();

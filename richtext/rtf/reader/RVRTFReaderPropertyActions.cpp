@@ -166,11 +166,9 @@ void TRVRTFReader::SetFont(std::int32_t number) {
 }
 
 int TRVRTFReader::FontIndexOfNumber(std::int32_t number) {
-  // A number the table lacks means the default font; without that too, no
-  // font of the table (text in the reader's default face, never the first
-  // font's: a table of only Symbol must not turn "Alpha" Greek).
+  // A number the table lacks means the default font.
   const int index = fonts_.IndexOfNumber(number);
-  return index >= 0 ? index : fonts_.IndexOfNumber(defaultFontNumber_);
+  return index >= 0 ? index : DefaultFontIndex();
 }
 
 int TRVRTFReader::DefaultFontIndex() {
@@ -178,6 +176,7 @@ int TRVRTFReader::DefaultFontIndex() {
   // Before the font table there is nothing to resolve against yet.
   if (fonts_.Empty()) return 0;
   resolvedDefaultFontIndex_ = fonts_.IndexOfNumber(defaultFontNumber_);
+  if (resolvedDefaultFontIndex_ < 0) resolvedDefaultFontIndex_ = FirstFontUnlessSymbol();
   return resolvedDefaultFontIndex_;
 }
 

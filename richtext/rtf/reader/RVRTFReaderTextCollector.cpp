@@ -151,6 +151,17 @@ const TRVRTFReader::SymbolFontAnswer* TRVRTFReader::SymbolFontOfText() const {
   return &lastSymbolAnswer_;
 }
 
+int TRVRTFReader::FirstFontUnlessSymbol() const {
+  // A default font the table lacks is its first font, as writers that forget
+  // "deff" expect; but text in no font must not turn Greek or into dingbats
+  // because a table's only font is Symbol, so that font is not taken.
+  const TRVRTFFont* first = fonts_.At(0);
+  if (first == nullptr) return -1;
+  const bool symbol = SameFontName(first->name, u"Symbol") || first->charset == kCharsetSymbol ||
+                      DingbatFontOf(first->name) != TRVRTFDingbatFont::kNone;
+  return symbol ? -1 : 0;
+}
+
 bool TRVRTFReader::InSymbolFont() const {
   const TRVRTFCharProperties& chars = stack_.back().charProps;
   if (!chars.fontNameOverride.empty()) return SameFontName(chars.fontNameOverride, u"Symbol");

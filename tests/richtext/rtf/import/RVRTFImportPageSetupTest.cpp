@@ -211,8 +211,10 @@ TEST_F(RVRTFImportPageSetupTest, APageKeepsWhatItHadAndTakesOnlyWhatItLacks) {
   EXPECT_EQ(Footer(), "First foot");
   EXPECT_EQ(Header(), "Head +bold");
   ASSERT_TRUE(editor.PageSetup().Paper.has_value());
+  // The first RTF named no paper and gave the empty page RTF's own Letter,
+  // so the landscape paper after it was not taken either.
   Insert(Rtf("\\paperw5000\\paperh5000{\\header Other}more"));
-  EXPECT_DOUBLE_EQ(editor.PageSetup().Paper->PageWidth, 792);
+  EXPECT_DOUBLE_EQ(editor.PageSetup().Paper->PageWidth, 612);
   EXPECT_EQ(Header(), "Head +bold");
 
   editor.ClearDocument();

@@ -137,7 +137,7 @@ TEST(RVRTFImportTest, SymbolFontTextIsMappedToUnicode) {
       {"private-use characters", R"(\f1 \u-3913?\u-3999?)", "\u2022\u03B1"},
       {"a dingbat font has its own encoding", R"(\f4 a)", "\u264B"},
       {"other fonts are untouched", R"(\f0 a\'b7)", "a\u00B7"},
-      {"fonts taken in turn", R"(\f1 a\f0 a\f4 a\f2 a)", "\u03B1+a+a+\u03B1"},
+      {"fonts taken in turn", R"(\f1 a\f0 a\f4 a\f2 a)", "\u03B1+a+\u264B+\u03B1"},
       {"SYMBOL field, once", R"(x{\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}{\fldrslt\f1\fs20 \'b7}}y)",
        "x+\u2022+y"},
       {"SYMBOL field in the private range", R"({\field{\*\fldinst SYMBOL 61669 \\f "Symbol" \\s 12}{\fldrslt x}})",
@@ -179,7 +179,7 @@ TEST(RVRTFImportTest, OnlyTextInASymbolFontIsRemapped) {
       {"only font Symbol, a missing number", R"({\rtf1\ansi{\fonttbl{\f1 Symbol;}}\f7 Alpha})", "Alpha"},
       {"after \\plain", R"({\rtf1\ansi{\fonttbl{\f1 Symbol;}}{\f1 a}\plain Alpha})", "\u03B1+Alpha"},
       {"Symbol as the default font", R"({\rtf1\ansi\deff1{\fonttbl{\f1 Symbol;}}abg})", "\u03B1\u03B2\u03B3"},
-      {"Symbol chosen by number", R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1 Symbol;}}Alpha {\f1 a})", "Alpha +\u03B1"},
+      {"Symbol chosen by number", R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1 Symbol;}}Alpha {\f1 a}})", "Alpha +\u03B1"},
   };
   for (const auto& c : cases) {
     TRVImportedRTF imported;
