@@ -104,7 +104,9 @@ class TBatchRun {
       host_.SetSubject(options_.inputs[i]);
       // Office and web imports keep no report of their own; theirs is the command's result.
       form_.LastImport = {};
-      if (!Import(options_.inputs[i]) || !ImportedCompletely()) return false;
+      // The reason behind a failed command's message is said too.
+      const bool imported = Import(options_.inputs[i]);
+      if (!ImportedCompletely() || !imported) return false;
     }
     host_.SetSubject(options_.output);
     return true;

@@ -49,6 +49,12 @@ void AppendLevelText(std::string& rtf, const TDocxLevel& level) {
   const std::u16string source = Utf8ToUtf16(level.Text);
   for (std::size_t i = 0; i < source.size(); ++i) {
     if (source[i] == u'%' && i + 1 < source.size() && source[i + 1] >= u'1' && source[i + 1] <= u'9') {
+      // A level numbered "none" shows its text without numbers, as headings
+      // with outline numbering turned off do.
+      if (level.Format == "none") {
+        ++i;
+        continue;
+      }
       offsets.push_back(static_cast<char>(text.size() + 1));
       text.push_back(static_cast<char16_t>(source[i + 1] - u'1'));
       ++i;
