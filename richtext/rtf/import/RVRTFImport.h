@@ -233,6 +233,7 @@ class TRVRTFImporter {
   void EndParsing();
 
   // RVRTFImportTextStyles.cpp: the formatting of the current run.
+  std::uint8_t CharsetOfTextInNoFont() const;
   TRVRTFTextAttributes CurrentTextAttributes(bool unicode, bool noteReference);
   std::int32_t ChooseTextStyle(bool unicode, bool noteReference);
   // Whether a run of 8-bit text would be stored as the same UTF-16 text in

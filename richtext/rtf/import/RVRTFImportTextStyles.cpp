@@ -204,6 +204,13 @@ std::int32_t TRVRTFTextStyleChooser::FindOrAdd(const TRVRTFTextAttributes& wante
 
 // --- the formatting of the current run ---
 
+// Text in no font is 8-bit text in the document's code page, so its style
+// needs that code page's charset; the ANSI one stays the default charset.
+std::uint8_t TRVRTFImporter::CharsetOfTextInNoFont() const {
+  const int charset = RTFCharsetOfCodePage(FontCodePage(), kRVDefaultCharset);
+  return charset == 0 ? kRVDefaultCharset : static_cast<std::uint8_t>(charset);
+}
+
 TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool noteReference) {
   const TRVRTFCharProperties& chars = reader_->RTFState().charProps;
   const TRVRTFFont* font = reader_->FontList().At(chars.fontIndex);
@@ -222,7 +229,7 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
   if (symbolField && (SameFontName(chars.fontNameOverride, u"Symbol") || SameFontName(chars.fontNameOverride, u"Wingdings"))) {
     a.Charset = 2;
   } else {
-    a.Charset = font != nullptr ? static_cast<std::uint8_t>(RTFWindowsCharset(font->charset)) : kRVDefaultCharset;
+    a.Charset = font != nullptr ? static_cast<std::uint8_t>(RTFWindowsCharset(font->charset)) : CharsetOfTextInNoFont();
     if (props_.UseCharsetForUnicode && unicode) a.Charset = props_.CharsetForUnicode;
   }
   a.CharScale = chars.charScaleX;
@@ -241,9 +248,6 @@ TRVRTFTextAttributes TRVRTFImporter::CurrentTextAttributes(bool unicode, bool no
 
 std::int32_t TRVRTFImporter::ChooseTextStyle(bool unicode, bool noteReference) {
   if (props_.TextStyleMode == rvrsUseSpecified) return props_.TextStyleNo();
-  // Without a font table the text keeps the page's first style, which holds
-  // the document's code page for 8-bit text.
-  if (props_.TextStyleMode == rvrsAddIfNeeded && reader_->FontList().Empty()) return 0;
   const bool inLink = CurrentLink().InLink;
   if (props_.TextStyleMode != rvrsAddIfNeeded && style_.TextStyles.Count() != rawTextStyles_) {
     recentTextChoices_.clear();

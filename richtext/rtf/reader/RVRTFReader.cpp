@@ -172,6 +172,9 @@ std::uint8_t TRVRTFReader::Finish() {
   if (!pendingText_.empty() || !pendingUnicode_.empty()) Emit(Break::None);
   RaiseUpdateMarker();
   for (; openTableLevel_ > 0; --openTableLevel_) RaiseTable(rvf_tbl_TableForcedEnd);
+  // The outermost group never closed: the document still ends, so that what
+  // it gathered (page setup, headers, sections) is taken.
+  if (Depth() > 0 && !skippedTooDeep_ && OnEndParsing) OnEndParsing(*this);
   if (!colors_.empty()) colors_.pop_back();
   if (skippedTooDeep_) return kRtfTooDeep;
   openGroupsAtEnd_ = Depth();

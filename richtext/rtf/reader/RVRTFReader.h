@@ -363,6 +363,8 @@ class TRVRTFReader {
 // Charset number to code page: 0 and 254 give 1252, 77 the Macintosh alias,
 // 128 932, ..., 255 the OEM alias, any other the system alias.
 CodePageId RTFCharsetToCodePage(int charset);
+// The charset whose code page this is; otherwise when no charset has it.
+int RTFCharsetOfCodePage(CodePageId codePage, int otherwise);
 // The Windows charset whose text a font of this charset delivers: the DOS
 // and Mac charsets give their Windows counterparts, all others themselves.
 int RTFWindowsCharset(int charset);

@@ -82,6 +82,13 @@ CodePageId RTFCharsetToCodePage(int charset) {
   return kCpAcp;
 }
 
+int RTFCharsetOfCodePage(CodePageId codePage, int otherwise) {
+  for (const auto& entry : kCharsetCodePages) {
+    if (entry.codePage == codePage) return entry.charset;
+  }
+  return otherwise;
+}
+
 void RemoveCharsetSuffixes(TRVRTFFontList& fonts) {
   for (TRVRTFFont& font : fonts) {
     for (const auto& entry : kCharsetSuffixes) {

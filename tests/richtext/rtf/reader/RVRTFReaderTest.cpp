@@ -113,11 +113,12 @@ const EventCase kEventCases[] = {
     {"footer", R"({\rtf1{\footer f}})", {"hf:2+", "NP:f", "hf:2-", "end"}, kRtfOk, WithHeaders()},
     // Result codes.
     {"closing brace first", "}", {}, kRtfUnmatchedClose},
-    {"missing last brace", R"({\rtf1 abc)", {"NP:abc"}, kRtfUnexpectedEnd},
+    // Data cut off still ends the document, so that what it gathered is kept.
+    {"missing last brace", R"({\rtf1 abc)", {"NP:abc", "end"}, kRtfUnexpectedEnd},
     {"truncated input delivers its last paragraph", R"({\rtf1 Hello world.\par More text)",
-     {"NP:Hello world.", "NP:More text"}, kRtfUnexpectedEnd},
-    {"truncated inside a group", R"({\rtf1 a{\b b{\i c)", {"NP:a", "CP:b", "CP:c"}, kRtfUnexpectedEnd},
-    {"missing brace closes open tables", R"({\rtf1\intbl abc)", {"table:start", "NP:abc", "table:forced-end"},
+     {"NP:Hello world.", "NP:More text", "end"}, kRtfUnexpectedEnd},
+    {"truncated inside a group", R"({\rtf1 a{\b b{\i c)", {"NP:a", "CP:b", "CP:c", "end"}, kRtfUnexpectedEnd},
+    {"missing brace closes open tables", R"({\rtf1\intbl abc)", {"table:start", "NP:abc", "table:forced-end", "end"},
      kRtfUnexpectedEnd},
     {"bad hex escape", R"({\rtf1 a\'zz})", {}, kRtfBadHex},
     {"input ends after a backslash", "{\\rtf1 a\\", {}, kRtfEndAfterBackslash},
