@@ -48,11 +48,13 @@ class FontsAgainstOfficeTest : public testing::Test {
     const fs::path folder = test::SideBySideFolder();
     fs::create_directories(folder);
     for (std::size_t i = 0; i < rtfs.size() && i < theirs.size(); ++i) {
-      const fs::path ours = folder / ("fonts-" + rtfs[i].stem().string() + "-ours.pdf");
+      // The converted files are named by their content; the pairs by the document.
+      const std::string name = kDocuments[i];
+      const fs::path ours = folder / ("fonts-" + name + "-ours.pdf");
       const auto result = test::RunCommandSplit({VARNOLT_EXECUTABLE, rtfs[i].string(), "-o", ours.string(), "-q"});
       EXPECT_EQ(result.exitCode, 0) << result.standardError;
-      pairs_[rtfs[i].stem().string()] = {rtfs[i], ours, theirs[i]};
-      test::RenderSideBySide(ours, theirs[i], folder, "fonts-" + rtfs[i].stem().string(), 60);
+      pairs_[name] = {rtfs[i], ours, theirs[i]};
+      test::RenderSideBySide(ours, theirs[i], folder, "fonts-" + name, 60);
     }
   }
 
@@ -136,7 +138,11 @@ TEST_F(FontsAgainstOfficeTest, FamiliesAreEmbeddedMetricCompatibleFacesThatBreak
 
 TEST_F(FontsAgainstOfficeTest, JapaneseIsDrawnWholeInAnEmbeddedNotoSubset) {
   const TPair& pair = Pair("japanese");
-  ExpectSamePagesAndWords(pair);
+  // Lines of Japanese break elsewhere than the office suite's, and pdftotext
+  // cuts its words at line ends: the text is compared without its spaces.
+  EXPECT_EQ(test::PdfPageSizes(pair.Ours).size(), test::PdfPageSizes(pair.Theirs).size()) << "page count";
+  EXPECT_EQ(test::WithoutWhiteSpace(test::ExtractedText(pair.Ours)),
+            test::WithoutWhiteSpace(test::ExtractedText(pair.Theirs)));
   const std::string text = test::ExtractedText(pair.Ours);
   for (const char* word : {"記録", "戦略会議", "議事録"}) EXPECT_NE(text.find(word), std::string::npos) << word;
   const std::string fonts = Fonts(pair.Ours);
