@@ -128,6 +128,12 @@ TRVListLevel LevelOf(const TRVRTFListLevel97& rtf, const TRVRTFFontList& fonts, 
   if (rtf.legal) level.Options.Include(rvloLegalStyleNumbering);
   const CodePageId codePage = TakeMarkerFont(level.Font, rtf, fonts, defaultCodePage);
   std::u16string body = rtf.text.empty() ? std::u16string() : rtf.text.substr(1);
+  if (rtf.noNumber) {
+    // Its text without the numbers in it, as headings with their outline
+    // numbering turned off show nothing.
+    std::erase_if(body, [](char16_t c) { return c < 10; });
+    level.ListType = rvlstBullet;
+  }
   if (level.ListType == rvlstBullet) {
     const std::u16string written = body;
     MapSymbolBullet(body, level.Font.Name);

@@ -75,6 +75,7 @@ struct TRVRTFListLevel97 : TRVRTFCustomMarkerProperties {
   bool oldStyle = false;
   bool legal = false;
   bool noRestart = false;
+  bool noNumber = false;  // "levelnfc255": the level shows its text without numbers
   // The first character counts the characters after it; it stays in front.
   TRVUnicodeString text;
   bool textHasUnicode = false;  // a "u" code unit arrived in the text

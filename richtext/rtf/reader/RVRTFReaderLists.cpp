@@ -13,6 +13,8 @@ using D = TRVRTFDestination;
 
 constexpr std::uint8_t kMarkerStyleBits = kRtfBold | kRtfItalic | kRtfStrikeOut;
 
+constexpr std::int32_t kNoNumberFormat = 255;
+
 // "levelnfc" values to list types; anything else counts as decimal.
 std::uint8_t ListTypeOfNumberFormat(std::int32_t format) {
   switch (format) {
@@ -128,7 +130,10 @@ bool TRVRTFReader::ApplyLevelProperty(TRVRTFListLevel97& level, TRVRTFAction act
   TRVRTFColor color = 0;
   switch (action) {
     case A::LevelStartAt: level.start = value; break;
-    case A::LevelNumberFormat: level.listType = ListTypeOfNumberFormat(value); break;
+    case A::LevelNumberFormat:
+      level.listType = ListTypeOfNumberFormat(value);
+      level.noNumber = value == kNoNumberFormat;
+      break;
     case A::LevelJustify: level.alignment = AlignmentOfJustify(value); break;
     case A::LevelOld: level.oldStyle = value != 0; break;
     case A::LevelIndent: level.indent = value; break;
