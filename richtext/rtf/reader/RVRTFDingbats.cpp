@@ -86,13 +86,18 @@ char16_t SymbolToUnicode(unsigned code) {
 void MapSymbolBullet(std::u16string& text, std::u16string_view fontName) {
   if (text.size() != 1) return;
   char32_t code = text[0];
-  if (code >= kPrivateBase + kFirstCode && code <= kPrivateBase + 0xFF) code -= kPrivateBase;
+  const bool privateUse = code >= kPrivateBase + kFirstCode && code <= kPrivateBase + 0xFF;
+  if (privateUse) code -= kPrivateBase;
   if (code < kFirstCode || code > 0xFF) return;
   if (SameFontName(fontName, u"Symbol")) {
     text.assign(1, SymbolToUnicode(static_cast<unsigned>(code)));
   } else if (const TRVRTFDingbatFont font = DingbatFontOf(fontName); font != TRVRTFDingbatFont::kNone) {
     text.clear();
     AppendDingbat(text, font, code);
+  } else if (privateUse) {
+    // Another symbol font's private-use code is its byte, which the office
+    // suites show as the ANSI character (0x95 the bullet).
+    text = AnsiToUnicode(1252, std::string(1, static_cast<char>(code)));
   }
 }
 
