@@ -84,7 +84,12 @@ pid_t SpawnInOwnGroup(const std::filesystem::path& program, const std::vector<st
   posix_spawn_file_actions_addopen(&resources.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&resources.actions, resources.pipeEnds[1], STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&resources.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawnattr_setflags(&resources.attributes, POSIX_SPAWN_SETPGROUP);
+  // The caller blocks the clean-up signals until the group is watched; the
+  // office suite starts with none blocked.
+  sigset_t noSignals;
+  sigemptyset(&noSignals);
+  posix_spawnattr_setsigmask(&resources.attributes, &noSignals);
+  posix_spawnattr_setflags(&resources.attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
   posix_spawnattr_setpgroup(&resources.attributes, 0);
 
   const std::string programName = program.string();
@@ -179,8 +184,21 @@ OfficeProcessResult RunInOwnProcessGroup(const std::filesystem::path& program, c
                                          std::chrono::milliseconds limit,
                                          const std::optional<std::filesystem::path>& temporaryFolder) {
   SpawnResources resources;
-  const pid_t child = SpawnInOwnGroup(program, arguments, temporaryFolder, resources);
+  // A signal between the start and the watch would leave the group running.
+  sigset_t cleanupSignals;
+  sigset_t previous;
+  sigemptyset(&cleanupSignals);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&cleanupSignals, signal);
+  pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous);
+  pid_t child = 0;
+  try {
+    child = SpawnInOwnGroup(program, arguments, temporaryFolder, resources);
+  } catch (...) {
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    throw;
+  }
   WatchProcessGroup(child);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   struct Unwatch {
     pid_t group;
     ~Unwatch() { UnwatchProcessGroup(group); }
