@@ -493,8 +493,9 @@ std::string FormatNumber(double value, const TSection& section) {
   value *= std::pow(100.0, layout.percents) / std::pow(1000.0, layout.scaleThousands);
   const int decimals = static_cast<int>(std::min<size_t>(layout.decimalPlaceholders.size(), 30));
   int exponent = 0;
-  if (layout.exponent != nullptr && value != 0) {
-    exponent = static_cast<int>(std::floor(std::log10(value)));
+  // A value past the double range (a cell's "1e999") has no exponent to show.
+  if (layout.exponent != nullptr && value != 0 && std::isfinite(value)) {
+    exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const double mantissa = value / std::pow(10.0, exponent);
     // 9.996 at two decimals rounds to 10.00: one more power of ten.
     if (std::round(mantissa * std::pow(10.0, decimals)) >= 10 * std::pow(10.0, decimals)) ++exponent;
